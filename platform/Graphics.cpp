@@ -1,0 +1,106 @@
+#include "platform/Graphics.h"
+
+#include "platform/Screen.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <QGuiApplication>
+#include <QPalette>
+#include <cmath>
+#include <cstdlib>
+
+bool IsSystemColor(TColor color) {
+  const auto bits = static_cast<std::uint32_t>(color);
+  return (bits & 0xFFFFFF00u) == 0x80000000u;
+}
+
+namespace {
+QColor PaletteColor(int index) {
+  const QPalette palette = QGuiApplication::palette();
+  switch (index) {
+    case 0: return palette.color(QPalette::Mid);                // scroll bar
+    case 1: return palette.color(QPalette::Window);             // desktop
+    case 2: return palette.color(QPalette::Active, QPalette::Highlight);
+    case 3: return palette.color(QPalette::Inactive, QPalette::Highlight);
+    case 4: return palette.color(QPalette::Window);             // menu
+    case 5: return palette.color(QPalette::Base);               // window
+    case 6: return palette.color(QPalette::Shadow);             // window frame
+    case 7: return palette.color(QPalette::WindowText);         // menu text
+    case 8: return palette.color(QPalette::Text);               // window text
+    case 9: return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case 10: return palette.color(QPalette::Window);            // active border
+    case 11: return palette.color(QPalette::Window);            // inactive border
+    case 12: return palette.color(QPalette::Dark);              // application work space
+    case 13: return palette.color(QPalette::Highlight);
+    case 14: return palette.color(QPalette::HighlightedText);
+    case 15: return palette.color(QPalette::Button);            // button face
+    case 16: return palette.color(QPalette::Mid);               // button shadow
+    case 17: return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18: return palette.color(QPalette::ButtonText);
+    case 19: return palette.color(QPalette::Inactive, QPalette::HighlightedText);
+    case 20: return palette.color(QPalette::Light);             // button highlight
+    case 21: return palette.color(QPalette::Shadow);            // 3D dark shadow
+    case 22: return palette.color(QPalette::Midlight);          // 3D light
+    case 23: return palette.color(QPalette::ToolTipText);
+    case 24: return palette.color(QPalette::ToolTipBase);
+    default: return QColor(Qt::black);
+  }
+}
+}  // namespace
+
+TColor FromQColor(const QColor& color) {
+  return static_cast<TColor>(static_cast<std::uint32_t>(color.red()) |
+                             (static_cast<std::uint32_t>(color.green()) << 8) |
+                             (static_cast<std::uint32_t>(color.blue()) << 16));
+}
+
+TColor ColorToRGB(TColor color) {
+  if (IsSystemColor(color)) return FromQColor(PaletteColor(static_cast<int>(color & 0xFF)));
+  return color;
+}
+
+QColor ToQColor(TColor color) {
+  const auto rgb = static_cast<std::uint32_t>(ColorToRGB(color));
+  return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                static_cast<int>((rgb >> 16) & 0xFF));
+}
+
+TFont::TFont() : name_(QStringLiteral("MS Sans Serif")), height_(-11), pixelsPerInch_(ScreenPixelsPerInch()) {}
+
+int TFont::Size() const {
+  return static_cast<int>(std::lround(-static_cast<double>(height_) * 72.0 / pixelsPerInch_));
+}
+
+void TFont::SetSize(int points) {
+  height_ = -static_cast<int>(std::lround(static_cast<double>(points) * pixelsPerInch_ / 72.0));
+}
+
+QFont TFont::ToQFont() const { return FontOfHeight(name_, height_, style_); }
+
+bool TFont::operator==(const TFont& other) const {
+  return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ &&
+         color_ == other.color_ && pixelsPerInch_ == other.pixelsPerInch_;
+}
+
+QFont FontOfHeight(const QString& name, int height, TFontStyles style) {
+  QFont font(name);
+  font.setBold((style & fsBold) != 0);
+  font.setItalic((style & fsItalic) != 0);
+  font.setUnderline((style & fsUnderline) != 0);
+  font.setStrikeOut((style & fsStrikeOut) != 0);
+  font.setStyleStrategy(QFont::PreferDefault);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  const int magnitude = std::max(1, std::abs(height));
+  font.setPixelSize(magnitude);
+  if (height > 0) {
+    // A positive height is the whole character cell; pick the pixel size whose ascent + descent fills it.
+    const QFontMetrics metrics(font);
+    const int cell = metrics.ascent() + metrics.descent();
+    if (cell > 0 && cell != magnitude) {
+      const int pixels = std::max(1, static_cast<int>(std::lround(
+                                         static_cast<double>(magnitude) * magnitude / cell)));
+      font.setPixelSize(pixels);
+    }
+  }
+  return font;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <cstdint>
+
+/** A colour as the program stores it: 0x00BBGGRR for plain colours, 0x80000000 + n for system colour n. */
+using TColor = std::int32_t;
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clMaroon = 0x000080;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clOlive = 0x008080;
+constexpr TColor clNavy = 0x800000;
+constexpr TColor clPurple = 0x800080;
+constexpr TColor clTeal = 0x808000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clLime = 0x00FF00;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clWhite = 0xFFFFFF;
+
+/** System colours: their value depends on the desktop's current palette (see ColorToRGB). */
+constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index)); }
+const TColor clScrollBar = SystemColor(0);
+const TColor clBackground = SystemColor(1);
+const TColor clActiveCaption = SystemColor(2);
+const TColor clInactiveCaption = SystemColor(3);
+const TColor clMenu = SystemColor(4);
+const TColor clWindow = SystemColor(5);
+const TColor clWindowFrame = SystemColor(6);
+const TColor clMenuText = SystemColor(7);
+const TColor clWindowText = SystemColor(8);
+const TColor clCaptionText = SystemColor(9);
+const TColor clActiveBorder = SystemColor(10);
+const TColor clInactiveBorder = SystemColor(11);
+const TColor clAppWorkSpace = SystemColor(12);
+const TColor clHighlight = SystemColor(13);
+const TColor clHighlightText = SystemColor(14);
+const TColor clBtnFace = SystemColor(15);
+const TColor clBtnShadow = SystemColor(16);
+const TColor clGrayText = SystemColor(17);
+const TColor clBtnText = SystemColor(18);
+const TColor clInactiveCaptionText = SystemColor(19);
+const TColor clBtnHighlight = SystemColor(20);
+const TColor cl3DDkShadow = SystemColor(21);
+const TColor cl3DLight = SystemColor(22);
+const TColor clInfoText = SystemColor(23);
+const TColor clInfoBk = SystemColor(24);
+
+/** True for the system colour range 0x80000000..0x800000FF. */
+bool IsSystemColor(TColor color);
+
+/** The RGB value (0x00BBGGRR) of a colour; system colours are read from the application's current palette. */
+TColor ColorToRGB(TColor color);
+
+/** A QColor for a colour value (system colours resolved through ColorToRGB). */
+QColor ToQColor(TColor color);
+
+/** The colour value (0x00BBGGRR) of a QColor. */
+TColor FromQColor(const QColor& color);
+
+enum TFontStyle : unsigned { fsBold = 1u, fsItalic = 2u, fsUnderline = 4u, fsStrikeOut = 8u };
+/** A set of TFontStyle flags. */
+using TFontStyles = unsigned;
+
+/**
+ * A font as the program describes it: face name, height in pixels (negative: character height,
+ * positive: cell height), size in points, style set, colour and the pixels per inch its size refers to.
+ * Height and Size are two views of one value: setting one recomputes the other through PixelsPerInch.
+ */
+class TFont {
+public:
+  TFont();
+
+  QString Name() const { return name_; }
+  void SetName(const QString& name) { name_ = name; }
+  int Height() const { return height_; }
+  void SetHeight(int height) { height_ = height; }
+  /** Points: -Height * 72 / PixelsPerInch, rounded. */
+  int Size() const;
+  void SetSize(int points);
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles style) { style_ = style; }
+  bool HasStyle(TFontStyle flag) const { return (style_ & flag) != 0; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
+
+  /** Copies every attribute of another font (the framework's font assignment). */
+  void Assign(const TFont& other) { *this = other; }
+
+  /**
+   * The Qt font for this description: the face name as given (substitutions map Windows faces to
+   * metric-compatible ones) at a pixel size, so heights are the same on every paint device.
+   */
+  QFont ToQFont() const;
+
+  bool operator==(const TFont& other) const;
+  bool operator!=(const TFont& other) const { return !(*this == other); }
+
+private:
+  QString name_;
+  int height_;
+  TFontStyles style_ = 0;
+  TColor color_ = clWindowText;
+  int pixelsPerInch_;
+};
+
+/** A Qt font of a face and a GDI-style height (negative: character height, positive: cell height). */
+QFont FontOfHeight(const QString& name, int height, TFontStyles style);
+
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+/** A fill description: style and colour; the framework's default is solid white. */
+struct TBrush {
+  TBrushStyle Style = bsSolid;
+  TColor Color = clWhite;
+  bool operator==(const TBrush& other) const { return Style == other.Style && Color == other.Color; }
+};
+
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+
+/** A line description: style, width in pixels and colour; the framework's default is a solid black 1-pixel pen. */
+struct TPen {
+  TPenStyle Style = psSolid;
+  int Width = 1;
+  TColor Color = clBlack;
+  bool operator==(const TPen& other) const {
+    return Style == other.Style && Width == other.Width && Color == other.Color;
+  }
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QPaintDevice;
+class QPrinter;
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+
+/**
+ * The printer's canvas: the font, brush and pen the printing code keeps in step with what it draws, and
+ * text measured on the printer's own paint device, so measuring and drawing agree.
+ */
+class TPrinterCanvas {
+public:
+  explicit TPrinterCanvas(class TPrinter& printer) : printer_(printer) {}
+
+  TFont& Font() { return font_; }
+  const TFont& Font() const { return font_; }
+  TBrush& Brush() { return brush_; }
+  TPen& Pen() { return pen_; }
+
+  /** Width in printer pixels of the text in the canvas font. */
+  int TextWidth(const QString& text) const;
+  /** Height in printer pixels of a line of text in the canvas font. */
+  int TextHeight(const QString& text) const;
+
+  /** The painter drawing on the current sheet while a document is open, else nullptr. */
+  QPainter* Painter() const;
+
+private:
+  TPrinter& printer_;
+  TFont font_;
+  TBrush brush_;
+  TPen pen_;
+};
+
+/**
+ * The program-wide printer object: the list of printers (the CUPS queues and a "Print to PDF" destination),
+ * the selected one (index -1 = the default printer), orientation, printable page size and resolution, the
+ * canvas, and the life of one print document (begin, new sheet, end, abort).
+ */
+class TPrinter {
+public:
+  TPrinter();
+  ~TPrinter();
+  TPrinter(const TPrinter&) = delete;
+  TPrinter& operator=(const TPrinter&) = delete;
+
+  /** Name of the destination that writes a PDF file instead of printing. */
+  static QString PdfPrinterName();
+
+  /** Printer names: the CUPS queues, then "Print to PDF". */
+  QStringList Printers() const;
+  /** Replaces the list of printer names (tests use it, also to empty the list). */
+  void SetPrinters(const QStringList& names);
+  /** Reads the system's printers again. */
+  void RefreshPrinters();
+
+  /** The selected printer's index; when none was chosen, the default printer's own index (-1 only without printers). */
+  int PrinterIndex() const;
+  /** Selects a printer by index; -1 selects the default printer. */
+  void SetPrinterIndex(int index);
+  /** Name of the selected printer, or an empty text when there are no printers. */
+  QString PrinterName() const;
+
+  TPrinterOrientation Orientation() const;
+  void SetOrientation(TPrinterOrientation orientation);
+
+  /** Printable width and height of a sheet in device pixels, for the current orientation. */
+  int PageWidth() const;
+  int PageHeight() const;
+  /** Pixels per inch, horizontally and vertically. */
+  int ResolutionX() const;
+  int ResolutionY() const;
+
+  /** Where "Print to PDF" writes, and at which resolution. */
+  QString PdfFileName() const;
+  void SetPdfOutput(const QString& fileName, int dotsPerInch);
+
+  TPrinterCanvas& Canvas() { return canvas_; }
+
+  /** A paint device with the printer's metrics, for measuring text outside a document. */
+  QPaintDevice* MeasuringDevice() const;
+
+  /** Opens a print document; Printing() is true until EndDoc or Abort. */
+  void BeginDoc(const QString& title = QString());
+  /** Starts a new sheet of the open document. */
+  void NewPage();
+  /** Closes the document and sends it to the printer (or writes the PDF). */
+  void EndDoc();
+  /** Abandons the open document: nothing of it is sent. */
+  void Abort();
+  bool Printing() const;
+  bool Aborted() const;
+
+  /** Lets pending window messages run while pages spool (the abort procedure), so an Abort button works. */
+  void ProcessAbortProcedure();
+
+  /** The Qt printer behind this object, for the platform's print dialog. */
+  QPrinter& QtPrinter();
+
+private:
+  class Private;
+  std::unique_ptr<Private> d_;
+  TPrinterCanvas canvas_;
+};
+
+/** The program-wide printer object. */
+TPrinter& Printer();

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a command with a real CUPS print queue (cups-pdf backend) named QuenaryPDF, so the suites that
+# print through the system have a printer. Starts cupsd for the run when this user may and none runs,
+# and stops the one it started afterwards.
+set -uo pipefail
+
+queue=QuenaryPDF
+started_pid=""
+
+stop_started() {
+  if [ -n "$started_pid" ]; then
+    kill "$started_pid" 2>/dev/null
+    for _ in $(seq 1 50); do kill -0 "$started_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+}
+trap stop_started EXIT
+
+if ! lpstat -r >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ] && command -v cupsd >/dev/null; then
+  cupsd
+  for _ in $(seq 1 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  started_pid=$(pgrep -o -x cupsd || true)
+fi
+
+if lpstat -r >/dev/null 2>&1; then
+  if ! lpstat -p "$queue" >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
+    ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    [ -f "$ppd" ] || ppd=$(find /usr/share/ppd -name 'CUPS-PDF*.ppd' 2>/dev/null | head -n 1)
+    lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null ||
+      lpadmin -p "$queue" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
+  fi
+  if lpstat -p "$queue" >/dev/null 2>&1; then
+    export QUENARY_CUPS_PRINTER=$queue
+  fi
+fi
+
+"$@"

@@ -1,0 +1,7 @@
+#include "tests/support/TestSupport.h"
+
+#include <stdexcept>
+
+ScratchDirectory::ScratchDirectory() {
+  if (!directory_.isValid()) throw std::runtime_error("cannot create a scratch directory");
+}
