@@ -1,0 +1,105 @@
+// The window capture of the shared routines: a control and its child windows painting themselves into a page.
+#include "print/shared/QV_MFunc.h"
+
+#include "platform/Dialogs.h"
+#include "platform/DrawingContext.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/Printers.h"
+#include "platform/StdCtrls.h"
+
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+
+// Labels, shapes, images and bevels have no window of their own: their parent paints them along with itself.
+bool IsGraphicControl(const QWidget* widget) {
+  return dynamic_cast<const TLabel*>(widget) != nullptr || dynamic_cast<const TShape*>(widget) != nullptr ||
+         dynamic_cast<const TImage*>(widget) != nullptr || dynamic_cast<const TBevel*>(widget) != nullptr;
+}
+
+bool OwnFlagVisible(const QWidget* widget) { return !widget->isHidden(); }
+
+// The program's own controls among a widget's children, in creation order; a control's other children
+// (a memo's viewport, a field's buttons) are parts of it.
+QList<QWidget*> ChildControls(const QWidget* widget) {
+  QList<QWidget*> controls;
+  for (QObject* object : widget->children()) {
+    auto* child = qobject_cast<QWidget*>(object);
+    if (child != nullptr && !child->isWindow() && dynamic_cast<TControl*>(child) != nullptr) controls.append(child);
+  }
+  return controls;
+}
+
+// A window's own paint: its background only where it fills one (a transparent control shows what is under
+// it), and its inner parts unless it holds controls of its own, which paint themselves.
+void PaintItself(QWidget* widget, QPainter& painter, const QPoint& offset, bool withParts) {
+  QWidget::RenderFlags flags;
+  if (widget->autoFillBackground()) flags |= QWidget::DrawWindowBackground;
+  if (withParts) flags |= QWidget::DrawChildren;
+  widget->render(&painter, offset, QRegion(), flags);
+}
+
+// A single border of the desktop this was designed for becomes the sunken client edge: two lines in the
+// shadow colours at the top and left, two in the light colours at the bottom and right, then an outline.
+void DrawClientEdge(DrawingContext& context, int width, int height) {
+  QRect area(0, 0, width, height);
+  const auto edge = [&context, &area](TColor topLeft, TColor bottomRight) {
+    const int right = area.x() + area.width() - 1;
+    const int bottom = area.y() + area.height() - 1;
+    context.SelectPen(QPen(ToQColor(topLeft), 1));
+    context.MoveTo(area.x(), bottom);
+    context.LineTo(area.x(), area.y());
+    context.LineTo(right + 1, area.y());
+    context.SelectPen(QPen(ToQColor(bottomRight), 1));
+    context.MoveTo(area.x(), bottom);
+    context.LineTo(right, bottom);
+    context.LineTo(right, area.y() - 1);
+    area.adjust(1, 1, -1, -1);
+  };
+  edge(clBtnShadow, clBtnHighlight);
+  edge(cl3DDkShadow, cl3DLight);
+  context.SelectPen(QPen(Qt::black, 1));
+  context.SelectBrush(Qt::NoBrush);
+  context.Rectangle(area.x(), area.y(), area.x() + area.width(), area.y() + area.height());
+}
+
+bool HasSingleBorder(const QWidget* widget) {
+  if (dynamic_cast<const TForm*>(widget) != nullptr) return false;
+  const auto* control = dynamic_cast<const TControl*>(widget);
+  return control != nullptr && control->BorderStyle() == bsSingle;
+}
+
+}  // namespace
+
+bool NoPrinterAvailable() {
+  if (!Printer().Printers().isEmpty()) return false;
+  MessageDlg(LoadTextOr(QVTextNoPrinter, QStringLiteral("Error: No Printer Available")), mtInformation, mbOK);
+  return true;
+}
+
+void PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, int width, int height) {
+  if (control == nullptr) return;
+  context.SaveState();
+  context.SelectClipRect(0, 0, 32000, 32000);
+  context.OffsetWindowOrigin(-x, -y);
+  context.IntersectClipRect(0, 0, width, height);
+
+  const QList<QWidget*> children = ChildControls(control);
+  PaintItself(control, context.Painter(), QPoint(0, 0), children.isEmpty());
+  for (QWidget* child : children) {
+    if (OwnFlagVisible(child) && IsGraphicControl(child)) PaintItself(child, context.Painter(), child->pos(), true);
+  }
+  for (QWidget* child : children) {
+    if (OwnFlagVisible(child) && !IsGraphicControl(child)) {
+      PaintWindowTree(child, context, child->x(), child->y(), child->width(), child->height());
+    }
+  }
+
+  context.SelectClipRect(0, 0, 32000, 32000);
+  if (HasSingleBorder(control)) DrawClientEdge(context, width, height);
+  context.RestoreState();
+}
+
+void SetTransparent(DrawingContext& context) { context.SetBackgroundMode(TBackgroundMode::Transparent); }
