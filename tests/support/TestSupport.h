@@ -17,3 +17,34 @@ private:
 
 /** Directory that holds the test program's private settings and runtime files (set up by the test main). */
 QString TestHomeDirectory();
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+/**
+ * Catches the links handed to the desktop (QDesktopServices::openUrl) for the given schemes while it lives,
+ * so a test sees what would have been opened and nothing is opened for real.
+ */
+class LaunchedLinks : public QObject {
+  Q_OBJECT
+public:
+  explicit LaunchedLinks(const QStringList& schemes);
+  ~LaunchedLinks() override;
+  const QList<QUrl>& Links() const { return links_; }
+
+  /** Called by QDesktopServices for each link of a caught scheme. */
+  Q_INVOKABLE void Open(const QUrl& url) { links_.append(url); }
+
+private:
+  QStringList schemes_;
+  QList<QUrl> links_;
+};
+
+#include <ostream>
+
+/** Lets GoogleTest print texts readably in failure messages. */
+inline void PrintTo(const QString& text, std::ostream* stream) {
+  *stream << '"' << text.toStdString() << '"';
+}

@@ -1,0 +1,197 @@
+#include "app/CommandLine.h"
+
+#include "app/CalcFrm.h"
+#include "app/Inet.h"
+#include "app/Numb.h"
+#include "platform/Application.h"
+#include "platform/StdCtrls.h"
+
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QThread>
+#include <QWindow>
+#include <cstdio>
+
+#ifndef QUENARY_VERSION
+#define QUENARY_VERSION "unknown"
+#endif
+
+namespace {
+// Takes the value of an option given as "--name VALUE" or "--name=VALUE"; false when it is another option.
+bool TakeValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
+               QString& error) {
+  const QString& argument = arguments.at(index);
+  if (argument.startsWith(name + QLatin1Char('='))) {
+    value = argument.mid(name.size() + 1);
+    return true;
+  }
+  if (argument != name) return false;
+  if (index + 1 >= arguments.size()) {
+    error = QStringLiteral("%1 needs a value").arg(name);
+    return true;
+  }
+  value = arguments.at(++index);
+  return true;
+}
+
+TCommandLine Invalid(const QString& error) {
+  TCommandLine command;
+  command.Action = TCommandAction::Invalid;
+  command.Error = error;
+  return command;
+}
+
+// Lets the window reach the screen before it is photographed, so what is saved is what a user would see.
+void ShowAndSettle(QWidget& window) {
+  window.show();
+  QCoreApplication::processEvents();
+  if (QWindow* handle = window.windowHandle()) {
+    for (int attempt = 0; attempt < 200 && !handle->isExposed(); ++attempt) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(10);
+    }
+  }
+  QCoreApplication::processEvents();
+}
+
+bool SaveScreenshot(QWidget& window, const QString& path) {
+  ShowAndSettle(window);
+  const QPixmap picture = window.grab();
+  window.hide();
+  if (picture.isNull() || !picture.save(path, "PNG")) {
+    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n", qUtf8Printable(path));
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
+TCommandLine ParseCommandLine(const QStringList& arguments) {
+  TCommandLine command;
+  bool total = false;
+  bool entry = false;
+  for (qsizetype index = 0; index < arguments.size(); ++index) {
+    const QString& argument = arguments.at(index);
+    QString value;
+    QString error;
+    if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+      command.Action = TCommandAction::ShowUsage;
+      return command;
+    }
+    if (argument == QLatin1String("--version")) {
+      command.Action = TCommandAction::ShowVersion;
+      return command;
+    }
+    if (TakeValue(arguments, index, QStringLiteral("--total"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.Entry = value;
+      total = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--entry"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.Entry = value;
+      entry = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot-links"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.LinksScreenshot = value;
+    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.MainScreenshot = value;
+    } else if (argument.startsWith(QLatin1Char('-'))) {
+      return Invalid(QStringLiteral("unknown option \"%1\"").arg(argument));
+    } else {
+      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(argument));
+    }
+  }
+  const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
+  if (total && (entry || screenshot)) return Invalid(QStringLiteral("--total goes alone"));
+  if (total)
+    command.Action = TCommandAction::PrintTotal;
+  else if (screenshot)
+    command.Action = TCommandAction::Screenshot;
+  return command;
+}
+
+QString CutToEntryLength(const QString& text) {
+  if (text.size() <= EntryMaxLength) return text;
+  qsizetype length = EntryMaxLength;
+  if (text.at(length - 1).isHighSurrogate()) --length;
+  return text.left(length);
+}
+
+QString TotalReport(const QString& entry) {
+  const int total = TotalOfText(CutToEntryLength(entry));
+  QString report = QString::number(total) + QLatin1Char('\n');
+  const QString reading = ReadingOfTotal(total);
+  if (!reading.isEmpty())
+    report += reading.split(QStringLiteral("\r\n")).join(QLatin1Char('\n')) + QLatin1Char('\n');
+  return report;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: quenary [--entry TEXT]\n"
+      "       quenary --total TEXT\n"
+      "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE]\n"
+      "       quenary --help | --version\n"
+      "\n"
+      "Quenary Oracle, a numerology calculator. Without options it opens the main window.\n"
+      "\n"
+      "  --total TEXT             print the total of TEXT on the first line and each line of its\n"
+      "                           reading on a line of its own, then exit\n"
+      "  --entry TEXT             start with TEXT in the entry field\n"
+      "  --screenshot FILE        save a picture of the main window as a PNG file, then exit\n"
+      "  --screenshot-links FILE  save a picture of the links window as a PNG file, then exit\n"
+      "  --help                   show this help, then exit\n"
+      "  --version                show the version, then exit\n"
+      "\n"
+      "A TEXT longer than 35 characters is cut to 35, as the entry field cuts a paste.\n"
+      "Without a display the program uses Qt's offscreen platform.\n");
+}
+
+QString VersionText() { return QStringLiteral("Quenary Oracle " QUENARY_VERSION "\n"); }
+
+bool NeedsWindowSystem(const TCommandLine& command) {
+  return command.Action == TCommandAction::OpenWindow || command.Action == TCommandAction::Screenshot;
+}
+
+TCommandOutput RunConsoleCommand(const TCommandLine& command) {
+  TCommandOutput output;
+  switch (command.Action) {
+    case TCommandAction::PrintTotal: output.Out = TotalReport(command.Entry); break;
+    case TCommandAction::ShowUsage: output.Out = UsageText(); break;
+    case TCommandAction::ShowVersion: output.Out = VersionText(); break;
+    case TCommandAction::Invalid:
+      output.ExitCode = ExitUsage;
+      output.Error = QStringLiteral("quenary: %1\n\n").arg(command.Error) + UsageText();
+      break;
+    case TCommandAction::OpenWindow:
+    case TCommandAction::Screenshot:
+      output.ExitCode = ExitUsage;
+      output.Error = QStringLiteral("quenary: this command needs the window system\n");
+      break;
+  }
+  return output;
+}
+
+void UseOffscreenWithoutDisplay() {
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+}
+
+int RunWindowCommand(const TCommandLine& command) {
+  Application().SetTitle(QStringLiteral("Quenary Oracle"));
+  TCalcFrm calculator;
+  TInternetFrm links;
+  if (!command.Entry.isEmpty()) calculator.Data->SetText(CutToEntryLength(command.Entry));
+  if (command.Action == TCommandAction::Screenshot) {
+    bool saved = true;
+    if (!command.MainScreenshot.isEmpty())
+      saved = SaveScreenshot(calculator, command.MainScreenshot) && saved;
+    if (!command.LinksScreenshot.isEmpty()) saved = SaveScreenshot(links, command.LinksScreenshot) && saved;
+    return saved ? 0 : ExitFailure;
+  }
+  calculator.show();
+  return Application().Run();
+}

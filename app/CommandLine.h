@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/** What a start of the program is asked to do. */
+enum class TCommandAction { OpenWindow, PrintTotal, ShowUsage, ShowVersion, Screenshot, Invalid };
+
+/** The program's command line, parsed. */
+struct TCommandLine {
+  TCommandAction Action = TCommandAction::OpenWindow;
+  /** The text of --total, or of --entry for the window. */
+  QString Entry;
+  /** PNG files for --screenshot and --screenshot-links (either may be empty). */
+  QString MainScreenshot;
+  QString LinksScreenshot;
+  /** Why the command line is Invalid. */
+  QString Error;
+};
+
+/** What a console command writes and the exit code it ends with. */
+struct TCommandOutput {
+  int ExitCode = 0;
+  QString Out;
+  QString Error;
+};
+
+/** Exit codes: 0 done, 1 a file could not be written, 2 a command line the program does not understand. */
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+/** Parses the arguments that follow the program name. */
+TCommandLine ParseCommandLine(const QStringList& arguments);
+
+/** Cuts a text to the entry's 35 characters, as the entry field cuts a paste, never inside a surrogate pair.
+ */
+QString CutToEntryLength(const QString& text);
+
+/** The total of an entry on the first line and each line of its reading on its own line after it. */
+QString TotalReport(const QString& entry);
+
+QString UsageText();
+QString VersionText();
+
+/** True for the actions that need windows (and so a QApplication). */
+bool NeedsWindowSystem(const TCommandLine& command);
+
+/** Runs an action that needs no windows: the total, the usage, the version or a command-line error. */
+TCommandOutput RunConsoleCommand(const TCommandLine& command);
+
+/**
+ * Picks Qt's offscreen platform when there is no display (neither DISPLAY nor WAYLAND_DISPLAY) and no
+ * platform was chosen (QT_QPA_PLATFORM), so the program also runs on a machine without a desktop.
+ */
+void UseOffscreenWithoutDisplay();
+
+/**
+ * Starts the program proper under a running QApplication: titles the application, creates the main window and
+ * the hidden links window, and either saves the requested screenshots or runs the message loop.
+ * Returns the exit code; problems are written to standard error.
+ */
+int RunWindowCommand(const TCommandLine& command);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <memory>
+
+class TForm;
+class THelpViewer;
+
+/**
+ * The program-wide application object: title, main form, help file and the message loop. It stands beside
+ * the QApplication that main() (or a test's main) creates and never owns it.
+ */
+class TApplication {
+public:
+  TApplication();
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  /**
+   * The program's name for the user, used as the caption of message boxes and of the help window. It is
+   * kept apart from Qt's display name, which the desktop would append to every window caption.
+   */
+  QString Title() const { return title_; }
+  void SetTitle(const QString& title) { title_ = title; }
+
+  /** The first form created; closing it ends the program. */
+  TForm* MainForm() const { return mainForm_; }
+
+  /**
+   * The help file, an HTML page. A bare file name is looked for beside the program and then among the
+   * help pages built into it (the ":/help/" resource folder).
+   */
+  QString HelpFile() const { return helpFile_; }
+  void SetHelpFile(const QString& helpFile) { helpFile_ = helpFile; }
+  /** Where HelpFile was found, or an empty text when it is nowhere. */
+  QString HelpFilePath() const;
+
+  /**
+   * Opens the help file in the help window at the topic whose anchor is the context string. A missing file
+   * or topic is told to the user in a message box; the result says whether the topic is shown.
+   */
+  bool HelpJump(const QString& contextString);
+  /** The help window, once HelpJump has opened it. */
+  THelpViewer* HelpViewer() const { return helpViewer_.get(); }
+  /** Closes and frees the help window (done for the program as its QApplication ends). */
+  void DestroyHelpViewer();
+
+  /** Runs the message loop until Terminate or the main form's close; returns the exit code. */
+  int Run();
+  /** Ends the message loop; Terminated then stays true until the next Run. */
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  /** Lets waiting window events run, so a long task keeps the windows alive. */
+  void ProcessMessages();
+
+  /** The default handler of an exception that reached the message loop: a message box with its text. */
+  void HandleException(const std::exception& exception);
+
+  /** Bookkeeping of TForm's constructor and destructor. */
+  void FormCreated(TForm& form);
+  void FormDestroyed(TForm& form);
+
+private:
+  QString title_;
+  QString helpFile_;
+  TForm* mainForm_ = nullptr;
+  std::unique_ptr<THelpViewer> helpViewer_;
+  bool terminated_ = false;
+};
+
+/** The one application object. */
+TApplication& Application();

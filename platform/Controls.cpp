@@ -1,0 +1,146 @@
+#include "platform/Controls.h"
+
+#include <QWidget>
+#include <algorithm>
+
+TControl::TControl(TColor color, bool parentColor, TAlignment alignment, TBorderStyle borderStyle)
+    : color_(color), parentColor_(parentColor), alignment_(alignment), borderStyle_(borderStyle) {}
+
+QString TControl::Name() const { return Widget().objectName(); }
+
+void TControl::SetName(const QString& name) { Widget().setObjectName(name); }
+
+int TControl::Left() const { return Widget().x(); }
+int TControl::Top() const { return Widget().y(); }
+int TControl::Width() const { return Widget().width(); }
+int TControl::Height() const { return Widget().height(); }
+
+void TControl::SetLeft(int left) { Widget().move(left, Top()); }
+void TControl::SetTop(int top) { Widget().move(Left(), top); }
+void TControl::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+void TControl::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  Widget().setGeometry(left, top, std::max(0, width), std::max(0, height));
+}
+
+bool TControl::Visible() const { return !Widget().isHidden(); }
+
+void TControl::SetVisible(bool visible) { Widget().setVisible(visible); }
+
+bool TControl::Enabled() const { return Widget().isEnabled(); }
+
+void TControl::SetEnabled(bool enabled) { Widget().setEnabled(enabled); }
+
+const TControl* TControl::ParentControl() const {
+  for (const QWidget* parent = Widget().parentWidget(); parent != nullptr; parent = parent->parentWidget()) {
+    if (const auto* control = dynamic_cast<const TControl*>(parent)) return control;
+  }
+  return nullptr;
+}
+
+TColor TControl::Color() const {
+  if (parentColor_) {
+    if (const TControl* parent = ParentControl()) return parent->Color();
+  }
+  return color_;
+}
+
+void TControl::SetColor(TColor color) {
+  color_ = color;
+  parentColor_ = false;
+  ApplyColorAndFont();
+}
+
+void TControl::SetParentColor(bool parentColor) {
+  if (parentColor_ == parentColor) return;
+  // Taking the parent's colour over keeps the current value as the control's own for when it is dropped.
+  if (!parentColor) color_ = Color();
+  parentColor_ = parentColor;
+  ApplyColorAndFont();
+}
+
+TFont TControl::Font() const {
+  if (parentFont_) {
+    if (const TControl* parent = ParentControl()) return parent->Font();
+  }
+  return font_;
+}
+
+void TControl::SetFont(const TFont& font) {
+  font_ = font;
+  parentFont_ = false;
+  ApplyColorAndFont();
+  FontChanged();
+}
+
+void TControl::SetParentFont(bool parentFont) {
+  if (parentFont_ == parentFont) return;
+  if (!parentFont) font_ = Font();
+  parentFont_ = parentFont;
+  ApplyColorAndFont();
+  FontChanged();
+}
+
+void TControl::SetCaption(const QString& caption) {
+  if (caption_ == caption) return;
+  caption_ = caption;
+  CaptionChanged();
+}
+
+void TControl::SetAlignment(TAlignment alignment) {
+  if (alignment_ == alignment) return;
+  alignment_ = alignment;
+  AlignmentChanged();
+}
+
+void TControl::SetTransparent(bool transparent) {
+  if (transparent_ == transparent) return;
+  transparent_ = transparent;
+  TransparentChanged();
+}
+
+void TControl::SetBorderStyle(TBorderStyle borderStyle) {
+  if (borderStyle_ == borderStyle) return;
+  borderStyle_ = borderStyle;
+  BorderStyleChanged();
+}
+
+void TControl::ApplyColorAndFont() {
+  QWidget& widget = Widget();
+  // Only the roles this control owns are set, so everything else keeps following the parent widget.
+  QPalette palette;
+  if (!parentColor_) palette.setColor(BackgroundRole(), ToQColor(color_));
+  if (!parentFont_) {
+    const QColor text = ToQColor(font_.Color());
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+  }
+  widget.setPalette(palette);
+  widget.setFont(parentFont_ ? QFont() : font_.ToQFont());
+}
+
+TFont MakeFont(const QString& name, int height, TFontStyles style, TColor color) {
+  TFont font;
+  font.SetName(name);
+  font.SetHeight(height);
+  font.SetStyle(style);
+  font.SetColor(color);
+  return font;
+}
+
+Qt::Alignment ToQtAlignment(TAlignment alignment, TTextLayout layout) {
+  Qt::Alignment result;
+  switch (alignment) {
+    case taLeftJustify: result = Qt::AlignLeft; break;
+    case taRightJustify: result = Qt::AlignRight; break;
+    case taCenter: result = Qt::AlignHCenter; break;
+  }
+  switch (layout) {
+    case tlTop: result |= Qt::AlignTop; break;
+    case tlCenter: result |= Qt::AlignVCenter; break;
+    case tlBottom: result |= Qt::AlignBottom; break;
+  }
+  return result;
+}

@@ -1,0 +1,286 @@
+#include "platform/ExtCtrls.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+Qt::PenStyle ToQtPenStyle(TPenStyle style) {
+  switch (style) {
+    case psSolid: return Qt::SolidLine;
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
+    case psInsideFrame: return Qt::SolidLine;
+  }
+  return Qt::SolidLine;
+}
+
+Qt::BrushStyle ToQtBrushStyle(TBrushStyle style) {
+  switch (style) {
+    case bsSolid: return Qt::SolidPattern;
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+void DrawHorizontal(QPainter& painter, int left, int right, int y, const QColor& color) {
+  if (right >= left) painter.fillRect(QRect(left, y, right - left + 1, 1), color);
+}
+
+void DrawVertical(QPainter& painter, int x, int top, int bottom, const QColor& color) {
+  if (bottom >= top) painter.fillRect(QRect(x, top, 1, bottom - top + 1), color);
+}
+
+// A bevel outline whose corners belong to the colours as the framework draws them: the top right and bottom
+// left corner pixels go to the second colour.
+void DrawBevelRect(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight) {
+  DrawVertical(painter, rect.left(), rect.top(), rect.bottom() - 1, topLeft);
+  DrawHorizontal(painter, rect.left(), rect.right() - 1, rect.top(), topLeft);
+  DrawVertical(painter, rect.right(), rect.top(), rect.bottom(), bottomRight);
+  DrawHorizontal(painter, rect.left(), rect.right(), rect.bottom(), bottomRight);
+}
+
+void BevelColors(TPanelBevel bevel, const QColor& face, QColor& topLeft, QColor& bottomRight) {
+  const QColor highlight = ToQColor(clBtnHighlight);
+  const QColor shadow = ToQColor(clBtnShadow);
+  switch (bevel) {
+    case bvLowered:
+      topLeft = shadow;
+      bottomRight = highlight;
+      break;
+    case bvRaised:
+      topLeft = highlight;
+      bottomRight = shadow;
+      break;
+    case bvNone:
+    case bvSpace:
+      topLeft = face;
+      bottomRight = face;
+      break;
+  }
+}
+}  // namespace
+
+QRect DrawFrame3D(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight,
+                  int width) {
+  QRect edge = rect;
+  for (int ring = 0; ring < width && edge.width() > 0 && edge.height() > 0; ++ring) {
+    DrawBevelRect(painter, edge, topLeft, bottomRight);
+    edge.adjust(1, 1, -1, -1);
+  }
+  return edge;
+}
+
+TPanel::TPanel(QWidget* parent) : QWidget(parent), TControl(clBtnFace, false, taCenter, bsNone) {
+  ApplyColorAndFont();
+}
+
+void TPanel::SetBevelOuter(TPanelBevel bevel) {
+  bevelOuter_ = bevel;
+  update();
+}
+
+void TPanel::SetBevelInner(TPanelBevel bevel) {
+  bevelInner_ = bevel;
+  update();
+}
+
+void TPanel::SetBevelWidth(int width) {
+  bevelWidth_ = std::max(1, width);
+  update();
+}
+
+void TPanel::SetBorderWidth(int width) {
+  borderWidth_ = std::max(0, width);
+  update();
+}
+
+QRect TPanel::InnerRect() const {
+  int inset = borderWidth_;
+  if (bevelOuter_ != bvNone) inset += bevelWidth_;
+  if (bevelInner_ != bvNone) inset += bevelWidth_;
+  return rect().adjusted(inset, inset, -inset, -inset);
+}
+
+void TPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QColor face = ToQColor(Color());
+  QRect area = rect();
+  QColor topLeft;
+  QColor bottomRight;
+  if (bevelOuter_ != bvNone) {
+    BevelColors(bevelOuter_, face, topLeft, bottomRight);
+    area = DrawFrame3D(painter, area, topLeft, bottomRight, bevelWidth_);
+  }
+  area = DrawFrame3D(painter, area, face, face, borderWidth_);
+  if (bevelInner_ != bvNone) {
+    BevelColors(bevelInner_, face, topLeft, bottomRight);
+    area = DrawFrame3D(painter, area, topLeft, bottomRight, bevelWidth_);
+  }
+  painter.fillRect(area, face);
+  if (!Caption().isEmpty()) {
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setFont(font());
+    painter.drawText(area, static_cast<int>(ToQtAlignment(Alignment(), tlCenter)) | Qt::TextSingleLine,
+                     Caption());
+  }
+}
+
+TImage::TImage(QWidget* parent) : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+  ApplyColorAndFont();
+}
+
+void TImage::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  update();
+}
+
+void TImage::SetStretch(bool stretch) {
+  stretch_ = stretch;
+  update();
+}
+
+void TImage::SetCenter(bool center) {
+  center_ = center;
+  update();
+}
+
+QRect TImage::PictureRect() const {
+  if (picture_.isNull()) return {};
+  if (stretch_) return rect();
+  if (center_) {
+    return QRect((width() - picture_.width()) / 2, (height() - picture_.height()) / 2, picture_.width(),
+                 picture_.height());
+  }
+  return QRect(QPoint(0, 0), picture_.size());
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+  if (picture_.isNull()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, stretch_);
+  painter.drawImage(PictureRect(), picture_);
+}
+
+TShape::TShape(QWidget* parent) : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+  ApplyColorAndFont();
+}
+
+void TShape::SetShape(TShapeType shape) {
+  shape_ = shape;
+  update();
+}
+
+void TShape::SetPen(const TPen& pen) {
+  pen_ = pen;
+  update();
+}
+
+void TShape::SetBrush(const TBrush& brush) {
+  brush_ = brush;
+  update();
+}
+
+QRect TShape::FigureRect() const {
+  const int penWidth = std::max(0, pen_.Width);
+  int x = penWidth / 2;
+  int y = x;
+  int w = width() - penWidth + 1;
+  int h = height() - penWidth + 1;
+  if (penWidth == 0) {
+    --w;
+    --h;
+  }
+  if (shape_ == stSquare || shape_ == stRoundSquare || shape_ == stCircle) {
+    const int side = std::min(w, h);
+    x += (w - side) / 2;
+    y += (h - side) / 2;
+    w = side;
+    h = side;
+  }
+  return QRect(x, y, std::max(0, w), std::max(0, h));
+}
+
+void TShape::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect figure = FigureRect();
+  if (figure.isEmpty()) return;
+  QPen pen(ToQColor(pen_.Color));
+  pen.setStyle(ToQtPenStyle(pen_.Style));
+  pen.setWidth(std::max(1, pen_.Width));
+  pen.setJoinStyle(Qt::MiterJoin);
+  pen.setCapStyle(Qt::SquareCap);
+  painter.setPen(pen);
+  painter.setBrush(QBrush(ToQColor(brush_.Color), ToQtBrushStyle(brush_.Style)));
+  // The outline runs through the centres of the figure's edge pixels, so a 1-pixel pen covers exactly the
+  // edge pixels and a wider pen grows to both sides of them.
+  const QRectF outline(figure.left() + 0.5, figure.top() + 0.5, figure.width() - 1.0, figure.height() - 1.0);
+  switch (shape_) {
+    case stRectangle:
+    case stSquare: painter.drawRect(outline); break;
+    case stRoundRect:
+    case stRoundSquare: {
+      const double radius = std::min(figure.width(), figure.height()) / 4 / 2.0;
+      painter.drawRoundedRect(outline, radius, radius);
+      break;
+    }
+    case stEllipse:
+    case stCircle: painter.drawEllipse(outline); break;
+  }
+}
+
+TBevel::TBevel(QWidget* parent) : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+  ApplyColorAndFont();
+}
+
+void TBevel::SetShape(TBevelShape shape) {
+  shape_ = shape;
+  update();
+}
+
+void TBevel::SetStyle(TBevelStyle style) {
+  style_ = style;
+  update();
+}
+
+void TBevel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QColor highlight = ToQColor(clBtnHighlight);
+  const QColor shadow = ToQColor(clBtnShadow);
+  const QColor first = style_ == bsLowered ? shadow : highlight;
+  const QColor second = style_ == bsLowered ? highlight : shadow;
+  const int right = width() - 1;
+  const int bottom = height() - 1;
+  switch (shape_) {
+    case bsBox: DrawBevelRect(painter, rect(), first, second); break;
+    case bsFrame:
+      DrawBevelRect(painter, QRect(1, 1, width() - 1, height() - 1), second, second);
+      DrawBevelRect(painter, QRect(0, 0, width() - 1, height() - 1), first, first);
+      break;
+    case bsTopLine:
+      DrawHorizontal(painter, 0, right, 0, first);
+      DrawHorizontal(painter, 0, right, 1, second);
+      break;
+    case bsBottomLine:
+      DrawHorizontal(painter, 0, right, bottom - 1, first);
+      DrawHorizontal(painter, 0, right, bottom, second);
+      break;
+    case bsLeftLine:
+      DrawVertical(painter, 0, 0, bottom, first);
+      DrawVertical(painter, 1, 0, bottom, second);
+      break;
+    case bsRightLine:
+      DrawVertical(painter, right - 1, 0, bottom, first);
+      DrawVertical(painter, right, 0, bottom, second);
+      break;
+    case bsSpacer: break;
+  }
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/Controls.h"
+
+#include <QPointer>
+#include <QWidget>
+
+/** Where a form opens. */
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+
+/** Buttons of a form's title bar. */
+enum TBorderIcon : unsigned { biSystemMenu = 1u, biMinimize = 2u, biMaximize = 4u, biHelp = 8u };
+using TBorderIcons = unsigned;
+
+/** What closing a form does. */
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+/**
+ * A window of the program. Its size is the client area (ClientWidth × ClientHeight, without the frame the
+ * desktop adds); BorderStyle bsSingle and bsDialog fix the size. ShowModal runs the form through the one
+ * modal routine (RunModal) until ModalResult is set or the form is closed; Escape clicks the form's Cancel
+ * button and Enter its Default button. The first form created becomes the application's main form.
+ */
+class TForm : public QWidget, public TControl {
+  Q_OBJECT
+public:
+  explicit TForm(QWidget* parent = nullptr);
+  ~TForm() override;
+
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  int ClientWidth() const { return width(); }
+  int ClientHeight() const { return height(); }
+  void SetClientWidth(int width);
+  void SetClientHeight(int height);
+  void SetClientSize(int width, int height);
+
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+
+  /** The control that gets the focus each time the form is shown. */
+  QWidget* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(QWidget* control);
+
+  /** Shows the form modally and returns the ModalResult it ended with (mrCancel when it was closed). */
+  TModalResult ShowModal();
+  bool Modal() const { return modal_; }
+  TModalResult ModalResult() const { return modalResult_; }
+  /** Setting a result other than mrNone ends a modal run. */
+  void SetModalResult(TModalResult result);
+
+  /** Closes the form: ends a modal run with mrCancel, otherwise asks FormClose what to do. */
+  void Close();
+
+protected:
+  /** Decides what closing does; the default hides the form. */
+  virtual void FormClose(TCloseAction& action);
+
+  void setVisible(bool visible) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void CaptionChanged() override { setWindowTitle(Caption()); }
+  void BorderStyleChanged() override { ApplyWindowFlags(); }
+
+private:
+  void ApplyWindowFlags();
+  void PlaceOnScreen();
+  /** The enabled, visible button of this form with the given role (Default or Cancel), or nullptr. */
+  QWidget* FindButton(bool cancel) const;
+
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TPosition position_ = poDesigned;
+  QPointer<QWidget> activeControl_;
+  bool modal_ = false;
+  bool placed_ = false;
+  TModalResult modalResult_ = mrNone;
+};

@@ -1,0 +1,124 @@
+#include "app/CommandLine.h"
+#include "tests/support/TestSupport.h"
+
+#include <QImage>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+TCommandOutput RunWith(const QStringList& arguments) {
+  return RunConsoleCommand(ParseCommandLine(arguments));
+}
+
+// Sets or clears an environment variable for one scope and puts the old value back.
+class EnvironmentVariable {
+public:
+  EnvironmentVariable(const char* name, const char* value)
+      : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    value != nullptr ? qputenv(name, value) : qunsetenv(name);
+  }
+  ~EnvironmentVariable() { wasSet_ ? qputenv(name_, old_) : qunsetenv(name_); }
+
+private:
+  const char* name_;
+  bool wasSet_;
+  QByteArray old_;
+};
+}  // namespace
+
+TEST(CommandLine, TotalPrintsTheTotalThenEachLineOfTheReading) {
+  const TCommandOutput output = RunWith({QStringLiteral("--total"), QStringLiteral("Hui")});
+  EXPECT_EQ(output.ExitCode, 0);
+  EXPECT_EQ(output.Out, QStringLiteral("909\n900. VALIANT, WARRIOR, CROSS, DECORATIONS\n"
+                                       "  9. IMPERFECTIONS, PAIN, SORROW, MURDER ATTEMPT\n"));
+  EXPECT_TRUE(output.Error.isEmpty());
+  EXPECT_EQ(RunWith({QStringLiteral("--total=")}).Out, QStringLiteral("0\n"));
+  EXPECT_EQ(RunWith({QStringLiteral("--total=Jos\u00E9")}).Out.section(QLatin1Char('\n'), 0, 0),
+            QStringLiteral("740"));
+  EXPECT_EQ(RunWith({QStringLiteral("--total"), QStringLiteral("-123-")}).Out, QStringLiteral("0\n"))
+      << "a value may start with a dash";
+}
+
+TEST(CommandLine, TotalCutsTheTextTo35CharactersAsTheEntryDoes) {
+  EXPECT_EQ(RunWith({QStringLiteral("--total"), QString(36, QLatin1Char('V'))})
+                .Out.section(QLatin1Char('\n'), 0, 0),
+            QStringLiteral("24500"));
+  const QString face = QStringLiteral("\U0001F600");  // one character, two UTF-16 units
+  const QString text = QString(34, QLatin1Char('A')) + face;
+  EXPECT_EQ(CutToEntryLength(text), QString(34, QLatin1Char('A'))) << "a surrogate pair is not split";
+  EXPECT_EQ(CutToEntryLength(QStringLiteral("short")), QStringLiteral("short"));
+}
+
+TEST(CommandLine, HelpVersionAndMistakes) {
+  EXPECT_EQ(ParseCommandLine({}).Action, TCommandAction::OpenWindow);
+  const TCommandOutput help =
+      RunWith({QStringLiteral("--entry"), QStringLiteral("x"), QStringLiteral("--help")});
+  EXPECT_EQ(help.ExitCode, 0);
+  EXPECT_TRUE(help.Out.contains(QLatin1String("--total TEXT")));
+  const TCommandOutput version = RunWith({QStringLiteral("--version")});
+  EXPECT_EQ(version.ExitCode, 0);
+  EXPECT_TRUE(version.Out.startsWith(QLatin1String("Quenary Oracle 1.")));
+
+  const QList<QStringList> mistakes = {
+      {QStringLiteral("--bogus")},
+      {QStringLiteral("Ada")},
+      {QStringLiteral("--total")},
+      {QStringLiteral("--total"), QStringLiteral("x"), QStringLiteral("--entry"), QStringLiteral("y")},
+      {QStringLiteral("--screenshot")}};
+  for (const QStringList& arguments : mistakes) {
+    const TCommandOutput output = RunWith(arguments);
+    EXPECT_EQ(output.ExitCode, ExitUsage) << arguments.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(output.Out.isEmpty());
+    EXPECT_TRUE(output.Error.contains(QLatin1String("Usage:")));
+  }
+  EXPECT_TRUE(RunWith({QStringLiteral("--bogus")}).Error.contains(QLatin1String("--bogus")));
+}
+
+TEST(CommandLine, OffscreenOnlyWithoutDisplayOrChosenPlatform) {
+  {
+    EnvironmentVariable display("DISPLAY", nullptr);
+    EnvironmentVariable wayland("WAYLAND_DISPLAY", nullptr);
+    EnvironmentVariable platform("QT_QPA_PLATFORM", nullptr);
+    UseOffscreenWithoutDisplay();
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("offscreen"));
+  }
+  {
+    EnvironmentVariable display("DISPLAY", ":7");
+    EnvironmentVariable platform("QT_QPA_PLATFORM", nullptr);
+    UseOffscreenWithoutDisplay();
+    EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+  }
+  {
+    EnvironmentVariable display("DISPLAY", nullptr);
+    EnvironmentVariable wayland("WAYLAND_DISPLAY", nullptr);
+    EnvironmentVariable platform("QT_QPA_PLATFORM", "minimal");
+    UseOffscreenWithoutDisplay();
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("minimal"));
+  }
+}
+
+TEST(CommandLine, ScreenshotsShowBothWindowsAtTheirSize) {
+  ScratchDirectory scratch;
+  const QString main = scratch.File(QStringLiteral("main.png"));
+  const QString links = scratch.File(QStringLiteral("links.png"));
+  const TCommandLine command =
+      ParseCommandLine({QStringLiteral("--entry"), QStringLiteral("Quenary Oracle"),
+                        QStringLiteral("--screenshot"), main, QStringLiteral("--screenshot-links"), links});
+  ASSERT_EQ(command.Action, TCommandAction::Screenshot);
+  EXPECT_EQ(RunWindowCommand(command), 0);
+  const QImage mainPicture(main);
+  EXPECT_EQ(mainPicture.size(), QSize(514, 232));
+  EXPECT_EQ(QImage(links).size(), QSize(370, 372));
+  // The stone shows along the top edge: many light grey shades, where a missing picture leaves one colour.
+  QSet<QRgb> shades;
+  for (int x = 0; x < mainPicture.width(); ++x) {
+    const QColor pixel = mainPicture.pixelColor(x, 2);
+    EXPECT_GT(pixel.lightness(), 110) << x;
+    shades.insert(pixel.rgb());
+  }
+  EXPECT_GT(shades.size(), 20);
+
+  const TCommandLine unwritable = ParseCommandLine(
+      {QStringLiteral("--screenshot"), scratch.File(QStringLiteral("missing/folder/main.png"))});
+  EXPECT_EQ(RunWindowCommand(unwritable), ExitFailure);
+}

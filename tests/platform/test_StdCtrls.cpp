@@ -1,0 +1,123 @@
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "tests/support/TestSupport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+// Colour of a pixel of a widget as painted, with its children.
+QColor PaintedColor(QWidget& widget, QPoint point) { return widget.grab().toImage().pixelColor(point); }
+}  // namespace
+
+TEST(TLabel, AutoSizeFollowsTextAndFont) {
+  TForm form;
+  auto* label = new TLabel(&form);
+  label->SetCaption(QStringLiteral("Quenary"));
+  const int narrow = label->Width();
+  EXPECT_EQ(narrow, label->fontMetrics().horizontalAdvance(QStringLiteral("Quenary")));
+  label->SetCaption(QStringLiteral("Quenary\nOracle Calculator"));
+  EXPECT_GT(label->Width(), narrow);
+  EXPECT_EQ(label->Height(), 2 * label->fontMetrics().height());
+  const int smallHeight = label->Height();
+  form.SetFont(MakeFont(QStringLiteral("Arial"), -30));
+  EXPECT_GT(label->Height(), smallHeight) << "a label that takes its form's font resizes with it";
+
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 10, 10);
+  label->SetCaption(QStringLiteral("a much longer caption"));
+  EXPECT_EQ(label->size(), QSize(10, 10));
+}
+
+TEST(TLabel, CaptionIsPlainText) {
+  TForm form;
+  auto* label = new TLabel(&form);
+  label->SetCaption(QStringLiteral("E-Mail: <someone@example.org> & <b>x</b>"));
+  EXPECT_EQ(label->textFormat(), Qt::PlainText);
+  EXPECT_EQ(label->Width(), label->fontMetrics().horizontalAdvance(label->Caption()));
+}
+
+TEST(TLabel, TransparentLabelPaintsNoBackground) {
+  TPanel panel(nullptr);
+  panel.SetBevelOuter(bvNone);
+  panel.SetColor(clRed);
+  panel.resize(100, 40);
+  auto* label = new TLabel(&panel);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 60, 20);
+  label->SetCaption(QStringLiteral("."));
+  label->SetColor(clBlue);
+  const QPoint blank(65, 27);  // inside the label, away from its text
+  EXPECT_EQ(PaintedColor(panel, blank), QColor(Qt::blue));
+  label->SetTransparent(true);
+  EXPECT_EQ(PaintedColor(panel, blank), QColor(Qt::red));
+}
+
+TEST(TLabel, ClickNeedsPressAndReleaseOverTheLabel) {
+  TForm form;
+  auto* label = new TLabel(&form);
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 80, 20);
+  QSignalSpy clicks(label, &TLabel::Click);
+  QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+  QTest::mousePress(label, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(300, 10));
+  EXPECT_EQ(clicks.count(), 1) << "releasing outside the label is no click";
+  QTest::mouseClick(label, Qt::RightButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(TEdit, MaxLengthRefusesTypingAndCutsPastes) {
+  TForm form;
+  auto* edit = new TEdit(&form);
+  edit->SetMaxLength(5);
+  QSignalSpy changes(edit, &TEdit::Change);
+  QTest::keyClicks(edit, QStringLiteral("abcdefgh"));
+  EXPECT_EQ(edit->Text(), QStringLiteral("abcde"));
+  EXPECT_EQ(changes.count(), 5);
+
+  edit->SetText(QString());
+  QGuiApplication::clipboard()->setText(QStringLiteral("0123456789"));
+  QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit->Text(), QStringLiteral("01234"));
+
+  edit->SetMaxLength(0);
+  edit->SetText(QString(1000, QLatin1Char('x')));
+  EXPECT_EQ(edit->Text().size(), 1000) << "0 means no limit of the program's own";
+}
+
+TEST(TEdit, TabSkipsControlsWithoutTabStop) {
+  TForm form;
+  auto* first = new TEdit(&form);
+  auto* skipped = new TEdit(&form);
+  auto* memo = new TMemo(&form);
+  auto* button = new TButton(&form);
+  skipped->SetTabStop(false);
+  memo->SetTabStop(false);
+  form.show();
+  first->setFocus();
+  QTest::keyClick(first, Qt::Key_Tab);
+  EXPECT_EQ(form.focusWidget(), button);
+  EXPECT_FALSE(skipped->TabStop());
+  EXPECT_EQ(skipped->focusPolicy(), Qt::ClickFocus) << "a field without a tab stop still takes a click";
+}
+
+TEST(TMemo, LinesAndCrLfText) {
+  TForm form;
+  auto* memo = new TMemo(&form);
+  EXPECT_TRUE(memo->Lines().isEmpty());
+  EXPECT_EQ(memo->Text(), QString());
+  memo->SetText(QStringLiteral("one\r\ntwo\rthree\nfour"));
+  EXPECT_EQ(memo->Lines(), QStringList({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                                        QStringLiteral("four")}));
+  EXPECT_EQ(memo->Text(), QStringLiteral("one\r\ntwo\r\nthree\r\nfour"));
+  memo->SetText(QStringLiteral("last line ends\r\n"));
+  EXPECT_EQ(memo->Lines(), QStringList({QStringLiteral("last line ends")}));
+  memo->Clear();
+  EXPECT_TRUE(memo->Lines().isEmpty());
+}
