@@ -8,6 +8,8 @@
 #include "platform/JpegImage.h"
 #include "platform/StdCtrls.h"
 
+#include "platform/Printers.h"
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QtGlobal>
@@ -142,10 +144,10 @@ void TCalcFrm::InternetBtnClick() {
 }
 
 void TCalcFrm::PrintBtnClick() {
-  if (!printer_) printer_ = std::make_unique<QPrinter>();
-  QPrintDialog dialog(printer_.get(), this);
+  QPrintDialog dialog(&::Printer().QtPrinter(), this);
   if (ExecuteDialog(dialog) != QDialog::Accepted) return;
-  // The report goes to the printer chosen here once the report form exists; for now nothing is printed.
+  // The program-wide printer takes the choice; the report form that prints on it comes later.
+  ::Printer().TakeQtPrinterSettings();
 }
 
 void TCalcFrm::ExitBtnClick() { Application().Terminate(); }

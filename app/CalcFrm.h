@@ -40,9 +40,6 @@ public:
   TButton* PrintBtn;
   TButton* ExitBtn;
 
-  /** The printer the print dialog sets up; made when the dialog is first shown. */
-  QPrinter* Printer() const { return printer_.get(); }
-
 private:
   void FormCreate();
   void DataChange();
@@ -51,8 +48,6 @@ private:
   void InternetBtnClick();
   void PrintBtnClick();
   void ExitBtnClick();
-
-  std::unique_ptr<QPrinter> printer_;
 };
 
 /** The main window, while it exists. */

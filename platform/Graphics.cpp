@@ -75,6 +75,15 @@ void TFont::SetSize(int points) {
   height_ = -static_cast<int>(std::lround(static_cast<double>(points) * pixelsPerInch_ / 72.0));
 }
 
+void TFont::Assign(const TFont& other) {
+  const int ownPixelsPerInch = pixelsPerInch_;
+  name_ = other.name_;
+  height_ = other.height_;
+  style_ = other.style_;
+  color_ = other.color_;
+  if (ownPixelsPerInch != other.pixelsPerInch_) SetSize(other.Size());
+}
+
 QFont TFont::ToQFont() const { return FontOfHeight(name_, height_, style_); }
 
 bool TFont::operator==(const TFont& other) const {

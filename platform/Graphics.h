@@ -93,8 +93,11 @@ public:
   int PixelsPerInch() const { return pixelsPerInch_; }
   void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
 
-  /** Copies every attribute of another font (the framework's font assignment). */
-  void Assign(const TFont& other) { *this = other; }
+  /**
+   * The framework's font assignment: copies name, height, style and colour but keeps this font's pixels per
+   * inch; where the two differ, the size in points is what carries over (the height is recomputed).
+   */
+  void Assign(const TFont& other);
 
   /**
    * The Qt font for this description: the face name as given (substitutions map Windows faces to

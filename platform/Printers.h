@@ -2,10 +2,12 @@
 
 #include "platform/Graphics.h"
 
+#include <QFontMetrics>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QPaintDevice;
@@ -35,10 +37,18 @@ public:
   QPainter* Painter() const;
 
 private:
+  /** Metrics of the canvas font on the measuring device, made again only when the font or device changes. */
+  const QFontMetrics& Metrics() const;
+
   TPrinter& printer_;
   TFont font_;
   TBrush brush_;
   TPen pen_;
+  mutable std::optional<QFontMetrics> metrics_;
+  mutable QString metricsName_;
+  mutable int metricsHeight_ = 0;
+  mutable TFontStyles metricsStyle_ = 0;
+  mutable const QPaintDevice* metricsDevice_ = nullptr;
 };
 
 /**
@@ -58,14 +68,23 @@ public:
 
   /** Printer names: the CUPS queues, then "Print to PDF". */
   QStringList Printers() const;
-  /** Replaces the list of printer names (tests use it, also to empty the list). */
+  /**
+   * Replaces the list of printer names (tests use it, also to empty the list). Names that are no queue of the
+   * system lay out and print like "Print to PDF".
+   */
   void SetPrinters(const QStringList& names);
   /** Reads the system's printers again. */
   void RefreshPrinters();
 
-  /** The selected printer's index; when none was chosen, the default printer's own index (-1 only without printers). */
+  /**
+   * The selected printer's index; when none was chosen, the default printer's own index (-1 only without
+   * printers).
+   */
   int PrinterIndex() const;
-  /** Selects a printer by index; -1 selects the default printer. */
+  /**
+   * Selects a printer by index; -1 selects the default printer. Fails with an Exception for any other index
+   * out of range.
+   */
   void SetPrinterIndex(int index);
   /** Name of the selected printer, or an empty text when there are no printers. */
   QString PrinterName() const;
@@ -80,20 +99,40 @@ public:
   int ResolutionX() const;
   int ResolutionY() const;
 
-  /** Where "Print to PDF" writes, and at which resolution. */
+  /**
+   * Where "Print to PDF" writes, and at which resolution (300 dots per inch unless set). Without a file
+   * name the document goes to a new file named after its title in the user's documents folder.
+   */
   QString PdfFileName() const;
   void SetPdfOutput(const QString& fileName, int dotsPerInch);
+
+  /**
+   * The name documents are sent under when BeginDoc is given none (the queue shows it; cups-pdf names its
+   * file after it).
+   */
+  QString Title() const;
+  void SetTitle(const QString& title);
+
+  /** Takes over the printer, orientation and PDF file chosen on QtPrinter() in the print dialog. */
+  void TakeQtPrinterSettings();
 
   TPrinterCanvas& Canvas() { return canvas_; }
 
   /** A paint device with the printer's metrics, for measuring text outside a document. */
   QPaintDevice* MeasuringDevice() const;
 
-  /** Opens a print document; Printing() is true until EndDoc or Abort. */
+  /**
+   * Opens a print document; Printing() is true until EndDoc or Abort. The sheets are collected in a private
+   * spool file and nothing reaches the printer before EndDoc. Fails with an Exception while a document is
+   * open or when the spool file cannot be made.
+   */
   void BeginDoc(const QString& title = QString());
   /** Starts a new sheet of the open document. */
   void NewPage();
-  /** Closes the document and sends it to the printer (or writes the PDF). */
+  /**
+   * Closes the document and sends it to the printer (or writes the PDF). Fails with an Exception naming the
+   * printer or file when it cannot be delivered; the document is closed either way.
+   */
   void EndDoc();
   /** Abandons the open document: nothing of it is sent. */
   void Abort();
@@ -107,6 +146,7 @@ public:
   QPrinter& QtPrinter();
 
 private:
+  friend class TPrinterCanvas;
   class Private;
   std::unique_ptr<Private> d_;
   TPrinterCanvas canvas_;

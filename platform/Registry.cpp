@@ -60,9 +60,13 @@ QString TRegIniFile::ReadString(const QString& section, const QString& ident, co
 }
 
 void TRegIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
+  WriteStrings(section, {{ident, value}});
+}
+
+void TRegIniFile::WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values) {
   SetAsideIfUnreadable();
   QSettings settings(fileName_, QSettings::IniFormat);
-  settings.setValue(KeyOf(section, ident), value);
+  for (const auto& [ident, value] : values) settings.setValue(KeyOf(section, ident), value);
   settings.sync();
   if (settings.status() != QSettings::NoError) {
     throw Exception(QStringLiteral("Cannot write the settings file %1.").arg(fileName_));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 /**
@@ -24,6 +26,9 @@ public:
    * kept beside the new one as "<name>.unreadable" before the value is written.
    */
   void WriteString(const QString& section, const QString& ident, const QString& value);
+
+  /** Stores several values of one section in the order given, with a single write of the file. */
+  void WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values);
 
   /** Full path of the store's file. */
   QString FileName() const { return fileName_; }

@@ -7,6 +7,9 @@ set -uo pipefail
 queue=QuenaryPDF
 started_pid=""
 
+# lpstat answers 0 whether or not the scheduler runs; only its words tell.
+scheduler_running() { lpstat -r 2>/dev/null | grep -q "is running"; }
+
 stop_started() {
   if [ -n "$started_pid" ]; then
     kill "$started_pid" 2>/dev/null
@@ -15,13 +18,13 @@ stop_started() {
 }
 trap stop_started EXIT
 
-if ! lpstat -r >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ] && command -v cupsd >/dev/null; then
+if ! scheduler_running && [ "$(id -u)" -eq 0 ] && command -v cupsd >/dev/null; then
   cupsd
-  for _ in $(seq 1 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 1 100); do scheduler_running && break; sleep 0.1; done
   started_pid=$(pgrep -o -x cupsd || true)
 fi
 
-if lpstat -r >/dev/null 2>&1; then
+if scheduler_running; then
   if ! lpstat -p "$queue" >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
     ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
     [ -f "$ppd" ] || ppd=$(find /usr/share/ppd -name 'CUPS-PDF*.ppd' 2>/dev/null | head -n 1)

@@ -29,18 +29,17 @@ QString Directory() { return ReadString(QStringLiteral("Directory"), QStringLite
 
 void WriteJob(const JobSettings& settings) {
   TRegIniFile store(StoreName);
-  const auto write = [&store](const char* ident, const QString& value) {
-    store.WriteString(Section, QString::fromLatin1(ident), value);
-  };
-  write("PageHeight", QString::number(settings.PageHeight));
-  write("PageWidth", QString::number(settings.PageWidth));
-  write("Orientation", settings.Landscape ? QStringLiteral("Landscape") : QStringLiteral("Portrait"));
-  write("View Background", QString::number(settings.ViewBackground));
-  write("Preview Heading", settings.PreviewHeading);
-  write("PrinterName", settings.PrinterName);
-  write("PrinterIndex", QString::number(settings.PrinterIndex));
-  write("ZoomFactor", FloatToStr(settings.ZoomFactor));
-  write("Directory", settings.Directory);
+  store.WriteStrings(
+      Section,
+      {{QStringLiteral("PageHeight"), QString::number(settings.PageHeight)},
+       {QStringLiteral("PageWidth"), QString::number(settings.PageWidth)},
+       {QStringLiteral("Orientation"), settings.Landscape ? QStringLiteral("Landscape") : QStringLiteral("Portrait")},
+       {QStringLiteral("View Background"), QString::number(settings.ViewBackground)},
+       {QStringLiteral("Preview Heading"), settings.PreviewHeading},
+       {QStringLiteral("PrinterName"), settings.PrinterName},
+       {QStringLiteral("PrinterIndex"), QString::number(settings.PrinterIndex)},
+       {QStringLiteral("ZoomFactor"), FloatToStr(settings.ZoomFactor)},
+       {QStringLiteral("Directory"), settings.Directory}});
 }
 
 }  // namespace PagewickIni

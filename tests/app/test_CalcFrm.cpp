@@ -1,4 +1,5 @@
 #include "app/CalcFrm.h"
+#include "platform/Printers.h"
 #include "app/Inet.h"
 #include "app/Numb.h"
 #include "platform/Application.h"
@@ -199,12 +200,12 @@ TEST_F(CalcFrmTest, PrintDialogCancelledOrConfirmedLeavesTheWindowAsItWas) {
     ModalObserverScope scope([&](QWidget& window) {
       auto* dialog = qobject_cast<QPrintDialog*>(&window);
       ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->printer(), &::Printer().QtPrinter()) << "the choice goes to the program-wide printer";
       ++shown;
       confirm ? dialog->accept() : dialog->reject();
     });
     QTest::mouseClick(form.PrintBtn, Qt::LeftButton);
     EXPECT_EQ(shown, 1);
-    EXPECT_NE(form.Printer(), nullptr);
     EXPECT_EQ(form.Data->Text(), QStringLiteral("Quenary"));
     EXPECT_EQ(form.Total->Text(), total);
     EXPECT_EQ(Reading(), reading);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPicture>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <memory>
+
+class QPainter;
+
+/**
+ * Plays a recorded picture so that one recorded unit becomes one logical unit of the painter, whatever the
+ * resolution of the painter's device (QPicture on its own scales by the ratio of the two resolutions).
+ */
+void PlayPicture(QPainter& painter, const QPicture& picture);
+
+/**
+ * One recorded page: a picture drawn in printer pixels, saved to and loaded from a page file, and played
+ * back either 1:1 (each recorded unit one printer pixel) or scaled into a rectangle (the preview).
+ *
+ * A page file holds the picture with a digest keyed to the running program, so a page is read back only by
+ * the run that recorded it; any other file under a page file's name (damaged, foreign, left from an earlier
+ * run) is refused rather than played.
+ */
+class PagePicture {
+public:
+  PagePicture();
+  ~PagePicture();
+  PagePicture(const PagePicture&) = delete;
+  PagePicture& operator=(const PagePicture&) = delete;
+
+  /** Starts recording and returns the painter that records; it stays valid until EndRecording. */
+  QPainter& BeginRecording();
+  /** Completes the picture. */
+  void EndRecording();
+  bool Recording() const { return painter_ != nullptr; }
+
+  const QPicture& Picture() const { return picture_; }
+
+  /**
+   * Writes the picture to a file, replacing it. Fails with an Exception "Cannot create file "<name>".
+   * <reason>" when the file cannot be written; a file that broke off is removed.
+   */
+  void Save(const QString& fileName) const;
+
+  /**
+   * Reads a page file. Returns false, leaving the picture empty and the reason in error, when the file is
+   * missing, unreadable, damaged, or was not saved by this run of the program.
+   */
+  bool Load(const QString& fileName, QString* error = nullptr);
+
+  /** Plays the page with each recorded unit as one logical unit of the painter. */
+  void Play(QPainter& painter) const;
+  /** Plays the page area (0, 0)-(pageSize) stretched onto the target rectangle. */
+  void PlayInto(QPainter& painter, const QRectF& target, const QSizeF& pageSize) const;
+
+private:
+  QPicture picture_;
+  std::unique_ptr<QPainter> painter_;
+};

@@ -1,0 +1,340 @@
+#include "platform/Printers.h"
+
+#include "platform/SysUtils.h"
+#include "platform/TempDirectory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <cmath>
+#include <cups/cups.h>
+
+namespace {
+constexpr int DefaultPdfResolution = 300;
+
+QPageSize DefaultPdfPageSize() {
+  return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize(QPageSize::Letter)
+                                                                            : QPageSize(QPageSize::A4);
+}
+
+// The queue's own default resolution: Qt would otherwise lay every CUPS printer out at 1200 dots per inch,
+// on which the library's one-pixel rules come out too thin to see.
+int CupsDefaultResolution(const QString& name) {
+  int result = 0;
+  const QByteArray queue = name.toUtf8();
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), nullptr);
+  if (dest != nullptr) {
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (info != nullptr) {
+      ipp_attribute_t* attribute = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution");
+      if (attribute != nullptr && ippGetValueTag(attribute) == IPP_TAG_RESOLUTION) {
+        int vertical = 0;
+        ipp_res_t units = IPP_RES_PER_INCH;
+        const int horizontal = ippGetResolution(attribute, 0, &vertical, &units);
+        result = units == IPP_RES_PER_CM ? static_cast<int>(std::lround(horizontal * 2.54)) : horizontal;
+      }
+      cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+  }
+  return result > 0 ? result : DefaultPdfResolution;
+}
+
+QString NotPrinting() { return QStringLiteral("Printer is not currently printing"); }
+
+// A file name for a PDF that was given none: the title in the documents folder, never over an existing file.
+QString NewPdfFileName(const QString& title) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  QString base = title;
+  base.replace(QLatin1Char('/'), QLatin1Char('_'));
+  if (base.trimmed().isEmpty()) base = QStringLiteral("Document");
+  QString candidate = QDir(folder).filePath(base + QStringLiteral(".pdf"));
+  for (int number = 2; QFileInfo::exists(candidate); ++number) {
+    candidate = QDir(folder).filePath(QStringLiteral("%1 (%2).pdf").arg(base).arg(number));
+  }
+  return candidate;
+}
+}  // namespace
+
+class TPrinter::Private {
+public:
+  QStringList names;
+  QStringList cupsNames;
+  QString defaultName;
+  int index = -1;
+  TPrinterOrientation orientation = poPortrait;
+  QString pdfFileName;
+  int pdfResolution = DefaultPdfResolution;
+  QString title;
+
+  // Page layout and resolution of the selected printer, made again when the selection changes.
+  std::unique_ptr<QPrinter> setup;
+  QString setupName;
+  bool setupValid = false;
+
+  // The open document: painted into a private spool file and delivered by EndDoc.
+  std::unique_ptr<QTemporaryFile> spool;
+  std::unique_ptr<QPrinter> document;
+  std::unique_ptr<QPainter> painter;
+  QString documentPrinter;
+  QString documentTitle;
+  bool documentIsPdf = false;
+  QString documentPdfFile;
+  bool aborted = false;
+
+  bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
+
+  void CloseDocument() {
+    if (painter && painter->isActive()) painter->end();
+    painter.reset();
+    document.reset();
+  }
+};
+
+TPrinter::TPrinter() : d_(std::make_unique<Private>()), canvas_(*this) { RefreshPrinters(); }
+
+TPrinter::~TPrinter() { d_->CloseDocument(); }
+
+QString TPrinter::PdfPrinterName() { return QStringLiteral("Print to PDF"); }
+
+QStringList TPrinter::Printers() const { return d_->names; }
+
+void TPrinter::SetPrinters(const QStringList& names) {
+  d_->names = names;
+  d_->index = -1;
+  d_->setupValid = false;
+}
+
+void TPrinter::RefreshPrinters() {
+  d_->cupsNames = QPrinterInfo::availablePrinterNames();
+  d_->defaultName = QPrinterInfo::defaultPrinterName();
+  d_->names = d_->cupsNames;
+  d_->names.append(PdfPrinterName());
+  d_->index = -1;
+  d_->setupValid = false;
+}
+
+int TPrinter::PrinterIndex() const {
+  if (d_->names.isEmpty()) return -1;
+  if (d_->index >= 0 && d_->index < d_->names.size()) return d_->index;
+  int index = d_->defaultName.isEmpty() ? -1 : static_cast<int>(d_->names.indexOf(d_->defaultName));
+  if (index < 0) index = static_cast<int>(d_->names.indexOf(PdfPrinterName()));
+  return index < 0 ? 0 : index;
+}
+
+void TPrinter::SetPrinterIndex(int index) {
+  if (index != -1 && (index < 0 || index >= d_->names.size())) {
+    throw Exception(QStringLiteral("Printer index out of range: %1 (%2 printers are installed)")
+                        .arg(index)
+                        .arg(d_->names.size()));
+  }
+  if (index != d_->index) d_->setupValid = false;
+  d_->index = index;
+}
+
+QString TPrinter::PrinterName() const {
+  const int index = PrinterIndex();
+  return index < 0 ? QString() : d_->names.at(index);
+}
+
+TPrinterOrientation TPrinter::Orientation() const { return d_->orientation; }
+
+void TPrinter::SetOrientation(TPrinterOrientation orientation) {
+  d_->orientation = orientation;
+  if (d_->setup) {
+    d_->setup->setPageOrientation(orientation == poLandscape ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+  }
+}
+
+QPrinter& TPrinter::QtPrinter() {
+  const QString name = PrinterName();
+  if (!d_->setup || !d_->setupValid || d_->setupName != name) {
+    if (!d_->IsPdf(name)) {
+      d_->setup = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+      d_->setup->setResolution(CupsDefaultResolution(name));
+    } else {
+      // "Print to PDF", and any name that is no CUPS queue, lay out on a PDF page without unprintable
+      // margins.
+      d_->setup = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      d_->setup->setOutputFormat(QPrinter::PdfFormat);
+      d_->setup->setPageSize(DefaultPdfPageSize());
+      d_->setup->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+      d_->setup->setResolution(d_->pdfResolution);
+      if (!d_->pdfFileName.isEmpty()) d_->setup->setOutputFileName(d_->pdfFileName);
+    }
+    d_->setup->setFullPage(false);
+    d_->setup->setPageOrientation(d_->orientation == poLandscape ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
+    d_->setupName = name;
+    d_->setupValid = true;
+  }
+  return *d_->setup;
+}
+
+void TPrinter::TakeQtPrinterSettings() {
+  QPrinter& printer = QtPrinter();
+  int index = -1;
+  if (printer.outputFormat() == QPrinter::PdfFormat) {
+    index = static_cast<int>(d_->names.indexOf(PdfPrinterName()));
+    if (!printer.outputFileName().isEmpty()) d_->pdfFileName = printer.outputFileName();
+  } else {
+    index = static_cast<int>(d_->names.indexOf(printer.printerName()));
+  }
+  d_->orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+  if (index >= 0) {
+    d_->index = index;
+    // The dialog's printer already carries the chosen page layout; keep it rather than make it again.
+    d_->setupName = d_->names.at(index);
+  }
+}
+
+int TPrinter::PageWidth() const { return const_cast<TPrinter*>(this)->QtPrinter().width(); }
+int TPrinter::PageHeight() const { return const_cast<TPrinter*>(this)->QtPrinter().height(); }
+int TPrinter::ResolutionX() const { return const_cast<TPrinter*>(this)->QtPrinter().resolution(); }
+int TPrinter::ResolutionY() const { return const_cast<TPrinter*>(this)->QtPrinter().resolution(); }
+
+QString TPrinter::PdfFileName() const { return d_->pdfFileName; }
+
+void TPrinter::SetPdfOutput(const QString& fileName, int dotsPerInch) {
+  d_->pdfFileName = fileName;
+  d_->pdfResolution = dotsPerInch > 0 ? dotsPerInch : DefaultPdfResolution;
+  d_->setupValid = false;
+}
+
+QString TPrinter::Title() const { return d_->title; }
+void TPrinter::SetTitle(const QString& title) { d_->title = title; }
+
+QPaintDevice* TPrinter::MeasuringDevice() const {
+  if (d_->document) return d_->document.get();
+  return &const_cast<TPrinter*>(this)->QtPrinter();
+}
+
+void TPrinter::BeginDoc(const QString& title) {
+  if (Printing()) throw Exception(QStringLiteral("Printing in progress"));
+  QPrinter& setup = QtPrinter();
+  const QString folder = PrivateTempDirectory();
+  const QString pattern = QStringLiteral("print-XXXXXX.pdf");
+  auto spool = std::make_unique<QTemporaryFile>(
+      folder.isEmpty() ? QDir::temp().filePath(QStringLiteral("quenary-") + pattern)
+                       : QDir(folder).filePath(pattern));
+  if (!spool->open()) {
+    throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(spool->errorString()));
+  }
+  spool->close();
+
+  QString documentTitle = title;
+  if (documentTitle.isEmpty()) documentTitle = d_->title;
+  if (documentTitle.isEmpty()) documentTitle = QCoreApplication::applicationName();
+
+  auto document = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  document->setOutputFormat(QPrinter::PdfFormat);
+  document->setOutputFileName(spool->fileName());
+  document->setResolution(setup.resolution());
+  document->setPageLayout(setup.pageLayout());
+  document->setFullPage(false);
+  document->setDocName(documentTitle);
+  document->setCreator(QCoreApplication::applicationName());
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(document.get())) {
+    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(PrinterName()));
+  }
+  d_->spool = std::move(spool);
+  d_->document = std::move(document);
+  d_->painter = std::move(painter);
+  d_->documentPrinter = PrinterName();
+  d_->documentTitle = documentTitle;
+  d_->documentIsPdf = d_->IsPdf(d_->documentPrinter);
+  d_->documentPdfFile = d_->pdfFileName;
+  d_->aborted = false;
+}
+
+void TPrinter::NewPage() {
+  if (!Printing()) throw Exception(NotPrinting());
+  d_->document->newPage();
+}
+
+void TPrinter::EndDoc() {
+  if (!Printing()) throw Exception(NotPrinting());
+  d_->CloseDocument();
+  // The spool file goes away when this function leaves, delivered or not.
+  const std::unique_ptr<QTemporaryFile> spool = std::move(d_->spool);
+  if (d_->documentIsPdf) {
+    const QString target =
+        d_->documentPdfFile.isEmpty() ? NewPdfFileName(d_->documentTitle) : d_->documentPdfFile;
+    QFile source(spool->fileName());
+    QSaveFile output(target);
+    if (!source.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly) ||
+        output.write(source.readAll()) < 0 || !output.commit()) {
+      const QString reason =
+          source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
+      throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
+    }
+    return;
+  }
+  const QByteArray queue = d_->documentPrinter.toUtf8();
+  const QByteArray file = QFile::encodeName(spool->fileName());
+  const QByteArray title = d_->documentTitle.toUtf8();
+  if (cupsPrintFile(queue.constData(), file.constData(), title.constData(), 0, nullptr) == 0) {
+    throw Exception(QStringLiteral("The printer \"%1\" did not accept the document: %2")
+                        .arg(d_->documentPrinter, QString::fromUtf8(cupsLastErrorString())));
+  }
+}
+
+void TPrinter::Abort() {
+  if (!Printing()) return;
+  d_->CloseDocument();
+  d_->spool.reset();
+  d_->aborted = true;
+}
+
+bool TPrinter::Printing() const { return d_->painter != nullptr; }
+
+bool TPrinter::Aborted() const { return d_->aborted; }
+
+void TPrinter::ProcessAbortProcedure() { QCoreApplication::processEvents(); }
+
+const QFontMetrics& TPrinterCanvas::Metrics() const {
+  const QPaintDevice* device = printer_.MeasuringDevice();
+  if (!metrics_ || metricsName_ != font_.Name() || metricsHeight_ != font_.Height() ||
+      metricsStyle_ != font_.Style() || metricsDevice_ != device) {
+    metrics_.emplace(font_.ToQFont(), device);
+    metricsName_ = font_.Name();
+    metricsHeight_ = font_.Height();
+    metricsStyle_ = font_.Style();
+    metricsDevice_ = device;
+  }
+  return *metrics_;
+}
+
+int TPrinterCanvas::TextWidth(const QString& text) const { return Metrics().horizontalAdvance(text); }
+
+int TPrinterCanvas::TextHeight(const QString& text) const {
+  Q_UNUSED(text);
+  return Metrics().ascent() + Metrics().descent();
+}
+
+QPainter* TPrinterCanvas::Painter() const {
+  return printer_.Printing() ? printer_.d_->painter.get() : nullptr;
+}
+
+TPrinter& Printer() {
+  static std::unique_ptr<TPrinter> printer;
+  if (!printer) {
+    printer = std::make_unique<TPrinter>();
+    // Qt's printers must go before the application object does.
+    qAddPostRoutine([] { printer.reset(); });
+  }
+  return *printer;
+}

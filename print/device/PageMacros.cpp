@@ -1,0 +1,38 @@
+#include "print/device/PageMacros.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace {
+// Upper-cases a to z only, so that every position in the result is the same position in the text.
+QString AsciiUpper(const QString& text) {
+  QString upper = text;
+  for (QChar& character : upper) {
+    if (character >= QLatin1Char('a') && character <= QLatin1Char('z')) {
+      character = QChar(character.unicode() - u'a' + u'A');
+    }
+  }
+  return upper;
+}
+
+void ReplaceFirst(QString& text, const QString& macro, const QString& value) {
+  const qsizetype position = AsciiUpper(text).indexOf(macro);
+  if (position >= 0) text.replace(position, macro.size(), value);
+}
+}  // namespace
+
+QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dateText,
+                         const QString& timeText) {
+  QString result = text;
+  ReplaceFirst(result, QStringLiteral("@PAGE"), QString::number(pageNumber));
+  ReplaceFirst(result, QStringLiteral("@DATE"), dateText);
+  ReplaceFirst(result, QStringLiteral("@TIME"), timeText);
+  return result;
+}
+
+QString ExpandPageMacrosNow(const QString& text, int pageNumber) {
+  const QLocale locale = QLocale::system();
+  const QDateTime now = QDateTime::currentDateTime();
+  return ExpandPageMacros(text, pageNumber, locale.toString(now.date(), QLocale::ShortFormat),
+                          locale.toString(now.time(), QLocale::LongFormat));
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+/**
+ * Expands the header and footer macros of a band text: the first "@Page" becomes the page number, then the
+ * first "@Date" the date text and the first "@Time" the time text. Matching ignores letter case; the rest of
+ * the text keeps its case, and later occurrences stay as written.
+ */
+QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dateText,
+                         const QString& timeText);
+
+/** ExpandPageMacros with today's date in the system's short format and the time in its long format. */
+QString ExpandPageMacrosNow(const QString& text, int pageNumber);

@@ -1,0 +1,34 @@
+#include "print/device/QV_PageFiles.h"
+
+#include "platform/TempDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+QString Extension(TSendTo target) { return target == poHTML ? QStringLiteral("HTM") : QStringLiteral("EMF"); }
+}  // namespace
+
+QString PageDirectory() { return PrivateTempDirectory(); }
+
+QString PageFileNameIn(const QString& directory, int pageNumber, TSendTo target) {
+  const QString name = QString::asprintf("PRN%.3d.", pageNumber) + Extension(target);
+  if (directory.isEmpty()) return name;
+  return directory.endsWith(QLatin1Char('/')) ? directory + name : directory + QLatin1Char('/') + name;
+}
+
+QString PageFileNameFor(int pageNumber, TSendTo target) {
+  return PageFileNameIn(PageDirectory(), pageNumber, target);
+}
+
+void DeletePageFiles(TSendTo target) {
+  const QString folder = PageDirectory();
+  const QDir directory(folder.isEmpty() ? QStringLiteral(".") : folder);
+  const QRegularExpression pageName(QStringLiteral("^PRN[0-9]{3,}\\.%1$").arg(Extension(target)));
+  const QStringList candidates = directory.entryList({QStringLiteral("PRN*.") + Extension(target)},
+                                                     QDir::Files | QDir::System | QDir::Hidden);
+  for (const QString& name : candidates) {
+    if (pageName.match(name).hasMatch()) QFile::remove(directory.filePath(name));
+  }
+}

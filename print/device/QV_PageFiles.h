@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+/** The target of a page device: the printer, the preview, or an HTML file. */
+enum TSendTo : unsigned char { poPrinter, poViewer, poHTML };
+
+/** The folder page files live in: the program's private temporary folder (empty when there is none). */
+QString PageDirectory();
+
+/**
+ * Full path of a page's file in a folder: "PRN%.3d.EMF" (".HTM" for the HTML target) after the folder and
+ * one "/" (none added when the folder already ends with one); the bare name when the folder is empty.
+ */
+QString PageFileNameIn(const QString& directory, int pageNumber, TSendTo target);
+
+/** Full path of a page's file in the page folder. */
+QString PageFileNameFor(int pageNumber, TSendTo target);
+
+/**
+ * Deletes every page file of the target's kind in the page folder (every "PRN<digits>.EMF", or ".HTM"), also
+ * those behind a gap in the numbering, so no page of an earlier job can pass for one of the next.
+ */
+void DeletePageFiles(TSendTo target);

@@ -1,0 +1,116 @@
+#include "platform/PagePicture.h"
+#include "platform/SysUtils.h"
+#include "tests/platform/PixelTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A page as the page device records one, in printer pixels: a box, a one-pixel rule and a line of text.
+class PagePictureTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    QPainter& painter = page_.BeginRecording();
+    painter.fillRect(QRect(100, 100, 100, 50), Qt::black);
+    painter.fillRect(QRect(100, 300, 400, 1), Qt::black);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(60);
+    painter.setFont(font);
+    painter.drawText(QPointF(100, 450), QStringLiteral("Page"));
+    page_.EndRecording();
+  }
+
+  static QImage PlayOnto(const PagePicture& page, int dotsPerInch) {
+    QImage image = WhiteImage(600, 600);
+    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
+    QPainter painter(&image);
+    page.Play(painter);
+    return image;
+  }
+
+  QByteArray Saved() {
+    page_.Save(scratch_.File(QStringLiteral("PRN001.EMF")));
+    QFile file(scratch_.File(QStringLiteral("PRN001.EMF")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  /** Whether a file of these bytes loads; a refused one must leave the picture empty. */
+  bool Loads(const QByteArray& content) {
+    const QString fileName = scratch_.File(QStringLiteral("candidate.EMF"));
+    QFile file(fileName);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(content);
+    file.close();
+    PagePicture loaded;
+    QString error;
+    const bool ok = loaded.Load(fileName, &error);
+    EXPECT_EQ(ok, error.isEmpty());
+    EXPECT_EQ(ok, !loaded.Picture().isNull());
+    return ok;
+  }
+
+  ScratchDirectory scratch_;
+  PagePicture page_;
+};
+
+TEST_F(PagePictureTest, SavedPagesReplayPixelForPixelAtAnyDeviceResolutionAndScaledIntoARectangle) {
+  Saved();
+  PagePicture loaded;
+  ASSERT_TRUE(loaded.Load(scratch_.File(QStringLiteral("PRN001.EMF"))));
+  const QImage atPrinter = PlayOnto(loaded, 600);
+  EXPECT_EQ(InkBounds(atPrinter, QRect(0, 0, 600, 200)), QRect(100, 100, 100, 50));
+  EXPECT_EQ(InkRows(atPrinter, 250, 200, 400), std::vector<int>{300});
+  const QRect text = InkBounds(atPrinter, QRect(0, 350, 600, 250));
+  EXPECT_GT(text.height(), 40) << "a 60-pixel font keeps its size on a 600-dpi device";
+  EXPECT_LT(text.height(), 60);
+  EXPECT_EQ(PlayOnto(loaded, 96), atPrinter);
+
+  QImage preview = WhiteImage(300, 300);
+  {
+    QPainter painter(&preview);
+    loaded.PlayInto(painter, QRectF(10, 20, 100, 150), QSizeF(1000, 1500));
+  }
+  EXPECT_EQ(InkBounds(preview, QRect(0, 0, 300, 40)), QRect(20, 30, 10, 5));
+}
+
+TEST_F(PagePictureTest, SaveReplacesAFileAndReportsOneThatCannotBeCreated) {
+  const QByteArray first = Saved();
+  EXPECT_TRUE(Loads(first));
+  const QString unwritable = scratch_.File(QStringLiteral("missing-folder/PRN001.EMF"));
+  try {
+    page_.Save(unwritable);
+    FAIL() << "saving into a missing folder must fail";
+  } catch (const Exception& error) {
+    EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot create file \"") + unwritable + "\"."))
+        << error.what();
+  }
+  PagePicture missing;
+  EXPECT_FALSE(missing.Load(scratch_.File(QStringLiteral("PRN999.EMF"))));
+}
+
+// Qt's picture reader was measured to crash or exhaust memory on damaged records that keep its own 16-bit
+// checksum right, so no file but one this run saved may reach it.
+TEST_F(PagePictureTest, DamagedTruncatedAndForeignFilesAreRefused) {
+  const QByteArray data = Saved();
+  const qsizetype streamStart = data.indexOf("QPIC");
+  ASSERT_GT(streamStart, 0);
+  EXPECT_FALSE(Loads(QByteArray()));
+  EXPECT_FALSE(Loads("<html>not a page</html>"));
+  EXPECT_FALSE(Loads(data.left(data.size() / 2)));
+  EXPECT_FALSE(Loads(data.mid(streamStart))) << "a bare picture file is not a page file";
+  // The picture stream: "QPIC", a 16-bit checksum of everything after it, the format and the records.
+  for (qsizetype position = streamStart + 10; position < data.size(); position += 7) {
+    QByteArray damaged = data;
+    damaged[position] = static_cast<char>(damaged[position] ^ 0x7F);
+    qToBigEndian<quint16>(qChecksum(QByteArrayView(damaged).sliced(streamStart + 6)),
+                          damaged.data() + streamStart + 4);
+    EXPECT_FALSE(Loads(damaged)) << "byte " << position;
+  }
+}
+
+}  // namespace

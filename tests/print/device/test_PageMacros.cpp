@@ -1,0 +1,26 @@
+#include "print/device/PageMacros.h"
+
+#include <QDate>
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Expand(const QString& text) { return ExpandPageMacros(text, 7, "24/12/2024", "10:31:02"); }
+
+TEST(PageMacros, TheFirstOccurrenceOfEachMacroIsReplacedInAnyLetterCase) {
+  EXPECT_EQ(Expand("Page @Page of @Page"), QStringLiteral("Page 7 of @Page"));
+  EXPECT_EQ(Expand("@dAtE @TIME @date"), QStringLiteral("24/12/2024 10:31:02 @date"));
+  EXPECT_EQ(Expand("mIxEd @pAgE"), QStringLiteral("mIxEd 7"));
+  EXPECT_EQ(Expand("@Dat @Pag @Tim   "), QStringLiteral("@Dat @Pag @Tim   ")) << "incomplete macros stay";
+  // Upper-casing "ß" or "ﬁ" changes the length; positions must still fall on the macro.
+  EXPECT_EQ(Expand("Straße ﬁ @Page!"), QStringLiteral("Straße ﬁ 7!"));
+}
+
+TEST(PageMacros, NowUsesTodaysDateInTheSystemsShortFormat) {
+  const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+  EXPECT_EQ(ExpandPageMacrosNow("[@Date] p@Page", 2), "[" + today + "] p2");
+  EXPECT_FALSE(ExpandPageMacrosNow("@Time", 1).contains('@'));
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include "print/device/QV_Gdi.h"
+#include "tests/print/device/PageTestSupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Prints through the real CUPS queue named in QUENARY_CUPS_PRINTER (scripts/with-print-queue.sh sets one
+// up with the cups-pdf backend, which writes each job as a PDF into $HOME/PDF).
+class CupsQueueTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    queue_ = qEnvironmentVariable("QUENARY_CUPS_PRINTER");
+    if (queue_.isEmpty()) {
+      GTEST_SKIP()
+          << "QUENARY_CUPS_PRINTER is not set; run under scripts/with-print-queue.sh to print through CUPS";
+    }
+    Printer().RefreshPrinters();
+    const int index = static_cast<int>(Printer().Printers().indexOf(queue_));
+    ASSERT_GE(index, 0) << "the queue " << queue_.toStdString() << " is not listed";
+    Printer().SetPrinterIndex(index);
+    Printer().SetOrientation(poPortrait);
+    outputFolder_ = QDir(QDir::homePath()).filePath(QStringLiteral("PDF"));
+    before_ = QDir(outputFolder_).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+  }
+  void TearDown() override {
+    if (!created_.isEmpty()) QFile::remove(created_);
+    Printer().SetTitle(QString());
+    Printer().RefreshPrinters();
+    DeletePageFiles(poPrinter);
+  }
+
+  /** The PDF cups-pdf wrote for the job, once pdfinfo can read it; empty after a minute without one. */
+  QString WaitForOutput() {
+    QElapsedTimer waited;
+    for (waited.start(); waited.elapsed() < 60000; QThread::msleep(250)) {
+      for (const QString& name : QDir(outputFolder_).entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
+        const QString path = QDir(outputFolder_).filePath(name);
+        if (!before_.contains(name) && PdfPageCount(path) > 0) return created_ = path;
+      }
+    }
+    return QString();
+  }
+
+  QString queue_;
+  QString outputFolder_;
+  QStringList before_;
+  QString created_;
+};
+
+TEST_F(CupsQueueTest, TheQueueLaysOutAtItsOwnResolution) {
+  EXPECT_EQ(Printer().PrinterName(), queue_);
+  EXPECT_GE(Printer().ResolutionX(), 150);
+  EXPECT_LE(Printer().ResolutionX(), 600) << "the queue's default, not Qt's 1200 dpi";
+  EXPECT_GT(Printer().PageHeight(), Printer().PageWidth());
+}
+
+TEST_F(CupsQueueTest, FourRecordedPagesArriveAsOneFourPageJob) {
+  Printer().SetTitle(QStringLiteral("QuenaryTest%1").arg(QDateTime::currentMSecsSinceEpoch()));
+  TGdi gdi(poPrinter);
+  gdi.ClearPages();
+  gdi.BeginDocument(clWhite, QStringLiteral("Queue test"), QString(), 100.0);
+  for (int page = 1; page <= 4; ++page) {
+    if (page > 1) gdi.NewPage();
+    gdi.SetSolidPen(1, clBlack);
+    gdi.FrameBox(100, 100, 1000, 600, 2, 2, 2, 2);
+    gdi.TextAt(200, 300, QStringLiteral("Page %1 through CUPS").arg(page));
+  }
+  gdi.EndPage();
+  gdi.PrintPages(false);
+  EXPECT_FALSE(Printer().Printing());
+  const QString output = WaitForOutput();
+  ASSERT_FALSE(output.isEmpty()) << "no PDF appeared in " << outputFolder_.toStdString()
+                                 << " within a minute";
+  EXPECT_EQ(PdfPageCount(output), 4);
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+#include "platform/DrawingContext.h"
+#include "print/device/PagewickIni.h"
+#include "print/device/QV_Gdi.h"
+#include "print/dialogs/Pagewick.h"
+#include "print/shared/QV_MFunc.h"
+#include "tests/print/device/PageTestSupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using PageLifeTest = RecordingTest;
+
+TEST_F(PageLifeTest, PagesReachTheirFilesWhenTheyCloseAndStartTransparentWithTheLastFont) {
+  EXPECT_EQ(gdi_->PageNumber(), 0);
+  Begin();
+  EXPECT_EQ(gdi_->PageNumber(), 1);
+  EXPECT_EQ(gdi_->FontHeight(), 40) << "Arial at the canvas font's height";
+  EXPECT_FALSE(QFile::exists(PageFileNameFor(1, poPrinter))) << "a page is on disk only once it is closed";
+  gdi_->TextAt(100, 100, QStringLiteral("one"));
+  gdi_->SetFontStyled(QStringLiteral("Courier New"), 30, true, false, false);
+  gdi_->NewPage();
+  EXPECT_TRUE(QFile::exists(PageFileNameFor(1, poPrinter)));
+  EXPECT_EQ(gdi_->PageNumber(), 2);
+  EXPECT_EQ(gdi_->PageFileName(), PageFileNameFor(2, poPrinter));
+  EXPECT_EQ(gdi_->FontName(), QStringLiteral("Courier New"));
+  EXPECT_TRUE(gdi_->Bold());
+  ASSERT_NE(gdi_->Handle(), nullptr);
+  EXPECT_EQ(gdi_->Handle()->BackgroundMode(), TBackgroundMode::Transparent);
+  EXPECT_EQ(gdi_->Handle()->BackgroundColor(), QColor(0xC0, 0xC0, 0xC0));
+  gdi_->EndPage();
+  EXPECT_EQ(gdi_->Handle(), nullptr);
+  EXPECT_EQ(
+      QFile::permissions(PageFileNameFor(2, poPrinter)) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+      0);
+  EXPECT_FALSE(InkBounds(RenderPage(1, QRect(0, 0, 400, 200))).isNull());
+  EXPECT_TRUE(InkBounds(RenderPage(2, QRect(0, 0, 400, 200))).isNull());
+}
+
+TEST_F(PageLifeTest, ClearPagesRemovesEveryLeftoverPageAlsoBehindAGap) {
+  for (int page : {1, 3, 4}) QFile(PageFileNameFor(page, poPrinter)).open(QIODevice::WriteOnly);
+  gdi_->ClearPages();
+  EXPECT_EQ(gdi_->PageNumber(), 0);
+  for (int page : {1, 3, 4}) EXPECT_FALSE(QFile::exists(PageFileNameFor(page, poPrinter))) << page;
+}
+
+TEST_F(PageLifeTest, APageFileThatCannotBeWrittenFailsEndPageWithItsName) {
+  Begin();
+  QDir().mkpath(PageFileNameFor(1, poPrinter));  // a folder where the file should go
+  try {
+    gdi_->EndPage();
+    FAIL() << "the page cannot be saved";
+  } catch (const Exception& error) {
+    EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot create file"))) << error.what();
+    EXPECT_TRUE(error.Message().contains(QStringLiteral("PRN001.EMF"))) << error.what();
+  }
+  EXPECT_EQ(gdi_->Handle(), nullptr);
+  QDir().rmdir(PageFileNameFor(1, poPrinter));
+}
+
+TEST_F(PageLifeTest, BeginDocumentWritesTheNineSettingsOfTheJob) {
+  Printer().SetPrinters({QStringLiteral("Generic / Text Only"), TPrinter::PdfPrinterName()});
+  gdi_ = std::make_unique<TGdi>(poViewer);
+  gdi_->SetOrientation(poLandscape);
+  gdi_->BeginDocument(clBtnFace, QStringLiteral("My heading"), QString(), 100.0);
+  EXPECT_EQ(PagewickIni::PageWidth(), Printer().PageWidth());
+  EXPECT_EQ(PagewickIni::PageHeight(), Printer().PageHeight());
+  EXPECT_GT(PagewickIni::PageWidth(), PagewickIni::PageHeight());
+  EXPECT_EQ(PagewickIni::Orientation(), QStringLiteral("Landscape"));
+  EXPECT_EQ(PagewickIni::ViewBackground(), ColorToRGB(clBtnFace));
+  EXPECT_EQ(PagewickIni::PreviewHeading(), QStringLiteral("My heading"));
+  EXPECT_EQ(PagewickIni::ReadString(QStringLiteral("PrinterName"), QString()), TPrinter::PdfPrinterName());
+  EXPECT_EQ(PagewickIni::PrinterIndex(), 1) << "no printer chosen: the default's own index, never -1";
+  EXPECT_EQ(PagewickIni::ZoomFactor(), QStringLiteral("100"));
+  EXPECT_EQ(PagewickIni::Directory(), QDir::currentPath());
+  gdi_->EndPage();
+  gdi_->SetOrientation(poPortrait);
+  Printer().SetPrinterIndex(0);
+  gdi_->BeginDocument(clWhite, QStringLiteral("Again"), QString(), 75.5);
+  EXPECT_EQ(PagewickIni::ReadString(QStringLiteral("PrinterName"), QString()),
+            QStringLiteral("Generic / Text Only"));
+  EXPECT_EQ(PagewickIni::PrinterIndex(), 0);
+  EXPECT_EQ(PagewickIni::Orientation(), QStringLiteral("Portrait"));
+  EXPECT_EQ(PagewickIni::ZoomFactor(), QStringLiteral("75.5"));
+}
+
+using HtmlTest = RecordingTest;
+
+TEST_F(HtmlTest, TheHtmlTargetWritesOneFileWithEscapedHeadingAndCells) {
+  const QString fileName = scratch_.File(QStringLiteral("export.html"));
+  TGdi gdi(poHTML);
+  gdi.BeginDocument(clWhite, QStringLiteral("Sales <2024> & \"more\""), fileName, 100.0);
+  EXPECT_EQ(gdi.Handle(), nullptr) << "nothing drawn reaches the HTML file";
+  gdi.TextAt(10, 10, QStringLiteral("not exported"));
+  gdi.WriteHtmlCell(QStringLiteral("12.50"));
+  gdi.NewPage();
+  EXPECT_EQ(gdi.PageNumber(), 1) << "HTML output has one page";
+  gdi.WriteHtmlCell(QStringLiteral("a<b & c>d café"));
+  gdi.EndPage();
+  gdi.WriteHtmlCell(QStringLiteral("after the end"));
+  QFile file(fileName);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(),
+            QByteArray("<HTML><HEAD>\r\n"
+                       "<TITLE><CENTER>Sales &lt;2024&gt; &amp; &quot;more&quot;</CENTER></TITLE></HEAD>\r\n"
+                       "<BODY BGCOLOR=\"#FFFFFF\"><HR> </BODY>\r\n"
+                       "<TD>12.50\r\n"
+                       "<TD>a&lt;b &amp; c&gt;d caf&#233;\r\n"
+                       "</HTML>\r\n"));
+  EXPECT_FALSE(QFile::exists(PageFileNameFor(1, poHTML)));
+  EXPECT_FALSE(QFile::exists(PageFileNameFor(1, poPrinter)));
+
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  WriteHtmlLine(&buffer, QStringLiteral("<TD>x"));
+  WriteHtmlLine(nullptr, QStringLiteral("lost"));
+  EXPECT_EQ(bytes, QByteArray("<TD>x\r\n"));
+}
+
+TEST_F(HtmlTest, ABlankFileNameFailsAndCreatesNothing) {
+  TGdi gdi(poHTML);
+  for (const QString& name : {QString(), QStringLiteral("  \t ")}) {
+    try {
+      gdi.BeginDocument(clWhite, QStringLiteral("Heading"), name, 100.0);
+      FAIL() << "a blank file name must fail";
+    } catch (const ETarnvale& error) {
+      EXPECT_EQ(error.Message(), QStringLiteral("HTML filename not specified ") + name);
+    }
+  }
+  EXPECT_TRUE(QDir(scratch_.Path()).entryList(QDir::Files).isEmpty());
+}
+
+class PrintPagesTest : public RecordingTest {
+protected:
+  void RecordPages(int count) {
+    Begin();
+    for (int page = 1; page <= count; ++page) {
+      if (page > 1) gdi_->NewPage();
+      gdi_->TextAt(300, 300, QStringLiteral("Recorded page %1").arg(page));
+    }
+    gdi_->EndPage();
+  }
+};
+
+TEST_F(PrintPagesTest, FourRecordedPagesBecomeOneDocumentOfFourSheets) {
+  RecordPages(4);
+  gdi_->PrintPages(false);
+  EXPECT_FALSE(Printer().Printing());
+  ASSERT_EQ(PdfPageCount(PdfFile()), 4) << "no sheet follows the last page";
+  for (int page = 1; page <= 4; ++page) {
+    EXPECT_TRUE(PdfPageText(PdfFile(), page).contains(QStringLiteral("Recorded page %1").arg(page))) << page;
+  }
+}
+
+TEST_F(PrintPagesTest, EveryPageIsPrintedAlsoBeyondAThousandAndOne) {
+  RecordPages(1003);
+  gdi_->PrintPages(false);
+  EXPECT_EQ(PdfPageCount(PdfFile()), 1003);
+  EXPECT_TRUE(PdfPageText(PdfFile(), 1003).contains(QStringLiteral("Recorded page 1003")));
+}
+
+TEST_F(PrintPagesTest, TheStoredOrientationDecidesAndAnUnreadablePagePrintsEmpty) {
+  RecordPages(2);
+  QFile file(PageFileNameFor(1, poPrinter));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write("garbage");
+  file.close();
+  PagewickIni::WriteString(QStringLiteral("Orientation"), QStringLiteral("portrait"));
+  gdi_->PrintPages(false);
+  EXPECT_GT(PdfPageSize(PdfFile()).width(), PdfPageSize(PdfFile()).height())
+      << "only exactly Portrait is portrait";
+  EXPECT_EQ(PdfPageCount(PdfFile()), 2);
+  EXPECT_FALSE(PdfPageText(PdfFile(), 1).contains(QStringLiteral("Recorded")));
+  EXPECT_TRUE(PdfPageText(PdfFile(), 2).contains(QStringLiteral("Recorded page 2")));
+}
+
+TEST_F(PrintPagesTest, NothingIsSentWhileThePrinterIsBusyOrWhenNoPageWasRecorded) {
+  gdi_->PrintPages(false);
+  EXPECT_FALSE(QFile::exists(PdfFile())) << "no pages, not even a blank sheet";
+  RecordPages(2);
+  Printer().BeginDoc();
+  gdi_->PrintPages(false);
+  EXPECT_TRUE(Printer().Printing());
+  Printer().Abort();
+  EXPECT_FALSE(QFile::exists(PdfFile()));
+}
+
+TEST_F(PrintPagesTest, TheStatusDialogShowsPrintingAndEachPageAndItsAbortSendsNothing) {
+  RecordPages(3);
+  QStringList pages;
+  QString status;
+  bool abort = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    if (PrintDialog1 == nullptr || !Printer().Printing()) return;
+    status = PrintDialog1->Status->text();
+    if (pages.isEmpty() || pages.last() != PrintDialog1->Page->text()) pages << PrintDialog1->Page->text();
+    if (abort && pages.last() == QStringLiteral("2")) PrintDialog1->CancelBtn->click();
+  });
+  probe.start(0);
+  gdi_->PrintPages(true);
+  EXPECT_EQ(PrintDialog1, nullptr);
+  EXPECT_EQ(status, QStringLiteral("Printing..."));
+  EXPECT_EQ(pages, (QStringList{"1", "2", "3"}));
+  EXPECT_EQ(PdfPageCount(PdfFile()), 3);
+
+  QFile::remove(PdfFile());
+  pages.clear();
+  abort = true;
+  gdi_->PrintPages(true);
+  probe.stop();
+  EXPECT_EQ(pages, (QStringList{"1", "2"})) << "no page after the abort";
+  EXPECT_FALSE(Printer().Printing());
+  EXPECT_TRUE(Printer().Aborted());
+  EXPECT_EQ(PrintDialog1, nullptr);
+  EXPECT_FALSE(QFile::exists(PdfFile()));
+}
+
+}  // namespace
