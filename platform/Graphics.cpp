@@ -18,29 +18,29 @@ namespace {
 QColor PaletteColor(int index) {
   const QPalette palette = QGuiApplication::palette();
   switch (index) {
-    case 0: return palette.color(QPalette::Mid);                // scroll bar
-    case 1: return palette.color(QPalette::Window);             // desktop
+    case 0: return palette.color(QPalette::Mid);     // scroll bar
+    case 1: return palette.color(QPalette::Window);  // desktop
     case 2: return palette.color(QPalette::Active, QPalette::Highlight);
     case 3: return palette.color(QPalette::Inactive, QPalette::Highlight);
-    case 4: return palette.color(QPalette::Window);             // menu
-    case 5: return palette.color(QPalette::Base);               // window
-    case 6: return palette.color(QPalette::Shadow);             // window frame
-    case 7: return palette.color(QPalette::WindowText);         // menu text
-    case 8: return palette.color(QPalette::Text);               // window text
+    case 4: return palette.color(QPalette::Window);      // menu
+    case 5: return palette.color(QPalette::Base);        // window
+    case 6: return palette.color(QPalette::Shadow);      // window frame
+    case 7: return palette.color(QPalette::WindowText);  // menu text
+    case 8: return palette.color(QPalette::Text);        // window text
     case 9: return palette.color(QPalette::Active, QPalette::HighlightedText);
-    case 10: return palette.color(QPalette::Window);            // active border
-    case 11: return palette.color(QPalette::Window);            // inactive border
-    case 12: return palette.color(QPalette::Dark);              // application work space
+    case 10: return palette.color(QPalette::Window);  // active border
+    case 11: return palette.color(QPalette::Window);  // inactive border
+    case 12: return palette.color(QPalette::Dark);    // application work space
     case 13: return palette.color(QPalette::Highlight);
     case 14: return palette.color(QPalette::HighlightedText);
-    case 15: return palette.color(QPalette::Button);            // button face
-    case 16: return palette.color(QPalette::Mid);               // button shadow
+    case 15: return palette.color(QPalette::Button);  // button face
+    case 16: return palette.color(QPalette::Mid);     // button shadow
     case 17: return palette.color(QPalette::Disabled, QPalette::Text);
     case 18: return palette.color(QPalette::ButtonText);
     case 19: return palette.color(QPalette::Inactive, QPalette::HighlightedText);
-    case 20: return palette.color(QPalette::Light);             // button highlight
-    case 21: return palette.color(QPalette::Shadow);            // 3D dark shadow
-    case 22: return palette.color(QPalette::Midlight);          // 3D light
+    case 20: return palette.color(QPalette::Light);     // button highlight
+    case 21: return palette.color(QPalette::Shadow);    // 3D dark shadow
+    case 22: return palette.color(QPalette::Midlight);  // 3D light
     case 23: return palette.color(QPalette::ToolTipText);
     case 24: return palette.color(QPalette::ToolTipBase);
     default: return QColor(Qt::black);
@@ -65,7 +65,8 @@ QColor ToQColor(TColor color) {
                 static_cast<int>((rgb >> 16) & 0xFF));
 }
 
-TFont::TFont() : name_(QStringLiteral("MS Sans Serif")), height_(-11), pixelsPerInch_(ScreenPixelsPerInch()) {}
+TFont::TFont()
+    : name_(QStringLiteral("MS Sans Serif")), height_(-11), pixelsPerInch_(ScreenPixelsPerInch()) {}
 
 int TFont::Size() const {
   return static_cast<int>(std::lround(-static_cast<double>(height_) * 72.0 / pixelsPerInch_));
@@ -106,8 +107,8 @@ QFont FontOfHeight(const QString& name, int height, TFontStyles style) {
     const QFontMetrics metrics(font);
     const int cell = metrics.ascent() + metrics.descent();
     if (cell > 0 && cell != magnitude) {
-      const int pixels = std::max(1, static_cast<int>(std::lround(
-                                         static_cast<double>(magnitude) * magnitude / cell)));
+      const int pixels =
+          std::max(1, static_cast<int>(std::lround(static_cast<double>(magnitude) * magnitude / cell)));
       font.setPixelSize(pixels);
     }
   }

@@ -26,7 +26,9 @@ constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
 
 /** System colours: their value depends on the desktop's current palette (see ColorToRGB). */
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index)); }
+constexpr TColor SystemColor(int index) {
+  return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index));
+}
 const TColor clScrollBar = SystemColor(0);
 const TColor clBackground = SystemColor(1);
 const TColor clActiveCaption = SystemColor(2);
@@ -119,7 +121,16 @@ private:
 /** A Qt font of a face and a GDI-style height (negative: character height, positive: cell height). */
 QFont FontOfHeight(const QString& name, int height, TFontStyles style);
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle {
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross
+};
 
 /** A fill description: style and colour; the framework's default is solid white. */
 struct TBrush {
@@ -130,7 +141,8 @@ struct TBrush {
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 
-/** A line description: style, width in pixels and colour; the framework's default is a solid black 1-pixel pen. */
+/** A line description: style, width in pixels and colour; the framework's default is a solid black 1-pixel
+ * pen. */
 struct TPen {
   TPenStyle Style = psSolid;
   int Width = 1;

@@ -46,7 +46,8 @@ void TRegIniFile::SetAsideIfUnreadable() {
   const QString kept = fileName_ + QStringLiteral(".unreadable");
   QFile::remove(kept);
   if (!QFile::rename(fileName_, kept)) {
-    throw Exception(QStringLiteral("The settings file %1 cannot be read and cannot be set aside.").arg(fileName_));
+    throw Exception(
+        QStringLiteral("The settings file %1 cannot be read and cannot be set aside.").arg(fileName_));
   }
 }
 

@@ -8,7 +8,7 @@
 namespace {
 const QScreen* PrimaryScreen() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen()
-                                                                       : nullptr;
+                                                                      : nullptr;
 }
 }  // namespace
 

@@ -11,9 +11,12 @@ EConvertError NotAnInteger(const QString& text) {
 int DigitValue(QChar character, int base) {
   const char16_t code = character.unicode();
   int value = -1;
-  if (code >= u'0' && code <= u'9') value = code - u'0';
-  else if (code >= u'a' && code <= u'f') value = code - u'a' + 10;
-  else if (code >= u'A' && code <= u'F') value = code - u'A' + 10;
+  if (code >= u'0' && code <= u'9')
+    value = code - u'0';
+  else if (code >= u'a' && code <= u'f')
+    value = code - u'a' + 10;
+  else if (code >= u'A' && code <= u'F')
+    value = code - u'A' + 10;
   return value < base ? value : -1;
 }
 

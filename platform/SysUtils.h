@@ -4,7 +4,8 @@
 #include <exception>
 #include <string>
 
-/** The root of the program's exceptions: carries a user-facing message, shown by the application's handler. */
+/** The root of the program's exceptions: carries a user-facing message, shown by the application's handler.
+ */
 class Exception : public std::exception {
 public:
   explicit Exception(QString message) : message_(std::move(message)), utf8_(message_.toStdString()) {}
@@ -32,8 +33,10 @@ int StrToInt(const QString& text);
 /** Like StrToInt, but gives the fallback instead of failing. */
 int StrToIntDef(const QString& text, int fallback);
 
-/** A double as general text with up to 15 significant digits, no exponent for ordinary values (100.0 gives "100"). */
+/** A double as general text with up to 15 significant digits, no exponent for ordinary values (100.0 gives
+ * "100"). */
 QString FloatToStr(double value);
 
-/** Rounds to the nearest integer, ties to the even neighbour (2.5 gives 2, 3.5 gives 4); saturates far out of range. */
+/** Rounds to the nearest integer, ties to the even neighbour (2.5 gives 2, 3.5 gives 4); saturates far out of
+ * range. */
 long long RoundHalfEven(double value);

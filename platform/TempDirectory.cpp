@@ -28,11 +28,13 @@ QString EnsurePrivateFolder(const QString& path) {
 
 QString PrivateTempDirectory() {
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && IsPrivateFolder(QFile::encodeName(runtime), false)) {
+  if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) &&
+      IsPrivateFolder(QFile::encodeName(runtime), false)) {
     const QString folder = EnsurePrivateFolder(QDir::cleanPath(runtime) + QStringLiteral("/quenary"));
     if (!folder.isEmpty()) return folder;
   }
   QString base = qEnvironmentVariable("TMPDIR");
   if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QStringLiteral("/tmp");
-  return EnsurePrivateFolder(QDir::cleanPath(base) + QStringLiteral("/quenary-") + QString::number(::getuid()));
+  return EnsurePrivateFolder(QDir::cleanPath(base) + QStringLiteral("/quenary-") +
+                             QString::number(::getuid()));
 }

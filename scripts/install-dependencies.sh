@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
   libjpeg-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev

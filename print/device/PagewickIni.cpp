@@ -10,7 +10,9 @@ QString ReadString(const QString& ident, const QString& fallback) {
   return store.ReadString(Section, ident, fallback);
 }
 
-int ReadInteger(const QString& ident, const QString& fallback) { return StrToInt(ReadString(ident, fallback)); }
+int ReadInteger(const QString& ident, const QString& fallback) {
+  return StrToInt(ReadString(ident, fallback));
+}
 
 void WriteString(const QString& ident, const QString& value) {
   TRegIniFile store(StoreName);
@@ -22,24 +24,26 @@ int PageWidth() { return ReadInteger(QStringLiteral("PageWidth"), QStringLiteral
 QString Orientation() { return ReadString(QStringLiteral("Orientation"), QStringLiteral("Portrait")); }
 bool IsPortrait() { return Orientation() == QLatin1String("Portrait"); }
 int ViewBackground() { return ReadInteger(QStringLiteral("View Background"), QStringLiteral("1234")); }
-QString PreviewHeading() { return ReadString(QStringLiteral("Preview Heading"), QStringLiteral("Tarnvale Preview")); }
+QString PreviewHeading() {
+  return ReadString(QStringLiteral("Preview Heading"), QStringLiteral("Tarnvale Preview"));
+}
 int PrinterIndex() { return ReadInteger(QStringLiteral("PrinterIndex"), QStringLiteral("-1")); }
 QString ZoomFactor() { return ReadString(QStringLiteral("ZoomFactor"), QStringLiteral("100.0")); }
 QString Directory() { return ReadString(QStringLiteral("Directory"), QStringLiteral(".")); }
 
 void WriteJob(const JobSettings& settings) {
   TRegIniFile store(StoreName);
-  store.WriteStrings(
-      Section,
-      {{QStringLiteral("PageHeight"), QString::number(settings.PageHeight)},
-       {QStringLiteral("PageWidth"), QString::number(settings.PageWidth)},
-       {QStringLiteral("Orientation"), settings.Landscape ? QStringLiteral("Landscape") : QStringLiteral("Portrait")},
-       {QStringLiteral("View Background"), QString::number(settings.ViewBackground)},
-       {QStringLiteral("Preview Heading"), settings.PreviewHeading},
-       {QStringLiteral("PrinterName"), settings.PrinterName},
-       {QStringLiteral("PrinterIndex"), QString::number(settings.PrinterIndex)},
-       {QStringLiteral("ZoomFactor"), FloatToStr(settings.ZoomFactor)},
-       {QStringLiteral("Directory"), settings.Directory}});
+  store.WriteStrings(Section,
+                     {{QStringLiteral("PageHeight"), QString::number(settings.PageHeight)},
+                      {QStringLiteral("PageWidth"), QString::number(settings.PageWidth)},
+                      {QStringLiteral("Orientation"),
+                       settings.Landscape ? QStringLiteral("Landscape") : QStringLiteral("Portrait")},
+                      {QStringLiteral("View Background"), QString::number(settings.ViewBackground)},
+                      {QStringLiteral("Preview Heading"), settings.PreviewHeading},
+                      {QStringLiteral("PrinterName"), settings.PrinterName},
+                      {QStringLiteral("PrinterIndex"), QString::number(settings.PrinterIndex)},
+                      {QStringLiteral("ZoomFactor"), FloatToStr(settings.ZoomFactor)},
+                      {QStringLiteral("Directory"), settings.Directory}});
 }
 
 }  // namespace PagewickIni

@@ -14,20 +14,21 @@ inline const QString Section = QStringLiteral("Printer");
 
 /** The value of an identifier of section "Printer", or the fallback. */
 QString ReadString(const QString& ident, const QString& fallback);
-/** A whole-number value; fails with "'<text>' is not a valid integer value" when the stored text is not one. */
+/** A whole-number value; fails with "'<text>' is not a valid integer value" when the stored text is not one.
+ */
 int ReadInteger(const QString& ident, const QString& fallback);
 void WriteString(const QString& ident, const QString& value);
 
 /** Readers with the library's defaults. */
-int PageHeight();             // "PageHeight", 3112
-int PageWidth();              // "PageWidth", 2400
-QString Orientation();        // "Orientation", "Portrait"
-bool IsPortrait();            // exactly "Portrait"
-int ViewBackground();         // "View Background", 1234
-QString PreviewHeading();     // "Preview Heading", "Tarnvale Preview"
-int PrinterIndex();           // "PrinterIndex", -1
-QString ZoomFactor();         // "ZoomFactor", "100.0"
-QString Directory();          // "Directory", "."
+int PageHeight();          // "PageHeight", 3112
+int PageWidth();           // "PageWidth", 2400
+QString Orientation();     // "Orientation", "Portrait"
+bool IsPortrait();         // exactly "Portrait"
+int ViewBackground();      // "View Background", 1234
+QString PreviewHeading();  // "Preview Heading", "Tarnvale Preview"
+int PrinterIndex();        // "PrinterIndex", -1
+QString ZoomFactor();      // "ZoomFactor", "100.0"
+QString Directory();       // "Directory", "."
 
 /** The nine settings of one job, written in the store's documented order. */
 struct JobSettings {

@@ -46,7 +46,15 @@ struct TQVPrint {
 };
 
 /** On which pages a printed extra (a totals control) appears. */
-enum TShow { tFirstPage, tLastPage, tAllPages, tAllButFirst, tAllButLast, tFirstAndlast, tAllButFirstAndLast };
+enum TShow {
+  tFirstPage,
+  tLastPage,
+  tAllPages,
+  tAllButFirst,
+  tAllButLast,
+  tFirstAndlast,
+  tAllButFirstAndLast
+};
 
 /** The caption texts the library looks up in the program's string table. */
 enum TQVTextId {

@@ -27,7 +27,8 @@ QList<QWidget*> ChildControls(const QWidget* widget) {
   QList<QWidget*> controls;
   for (QObject* object : widget->children()) {
     auto* child = qobject_cast<QWidget*>(object);
-    if (child != nullptr && !child->isWindow() && dynamic_cast<TControl*>(child) != nullptr) controls.append(child);
+    if (child != nullptr && !child->isWindow() && dynamic_cast<TControl*>(child) != nullptr)
+      controls.append(child);
   }
   return controls;
 }
@@ -89,7 +90,8 @@ void PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, in
   const QList<QWidget*> children = ChildControls(control);
   PaintItself(control, context.Painter(), QPoint(0, 0), children.isEmpty());
   for (QWidget* child : children) {
-    if (OwnFlagVisible(child) && IsGraphicControl(child)) PaintItself(child, context.Painter(), child->pos(), true);
+    if (OwnFlagVisible(child) && IsGraphicControl(child))
+      PaintItself(child, context.Painter(), child->pos(), true);
   }
   for (QWidget* child : children) {
     if (OwnFlagVisible(child) && !IsGraphicControl(child)) {

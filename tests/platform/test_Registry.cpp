@@ -35,7 +35,8 @@ TEST_F(RegIniFileTest, ValuesSurviveReopeningWithTheirExactText) {
     store.WriteString(QStringLiteral("Other"), QStringLiteral("Key/With/Slashes"), QStringLiteral("1"));
   }
   const TRegIniFile reopened(name_);
-  EXPECT_EQ(reopened.ReadString(QStringLiteral("Printer"), QStringLiteral("Preview Heading"), QString()), awkward);
+  EXPECT_EQ(reopened.ReadString(QStringLiteral("Printer"), QStringLiteral("Preview Heading"), QString()),
+            awkward);
   EXPECT_EQ(reopened.ReadString(QStringLiteral("Printer"), QStringLiteral("Directory"), QString()),
             QStringLiteral("/home/x/a b"));
   EXPECT_EQ(reopened.ReadString(QStringLiteral("Other"), QStringLiteral("Key/With/Slashes"), QString()),

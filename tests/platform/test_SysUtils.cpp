@@ -15,12 +15,12 @@ TEST_P(StrToIntAccepts, TheFrameworksSpellings) {
   EXPECT_EQ(StrToInt(QString::fromUtf8(GetParam().text)), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, StrToIntAccepts,
-                         ::testing::Values(IntegerCase{"0", 0}, IntegerCase{"2400", 2400}, IntegerCase{"-1", -1},
-                                           IntegerCase{"+7", 7}, IntegerCase{"   3", 3}, IntegerCase{"$FF", 255},
-                                           IntegerCase{"0x10", 16}, IntegerCase{"-$10", -16},
-                                           IntegerCase{"$FFFFFFFF", -1}, IntegerCase{"2147483647", 2147483647},
-                                           IntegerCase{"-2147483648", -2147483647 - 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StrToIntAccepts,
+    ::testing::Values(IntegerCase{"0", 0}, IntegerCase{"2400", 2400}, IntegerCase{"-1", -1},
+                      IntegerCase{"+7", 7}, IntegerCase{"   3", 3}, IntegerCase{"$FF", 255},
+                      IntegerCase{"0x10", 16}, IntegerCase{"-$10", -16}, IntegerCase{"$FFFFFFFF", -1},
+                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"-2147483648", -2147483647 - 1}));
 
 class StrToIntRejects : public ::testing::TestWithParam<const char*> {};
 

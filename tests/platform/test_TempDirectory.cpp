@@ -25,8 +25,10 @@ public:
 
 private:
   static void Set(const char* name, const QByteArray& value) {
-    if (value.isEmpty()) qunsetenv(name);
-    else qputenv(name, value);
+    if (value.isEmpty())
+      qunsetenv(name);
+    else
+      qputenv(name, value);
   }
   QByteArray runtime_;
   QByteArray temporary_;

@@ -62,11 +62,10 @@ TEST_F(PagewickIniTest, AJobRoundTripsAllNineSettingsInOrder) {
   QFile file(StorePath());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QString text = QString::fromUtf8(file.readAll());
-  const QStringList order = {QStringLiteral("PageHeight"),     QStringLiteral("PageWidth"),
-                             QStringLiteral("Orientation"),    QStringLiteral("View%20Background"),
-                             QStringLiteral("Preview%20Heading"), QStringLiteral("PrinterName"),
-                             QStringLiteral("PrinterIndex"),   QStringLiteral("ZoomFactor"),
-                             QStringLiteral("Directory")};
+  const QStringList order = {
+      QStringLiteral("PageHeight"),        QStringLiteral("PageWidth"),         QStringLiteral("Orientation"),
+      QStringLiteral("View%20Background"), QStringLiteral("Preview%20Heading"), QStringLiteral("PrinterName"),
+      QStringLiteral("PrinterIndex"),      QStringLiteral("ZoomFactor"),        QStringLiteral("Directory")};
   for (const QString& ident : order) {
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("(^|\\n)") + ident + QStringLiteral("="))))
         << ident.toStdString() << " is stored as its own identifier";

@@ -73,8 +73,10 @@ TEST_F(PrintStatusDialogTest, AbortAndEscapeSetTheFlagAndHideTheDialog) {
   for (const bool useEscape : {false, true}) {
     SCOPED_TRACE(useEscape ? "Escape" : "Abort button");
     TPrintDialog1 dialog;
-    if (useEscape) QTest::keyClick(&dialog, Qt::Key_Escape);
-    else QTest::mouseClick(dialog.CancelBtn, Qt::LeftButton);
+    if (useEscape)
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+      QTest::mouseClick(dialog.CancelBtn, Qt::LeftButton);
     EXPECT_TRUE(dialog.AbortRequested());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.Status->text(), QStringLiteral("Interrupted...Please Wait"));

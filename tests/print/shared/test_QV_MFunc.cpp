@@ -12,9 +12,12 @@ TEST(ShowOnPage, FollowsEachPageRule) {
     bool first, middle, last;
   };
   const Row rows[] = {
-      {tFirstPage, true, false, false},      {tLastPage, false, false, true},
-      {tAllPages, true, true, true},         {tAllButFirst, false, true, true},
-      {tAllButLast, true, true, false},      {tFirstAndlast, true, false, true},
+      {tFirstPage, true, false, false},
+      {tLastPage, false, false, true},
+      {tAllPages, true, true, true},
+      {tAllButFirst, false, true, true},
+      {tAllButLast, true, true, false},
+      {tFirstAndlast, true, false, true},
       {tAllButFirstAndLast, false, true, false},
   };
   for (const Row& row : rows) {
@@ -71,7 +74,8 @@ TEST(Division, RoundsToEvenAndTruncatesTowardZero) {
 TEST(LoadTextOr, PrefersTheProgramsStringTable) {
   SetStringTable({{17038, QStringLiteral("Druckstatus")}, {17040, QString()}});
   EXPECT_EQ(LoadTextOr(17038, QStringLiteral("Print Status")), QStringLiteral("Druckstatus"));
-  EXPECT_EQ(LoadTextOr(17040, QStringLiteral("Status")), QStringLiteral("Status")) << "an empty entry falls back";
+  EXPECT_EQ(LoadTextOr(17040, QStringLiteral("Status")), QStringLiteral("Status"))
+      << "an empty entry falls back";
   EXPECT_EQ(LoadTextOr(17041, QStringLiteral("&Abort")), QStringLiteral("&Abort"));
   SetStringTable({});
   EXPECT_EQ(LoadTextOr(17038, QStringLiteral("Print Status")), QStringLiteral("Print Status"));
