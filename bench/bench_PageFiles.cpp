@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -176,15 +177,18 @@ private:
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The bench writes settings and page files like a real job; keep them away from the user's own.
+  // The bench writes settings and page files like a real job; keep them away from the user's own. A desktop
+  // session's runtime folder is a memory file system, so the page files go to one here too when there is one.
   QTemporaryDir home;
-  if (!home.isValid()) return 1;
+  const QString memoryFolder = QStringLiteral("/dev/shm");
+  const QString runtimeFolder = QFileInfo(memoryFolder).isWritable() ? memoryFolder : QDir::tempPath();
+  QTemporaryDir runtime(runtimeFolder + QStringLiteral("/quenary-bench-XXXXXX"));
+  if (!home.isValid() || !runtime.isValid()) return 1;
   QDir(home.path()).mkpath(QStringLiteral("config"));
-  QDir(home.path()).mkpath(QStringLiteral("runtime"));
-  QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
+  QFile::setPermissions(runtime.path(),
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-  qputenv("XDG_RUNTIME_DIR", home.filePath(QStringLiteral("runtime")).toLocal8Bit());
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   QApplication application(argc, argv);
   RegisterFontSubstitutions();
 
