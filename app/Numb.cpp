@@ -134,8 +134,25 @@ QString UpperCaseLetters(const QString& text) {
   return result;
 }
 
+namespace {
+// An accented letter counts nothing, also when it is typed as a letter followed by combining accents: such
+// a letter becomes a mark of no value and the accents go. (Normalising the text instead would also turn
+// look-alikes such as the Kelvin sign into plain letters.)
+QString WithoutCombiningAccents(const QString& text) {
+  QString result;
+  result.reserve(text.size());
+  for (qsizetype position = 0; position < text.size(); ++position) {
+    const QChar character = text.at(position);
+    if (character.isMark()) continue;
+    const bool accented = position + 1 < text.size() && text.at(position + 1).isMark();
+    result.append(accented ? QChar(Mark) : character);
+  }
+  return result;
+}
+}  // namespace
+
 int TotalOfText(const QString& text) {
-  QString work = UpperCaseLetters(text.normalized(QString::NormalizationForm_C));
+  QString work = UpperCaseLetters(WithoutCombiningAccents(text));
   const qsizetype length = work.size();
   work.append(QChar(Mark));
   int total = 0;

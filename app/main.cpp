@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     return output.ExitCode;
   }
   UseOffscreenWithoutDisplay();
-  QApplication application(argc, argv);
+  // The program has read its own arguments; Qt gets none of them to read as its own options.
+  int qtArgumentCount = 1;
+  QApplication application(qtArgumentCount, argv);
   RegisterFontSubstitutions();
   return RunWindowCommand(command);
 }

@@ -25,7 +25,8 @@ public:
   explicit HideWatcher(QEventLoop& loop) : loop_(loop) {}
 
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Hide) loop_.quit();
+    // Minimizing or unmapping by the window system also hides the window, but leaves it open.
+    if (event->type() == QEvent::Hide && !event->spontaneous()) loop_.quit();
     return false;
   }
 

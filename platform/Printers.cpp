@@ -205,6 +205,17 @@ int TPrinter::PageHeight() const { return const_cast<TPrinter*>(this)->QtPrinter
 int TPrinter::ResolutionX() const { return const_cast<TPrinter*>(this)->QtPrinter().resolution(); }
 int TPrinter::ResolutionY() const { return const_cast<TPrinter*>(this)->QtPrinter().resolution(); }
 
+TPrinterCanvas& TPrinter::Canvas() {
+  TFont& font = canvas_.Font();
+  const int resolution = ResolutionY();
+  if (resolution > 0 && font.PixelsPerInch() != resolution) {
+    const int points = font.Size();
+    font.SetPixelsPerInch(resolution);
+    font.SetSize(points);
+  }
+  return canvas_;
+}
+
 QString TPrinter::PdfFileName() const { return d_->pdfFileName; }
 
 void TPrinter::SetPdfOutput(const QString& fileName, int dotsPerInch) {

@@ -116,7 +116,11 @@ public:
   /** Takes over the printer, orientation and PDF file chosen on QtPrinter() in the print dialog. */
   void TakeQtPrinterSettings();
 
-  TPrinterCanvas& Canvas() { return canvas_; }
+  /**
+   * The canvas of the selected printer. Its font's pixels per inch is the printer's vertical resolution, as
+   * on a printer's own canvas; when the printer or its resolution changes, the font keeps its size in points.
+   */
+  TPrinterCanvas& Canvas();
 
   /** A paint device with the printer's metrics, for measuring text outside a document. */
   QPaintDevice* MeasuringDevice() const;

@@ -68,6 +68,12 @@ int StrToIntDef(const QString& text, int fallback) {
 
 QString FloatToStr(double value) {
   QString text = QString::number(value, 'g', 15);
+  // The framework writes exponents as "1E15" and "1E-5", not "1e+15" and "1e-05".
+  const qsizetype exponent = text.indexOf(QLatin1Char('e'));
+  if (exponent >= 0) {
+    const int power = text.mid(exponent + 1).toInt();
+    text = text.left(exponent) + QLatin1Char('E') + QString::number(power);
+  }
   return text;
 }
 

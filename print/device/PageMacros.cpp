@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace {
 // Upper-cases a to z only, so that every position in the result is the same position in the text.
@@ -30,9 +31,17 @@ QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dat
   return result;
 }
 
+QString LongTimeFormat(const QLocale& locale) {
+  // Qt's long time format ends in the time zone; the system's long time format of the desktop the page
+  // layouts come from has hours, minutes and seconds only.
+  QString format = locale.timeFormat(QLocale::LongFormat);
+  format.remove(QRegularExpression(QStringLiteral("\\s*(?<![A-Za-z'])t+(?![A-Za-z'])")));
+  return format.trimmed();
+}
+
 QString ExpandPageMacrosNow(const QString& text, int pageNumber) {
   const QLocale locale = QLocale::system();
   const QDateTime now = QDateTime::currentDateTime();
   return ExpandPageMacros(text, pageNumber, locale.toString(now.date(), QLocale::ShortFormat),
-                          locale.toString(now.time(), QLocale::LongFormat));
+                          locale.toString(now.time(), LongTimeFormat(locale)));
 }

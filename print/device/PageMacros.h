@@ -10,5 +10,11 @@
 QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dateText,
                          const QString& timeText);
 
+class QLocale;
+
+/** The locale's long time format without the time zone Qt appends to it: hours, minutes, seconds (and AM/PM).
+ */
+QString LongTimeFormat(const QLocale& locale);
+
 /** ExpandPageMacros with today's date in the system's short format and the time in its long format. */
 QString ExpandPageMacrosNow(const QString& text, int pageNumber);

@@ -142,6 +142,8 @@ TEST(NameTotal, AccentedLettersCountNothingHoweverTheyAreTyped) {
   EXPECT_EQ(TotalOfText(QStringLiteral("JOS\u00C9")), 740);
   EXPECT_EQ(TotalOfText(QStringLiteral("jos\u00E9")), 740);
   EXPECT_EQ(TotalOfText(QStringLiteral("JOSE\u0301")), 740) << "E followed by a combining accent is \u00C9";
+  EXPECT_EQ(TotalOfText(QStringLiteral("HU\u0308")), 8) << "an accented U makes no pair with H";
+  EXPECT_EQ(TotalOfText(QStringLiteral("\u212A")), 0) << "the Kelvin sign is no K";
   EXPECT_EQ(TotalOfText(QStringLiteral("\u0130\u0131\uFF21")), 0) << "only a-z and A-Z have values";
 }
 

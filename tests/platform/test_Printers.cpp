@@ -149,4 +149,16 @@ TEST_F(PrintersTest, TheCanvasMeasuresTextAsTheDrawingContextDrawsIt) {
   EXPECT_EQ(Printer().Canvas().TextHeight(QStringLiteral("Hg")), context.TextHeight());
 }
 
+TEST_F(PrintersTest, TheCanvasFontIsAtThePrintersResolutionAndKeepsItsPointSize) {
+  TFont& font = Printer().Canvas().Font();
+  EXPECT_EQ(font.PixelsPerInch(), 300);
+  font.SetName(QStringLiteral("Arial"));
+  font.SetSize(12);
+  EXPECT_EQ(font.Height(), -50);
+  Printer().SetPdfOutput(Target(), 600);
+  EXPECT_EQ(Printer().Canvas().Font().PixelsPerInch(), 600);
+  EXPECT_EQ(Printer().Canvas().Font().Size(), 12);
+  EXPECT_EQ(Printer().Canvas().Font().Height(), -100);
+}
+
 }  // namespace

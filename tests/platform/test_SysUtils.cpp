@@ -48,6 +48,9 @@ TEST(FloatToStr, WritesGeneralTextWithoutNeedlessDigits) {
   EXPECT_EQ(FloatToStr(12.5), QStringLiteral("12.5"));
   EXPECT_EQ(FloatToStr(0.1), QStringLiteral("0.1"));
   EXPECT_EQ(FloatToStr(-3.25), QStringLiteral("-3.25"));
+  EXPECT_EQ(FloatToStr(1e15), QStringLiteral("1E15"));
+  EXPECT_EQ(FloatToStr(1e-5), QStringLiteral("1E-5"));
+  EXPECT_EQ(FloatToStr(-2.5e20), QStringLiteral("-2.5E20"));
 }
 
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {

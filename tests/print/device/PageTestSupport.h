@@ -43,7 +43,7 @@ protected:
     SetUnits(false);
     TFont font;
     font.SetName(QStringLiteral("Arial"));
-    font.SetPixelsPerInch(Printer().ResolutionY());
+    font.SetPixelsPerInch(Printer().ResolutionY());  // what the printer's canvas keeps anyway
     font.SetHeight(-40);
     font.SetColor(clBlack);
     Printer().Canvas().Font() = font;

@@ -23,4 +23,15 @@ TEST(PageMacros, NowUsesTodaysDateInTheSystemsShortFormat) {
   EXPECT_FALSE(ExpandPageMacrosNow("@Time", 1).contains('@'));
 }
 
+TEST(PageMacros, TheLongTimeFormatHasNoTimeZone) {
+  EXPECT_EQ(LongTimeFormat(QLocale::c()), QStringLiteral("HH:mm:ss"));
+  EXPECT_EQ(LongTimeFormat(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("HH:mm:ss"));
+  const QString american = LongTimeFormat(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_TRUE(american.startsWith(QStringLiteral("h:mm:ss"))) << american.toStdString();
+  EXPECT_FALSE(american.contains(QLatin1Char('t'))) << american.toStdString();
+  const QString now = ExpandPageMacrosNow("@Time", 1);
+  EXPECT_EQ(now.count(QLatin1Char(':')), 2) << now.toStdString();
+  EXPECT_FALSE(now.contains(QStringLiteral("UTC"))) << now.toStdString();
+}
+
 }  // namespace
