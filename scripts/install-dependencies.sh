@@ -8,7 +8,7 @@ packages=(
   libjpeg-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth cups printer-driver-cups-pdf poppler-utils
-  fonts-liberation2
+  fonts-liberation2 libsimpleini-dev libpoppler-qt6-dev ccache desktop-file-utils
 )
 
 missing=()
