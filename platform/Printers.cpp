@@ -65,6 +65,19 @@ QString NewPdfFileName(const QString& title) {
   }
   return candidate;
 }
+
+// Copies a finished spool file to the PDF destination in one step, so a reader never sees half a file and a
+// file that was there stays whole when the copy fails.
+void DeliverPdf(const QString& spoolFile, const QString& target) {
+  QFile source(spoolFile);
+  QSaveFile output(target);
+  if (!source.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly) ||
+      output.write(source.readAll()) < 0 || !output.commit()) {
+    const QString reason =
+        source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
+    throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
+  }
+}
 }  // namespace
 
 class TPrinter::Private {
@@ -92,19 +105,45 @@ public:
   bool documentIsPdf = false;
   QString documentPdfFile;
   bool aborted = false;
+  bool documentOpen = false;
+
+  // A print action: while one is open, the documents sent to the PDF destination are painted one after the
+  // other into one spool file, and the chosen file is written once, when the action ends.
+  int actionDepth = 0;
+  bool documentInAction = false;
+  bool actionFileOpen = false;
+  bool actionAborted = false;
+  int actionDocuments = 0;
+  QString actionTarget;
+  QString actionTitle;
 
   bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
 
   void CloseDocument() {
-    if (painter && painter->isActive()) painter->end();
+    if (painter && painter->isActive()) {
+      painter->restore();  // the initial state saved when the document began
+      painter->end();
+    }
     painter.reset();
     document.reset();
+    documentOpen = false;
+    documentInAction = false;
+  }
+
+  void ResetAction() {
+    CloseDocument();
+    spool.reset();
+    actionFileOpen = false;
+    actionAborted = false;
+    actionDocuments = 0;
+    actionTarget.clear();
+    actionTitle.clear();
   }
 };
 
 TPrinter::TPrinter() : d_(std::make_unique<Private>()), canvas_(*this) { RefreshPrinters(); }
 
-TPrinter::~TPrinter() { d_->CloseDocument(); }
+TPrinter::~TPrinter() { d_->ResetAction(); }
 
 QString TPrinter::PdfPrinterName() { return QStringLiteral("Print to PDF"); }
 
@@ -228,13 +267,33 @@ QString TPrinter::Title() const { return d_->title; }
 void TPrinter::SetTitle(const QString& title) { d_->title = title; }
 
 QPaintDevice* TPrinter::MeasuringDevice() const {
-  if (d_->document) return d_->document.get();
+  if (d_->document && d_->documentOpen) return d_->document.get();
   return &const_cast<TPrinter*>(this)->QtPrinter();
 }
 
 void TPrinter::BeginDoc(const QString& title) {
   if (Printing()) throw Exception(QStringLiteral("Printing in progress"));
   QPrinter& setup = QtPrinter();
+  QString documentTitle = title;
+  if (documentTitle.isEmpty()) documentTitle = d_->title;
+  if (documentTitle.isEmpty()) documentTitle = QCoreApplication::applicationName();
+  const QString printerName = PrinterName();
+  const bool pdf = d_->IsPdf(printerName);
+
+  // A further document of an action on the PDF destination continues the action's file on a new sheet,
+  // from a painter in its initial state; a document for another destination first completes that file.
+  if (d_->actionFileOpen && !pdf) FinishActionFile(true);
+  if (pdf && d_->actionFileOpen) {
+    d_->painter->restore();
+    d_->painter->save();
+    d_->document->setPageLayout(setup.pageLayout());
+    d_->document->newPage();
+    d_->documentOpen = true;
+    d_->documentInAction = true;
+    d_->aborted = false;
+    return;
+  }
+
   const QString folder = PrivateTempDirectory();
   const QString pattern = QStringLiteral("print-XXXXXX.pdf");
   auto spool = std::make_unique<QTemporaryFile>(
@@ -244,10 +303,6 @@ void TPrinter::BeginDoc(const QString& title) {
     throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(spool->errorString()));
   }
   spool->close();
-
-  QString documentTitle = title;
-  if (documentTitle.isEmpty()) documentTitle = d_->title;
-  if (documentTitle.isEmpty()) documentTitle = QCoreApplication::applicationName();
 
   auto document = std::make_unique<QPrinter>(QPrinter::HighResolution);
   document->setOutputFormat(QPrinter::PdfFormat);
@@ -259,16 +314,24 @@ void TPrinter::BeginDoc(const QString& title) {
   document->setCreator(QCoreApplication::applicationName());
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(document.get())) {
-    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(PrinterName()));
+    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(printerName));
   }
+  painter->save();
   d_->spool = std::move(spool);
   d_->document = std::move(document);
   d_->painter = std::move(painter);
-  d_->documentPrinter = PrinterName();
+  d_->documentPrinter = printerName;
   d_->documentTitle = documentTitle;
-  d_->documentIsPdf = d_->IsPdf(d_->documentPrinter);
+  d_->documentIsPdf = pdf;
   d_->documentPdfFile = d_->pdfFileName;
   d_->aborted = false;
+  d_->documentOpen = true;
+  d_->documentInAction = pdf && d_->actionDepth > 0;
+  if (d_->documentInAction) {
+    d_->actionFileOpen = true;
+    d_->actionTarget = d_->pdfFileName;
+    d_->actionTitle = documentTitle;
+  }
 }
 
 void TPrinter::NewPage() {
@@ -278,20 +341,18 @@ void TPrinter::NewPage() {
 
 void TPrinter::EndDoc() {
   if (!Printing()) throw Exception(NotPrinting());
+  if (d_->documentInAction) {
+    // The sheets stay in the action's file, which EndPrintAction delivers.
+    d_->documentOpen = false;
+    ++d_->actionDocuments;
+    return;
+  }
   d_->CloseDocument();
   // The spool file goes away when this function leaves, delivered or not.
   const std::unique_ptr<QTemporaryFile> spool = std::move(d_->spool);
   if (d_->documentIsPdf) {
-    const QString target =
-        d_->documentPdfFile.isEmpty() ? NewPdfFileName(d_->documentTitle) : d_->documentPdfFile;
-    QFile source(spool->fileName());
-    QSaveFile output(target);
-    if (!source.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly) ||
-        output.write(source.readAll()) < 0 || !output.commit()) {
-      const QString reason =
-          source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
-      throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
-    }
+    DeliverPdf(spool->fileName(),
+               d_->documentPdfFile.isEmpty() ? NewPdfFileName(d_->documentTitle) : d_->documentPdfFile);
     return;
   }
   const QByteArray queue = d_->documentPrinter.toUtf8();
@@ -305,12 +366,44 @@ void TPrinter::EndDoc() {
 
 void TPrinter::Abort() {
   if (!Printing()) return;
+  d_->aborted = true;
+  if (d_->documentInAction) {
+    // Sheets of the abandoned document are already in the action's file: the whole file is dropped.
+    d_->documentOpen = false;
+    d_->actionAborted = true;
+    return;
+  }
   d_->CloseDocument();
   d_->spool.reset();
-  d_->aborted = true;
 }
 
-bool TPrinter::Printing() const { return d_->painter != nullptr; }
+void TPrinter::BeginPrintAction() { ++d_->actionDepth; }
+
+void TPrinter::EndPrintAction(bool deliver) {
+  if (d_->actionDepth == 0) return;
+  if (--d_->actionDepth > 0) return;
+  FinishActionFile(deliver);
+}
+
+void TPrinter::FinishActionFile(bool deliver) {
+  if (!d_->actionFileOpen) {
+    d_->actionAborted = false;
+    d_->actionDocuments = 0;
+    return;
+  }
+  // A document still open is one that broke off.
+  if (d_->documentOpen) d_->actionAborted = d_->aborted = true;
+  const bool write = deliver && !d_->actionAborted && d_->actionDocuments > 0;
+  d_->CloseDocument();
+  const std::unique_ptr<QTemporaryFile> spool = std::move(d_->spool);
+  const QString target = d_->actionTarget.isEmpty() ? NewPdfFileName(d_->actionTitle) : d_->actionTarget;
+  d_->ResetAction();
+  if (write) DeliverPdf(spool->fileName(), target);
+}
+
+bool TPrinter::InPrintAction() const { return d_->actionDepth > 0; }
+
+bool TPrinter::Printing() const { return d_->documentOpen; }
 
 bool TPrinter::Aborted() const { return d_->aborted; }
 

@@ -141,7 +141,19 @@ public:
   /** Abandons the open document: nothing of it is sent. */
   void Abort();
   bool Printing() const;
+  /** Whether the last document was abandoned. */
   bool Aborted() const;
+
+  /**
+   * Brackets the documents of one print action (every copy of a job, every page printed from a preview).
+   * On a CUPS queue each document stays its own job. On the PDF destination all documents of the action go
+   * into the one chosen file, in order, written when the outermost action ends with deliver set; an action
+   * in which a document was aborted, or that ends without deliver, writes no file at all (a file already
+   * there stays as it was). Fails like EndDoc when the file cannot be written. Use TPrintAction.
+   */
+  void BeginPrintAction();
+  void EndPrintAction(bool deliver);
+  bool InPrintAction() const;
 
   /** Lets pending window messages run while pages spool (the abort procedure), so an Abort button works. */
   void ProcessAbortProcedure();
@@ -151,6 +163,7 @@ public:
 
 private:
   friend class TPrinterCanvas;
+  void FinishActionFile(bool deliver);
   class Private;
   std::unique_ptr<Private> d_;
   TPrinterCanvas canvas_;
@@ -158,3 +171,25 @@ private:
 
 /** The program-wide printer object. */
 TPrinter& Printer();
+
+/**
+ * One print action on the program-wide printer for the scope's lifetime. Finish delivers it (and may fail
+ * like EndDoc); a scope left without Finish, by an exception for instance, writes no PDF file.
+ */
+class TPrintAction {
+public:
+  TPrintAction() { Printer().BeginPrintAction(); }
+  ~TPrintAction() {
+    if (!finished_) Printer().EndPrintAction(false);
+  }
+  TPrintAction(const TPrintAction&) = delete;
+  TPrintAction& operator=(const TPrintAction&) = delete;
+
+  void Finish() {
+    finished_ = true;
+    Printer().EndPrintAction(true);
+  }
+
+private:
+  bool finished_ = false;
+};

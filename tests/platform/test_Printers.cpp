@@ -162,3 +162,57 @@ TEST_F(PrintersTest, TheCanvasFontIsAtThePrintersResolutionAndKeepsItsPointSize)
 }
 
 }  // namespace
+
+namespace {
+
+// Documents of one print action on the PDF destination: sheets carry "Document d sheet s".
+void PrintDocument(int number, int sheets) {
+  Printer().BeginDoc(QStringLiteral("Action"));
+  for (int sheet = 1; sheet <= sheets; ++sheet) {
+    if (sheet > 1) Printer().NewPage();
+    Printer().Canvas().Painter()->drawText(100, 200,
+                                           QStringLiteral("Document %1 sheet %2").arg(number).arg(sheet));
+  }
+  Printer().EndDoc();
+}
+
+TEST_F(PrintersTest, EveryDocumentOfAnActionLandsInTheOnePdfInOrder) {
+  {
+    TPrintAction action;
+    for (int document = 1; document <= 3; ++document) PrintDocument(document, 2);
+    EXPECT_FALSE(QFile::exists(Target())) << "the file is written when the action ends";
+    action.Finish();
+  }
+  ASSERT_EQ(PdfPageCount(Target()), 6);
+  for (int page = 1; page <= 6; ++page) {
+    EXPECT_TRUE(PdfPageText(Target(), page)
+                    .contains(QStringLiteral("Document %1 sheet %2").arg((page + 1) / 2).arg(2 - page % 2)))
+        << "page " << page;
+  }
+  EXPECT_TRUE(SpoolFiles().isEmpty());
+}
+
+TEST_F(PrintersTest, AnActionWithAnAbortedDocumentOrLeftUnfinishedWritesNoFile) {
+  QFile existing(Target());
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.write("what the user had");
+  existing.close();
+  for (const bool abortOne : {true, false}) {
+    TPrintAction action;
+    PrintDocument(1, 1);
+    Printer().BeginDoc();
+    if (abortOne) {
+      Printer().Abort();
+      EXPECT_TRUE(Printer().Aborted());
+      PrintDocument(3, 1);
+      action.Finish();
+    }
+    // Without Finish the action ends as an exception would end it.
+  }
+  ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+  EXPECT_EQ(existing.readAll(), QByteArray("what the user had"));
+  EXPECT_FALSE(Printer().Printing());
+  EXPECT_TRUE(SpoolFiles().isEmpty());
+}
+
+}  // namespace

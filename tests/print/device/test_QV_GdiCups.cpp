@@ -34,13 +34,16 @@ protected:
     DeletePageFiles(poPrinter);
   }
 
-  /** The PDF cups-pdf wrote for the job, once pdfinfo can read it; empty after a minute without one. */
-  QString WaitForOutput() {
+  /**
+   * The PDF cups-pdf wrote for the job titled so, once pdfinfo can read it; empty after a minute without one.
+   * Other suites print to the same queue at the same time, so only a file named after the title counts.
+   */
+  QString WaitForOutput(const QString& title) {
     QElapsedTimer waited;
     for (waited.start(); waited.elapsed() < 60000; QThread::msleep(250)) {
       for (const QString& name : QDir(outputFolder_).entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
         const QString path = QDir(outputFolder_).filePath(name);
-        if (!before_.contains(name) && PdfPageCount(path) > 0) return created_ = path;
+        if (!before_.contains(name) && name.contains(title) && PdfPageCount(path) > 0) return created_ = path;
       }
     }
     return QString();
@@ -60,7 +63,8 @@ TEST_F(CupsQueueTest, TheQueueLaysOutAtItsOwnResolution) {
 }
 
 TEST_F(CupsQueueTest, FourRecordedPagesArriveAsOneFourPageJob) {
-  Printer().SetTitle(QStringLiteral("QuenaryTest%1").arg(QDateTime::currentMSecsSinceEpoch()));
+  const QString title = QStringLiteral("QuenaryTest%1").arg(QDateTime::currentMSecsSinceEpoch());
+  Printer().SetTitle(title);
   TGdi gdi(poPrinter);
   gdi.ClearPages();
   gdi.BeginDocument(clWhite, QStringLiteral("Queue test"), QString(), 100.0);
@@ -73,7 +77,7 @@ TEST_F(CupsQueueTest, FourRecordedPagesArriveAsOneFourPageJob) {
   gdi.EndPage();
   gdi.PrintPages(false);
   EXPECT_FALSE(Printer().Printing());
-  const QString output = WaitForOutput();
+  const QString output = WaitForOutput(title);
   ASSERT_FALSE(output.isEmpty()) << "no PDF appeared in " << outputFolder_.toStdString()
                                  << " within a minute";
   EXPECT_EQ(PdfPageCount(output), 4);

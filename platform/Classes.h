@@ -1,0 +1,8 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+/** An event handler that is told which component sent the event; an empty one is no handler. */
+using TNotifyEvent = std::function<void(QObject* sender)>;

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Printers.h"
+#include "platform/Types.h"
+#include "print/device/QV_PageFiles.h"
+#include "print/shared/QV_MFunc.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class TGdi;
+class TPrintDialog1;
+
+/** The unit of a printing component's distances. */
+enum TUnits { poInches, poCentimetres };
+
+/** Edge styles a component may frame its objects with. */
+enum TQVFrameStyle { frThin, frThinThin, frThinThick, frThickThin, frThickThick };
+
+/** How a component came to be: dropped on a form in the designer, or made by the program while it runs. */
+enum class TCreation { RunTime, Designer };
+
+/**
+ * The printing component: prints a live window as a job of recorded pages with a header and a footer band,
+ * then sends the pages to the printer once per copy or shows them in the preview.
+ *
+ * A job is StartJob, one or more PrintControlAt (one page) or PrintControlPages (as many pages as the
+ * content needs), then FinishJob; Execute runs that for ExecuteWinControl. Every event is called with the
+ * component as sender. Distances are in Units from the top-left corner of the printable area.
+ *
+ * Settings are plain fields, as on a form; the three fonts are owned objects that setting copies into.
+ */
+class TPrintWin : public TQVComponent {
+  Q_OBJECT
+public:
+  explicit TPrintWin(QObject* owner = nullptr, TCreation creation = TCreation::RunTime);
+  ~TPrintWin() override;
+
+  // Settings
+  // -------------------------------------------------------------------------------------------------
+
+  /** Font of the header band. */
+  TFont& HeaderFont() { return headerFont_; }
+  void SetHeaderFont(const TFont& font) { headerFont_.Assign(font); }
+  TFont& Font() { return font_; }
+  void SetFont(const TFont& font) { font_.Assign(font); }
+  TFont& FooterFont() { return footerFont_; }
+  void SetFooterFont(const TFont& font) { footerFont_.Assign(font); }
+
+  bool FrameObjects = true;
+  bool clBtnFaceAsWhite = true;
+  /** poPrinter or poViewer. */
+  TSendTo OutputTo = poViewer;
+  TPrinterOrientation Orientation = poPortrait;
+  TUnits Units = poInches;
+  QString ViewButtonCaption;
+  bool ViewButtonVisible = false;
+  bool ShowCancelDialog = true;
+
+  TNotifyEvent OnAfterPrint;
+  TNotifyEvent OnBeforePrint;
+  TNotifyEvent OnBeforePrintControl;
+  TNotifyEvent OnAfterPrintControl;
+  TNotifyEvent OnNewColumn;
+  TNotifyEvent OnNewPage;
+  TNotifyEvent OnPrint;
+  TNotifyEvent OnPrintHeader;
+  TNotifyEvent OnPrintFooter;
+  TNotifyEvent OnPrintPage;
+  TNotifyEvent OnViewButtonClicked;
+
+  int LineWidth = 0;
+  /** How many times the recorded pages go to the printer; 0 or less sends nothing. */
+  int Copies = 1;
+  bool GridBackDrop = false;
+  TUnits GridBackDropUnits = poInches;
+  double ZoomPercentage = 100.0;
+  double HeaderTop = 0.5;
+  double HeaderLeft = 0.5;
+  QString HeaderStringLeft = Blanks(34);
+  QString HeaderStringCenter = Blanks(34);
+  QString HeaderStringRight = Blanks(34);
+  bool HeaderEnabled = true;
+  bool HeaderOutlined = false;
+  bool HeaderFilled = false;
+  /** Page background and band fill; assigning copies style and colour. */
+  TBrush Brush;
+  /** Its colour is the page pen's at the start of a job. */
+  TPen Pen;
+  TColor TextColor = clBlack;
+  TColor ViewBkColor = 11234567;
+  QString ViewHeading = QStringLiteral("Quillora Viewer");
+  TColor HeadingColor = clSilver;
+  TQVFrameStyle FrameStyle = frThin;
+  /** Top of the footer band; every job sets it to the printable height less its twentieth. */
+  double FooterTop = 0.0;
+  QString FooterString = Blanks(50);
+  bool FooterEnabled = true;
+  bool FooterOutlined = false;
+  bool FooterFilled = false;
+  bool FixSansSerif = true;
+  QString FooterStringLeft;
+  QString FooterStringRight;
+  double BorderLeft = 0.5;
+  /** A distance from the right edge of the printable area. */
+  double BorderRight = 0.5;
+  /** Printer pixels per screen pixel, vertically; every job sets it. */
+  double LineSpacing = 2.8;
+
+  /** The control Execute prints; cleared when that control is destroyed. */
+  QWidget* ExecuteWinControl() const { return executeWinControl_; }
+  void SetExecuteWinControl(QWidget* control);
+
+  // Run-time state
+  // -------------------------------------------------------------------------------------------
+
+  TFont& FooterTextFont() { return footerTextFont_; }
+  TFont& SpareTextFont() { return spareTextFont_; }
+  double ScaleX = 2.8;
+  double ScaleY = 2.8;
+  int PrinterDpiX = 0;
+  int PrinterDpiY = 0;
+  /** The job's page device, from StartJob to FinishJob; nullptr outside a job. */
+  TGdi* PageDevice() const { return pageDevice_.get(); }
+  int RightEdge = 0;
+  int CurrentPage = 0;
+  bool Cancelled = false;
+  int PagePass = 0;
+  bool PageComplete = true;
+  QWidget* CurrentControl = nullptr;
+  bool BoxTextEnabled = true;
+  bool ObjectFrameAllowed = true;
+  bool FrameBoxes = true;
+  bool FillBoxes = true;
+  TQVPrint& GraphicPrintRecord() { return graphicPrintRecord_; }
+
+  // Operations
+  // -----------------------------------------------------------------------------------------------
+
+  /** Prints ExecuteWinControl at (1, 1) as a whole job; tells the user when there is none. */
+  void Execute() override;
+  QString ComponentDescription() const override;
+  /** Draws an edit control as a text box at the text position (the edit rule). */
+  virtual void PrintEditBox(QWidget* control, const TRect& rect, int textX, int textY);
+  /** Opens the job and its first page (with the status dialog when ShowCancelDialog is set). */
+  virtual void StartJob();
+  /** Closes the last page and delivers the job to the printer or the preview. */
+  virtual void FinishJob();
+  /** Renders the control and its children on the current page with its top-left at (left, top). */
+  virtual void PrintControlAt(QWidget* control, double left, double top);
+  /** Renders the control page after page while a renderer reports that content remains. */
+  virtual void PrintControlPages(QWidget* control, double left, double top);
+
+  /** A text of that many blanks (the defaults of the band texts). */
+  static QString Blanks(int count) { return QString(count, QLatin1Char(' ')); }
+
+protected:
+  /** Calls a handler with this component as sender, when it has one. */
+  void Fire(const TNotifyEvent& event) {
+    if (event) event(this);
+  }
+  /** Closes the current page and opens the next, with the bands. */
+  void StartNewPage();
+  /** Captures the control as its own window paints it, onto the rectangle (printer pixels). */
+  void CaptureWindow(QWidget* control, int left, int top, int right, int bottom);
+  /**
+   * Selects a control's font for its text: the printer canvas takes it in points, the page font follows
+   * (with "MS Sans Serif" and "System" renamed "Arial" in the font itself when FixSansSerif is set).
+   */
+  void SelectControlFont(TFont& font);
+  /** Lets waiting window events run, so the status dialog stays live. */
+  static void ProcessMessages();
+
+private:
+  void DrawHeader();
+  void DrawFooterAndCorners();
+  void DrawBackdrop();
+  void SelectFooterTextFont();
+  void SetBandBrush();
+  void ShowPreview();
+  void ReleaseStatusDialog();
+  void DeliverToPrinter(bool showStatus);
+
+  TFont headerFont_;
+  TFont font_;
+  TFont footerFont_;
+  TFont footerTextFont_;
+  TFont spareTextFont_;
+  QPointer<QWidget> executeWinControl_;
+  QMetaObject::Connection executeWinControlWatch_;
+  TQVPrint graphicPrintRecord_;
+  std::unique_ptr<TGdi> pageDevice_;
+  std::unique_ptr<TPrintDialog1> statusDialog_;
+};

@@ -1,0 +1,253 @@
+// The print job of the printing component: its pages, bands and delivery.
+#include "print/engine/PrnWin.h"
+
+#include "platform/Dialogs.h"
+#include "platform/DrawingContext.h"
+#include "platform/Screen.h"
+#include "platform/SysUtils.h"
+#include "print/device/QV_Gdi.h"
+#include "print/device/QV_Units.h"
+#include "print/dialogs/Pagewick.h"
+
+#include <QWidget>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+// The framework's fixed-point text with 7 significant digits and 2 decimals, read back.
+double RoundedToTwoDecimals(double value) {
+  const double significant = QString::number(value, 'g', 7).toDouble();
+  return QString::number(significant, 'f', 2).toDouble();
+}
+
+QString PageText(int page) { return QString::asprintf("%d", page); }
+}  // namespace
+
+void TPrintWin::ReleaseStatusDialog() {
+  if (!statusDialog_) return;
+  if (PrintDialog1 == statusDialog_.get()) PrintDialog1 = nullptr;
+  statusDialog_.reset();
+}
+
+void TPrintWin::SelectFooterTextFont() { pageDevice_->SelectFont(footerTextFont_); }
+
+void TPrintWin::SetBandBrush() {
+  pageDevice_->SetBrush(0, Brush.Color, 0);
+  if (Brush.Color != clWhite) pageDevice_->SetTextColor(clWhite);
+}
+
+void TPrintWin::DrawHeader() {
+  // The device takes its texts as left, centre, right; they go by meaning, so the left text prints left.
+  pageDevice_->DrawHeaderBand(HeaderEnabled, headerFont_, ToDevice(false, BorderLeft),
+                              ToDevice(false, BorderRight), HeaderStringLeft, HeaderStringCenter,
+                              HeaderStringRight, ToDevice(true, HeaderTop), HeaderFilled, HeaderOutlined);
+}
+
+void TPrintWin::DrawFooterAndCorners() {
+  const int left = ToDevice(false, BorderLeft);
+  const int right = ToDevice(false, BorderRight);
+  const int top = ToDevice(true, FooterTop);
+  pageDevice_->DrawFooterBand(footerTextFont_, left, right, FooterString, top, FooterFilled, FooterOutlined,
+                              Brush);
+  pageDevice_->DrawFooterCornerText(left, top, FooterStringLeft, false);
+  pageDevice_->DrawFooterCornerText(right, top, FooterStringRight, true);
+}
+
+void TPrintWin::StartJob() {
+  Cancelled = false;
+  PageComplete = true;
+  BoxTextEnabled = true;
+  // A job its caller never finished is dropped, so this one starts from nothing.
+  ReleaseStatusDialog();
+  pageDevice_.reset();
+
+  if (ShowCancelDialog) statusDialog_ = std::make_unique<TPrintDialog1>();
+  ProcessMessages();
+  pageDevice_ = std::make_unique<TGdi>(OutputTo);
+  if (NoPrinterAvailable()) {
+    pageDevice_.reset();
+    // Nothing of this job follows, so its status dialog goes with it.
+    ReleaseStatusDialog();
+    return;
+  }
+  pageDevice_->SetOrientation(Orientation);
+  pageDevice_->ClearPages();
+
+  CurrentPage = 1;
+  if (statusDialog_) {
+    statusDialog_->SetPageText(PageText(CurrentPage));
+    statusDialog_->show();
+  }
+  ProcessMessages();
+
+  TFont& canvasFont = Printer().Canvas().Font();
+  canvasFont.SetName(headerFont_.Name());
+  canvasFont.SetHeight(headerFont_.Height());
+  const int points = canvasFont.Size();
+  canvasFont.SetPixelsPerInch(Printer().ResolutionY());
+  canvasFont.SetSize(points);
+
+  PrinterDpiX = Printer().ResolutionX();
+  PrinterDpiY = Printer().ResolutionY();
+  SetUnits(Units == poCentimetres);
+  ScaleX = static_cast<double>(PrinterDpiX) / ScreenPixelsPerInch();
+  ScaleY = static_cast<double>(PrinterDpiY) / ScreenPixelsPerInch();
+  LineSpacing = ScaleY;
+
+  canvasFont.SetName(footerTextFont_.Name());
+  canvasFont.SetHeight(footerTextFont_.Height());
+
+  const int pageHeight = Printer().PageHeight();
+  FooterTop = RoundedToTwoDecimals(FromDevice(pageHeight - pageHeight / 20, true));
+
+  pageDevice_->BeginDocument(ViewBkColor, ViewHeading, QString(), ZoomPercentage);
+
+  pageDevice_->SetTextColor(clBlack);
+  pageDevice_->SetPen(0, 1, Pen.Color);
+  // The header font goes in by its pixel height, as on every later page, so page 1 matches the rest.
+  pageDevice_->SetFontStyled(headerFont_.Name(), std::abs(headerFont_.Height()), false, false, false);
+  pageDevice_->SetBrushFrom(Brush);
+  pageDevice_->SetTextColor(clBlack);
+
+  RightEdge = Printer().PageWidth() - ToDevice(false, BorderRight);
+
+  Fire(OnBeforePrint);
+  if (GridBackDrop) DrawBackdrop();
+  Fire(OnPrintHeader);
+  SetBandBrush();
+  DrawHeader();
+  pageDevice_->SetFontStyled(footerTextFont_.Name(), 40, false, false, false);
+  pageDevice_->SetTextColor(clBlack);
+}
+
+void TPrintWin::CaptureWindow(QWidget* control, int left, int top, int right, int bottom) {
+  DrawingContext* context = pageDevice_->Handle();
+  if (context == nullptr) return;
+  const int width = right - left;
+  const int height = bottom - top;
+  context->SetMapMode(TMappingMode::Anisotropic);
+  context->SetWindowExtent(width, height);
+  context->SetViewportExtent(ScreenToDeviceX(width), ScreenToDeviceY(height));
+  context->SetWindowOrigin(0, 0);
+  context->SetViewportOrigin(left, top);
+  PaintWindowTree(control, *context, 0, 0, control->width(), control->height());
+  ProcessMessages();
+  ProcessMessages();
+
+  const int pageWidth = Printer().PageWidth();
+  const int pageHeight = Printer().PageHeight();
+  context->SetWindowExtent(pageWidth, pageHeight);
+  context->SetViewportExtent(pageWidth, pageHeight);
+  context->SetWindowOrigin(0, 0);
+  context->SetViewportOrigin(0, 0);
+  context->SetMapMode(TMappingMode::Text);
+}
+
+void TPrintWin::PrintControlAt(QWidget* control, double left, double top) {
+  if (!pageDevice_ || control == nullptr || control->isHidden()) return;
+  CurrentControl = control;
+  Fire(OnBeforePrintControl);
+  Printer().Canvas().Font().SetStyle(0);
+  const double x = ToDeviceF(false, left);
+  const double y = ToDeviceF(true, top);
+  const double right = x + control->width() * ScaleX;
+  const double bottom = y + control->height() * LineSpacing;
+  const auto round = [](double value) { return static_cast<int>(RoundHalfEven(value)); };
+  CaptureWindow(control, round(x), round(y), round(right), round(bottom));
+}
+
+void TPrintWin::PrintControlPages(QWidget* control, double left, double top) {
+  if (!pageDevice_) return;
+  PagePass = 1;
+  for (;;) {
+    PageComplete = true;
+    Fire(OnPrintHeader);
+    ProcessMessages();
+    PrintControlAt(control, left, top);
+    if (!pageDevice_) return;  // a handler ended the job
+    if (PageComplete) {
+      Fire(OnNewPage);
+      return;
+    }
+    StartNewPage();
+    ++PagePass;
+  }
+}
+
+void TPrintWin::StartNewPage() {
+  if (!pageDevice_) return;
+  Fire(OnNewPage);
+  Fire(OnPrintPage);
+  Fire(OnPrintFooter);
+  DrawFooterAndCorners();
+  SelectFooterTextFont();
+  pageDevice_->NewPage();
+
+  ++CurrentPage;
+  if (statusDialog_) statusDialog_->SetPageText(PageText(CurrentPage));
+  if (GridBackDrop) DrawBackdrop();
+  SetBandBrush();
+  Fire(OnPrintHeader);
+  pageDevice_->SetFont(headerFont_.Name(), std::abs(headerFont_.Height()));
+  DrawHeader();
+  SelectFooterTextFont();
+  DrawFooterAndCorners();
+  const int left = ToDevice(false, BorderLeft);
+  const int right = ToDevice(false, BorderRight);
+  const int top = ToDevice(true, FooterTop);
+  pageDevice_->DrawFooterCornerText(left, top, FooterStringLeft, false);
+  pageDevice_->DrawFooterCornerText(right, top, FooterStringRight, true);
+  SelectFooterTextFont();
+  pageDevice_->SetTextColor(clBlack);
+}
+
+void TPrintWin::FinishJob() {
+  if (!pageDevice_) return;
+  // The job's page files go, and its device with them, however the delivery ends.
+  struct JobEnd {
+    std::unique_ptr<TGdi>& device;
+    ~JobEnd() {
+      if (device) device->ClearPages();
+      device.reset();
+    }
+  } jobEnd{pageDevice_};
+
+  SelectFooterTextFont();
+  pageDevice_->SetBrush(0, Brush.Color, 0);
+  DrawFooterAndCorners();
+  pageDevice_->EndPage();
+
+  const bool dialogShown = statusDialog_ != nullptr;
+  if (dialogShown && statusDialog_->AbortRequested()) Cancelled = true;
+  ReleaseStatusDialog();
+
+  Fire(OnAfterPrint);
+  if (!Cancelled) {
+    if (OutputTo == poViewer) {
+      ShowPreview();
+    } else {
+      DeliverToPrinter(dialogShown);
+    }
+  }
+}
+
+void TPrintWin::DeliverToPrinter(bool showStatus) {
+  // All copies are one print action: into a PDF file they land one after the other in the one file.
+  TPrintAction action;
+  for (int copy = 0; copy < Copies; ++copy) {
+    pageDevice_->PrintPages(showStatus);
+    if (Printer().Aborted()) {
+      // The user stopped the printing: no further copy goes out either.
+      Cancelled = true;
+      return;
+    }
+  }
+  action.Finish();
+}
+
+void TPrintWin::ShowPreview() {
+  MessageDlg(QStringLiteral("The print preview is not available in this version of the program; "
+                            "nothing was printed."),
+             mtInformation, mbOK);
+  Cancelled = true;
+}

@@ -1,0 +1,43 @@
+#include "tests/support/PdfReader.h"
+
+#include <poppler-qt6.h>
+
+PdfReader::PdfReader(const QString& fileName) : document_(Poppler::Document::load(fileName)) {
+  if (document_ && document_->isLocked()) document_.reset();
+}
+
+PdfReader::~PdfReader() = default;
+
+int PdfReader::PageCount() const { return document_ ? document_->numPages() : 0; }
+
+QList<PdfWord> PdfReader::Words(int page) const {
+  QList<PdfWord> words;
+  if (!document_ || page < 0 || page >= document_->numPages()) return words;
+  const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
+  if (!pdfPage) return words;
+  for (const std::unique_ptr<Poppler::TextBox>& box : pdfPage->textList())
+    words.append(PdfWord{box->text(), box->boundingBox()});
+  return words;
+}
+
+QString PdfReader::Text(int page) const {
+  QStringList texts;
+  for (const PdfWord& word : Words(page)) texts.append(word.Text);
+  return texts.join(QLatin1Char(' '));
+}
+
+QRectF PdfReader::Find(int page, const QString& text) const {
+  for (const PdfWord& word : Words(page)) {
+    if (word.Text == text) return word.Box;
+  }
+  return QRectF();
+}
+
+QImage PdfReader::Render(int page, double dotsPerInch) const {
+  if (!document_ || page < 0 || page >= document_->numPages()) return QImage();
+  const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
+  if (!pdfPage) return QImage();
+  document_->setRenderHint(Poppler::Document::Antialiasing, false);
+  document_->setRenderHint(Poppler::Document::TextAntialiasing, false);
+  return pdfPage->renderToImage(dotsPerInch, dotsPerInch).convertToFormat(QImage::Format_RGB32);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+#include <memory>
+
+namespace Poppler {
+class Document;
+}
+
+/** A word printed on a PDF page and where it stands, in points from the page's top-left corner. */
+struct PdfWord {
+  QString Text;
+  QRectF Box;
+};
+
+/** A PDF file read back in-process with Poppler, so tests check what was really printed. */
+class PdfReader {
+public:
+  explicit PdfReader(const QString& fileName);
+  ~PdfReader();
+  PdfReader(const PdfReader&) = delete;
+  PdfReader& operator=(const PdfReader&) = delete;
+
+  /** False when the file is missing or not a PDF. */
+  bool IsValid() const { return document_ != nullptr; }
+  /** Number of pages; 0 for a file that is not valid. */
+  int PageCount() const;
+  /** The words of a page (0-based) in reading order. */
+  QList<PdfWord> Words(int page) const;
+  /** All words of a page joined by blanks. */
+  QString Text(int page) const;
+  /** The first word of a page that equals text, or an empty box when there is none. */
+  QRectF Find(int page, const QString& text) const;
+  /** A page rendered at the resolution (pixels per inch), without smoothing, on white. */
+  QImage Render(int page, double dotsPerInch) const;
+
+private:
+  std::unique_ptr<Poppler::Document> document_;
+};
