@@ -2,6 +2,7 @@
 
 #include "app/Inet.h"
 #include "app/Numb.h"
+#include "app/Ptr.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
@@ -13,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QtGlobal>
+#include <memory>
 
 TCalcFrm* CalcFrm = nullptr;
 
@@ -146,8 +148,14 @@ void TCalcFrm::InternetBtnClick() {
 void TCalcFrm::PrintBtnClick() {
   QPrintDialog dialog(&::Printer().QtPrinter(), this);
   if (ExecuteDialog(dialog) != QDialog::Accepted) return;
-  // The program-wide printer takes the choice; the report form that prints on it comes later.
+  // The program-wide printer takes the choice; the report prints on it while its form is made.
   ::Printer().TakeQtPrinterSettings();
+  try {
+    const std::unique_ptr<TPrintFrm> report = std::make_unique<TPrintFrm>();
+    report->SetVisible(false);
+  } catch (const std::exception& error) {
+    Application().HandleException(error);
+  }
 }
 
 void TCalcFrm::ExitBtnClick() { Application().Terminate(); }

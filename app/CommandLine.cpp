@@ -3,10 +3,16 @@
 #include "app/CalcFrm.h"
 #include "app/Inet.h"
 #include "app/Numb.h"
+#include "app/Ptr.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Printers.h"
+#include "print/engine/DBPrnWin.h"
 #include "platform/StdCtrls.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QThread>
 #include <QWindow>
@@ -54,6 +60,12 @@ void ShowAndSettle(QWidget& window) {
   QCoreApplication::processEvents();
 }
 
+void WriteError(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+  std::fflush(stderr);
+}
+
 bool SaveScreenshot(QWidget& window, const QString& path) {
   ShowAndSettle(window);
   const QPixmap picture = window.grab();
@@ -70,6 +82,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   TCommandLine command;
   bool total = false;
   bool entry = false;
+  bool print = false;
+  bool dpi = false;
   for (qsizetype index = 0; index < arguments.size(); ++index) {
     const QString& argument = arguments.at(index);
     QString value;
@@ -86,6 +100,25 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       total = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--print"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.Entry = value;
+      print = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
+      command.PdfFile = QFileInfo(value).absoluteFilePath();
+    } else if (TakeValue(arguments, index, QStringLiteral("--printer"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--printer needs a printer name"));
+      command.PrinterName = value;
+    } else if (TakeValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      bool number = false;
+      command.Dpi = value.toInt(&number);
+      if (!number || command.Dpi < 72 || command.Dpi > 2400)
+        return Invalid(QStringLiteral("--dpi takes a whole number from 72 to 2400, not \"%1\"").arg(value));
+      dpi = true;
     } else if (TakeValue(arguments, index, QStringLiteral("--entry"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
@@ -103,9 +136,19 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     }
   }
   const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
-  if (total && (entry || screenshot)) return Invalid(QStringLiteral("--total goes alone"));
+  const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
+  if (total && (entry || screenshot || print || destination))
+    return Invalid(QStringLiteral("--total goes alone"));
+  if (print && (entry || screenshot))
+    return Invalid(QStringLiteral("--print goes with --pdf or --printer only"));
+  if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
+    return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
+  if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
+  if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
   if (total)
     command.Action = TCommandAction::PrintTotal;
+  else if (print)
+    command.Action = TCommandAction::PrintReport;
   else if (screenshot)
     command.Action = TCommandAction::Screenshot;
   return command;
@@ -131,6 +174,8 @@ QString UsageText() {
   return QStringLiteral(
       "Usage: quenary [--entry TEXT]\n"
       "       quenary --total TEXT\n"
+      "       quenary --print TEXT --pdf FILE [--dpi N]\n"
+      "       quenary --print TEXT --printer NAME\n"
       "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE]\n"
       "       quenary --help | --version\n"
       "\n"
@@ -138,6 +183,10 @@ QString UsageText() {
       "\n"
       "  --total TEXT             print the total of TEXT on the first line and each line of its\n"
       "                           reading on a line of its own, then exit\n"
+      "  --print TEXT             print the report of TEXT without any dialog, then exit\n"
+      "  --pdf FILE               ... into the PDF file FILE (relative to the current folder)\n"
+      "  --dpi N                  ... at N dots per inch (72 to 2400, default 600)\n"
+      "  --printer NAME           ... on the printer (CUPS queue) NAME\n"
       "  --entry TEXT             start with TEXT in the entry field\n"
       "  --screenshot FILE        save a picture of the main window as a PNG file, then exit\n"
       "  --screenshot-links FILE  save a picture of the links window as a PNG file, then exit\n"
@@ -151,7 +200,8 @@ QString UsageText() {
 QString VersionText() { return QStringLiteral("Quenary Oracle " QUENARY_VERSION "\n"); }
 
 bool NeedsWindowSystem(const TCommandLine& command) {
-  return command.Action == TCommandAction::OpenWindow || command.Action == TCommandAction::Screenshot;
+  return command.Action == TCommandAction::OpenWindow || command.Action == TCommandAction::Screenshot ||
+         command.Action == TCommandAction::PrintReport;
 }
 
 TCommandOutput RunConsoleCommand(const TCommandLine& command) {
@@ -166,6 +216,7 @@ TCommandOutput RunConsoleCommand(const TCommandLine& command) {
       break;
     case TCommandAction::OpenWindow:
     case TCommandAction::Screenshot:
+    case TCommandAction::PrintReport:
       output.ExitCode = ExitUsage;
       output.Error = QStringLiteral("quenary: this command needs the window system\n");
       break;
@@ -180,8 +231,56 @@ void UseOffscreenWithoutDisplay() {
   }
 }
 
+void KeepQtNotesQuiet() {
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) WriteError(message + QLatin1Char('\n'));
+  });
+}
+
+int PrintReportCommand(const TCommandLine& command) {
+  TCalcFrm calculator;
+  TInternetFrm links;
+  calculator.Data->SetText(CutToEntryLength(command.Entry));
+  TPrinter& printer = ::Printer();
+  const QString name = command.PdfFile.isEmpty() ? command.PrinterName : TPrinter::PdfPrinterName();
+  const int index = static_cast<int>(printer.Printers().indexOf(name));
+  if (index < 0) {
+    WriteError(QStringLiteral("quenary: there is no printer named \"%1\"\n").arg(name));
+    return ExitFailure;
+  }
+  printer.SetPrinterIndex(index);
+  if (!command.PdfFile.isEmpty()) printer.SetPdfOutput(command.PdfFile, command.Dpi);
+
+  // Nobody is there to answer a message box: its text becomes the error line.
+  QStringList messages;
+  const ModalObserverScope answer([&messages](QWidget& window) {
+    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+      messages.append(box->text());
+      box->accept();
+    }
+  });
+  bool cancelled = false;
+  try {
+    TPrintFrm report;
+    cancelled = report.DBPrintWin1->Cancelled;
+  } catch (const std::exception& error) {
+    WriteError(QStringLiteral("quenary: %1\n").arg(QString::fromUtf8(error.what())));
+    return ExitFailure;
+  }
+  if (!messages.isEmpty()) {
+    WriteError(QStringLiteral("quenary: %1\n").arg(messages.first()));
+    return ExitFailure;
+  }
+  if (cancelled) {
+    WriteError(QStringLiteral("quenary: the print job was aborted; nothing was printed\n"));
+    return ExitFailure;
+  }
+  return 0;
+}
+
 int RunWindowCommand(const TCommandLine& command) {
   Application().SetTitle(QStringLiteral("Quenary Oracle"));
+  if (command.Action == TCommandAction::PrintReport) return PrintReportCommand(command);
   TCalcFrm calculator;
   TInternetFrm links;
   if (!command.Entry.isEmpty()) calculator.Data->SetText(CutToEntryLength(command.Entry));

@@ -3,14 +3,31 @@
 #include <QString>
 #include <QStringList>
 
+/** Resolution of a report printed to a PDF file from the command line, unless --dpi says otherwise. */
+constexpr int DefaultReportDpi = 600;
+
 /** What a start of the program is asked to do. */
-enum class TCommandAction { OpenWindow, PrintTotal, ShowUsage, ShowVersion, Screenshot, Invalid };
+enum class TCommandAction {
+  OpenWindow,
+  PrintTotal,
+  PrintReport,
+  ShowUsage,
+  ShowVersion,
+  Screenshot,
+  Invalid
+};
 
 /** The program's command line, parsed. */
 struct TCommandLine {
   TCommandAction Action = TCommandAction::OpenWindow;
-  /** The text of --total, or of --entry for the window. */
+  /** The text of --total or --print, or of --entry for the window. */
   QString Entry;
+  /** Where --print sends the report: a PDF file (made absolute from the starting folder) or a named printer.
+   */
+  QString PdfFile;
+  QString PrinterName;
+  /** Resolution of the PDF file, in dots per inch. */
+  int Dpi = DefaultReportDpi;
   /** PNG files for --screenshot and --screenshot-links (either may be empty). */
   QString MainScreenshot;
   QString LinksScreenshot;
@@ -53,6 +70,18 @@ TCommandOutput RunConsoleCommand(const TCommandLine& command);
  * platform was chosen (QT_QPA_PLATFORM), so the program also runs on a machine without a desktop.
  */
 void UseOffscreenWithoutDisplay();
+
+/**
+ * Keeps Qt's notes about the platform (no runtime folder, no raise() offscreen) off standard error, so a
+ * scripted print says nothing when it works and one line when it fails. Serious errors still go through.
+ */
+void KeepQtNotesQuiet();
+
+/**
+ * Prints the report of the command's entry into its PDF file or on its printer, without any dialog; any
+ * message the printing would show goes to standard error instead. Returns the exit code.
+ */
+int PrintReportCommand(const TCommandLine& command);
 
 /**
  * Starts the program proper under a running QApplication: titles the application, creates the main window and

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     return output.ExitCode;
   }
   UseOffscreenWithoutDisplay();
+  if (command.Action == TCommandAction::PrintReport) KeepQtNotesQuiet();
   // The program has read its own arguments; Qt gets none of them to read as its own options.
   int qtArgumentCount = 1;
   QApplication application(qtArgumentCount, argv);

@@ -8,15 +8,9 @@
 #include "print/device/QV_Gdi.h"
 #include "print/device/WordWrap.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <benchmark/benchmark.h>
+#include "bench/BenchSupport.h"
+
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -135,68 +129,24 @@ BENCHMARK(DirectToPrinter)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(PageFileRoundTrip)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(JobStart)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps each benchmark's time per document so the ratio can be printed after the run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        milliseconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
+void PrintSummary(const RatioReporter& reporter) {
+  const double direct = reporter.Find("DirectToPrinter");
+  const double roundTrip = reporter.Find("PageFileRoundTrip");
+  const double jobStart = reporter.Find("JobStart");
+  if (direct <= 0 || roundTrip <= 0) return;
+  std::printf("\nper page: direct %.2f ms, page-file round trip %.2f ms\n", direct / PagesPerDocument,
+              roundTrip / PagesPerDocument);
+  std::printf("page-file round trip / direct = %.2f (goal: at most 1.50)\n", roundTrip / direct);
+  if (jobStart > 0) {
+    std::printf("job start (settings store) %.2f ms once per job; a whole %d-page job / direct = %.2f\n",
+                jobStart, PagesPerDocument, (roundTrip + jobStart) / direct);
   }
-
-  void PrintSummary() const {
-    const double direct = Find("DirectToPrinter");
-    const double roundTrip = Find("PageFileRoundTrip");
-    const double jobStart = Find("JobStart");
-    if (direct <= 0 || roundTrip <= 0) return;
-    std::printf("\nper page: direct %.2f ms, page-file round trip %.2f ms\n", direct / PagesPerDocument,
-                roundTrip / PagesPerDocument);
-    std::printf("page-file round trip / direct = %.2f (goal: at most 1.50)\n", roundTrip / direct);
-    if (jobStart > 0) {
-      std::printf("job start (settings store) %.2f ms once per job; a whole %d-page job / direct = %.2f\n",
-                  jobStart, PagesPerDocument, (roundTrip + jobStart) / direct);
-    }
-  }
-
-private:
-  // Names carry the options ("DirectToPrinter/min_time:2.000"); the part before the first "/" is the name.
-  double Find(const std::string& name) const {
-    for (const auto& [fullName, milliseconds] : milliseconds_) {
-      if (fullName.substr(0, fullName.find('/')) == name) return milliseconds;
-    }
-    return 0.0;
-  }
-
-  std::map<std::string, double> milliseconds_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The bench writes settings and page files like a real job; keep them away from the user's own. A desktop
-  // session's runtime folder is a memory file system, so the page files go to one here too when there is one.
-  QTemporaryDir home;
-  const QString memoryFolder = QStringLiteral("/dev/shm");
-  const QString runtimeFolder = QFileInfo(memoryFolder).isWritable() ? memoryFolder : QDir::tempPath();
-  QTemporaryDir runtime(runtimeFolder + QStringLiteral("/quenary-bench-XXXXXX"));
-  if (!home.isValid() || !runtime.isValid()) return 1;
-  QDir(home.path()).mkpath(QStringLiteral("config"));
-  QFile::setPermissions(runtime.path(),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  QApplication application(argc, argv);
-  RegisterFontSubstitutions();
-
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintSummary();
-  benchmark::Shutdown();
+  const int result = RunBenchmarks(argc, argv, PrintSummary);
   QFile::remove(OutputFile());
-  return 0;
+  return result;
 }

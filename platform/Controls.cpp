@@ -144,3 +144,15 @@ Qt::Alignment ToQtAlignment(TAlignment alignment, TTextLayout layout) {
   }
   return result;
 }
+
+QList<QWidget*> ChildControls(const QWidget& widget) {
+  QList<QWidget*> controls;
+  for (QObject* object : widget.children()) {
+    auto* child = qobject_cast<QWidget*>(object);
+    if (child != nullptr && !child->isWindow() && dynamic_cast<TControl*>(child) != nullptr)
+      controls.append(child);
+  }
+  return controls;
+}
+
+TControl* AsControl(QWidget* widget) { return dynamic_cast<TControl*>(widget); }

@@ -2,6 +2,7 @@
 
 #include "platform/Graphics.h"
 
+#include <QList>
 #include <QPalette>
 #include <QString>
 
@@ -95,6 +96,12 @@ public:
   /** The nearest enclosing widget that is a control, or nullptr. */
   const TControl* ParentControl() const;
 
+  /**
+   * Whether the control is a window of its own; labels, shapes, images and bevels are not: their parent
+   * paints them along with itself.
+   */
+  virtual bool Windowed() const { return true; }
+
 protected:
   TControl(TColor color, bool parentColor, TAlignment alignment, TBorderStyle borderStyle);
 
@@ -125,6 +132,15 @@ private:
 /** A font description in one expression: face, height in pixels (negative: character height), styles, colour.
  */
 TFont MakeFont(const QString& name, int height, TFontStyles style = 0, TColor color = clWindowText);
+
+/**
+ * The program's own controls among a widget's children, in creation order (the window's child order); a
+ * control's other children (a memo's viewport, a field's buttons) are parts of it and not listed.
+ */
+QList<QWidget*> ChildControls(const QWidget& widget);
+
+/** The control behind a widget, or nullptr when the widget is none of the program's controls. */
+TControl* AsControl(QWidget* widget);
 
 /** The Qt alignment flags of a horizontal alignment and a vertical layout. */
 Qt::Alignment ToQtAlignment(TAlignment alignment, TTextLayout layout = tlTop);

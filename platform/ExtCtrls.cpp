@@ -116,7 +116,18 @@ void TPanel::paintEvent(QPaintEvent*) {
   QRect area = rect();
   QColor topLeft;
   QColor bottomRight;
-  if (bevelOuter_ != bvNone) {
+  if (bevelOuter_ == bvLowered && bevelWidth_ > 1) {
+    // A wide sunken edge darkens towards its outside, so it reads as sunk into any surface, also a light one.
+    BevelColors(bevelOuter_, face, topLeft, bottomRight);
+    const QColor dark = ToQColor(cl3DDkShadow);
+    for (int line = 0; line < bevelWidth_; ++line) {
+      const double share = static_cast<double>(line) / bevelWidth_;
+      const QColor shade = QColor::fromRgbF(dark.redF() + (topLeft.redF() - dark.redF()) * share,
+                                            dark.greenF() + (topLeft.greenF() - dark.greenF()) * share,
+                                            dark.blueF() + (topLeft.blueF() - dark.blueF()) * share);
+      area = DrawFrame3D(painter, area, shade, bottomRight, 1);
+    }
+  } else if (bevelOuter_ != bvNone) {
     BevelColors(bevelOuter_, face, topLeft, bottomRight);
     area = DrawFrame3D(painter, area, topLeft, bottomRight, bevelWidth_);
   }

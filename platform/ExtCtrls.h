@@ -53,6 +53,7 @@ public:
 
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
+  bool Windowed() const override { return false; }
 
   const QImage& Picture() const { return picture_; }
   void SetPicture(const QImage& picture);
@@ -83,6 +84,7 @@ public:
 
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
+  bool Windowed() const override { return false; }
 
   TShapeType Shape() const { return shape_; }
   void SetShape(TShapeType shape);
@@ -117,6 +119,7 @@ public:
 
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
+  bool Windowed() const override { return false; }
 
   TBevelShape Shape() const { return shape_; }
   void SetShape(TBevelShape shape);

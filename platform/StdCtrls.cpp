@@ -94,7 +94,28 @@ void TLabel::AdjustBounds() {
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent), TControl(clWindow, false, taLeftJustify, bsSingle) {
   setMaxLength(UnlimitedLength);
   ApplyColorAndFont();
-  connect(this, &QLineEdit::textChanged, this, [this] { Q_EMIT Change(); });
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    // The field's length limit counts UTF-16 units and may cut a pasted character in two; the half is dropped
+    // (the text is set again, which reports the change once, whole).
+    if (!DropCutCharacter()) Q_EMIT Change();
+  });
+}
+
+bool TEdit::DropCutCharacter() {
+  const QString current = text();
+  for (qsizetype index = 0; index < current.size(); ++index) {
+    const QChar unit = current.at(index);
+    const bool lonelyHigh =
+        unit.isHighSurrogate() && (index + 1 >= current.size() || !current.at(index + 1).isLowSurrogate());
+    const bool lonelyLow = unit.isLowSurrogate() && (index == 0 || !current.at(index - 1).isHighSurrogate());
+    if (lonelyHigh || lonelyLow) {
+      const int position = cursorPosition();
+      setText(QString(current).remove(index, 1));
+      setCursorPosition(std::min(position, static_cast<int>(index)));
+      return true;
+    }
+  }
+  return false;
 }
 
 void TEdit::SetMaxLength(int maxLength) {

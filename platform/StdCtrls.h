@@ -19,6 +19,7 @@ public:
 
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
+  bool Windowed() const override { return false; }
 
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
@@ -77,6 +78,9 @@ protected:
   void BorderStyleChanged() override;
 
 private:
+  /** Removes half a character left by the length limit; true when it did (and so set the text again). */
+  bool DropCutCharacter();
+
   int maxLength_ = 0;
 };
 

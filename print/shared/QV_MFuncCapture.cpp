@@ -13,25 +13,14 @@
 
 namespace {
 
-// Labels, shapes, images and bevels have no window of their own: their parent paints them along with itself.
-bool IsGraphicControl(const QWidget* widget) {
-  return dynamic_cast<const TLabel*>(widget) != nullptr || dynamic_cast<const TShape*>(widget) != nullptr ||
-         dynamic_cast<const TImage*>(widget) != nullptr || dynamic_cast<const TBevel*>(widget) != nullptr;
+bool IsGraphicControl(QWidget* widget) {
+  const TControl* control = AsControl(widget);
+  return control != nullptr && !control->Windowed();
 }
 
 bool OwnFlagVisible(const QWidget* widget) { return !widget->isHidden(); }
 
-// The program's own controls among a widget's children, in creation order; a control's other children
-// (a memo's viewport, a field's buttons) are parts of it.
-QList<QWidget*> ChildControls(const QWidget* widget) {
-  QList<QWidget*> controls;
-  for (QObject* object : widget->children()) {
-    auto* child = qobject_cast<QWidget*>(object);
-    if (child != nullptr && !child->isWindow() && dynamic_cast<TControl*>(child) != nullptr)
-      controls.append(child);
-  }
-  return controls;
-}
+QList<QWidget*> ChildControls(const QWidget* widget) { return ::ChildControls(*widget); }
 
 // A window's own paint: its background only where it fills one (a transparent control shows what is under
 // it), and its inner parts unless it holds controls of its own, which paint themselves.

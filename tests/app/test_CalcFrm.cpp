@@ -10,8 +10,13 @@
 #include "tests/support/TestSupport.h"
 
 #include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -195,6 +200,7 @@ TEST_F(CalcFrmTest, PrintDialogCancelledOrConfirmedLeavesTheWindowAsItWas) {
   QTest::keyClicks(form.Data, QStringLiteral("Quenary"));
   const QString total = form.Total->Text();
   const QString reading = Reading();
+  ScratchDirectory scratch;
   for (const bool confirm : {false, true}) {
     int shown = 0;
     ModalObserverScope scope([&](QWidget& window) {
@@ -202,13 +208,21 @@ TEST_F(CalcFrmTest, PrintDialogCancelledOrConfirmedLeavesTheWindowAsItWas) {
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(dialog->printer(), &::Printer().QtPrinter()) << "the choice goes to the program-wide printer";
       ++shown;
+      // A confirmed dialog prints the report: into a PDF file the user names in the dialog.
+      auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+      auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+      ASSERT_TRUE(printers != nullptr && fileName != nullptr);
+      printers->setCurrentIndex(printers->count() - 1);  // the dialog's last entry writes a PDF file
+      fileName->setText(scratch.File(QStringLiteral("report.pdf")));
       confirm ? dialog->accept() : dialog->reject();
     });
+
     QTest::mouseClick(form.PrintBtn, Qt::LeftButton);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(form.Data->Text(), QStringLiteral("Quenary"));
     EXPECT_EQ(form.Total->Text(), total);
     EXPECT_EQ(Reading(), reading);
+    EXPECT_EQ(QFile::exists(scratch.File(QStringLiteral("report.pdf"))), confirm);
   }
 }
 
@@ -221,4 +235,19 @@ TEST_F(CalcFrmTest, ExitEndsTheMessageLoop) {
   watchdog.start(60000);
   EXPECT_EQ(Application().Run(), 0);
   EXPECT_TRUE(Application().Terminated());
+}
+
+TEST_F(CalcFrmTest, TheHelpPageFitsItsWindowAndDescribesPrinting) {
+  QTest::mouseClick(form.HelpBtn, Qt::LeftButton);
+  THelpViewer* viewer = Application().HelpViewer();
+  ASSERT_NE(viewer, nullptr);
+  QCoreApplication::processEvents();
+  const QTextBrowser& browser = viewer->Browser();
+  EXPECT_EQ(browser.horizontalScrollBar()->maximum(), 0) << "nothing reaches past the window's width";
+  const QString text = browser.toPlainText();
+  EXPECT_TRUE(text.contains(QStringLiteral("--print TEXT --pdf FILE")));
+  EXPECT_FALSE(text.contains(QStringLiteral("does not print"))) << "printing works now";
+  EXPECT_TRUE(text.contains(QStringLiteral("2000, keeps nothing to read and gives no")))
+      << "what 2000 gives, truly";
+  Application().DestroyHelpViewer();
 }

@@ -1,6 +1,10 @@
 #include "app/CommandLine.h"
+#include "platform/Printers.h"
+#include "print/device/QV_PageFiles.h"
+#include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -121,4 +125,58 @@ TEST(CommandLine, ScreenshotsShowBothWindowsAtTheirSize) {
   const TCommandLine unwritable = ParseCommandLine(
       {QStringLiteral("--screenshot"), scratch.File(QStringLiteral("missing/folder/main.png"))});
   EXPECT_EQ(RunWindowCommand(unwritable), ExitFailure);
+}
+
+TEST(CommandLine, PrintTakesOneDestinationAndAResolutionOnlyForPdf) {
+  const TCommandLine pdf = ParseCommandLine(
+      {QStringLiteral("--print"), QStringLiteral("Ada"), QStringLiteral("--pdf"), QStringLiteral("out.pdf")});
+  EXPECT_EQ(pdf.Action, TCommandAction::PrintReport);
+  EXPECT_EQ(pdf.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")))
+      << "relative to the start folder";
+  EXPECT_EQ(pdf.Dpi, 600);
+  EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Dpi, 150);
+  EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).PrinterName, QStringLiteral("Office"));
+
+  const QList<QStringList> mistakes = {{"--print", "Ada"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--printer", "Office"},
+                                       {"--pdf", "a.pdf"},
+                                       {"--print", "Ada", "--printer", "Office", "--dpi", "300"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "300x"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "71"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "99999999999"},
+                                       {"--print", "Ada", "--pdf="},
+                                       {"--total", "Ada", "--pdf", "a.pdf"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--entry", "Bo"}};
+  for (const QStringList& arguments : mistakes) {
+    const TCommandOutput output = RunWith(arguments);
+    EXPECT_EQ(output.ExitCode, ExitUsage) << arguments.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(output.Error.contains(QLatin1String("Usage:")));
+  }
+}
+
+TEST(CommandLine, PrintFailuresExitWithoutPageFilesOrAHalfWrittenPdf) {
+  ScratchDirectory scratch;
+  struct Case {
+    QStringList arguments;
+    QString file;  // must not exist afterwards
+  };
+  const Case cases[] = {
+      {{"--print", "Ada", "--printer", "No Such Printer"}, QString()},
+      {{"--print", "Ada", "--pdf", scratch.File(QStringLiteral("missing/folder/a.pdf"))},
+       scratch.File(QStringLiteral("missing/folder/a.pdf"))},
+  };
+  for (const Case& test : cases) {
+    const TCommandLine command = ParseCommandLine(test.arguments);
+    ASSERT_EQ(command.Action, TCommandAction::PrintReport);
+    EXPECT_EQ(RunWindowCommand(command), ExitFailure) << test.arguments.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(test.file.isEmpty() || !QFile::exists(test.file));
+    EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+  }
+  Printer().RefreshPrinters();
+
+  const QString made = scratch.File(QStringLiteral("made.pdf"));
+  EXPECT_EQ(RunWindowCommand(ParseCommandLine({"--print", "Ada", "--pdf", made, "--dpi", "150"})), 0);
+  EXPECT_EQ(PdfReader(made).PageCount(), 1);
+  EXPECT_FALSE(PdfReader(made).Find(0, QStringLiteral("ADA")).isEmpty());
+  Printer().RefreshPrinters();
 }

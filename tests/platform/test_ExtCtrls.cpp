@@ -9,7 +9,7 @@ QImage Painted(QWidget& widget) { return widget.grab().toImage(); }
 QColor At(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
 }  // namespace
 
-TEST(TPanel, LoweredBevelIsShadowAboveAndHighlightBelow) {
+TEST(TPanel, LoweredBevelDarkensOutwardAboveAndIsHighlightBelow) {
   TPanel panel(nullptr);
   panel.resize(40, 30);
   panel.SetColor(clWhite);
@@ -20,9 +20,16 @@ TEST(TPanel, LoweredBevelIsShadowAboveAndHighlightBelow) {
   const QColor shadow = ToQColor(clBtnShadow);
   const QColor highlight = ToQColor(clBtnHighlight);
   ASSERT_NE(shadow, highlight);
+  // A wide sunken edge runs from the darkest shadow outside towards the button shadow inside, so it shows on
+  // light surfaces too.
+  EXPECT_EQ(At(image, 0, 15), ToQColor(cl3DDkShadow));
+  ASSERT_LT(ToQColor(cl3DDkShadow).lightness(), shadow.lightness());
   for (int ring = 0; ring < 3; ++ring) {
-    EXPECT_EQ(At(image, ring, 15), shadow) << "left edge, ring " << ring;
-    EXPECT_EQ(At(image, 20, ring), shadow) << "top edge, ring " << ring;
+    EXPECT_EQ(At(image, ring, 15), At(image, 20, ring)) << "left and top alike, ring " << ring;
+    if (ring > 0) {
+      EXPECT_GT(At(image, ring, 15).lightness(), At(image, ring - 1, 15).lightness()) << ring;
+    }
+    EXPECT_LE(At(image, ring, 15).lightness(), shadow.lightness()) << "ring " << ring;
     EXPECT_EQ(At(image, 39 - ring, 15), highlight) << "right edge, ring " << ring;
     EXPECT_EQ(At(image, 20, 29 - ring), highlight) << "bottom edge, ring " << ring;
   }

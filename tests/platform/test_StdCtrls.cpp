@@ -86,6 +86,16 @@ TEST(TEdit, MaxLengthRefusesTypingAndCutsPastes) {
   QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(edit->Text(), QStringLiteral("01234"));
 
+  // Twenty pasted faces are forty UTF-16 units: the limit keeps two whole faces, never half of a third.
+  edit->SetText(QStringLiteral("a"));
+  edit->end(false);
+  changes.clear();
+  const QString face = QStringLiteral("\U0001F600");
+  QGuiApplication::clipboard()->setText(face.repeated(20));
+  QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit->Text(), QStringLiteral("a") + face + face);
+  EXPECT_EQ(changes.count(), 1) << "the change is told once, with the whole characters";
+
   edit->SetMaxLength(0);
   edit->SetText(QString(1000, QLatin1Char('x')));
   EXPECT_EQ(edit->Text().size(), 1000) << "0 means no limit of the program's own";

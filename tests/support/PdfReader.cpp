@@ -2,7 +2,19 @@
 
 #include <poppler-qt6.h>
 
-PdfReader::PdfReader(const QString& fileName) : document_(Poppler::Document::load(fileName)) {
+namespace {
+// Poppler reports what it finds odd in a file (cups-pdf's re-encoded glyphs, for one) on standard error; the
+// tests judge the pages themselves.
+bool QuietPoppler() {
+  Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
+  return true;
+}
+}  // namespace
+
+PdfReader::PdfReader(const QString& fileName) {
+  static const bool quiet = QuietPoppler();
+  Q_UNUSED(quiet);
+  document_ = Poppler::Document::load(fileName);
   if (document_ && document_->isLocked()) document_.reset();
 }
 
@@ -33,11 +45,14 @@ QRectF PdfReader::Find(int page, const QString& text) const {
   return QRectF();
 }
 
-QImage PdfReader::Render(int page, double dotsPerInch) const {
+QImage PdfReader::Render(int page, double dotsPerInch, const QRect& area) const {
   if (!document_ || page < 0 || page >= document_->numPages()) return QImage();
   const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
   if (!pdfPage) return QImage();
   document_->setRenderHint(Poppler::Document::Antialiasing, false);
   document_->setRenderHint(Poppler::Document::TextAntialiasing, false);
-  return pdfPage->renderToImage(dotsPerInch, dotsPerInch).convertToFormat(QImage::Format_RGB32);
+  const QImage image = area.isNull() ? pdfPage->renderToImage(dotsPerInch, dotsPerInch)
+                                     : pdfPage->renderToImage(dotsPerInch, dotsPerInch, area.x(), area.y(),
+                                                              area.width(), area.height());
+  return image.convertToFormat(QImage::Format_RGB32);
 }

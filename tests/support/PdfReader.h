@@ -34,8 +34,11 @@ public:
   QString Text(int page) const;
   /** The first word of a page that equals text, or an empty box when there is none. */
   QRectF Find(int page, const QString& text) const;
-  /** A page rendered at the resolution (pixels per inch), without smoothing, on white. */
-  QImage Render(int page, double dotsPerInch) const;
+  /**
+   * A page rendered at the resolution (pixels per inch), without smoothing, on white; with an area (pixels
+   * at that resolution) only that part of the page.
+   */
+  QImage Render(int page, double dotsPerInch, const QRect& area = QRect()) const;
 
 private:
   std::unique_ptr<Poppler::Document> document_;

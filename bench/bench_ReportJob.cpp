@@ -1,0 +1,111 @@
+// A whole reading-report job (StartJob to FinishJob into a PDF file at 600 dpi: status dialog, settings
+// store, page file, replay) against drawing the same texts and rules straight into a QPdfWriter, in the same
+// run. Prints both and their ratio (the goal: the job within 1.5 times the direct drawing).
+
+#include "app/CalcFrm.h"
+#include "app/Inet.h"
+#include "app/Ptr.h"
+#include "bench/BenchSupport.h"
+#include "platform/Printers.h"
+#include "platform/StdCtrls.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int Dpi = 600;
+
+QString OutputFile() {
+  return QDir::temp().filePath(
+      QStringLiteral("quenary-report-bench-%1.pdf").arg(QCoreApplication::applicationPid()));
+}
+
+void ReportJob(benchmark::State& state) {
+  Printer().SetPrinters({TPrinter::PdfPrinterName()});
+  Printer().SetPrinterIndex(0);
+  Printer().SetPdfOutput(OutputFile(), Dpi);
+  TCalcFrm calculator;
+  TInternetFrm links;
+  calculator.Data->SetText(QStringLiteral("Marie Curie"));
+  for (auto _ : state) {
+    const auto report = std::make_unique<TPrintFrm>();
+    benchmark::DoNotOptimize(report.get());
+  }
+}
+
+QFont PixelFont(const QString& name, int pixels, bool bold = false) {
+  QFont font(name);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+// The report's page as a hand-written program would draw it: same places, fonts, texts and rules.
+void DirectDrawing(benchmark::State& state) {
+  const double scale = Dpi / 96.0;
+  const auto at = [scale](int screen) { return static_cast<int>(Dpi / 2 + screen * scale); };
+  const auto text = [&](QPainter& painter, int x, int y, const QFont& font, const QString& words) {
+    painter.setFont(font);
+    painter.drawText(QPoint(at(x) + 20, at(y) + 20 + QFontMetrics(font).ascent()), words);
+  };
+  const QFont heading = PixelFont(QStringLiteral("Arial"), static_cast<int>(27 * scale));
+  const QFont caption = PixelFont(QStringLiteral("Arial"), static_cast<int>(16 * scale), true);
+  const QFont fixed = PixelFont(QStringLiteral("Courier New"), static_cast<int>(19 * scale));
+  const QFont footer = PixelFont(QStringLiteral("Arial"), static_cast<int>(12 * scale));
+  for (auto _ : state) {
+    QPdfWriter writer(OutputFile());
+    writer.setResolution(Dpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    painter.setPen(Qt::black);
+    text(painter, 24, 12, heading, QStringLiteral("Marie Curie"));
+    painter.fillRect(QRect(at(20), at(44), static_cast<int>(665 * scale), static_cast<int>(2 * scale)),
+                     Qt::black);
+    text(painter, 44, 80, caption, QStringLiteral("Data:"));
+    text(painter, 96, 80, fixed, QStringLiteral("MARIE CURIE"));
+    text(painter, 552, 80, caption, QStringLiteral("Total:"));
+    text(painter, 607, 80, fixed, QStringLiteral("422"));
+    text(painter, 44, 134, caption, QStringLiteral("Quenary Oracle"));
+    text(painter, 56, 160, fixed, QStringLiteral("+ 400. ART, LOVE, PASSION"));
+    text(painter, 56, 186, fixed, QStringLiteral("+  22. INVENTION, PRUDENCE, MYSTERY"));
+    text(painter, 56, 210, fixed, QStringLiteral("+ "));
+    text(painter, 25, 308, caption, QStringLiteral("Notes:  "));
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.setBrush(Qt::black);
+    painter.drawRect(QRect(at(88), at(322), static_cast<int>(587 * scale), static_cast<int>(scale)));
+    for (int line = 0; line < 13; ++line)
+      painter.drawRect(
+          QRect(at(25), at(362 + 40 * line), static_cast<int>(650 * scale), static_cast<int>(scale)));
+    painter.setPen(Qt::black);
+    painter.setFont(footer);
+    painter.drawText(QPoint(Dpi / 2, writer.height() * 19 / 20),
+                     QStringLiteral("Printed on 8 Dec 2026 at 12:00:00"));
+    painter.drawText(
+        QPoint(writer.width() / 2, writer.height() * 19 / 20),
+        QStringLiteral("http://www.example.com/quenary/          http://www.example.org/calculator/"));
+    painter.end();
+  }
+}
+
+BENCHMARK(DirectDrawing)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ReportJob)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void PrintSummary(const RatioReporter& reporter) {
+  const double direct = reporter.Find("DirectDrawing");
+  const double job = reporter.Find("ReportJob");
+  if (direct <= 0 || job <= 0) return;
+  std::printf("\nreport page: direct drawing %.2f ms, whole job %.2f ms\n", direct, job);
+  std::printf("whole job / direct drawing = %.2f (goal: at most 1.50)\n", job / direct);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int result = RunBenchmarks(argc, argv, PrintSummary);
+  QFile::remove(OutputFile());
+  return result;
+}

@@ -1,0 +1,153 @@
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "print/engine/DBPrnWin.h"
+#include "tests/platform/PixelTestSupport.h"
+#include "tests/print/engine/EngineTestSupport.h"
+
+#include <functional>
+
+namespace {
+
+// The renderer prints a window built on a never-shown host into a PDF at 300 dpi; each test reads the area
+// it cares about back as pixels or words.
+class RendererTest : public PrintJobTest {
+protected:
+  void SetUp() override {
+    PrintJobTest::SetUp();
+    renderer_.OutputTo = poPrinter;
+    renderer_.ShowCancelDialog = false;
+  }
+
+  /** Prints the control at (1, 1) inch and returns the page 2 inches square from there. */
+  QImage Print(QWidget* control, const std::function<void()>& before = {}) {
+    renderer_.StartJob();
+    if (before) before();
+    renderer_.PrintControlAt(control, 1.0, 1.0);
+    renderer_.FinishJob();
+    return PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi, Dpi, 2 * Dpi, 2 * Dpi));
+  }
+
+  TDBPrintWin renderer_;
+};
+
+TEST_F(RendererTest, AChildLandsAtItsScreenPositionScaledToThePrinter) {
+  Printer().SetPdfOutput(PdfFile(), 600);
+  TPanel* root = Panel(QRect(0, 0, 300, 200), clWhite);
+  SolidPanel(root, QRect(96, 48, 20, 10), clBlack);
+  renderer_.StartJob();
+  renderer_.PrintControlAt(root, 1.0, 1.0);
+  renderer_.FinishJob();
+  const QImage page = PdfReader(PdfFile()).Render(0, 600, QRect(1000, 800, 600, 400));
+  const QRect ink = InkBounds(page);
+  EXPECT_EQ(ink.topLeft() + QPoint(1000, 800), QPoint(1200, 900))
+      << "1 inch + 96 px, 1 inch + 48 px at 600 dpi";
+  EXPECT_EQ(ink.size(), QSize(125, 62))
+      << "20 x 10 screen pixels, 6.25 printer pixels each, edges rounded to even";
+}
+
+TEST_F(RendererTest, TheObjectFrameGoesByClassAndSetting) {
+  struct Case {
+    const char* what;
+    std::function<QWidget*(QWidget*)> make;
+    bool frameObjects;
+    bool framed;
+  };
+  const auto panel = [](TBorderStyle border) {
+    return [border](QWidget* host) {
+      TPanel* made = SolidPanel(host, QRect(0, 0, 96, 48), clWhite);
+      made->SetBorderStyle(border);
+      return made;
+    };
+  };
+  const auto memo = [](QWidget* host) {
+    auto* made = new TMemo(host);
+    made->SetBorderStyle(bsNone);
+    made->SetBounds(0, 0, 96, 48);
+    return made;
+  };
+  const auto form = [](QWidget* host) {
+    auto* made = new TForm(host);
+    made->SetColor(clWhite);
+    made->SetBounds(0, 0, 96, 48);
+    return made;
+  };
+  const Case cases[] = {
+      {"borderless panel", panel(bsNone), true, false},
+      {"single panel without FrameObjects", panel(bsSingle), false, true},
+      {"memo", memo, true, false},
+      {"form", form, true, false},
+  };
+  for (const Case& test : cases) {
+    renderer_.FrameObjects = test.frameObjects;
+    QWidget* control = test.make(&host_);
+    const QImage page = Print(control);
+    EXPECT_EQ(IsInk(page, 0, 60), test.framed) << test.what << ": left edge";
+    EXPECT_EQ(IsInk(page, 100, 0), test.framed) << test.what << ": top edge";
+    delete control;
+  }
+}
+
+TEST_F(RendererTest, HiddenSubtreesAndTransparentLabelsLeaveThePageAlone) {
+  TPanel* root = Panel(QRect(0, 0, 192, 96), clBlack);
+  TPanel* hidden = SolidPanel(root, QRect(0, 0, 48, 48), clWhite);
+  SolidPanel(hidden, QRect(0, 0, 24, 24), clRed);
+  hidden->SetVisible(false);
+  for (const bool transparent : {true, false}) {
+    auto* label = new TLabel(root);
+    label->SetAutoSize(false);
+    label->SetBounds(96, 0, 48, 48);
+    label->SetColor(clWhite);
+    label->SetTransparent(transparent);
+    const QImage page = Print(root);
+    EXPECT_EQ(page.pixelColor(30, 30), QColor(Qt::black)) << "the hidden panel and its child print nothing";
+    EXPECT_EQ(page.pixelColor(96 * 3 + 70, 70), transparent ? QColor(Qt::black) : QColor(Qt::white))
+        << (transparent ? "a transparent label keeps what lies under it" : "an opaque label fills its box");
+    delete label;
+  }
+}
+
+TEST_F(RendererTest, ShapesPrintSquareCornersAndAlwaysAnOutline) {
+  struct Case {
+    TShapeType kind;
+    TPenStyle pen;
+    QPoint corner;  // inside the printed rectangle, printer pixels from its top-left
+    QColor expected;
+  };
+  const Case cases[] = {
+      {stRoundSquare, psSolid, QPoint(0, 0), QColor(Qt::black)},  // square corners, black fill
+      {stRoundRect, psSolid, QPoint(0, 0), QColor(Qt::white)},    // rounded: the corner stays blank
+      {stRectangle, psClear, QPoint(0, 100), QColor(Qt::red)},    // a clear pen still outlines
+      {stCircle, psSolid, QPoint(20, 20), QColor(Qt::white)},     // squared and round
+  };
+  for (const Case& test : cases) {
+    TPanel* root = Panel(QRect(0, 0, 96, 96), clWhite);
+    auto* shape = new TShape(root);
+    shape->SetBounds(0, 0, 96, 96);
+    shape->SetShape(test.kind);
+    shape->SetBrush(TBrush{bsSolid, test.pen == psClear ? clWhite : clBlack});
+    shape->SetPen(TPen{test.pen, 1, test.pen == psClear ? clRed : clBlack});
+    const QImage page = Print(root);
+    EXPECT_EQ(page.pixelColor(test.corner), test.expected) << "shape kind " << test.kind;
+    delete root;
+  }
+}
+
+TEST_F(RendererTest, LabelsWrapAtWordsToTheirPrintedWidth) {
+  TPanel* root = Panel(QRect(0, 0, 192, 96), clWhite);
+  auto* label = new TLabel(root);
+  label->SetAutoSize(false);
+  label->SetWordWrap(false);
+  label->SetBounds(0, 0, 40, 90);
+  label->SetCaption(QStringLiteral("alpha beta gamma"));
+  Print(root);
+  const PdfReader pdf(PdfFile());
+  const QRectF alpha = pdf.Find(0, QStringLiteral("alpha"));
+  const QRectF beta = pdf.Find(0, QStringLiteral("beta"));
+  const QRectF gamma = pdf.Find(0, QStringLiteral("gamma"));
+  ASSERT_FALSE(alpha.isEmpty() || beta.isEmpty() || gamma.isEmpty()) << pdf.Text(0).toStdString();
+  EXPECT_LT(alpha.top(), beta.top());
+  EXPECT_LT(beta.top(), gamma.top());
+  EXPECT_NEAR(alpha.left(), beta.left(), 0.5) << "each line starts at the label's inset";
+}
+
+}  // namespace
