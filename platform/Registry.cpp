@@ -26,7 +26,7 @@ using IniDocument = CSimpleIniCaseA;
 // carrying a mark, and turned back into themselves when the file is written.
 constexpr char Mark = '\x01';
 const std::string KeptLinePrefix = std::string(";") + Mark;
-// A last, unnamed section, so comments after the last entry have something to stay in front of.
+// A last section of our own, so comments after the last entry have something to stay in front of.
 const std::string EndSection = std::string("[") + Mark + "end]";
 const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
