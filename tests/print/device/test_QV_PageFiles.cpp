@@ -164,8 +164,16 @@ TEST(PageFilesOfProcesses, WithoutAPrivateFolderNothingIsWrittenThroughALinkOrIn
   }
   QFile::setPermissions(taken, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                    QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
-  // A test run by root can give the folder away; otherwise the folder left open to others stands for it.
-  const bool givenAway = ::chown(QFile::encodeName(taken).constData(), 65534, 65534) == 0;
+  // A test run by root gives the folder to another user. Anyone else plants a link in its place, to a folder
+  // holding the same planted link, which makes the private folder just as unusable.
+  QString takenContents = taken;
+  const bool givenAway = ::chown(QFile::encodeName(taken).constData(), 65534, 65534) == 0 &&
+                         QFileInfo(taken).ownerId() != ::getuid();
+  if (!givenAway) {
+    takenContents = taken + QStringLiteral("-elsewhere");
+    ASSERT_TRUE(QDir().rename(taken, takenContents));
+    ASSERT_TRUE(QFile::link(takenContents, taken));
+  }
 
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
@@ -185,11 +193,10 @@ TEST(PageFilesOfProcesses, WithoutAPrivateFolderNothingIsWrittenThroughALinkOrIn
       << "the current folder is not swept";
   const QDir::Filters everything = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
   EXPECT_EQ(QDir(current).entryList(everything), (QStringList{"PRN001.EMF", "PRN002.EMF"}));
-  EXPECT_EQ(QDir(taken).entryList(everything), QStringList{"PRN001.EMF"});
-  EXPECT_TRUE(QFileInfo(taken + QStringLiteral("/PRN001.EMF")).isSymLink());
+  EXPECT_EQ(QDir(takenContents).entryList(everything), QStringList{"PRN001.EMF"});
+  EXPECT_TRUE(QFileInfo(takenContents + QStringLiteral("/PRN001.EMF")).isSymLink());
   EXPECT_TRUE(QDir(temporary).entryList({QStringLiteral("quenary-process-*")}, everything).isEmpty())
       << "the job's own folder went with it";
-  if (!givenAway) std::printf("note: not run by root, so the taken folder was only left open to others\n");
 }
 
 TEST(PageFilesOfProcesses, ThePageFolderGoesAlsoWhenTheProcessEndsThroughAnException) {
