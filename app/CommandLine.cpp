@@ -40,6 +40,14 @@ bool TakeValue(const QStringList& arguments, qsizetype& index, const QString& na
   return true;
 }
 
+// Characters a terminal would act on rather than show: controls (an escape sequence could recolour, move or
+// retitle the terminal), line and paragraph separators, and the marks that turn the direction of text.
+bool ActsOnTerminal(char32_t code) {
+  return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
+         (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||
+         code == 0x200F || code == 0x061C;
+}
+
 TCommandLine Invalid(const QString& error) {
   TCommandLine command;
   command.Action = TCommandAction::Invalid;
@@ -71,7 +79,8 @@ bool SaveScreenshot(QWidget& window, const QString& path) {
   const QPixmap picture = window.grab();
   window.hide();
   if (picture.isNull() || !picture.save(path, "PNG")) {
-    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n", qUtf8Printable(path));
+    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n",
+                 qUtf8Printable(EscapedForTerminal(path)));
     return false;
   }
   return true;
@@ -130,9 +139,9 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.MainScreenshot = value;
     } else if (argument.startsWith(QLatin1Char('-'))) {
-      return Invalid(QStringLiteral("unknown option \"%1\"").arg(argument));
+      return Invalid(QStringLiteral("unknown option \"%1\"").arg(EscapedForTerminal(argument)));
     } else {
-      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(argument));
+      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(EscapedForTerminal(argument)));
     }
   }
   const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
@@ -152,6 +161,28 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   else if (screenshot)
     command.Action = TCommandAction::Screenshot;
   return command;
+}
+
+QString EscapedForTerminal(const QString& text) {
+  QString escaped;
+  escaped.reserve(text.size());
+  for (const char32_t code : text.toUcs4()) {
+    switch (code) {
+      case u'\\': escaped += QStringLiteral("\\\\"); break;
+      case u'"': escaped += QStringLiteral("\\\""); break;
+      case u'\n': escaped += QStringLiteral("\\n"); break;
+      case u'\r': escaped += QStringLiteral("\\r"); break;
+      case u'\t': escaped += QStringLiteral("\\t"); break;
+      default:
+        if (!ActsOnTerminal(code))
+          escaped += QString::fromUcs4(&code, 1);
+        else if (code < 0x100)
+          escaped += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
+        else
+          escaped += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
+    }
+  }
+  return escaped;
 }
 
 QString CutToEntryLength(const QString& text) {

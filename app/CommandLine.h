@@ -49,6 +49,13 @@ constexpr int ExitUsage = 2;
 /** Parses the arguments that follow the program name. */
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
+/**
+ * A text as it may be shown on a terminal between double quotes: control characters (escape sequences
+ * among them), line separators and direction marks are written as escapes ("\x1b", "\n", "\u202e"), and so
+ * are the backslash and the double quote ("\\", "\""); everything else stays as it is.
+ */
+QString EscapedForTerminal(const QString& text);
+
 /** Cuts a text to the entry's 35 characters, as the entry field cuts a paste, never inside a surrogate pair.
  */
 QString CutToEntryLength(const QString& text);

@@ -8,6 +8,10 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 // A page file is the picture's own byte stream behind a signature, a format number and a keyed digest of
@@ -27,8 +31,10 @@ const QByteArray& SessionKey() {
   return key;
 }
 
-QByteArray Digest(const QByteArray& stream) {
-  return QMessageAuthenticationCode::hash(stream, SessionKey(), QCryptographicHash::Blake2b_256);
+QByteArray Digest(QByteArrayView stream) {
+  QMessageAuthenticationCode code(QCryptographicHash::Blake2b_256, SessionKey());
+  code.addData(stream.constData(), stream.size());
+  return code.result();
 }
 }  // namespace
 
@@ -68,20 +74,45 @@ void PagePicture::Save(const QString& fileName) const {
     return Exception(
         QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
   };
+  const auto systemError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
   // The picture's own byte stream, as QPicture::save would write it.
   const QByteArray stream(picture_.data(), static_cast<qsizetype>(picture_.size()));
-  // Written in place: a page that breaks off half-way no longer matches its digest and is refused when read.
-  QFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw failed(file.errorString());
-  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   QByteArray content = Signature;
   content += FormatVersion;
   content += Digest(stream);
   content += stream;
-  if (file.write(content) != content.size() || !file.flush()) {
-    const QString reason = file.errorString();
-    file.close();
-    file.remove();
+  // A page that could be written but never read again would print as an empty sheet without a word.
+  if (content.size() > MaximumFileSize) {
+    throw failed(QStringLiteral("The page is larger than %1 MiB.").arg(MaximumFileSize / (1024 * 1024)));
+  }
+
+  // Whatever has the name goes (a link goes itself, its target is left alone), and the file is made new:
+  // nothing is ever written through a name someone else prepared.
+  const QByteArray path = QFile::encodeName(fileName);
+  if (::unlink(path.constData()) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {
+    throw failed(systemError());
+  }
+  const int descriptor =
+      ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+  if (descriptor < 0) throw failed(systemError());
+  // Written in place: a page that breaks off half-way no longer matches its digest and is refused when read.
+  const char* data = content.constData();
+  qsizetype remaining = content.size();
+  while (remaining > 0) {
+    const ssize_t written = ::write(descriptor, data, static_cast<size_t>(remaining));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      const QString reason = written < 0 ? systemError() : QStringLiteral("Nothing could be written.");
+      ::close(descriptor);
+      ::unlink(path.constData());
+      throw failed(reason);
+    }
+    data += written;
+    remaining -= written;
+  }
+  if (::close(descriptor) != 0) {
+    const QString reason = systemError();
+    ::unlink(path.constData());
     throw failed(reason);
   }
 }
@@ -92,19 +123,28 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
     if (error != nullptr) *error = reason;
     return false;
   };
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
-  const QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError) return fail(file.errorString());
+  const QString shownName = QDir::toNativeSeparators(fileName);
+  QByteArray data;
+  QString reason;
+  switch (ReadRegularFile(fileName, MaximumFileSize, data, &reason)) {
+    case TFileRead::Read: break;
+    case TFileRead::Missing: return fail(QStringLiteral("\"%1\" does not exist.").arg(shownName));
+    case TFileRead::NotRegular:
+      return fail(QStringLiteral("\"%1\" is not a page file: it is not a plain file.").arg(shownName));
+    case TFileRead::TooLarge:
+      return fail(QStringLiteral("\"%1\" is not a page file: it is larger than %2 MiB.")
+                      .arg(shownName)
+                      .arg(MaximumFileSize / (1024 * 1024)));
+    case TFileRead::Failed: return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, reason));
+  }
   const qsizetype headerLength = Signature.size() + 1 + DigestLength;
   if (data.size() < headerLength || !data.startsWith(Signature) ||
       data.at(Signature.size()) != FormatVersion) {
-    return fail(QStringLiteral("\"%1\" is not a page file.").arg(QDir::toNativeSeparators(fileName)));
+    return fail(QStringLiteral("\"%1\" is not a page file.").arg(shownName));
   }
-  QByteArray stream = data.mid(headerLength);
-  if (Digest(stream) != data.mid(Signature.size() + 1, DigestLength)) {
-    return fail(QStringLiteral("\"%1\" is damaged or was not recorded by this program.")
-                    .arg(QDir::toNativeSeparators(fileName)));
+  const QByteArrayView stream = QByteArrayView(data).sliced(headerLength);
+  if (Digest(stream) != QByteArrayView(data).sliced(Signature.size() + 1, DigestLength)) {
+    return fail(QStringLiteral("\"%1\" is damaged or was not recorded by this program.").arg(shownName));
   }
   picture_.setData(stream.constData(), static_cast<uint>(stream.size()));
   return true;

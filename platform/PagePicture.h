@@ -37,15 +37,21 @@ public:
 
   const QPicture& Picture() const { return picture_; }
 
+  /** The largest page file there can be: far more than any page draws, and bounds what reading one costs. */
+  static constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
+
   /**
-   * Writes the picture to a file, replacing it. Fails with an Exception "Cannot create file "<name>".
-   * <reason>" when the file cannot be written; a file that broke off is removed.
+   * Writes the picture to a new file of mode 0600, replacing one of that name. The file is created afresh,
+   * never through a symbolic link (a link of that name is replaced, not followed). Fails with an Exception
+   * "Cannot create file "<name>". <reason>" when the file cannot be written or the page would be larger than
+   * MaximumFileSize; a file that broke off is removed.
    */
   void Save(const QString& fileName) const;
 
   /**
    * Reads a page file. Returns false, leaving the picture empty and the reason in error, when the file is
-   * missing, unreadable, damaged, or was not saved by this run of the program.
+   * missing, unreadable, not a plain file (a folder, a pipe, a device), larger than MaximumFileSize, damaged,
+   * or was not saved by this run of the program. At most MaximumFileSize bytes are ever read.
    */
   bool Load(const QString& fileName, QString* error = nullptr);
 

@@ -294,7 +294,7 @@ void TPrinter::BeginDoc(const QString& title) {
     return;
   }
 
-  const QString folder = PrivateTempDirectory();
+  const QString folder = ProcessTempDirectory();
   const QString pattern = QStringLiteral("print-XXXXXX.pdf");
   auto spool = std::make_unique<QTemporaryFile>(
       folder.isEmpty() ? QDir::temp().filePath(QStringLiteral("quenary-") + pattern)

@@ -8,22 +8,40 @@
  * A per-user INI store in the standard configuration folder ($XDG_CONFIG_HOME, usually ~/.config), in the
  * shape of the framework's INI-style registry wrapper: sections of named string values. Opening creates the
  * store if it is missing (also when only reading); every value is read and written as text.
+ *
+ * The user may edit the file by hand, so a write keeps everything else in it: comments, other sections,
+ * other identifiers and their order, and lines that are no entry at all. Identifiers are written as they are
+ * named ("View Background=1234"), each as "identifier=value"; a value with blanks at either end, or one that
+ * starts and ends with a double quote, is written between double quotes, which a read takes off again. A
+ * write replaces the file at once (a crash half-way leaves the old one) and goes through a symbolic link to
+ * the file it names.
+ *
+ * A store that is not a plain file or is larger than MaximumFileSize is refused by every read and write with
+ * an Exception naming the file; it is never renamed, emptied or deleted.
  */
 class TRegIniFile {
 public:
+  /** The largest store that is read or written; a hand-kept settings file is a few hundred bytes. */
+  static constexpr qint64 MaximumFileSize = 1024 * 1024;
+
   /** Opens (and creates, when missing) the store of that file name in the configuration folder. */
   explicit TRegIniFile(const QString& name);
   ~TRegIniFile();
   TRegIniFile(const TRegIniFile&) = delete;
   TRegIniFile& operator=(const TRegIniFile&) = delete;
 
-  /** The identifier's value, or the fallback when the section or identifier is absent. */
+  /**
+   * The identifier's value, or the fallback when the section or identifier is absent (of an identifier
+   * written twice by hand, the first). Fails with an Exception naming the file when the store is refused or
+   * cannot be read.
+   */
   QString ReadString(const QString& section, const QString& ident, const QString& fallback) const;
 
   /**
-   * Stores the value; the change is on disk when this returns. Fails with an Exception naming the file when
-   * the store cannot be written, leaving what was stored before as it was. A store that cannot be parsed is
-   * kept beside the new one as "<name>.unreadable" before the value is written.
+   * Stores the value; the change is on disk when this returns. An identifier already in the section keeps
+   * its place, a new one is added at the end of the section. Fails with an Exception naming the file when
+   * the store is refused or cannot be written, or when the value holds a line break, leaving what was stored
+   * before as it was.
    */
   void WriteString(const QString& section, const QString& ident, const QString& value);
 
@@ -37,6 +55,5 @@ public:
   static QString ConfigurationFolder();
 
 private:
-  void SetAsideIfUnreadable();
   QString fileName_;
 };

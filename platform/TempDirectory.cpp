@@ -2,7 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
+#include <exception>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +29,63 @@ QString EnsurePrivateFolder(const QString& path) {
   if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return QString();
   return IsPrivateFolder(native, true) ? path : QString();
 }
+
+QString TemporaryBase() {
+  const QString base = qEnvironmentVariable("TMPDIR");
+  return base.isEmpty() || !QDir::isAbsolutePath(base) ? QStringLiteral("/tmp") : QDir::cleanPath(base);
+}
+
+const QString ProcessFolderPrefix = QStringLiteral("process-");
+
+int OpenFolder(const QString& path) {
+  return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+bool Lock(int descriptor, int operation) {
+  int result = 0;
+  do {
+    result = ::flock(descriptor, operation);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+// Folders of processes that ended without removing them (killed, crashed) are unlocked: the lock of a
+// process goes with it. A folder still locked belongs to a process that runs.
+void RemoveAbandonedFolders(const QString& privateFolder, const QString& own) {
+  const QDir folder(privateFolder);
+  const QStringList names = folder.entryList({ProcessFolderPrefix + QStringLiteral("??????")},
+                                             QDir::Dirs | QDir::NoSymLinks | QDir::Hidden | QDir::System);
+  for (const QString& name : names) {
+    const QString path = folder.filePath(name);
+    if (path == own || !IsPrivateFolder(QFile::encodeName(path), false)) continue;
+    const int descriptor = OpenFolder(path);
+    if (descriptor < 0) continue;
+    if (Lock(descriptor, LOCK_EX | LOCK_NB)) QDir(path).removeRecursively();
+    ::close(descriptor);
+  }
+}
+
+// Plain values that are never destroyed, so the end of the process can still be told after the owner of
+// the process's folder is gone.
+bool processEnded = false;
+TProcessTempDirectory* processFolder = nullptr;
+
+struct ProcessFolderOwner {
+  ~ProcessFolderOwner() {
+    processEnded = true;
+    const std::unique_ptr<TProcessTempDirectory> owned(processFolder);
+    processFolder = nullptr;
+  }
+};
+
+std::terminate_handler previousTerminateHandler = nullptr;
+
+// An exception nobody caught ends the process without destroying static objects; the folder goes first.
+[[noreturn]] void RemoveFolderAndTerminate() {
+  if (processFolder != nullptr) processFolder->Remove();
+  if (previousTerminateHandler != nullptr) previousTerminateHandler();
+  std::abort();
+}
 }  // namespace
 
 QString PrivateTempDirectory() {
@@ -33,8 +95,83 @@ QString PrivateTempDirectory() {
     const QString folder = EnsurePrivateFolder(QDir::cleanPath(runtime) + QStringLiteral("/quenary"));
     if (!folder.isEmpty()) return folder;
   }
-  QString base = qEnvironmentVariable("TMPDIR");
-  if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QStringLiteral("/tmp");
-  return EnsurePrivateFolder(QDir::cleanPath(base) + QStringLiteral("/quenary-") +
-                             QString::number(::getuid()));
+  return EnsurePrivateFolder(TemporaryBase() + QStringLiteral("/quenary-") + QString::number(::getuid()));
+}
+
+TProcessTempDirectory::TProcessTempDirectory() {
+  const QString privateFolder = PrivateTempDirectory();
+  if (!privateFolder.isEmpty()) {
+    // Making a folder and locking it is one step for every process of the user, so none can take a folder
+    // that is not locked yet for an abandoned one.
+    const int guard = OpenFolder(privateFolder);
+    const bool guarded = guard >= 0 && Lock(guard, LOCK_EX);
+    if (Make(QDir(privateFolder).filePath(ProcessFolderPrefix + QStringLiteral("XXXXXX"))) && guarded) {
+      RemoveAbandonedFolders(privateFolder, Path());
+    }
+    if (guard >= 0) ::close(guard);
+  }
+  // No private folder: a fresh folder in the shared temporary folder, never the current one.
+  if (!IsValid())
+    Make(TemporaryBase() + QStringLiteral("/quenary-") + ProcessFolderPrefix + QStringLiteral("XXXXXX"));
+}
+
+TProcessTempDirectory::~TProcessTempDirectory() { Remove(); }
+
+bool TProcessTempDirectory::Make(const QString& pathTemplate) {
+  auto folder = std::make_unique<QTemporaryDir>(pathTemplate);
+  if (!folder->isValid()) return false;
+  // QTemporaryDir makes its folder like mkdtemp; a folder that came out any other way is not used.
+  if (!IsPrivateFolder(QFile::encodeName(folder->path()), true)) return false;
+  // Removed by Remove() only, and only while it is still our folder.
+  folder->setAutoRemove(false);
+  lock_ = OpenFolder(folder->path());
+  if (lock_ >= 0 && !Lock(lock_, LOCK_EX | LOCK_NB)) {
+    ::close(lock_);
+    lock_ = -1;
+  }
+  folder_ = std::move(folder);
+  return true;
+}
+
+bool TProcessTempDirectory::IsValid() const { return folder_ != nullptr; }
+
+QString TProcessTempDirectory::Path() const { return folder_ ? folder_->path() : QString(); }
+
+bool TProcessTempDirectory::StillThere() const {
+  return folder_ && IsPrivateFolder(QFile::encodeName(folder_->path()), false);
+}
+
+void TProcessTempDirectory::Remove() {
+  if (folder_) {
+    struct stat status {};
+    const QByteArray path = QFile::encodeName(folder_->path());
+    if (::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::getuid()) {
+      folder_->remove();
+    }
+    folder_.reset();
+  }
+  if (lock_ >= 0) {
+    ::close(lock_);
+    lock_ = -1;
+  }
+}
+
+QString ProcessTempDirectory() {
+  if (processEnded) return QString();
+  static ProcessFolderOwner owner;
+  if (processFolder != nullptr && !processFolder->StillThere()) {
+    const std::unique_ptr<TProcessTempDirectory> gone(processFolder);
+    processFolder = nullptr;
+  }
+  if (processFolder == nullptr) {
+    auto folder = std::make_unique<TProcessTempDirectory>();
+    if (!folder->IsValid()) return QString();
+    processFolder = folder.release();
+    static const bool hooked = [] {
+      previousTerminateHandler = std::set_terminate(RemoveFolderAndTerminate);
+      return true;
+    }();
+    (void)hooked;
+  }
+  return processFolder->Path();
 }

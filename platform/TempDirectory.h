@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class QTemporaryDir;
 
 /**
  * The program's private per-user folder for temporary files: "quenary" inside $XDG_RUNTIME_DIR when that is
@@ -11,3 +14,42 @@
  * Returns the folder's path, or an empty text when no such folder can be had.
  */
 QString PrivateTempDirectory();
+
+/**
+ * A fresh folder of one process alone: a new folder with an unguessable name and mode 0700, made inside
+ * PrivateTempDirectory() ("process-XXXXXX"), or, when there is no private folder, directly inside $TMPDIR
+ * or /tmp ("quenary-process-XXXXXX"), where a fresh name cannot be taken first by anyone else. It is removed
+ * with everything in it when the object goes.
+ *
+ * While it lives it holds a lock on its folder. A process killed before it could remove its folder leaves
+ * the folder unlocked, and the next one made in the same private folder removes it.
+ */
+class TProcessTempDirectory {
+public:
+  /** Makes the folder for the environment as it is now; IsValid() tells whether that worked. */
+  TProcessTempDirectory();
+  ~TProcessTempDirectory();
+  TProcessTempDirectory(const TProcessTempDirectory&) = delete;
+  TProcessTempDirectory& operator=(const TProcessTempDirectory&) = delete;
+
+  bool IsValid() const;
+  /** The folder's full path; empty when it could not be made or was removed. */
+  QString Path() const;
+  /** Whether the folder is still there as this object made it (a tidy-up of the disk may have removed it). */
+  bool StillThere() const;
+  /** Removes the folder with everything in it now. */
+  void Remove();
+
+private:
+  bool Make(const QString& pathTemplate);
+  std::unique_ptr<QTemporaryDir> folder_;
+  int lock_ = -1;
+};
+
+/**
+ * The temporary folder of this process alone (a TProcessTempDirectory made on first use, and made again if
+ * it vanished). It is removed when the process ends, also when it ends through an exception nobody caught.
+ * Two processes never share it, whatever the user runs side by side. Empty when no folder can be made, and
+ * once the process has begun to end.
+ */
+QString ProcessTempDirectory();

@@ -11,7 +11,7 @@ QString ReadString(const QString& ident, const QString& fallback) {
 }
 
 int ReadInteger(const QString& ident, const QString& fallback) {
-  return StrToInt(ReadString(ident, fallback));
+  return StrToInt(ReadString(ident, fallback), TIntegerSyntax::StrictDecimal);
 }
 
 void WriteString(const QString& ident, const QString& value) {

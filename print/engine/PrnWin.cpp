@@ -28,8 +28,13 @@ TPrintWin::TPrintWin(QObject* owner, TCreation creation) : TQVComponent(owner) {
 }
 
 TPrintWin::~TPrintWin() {
-  // A job left open (its caller failed half-way) must not leave the program-wide dialog reference dangling.
+  // A job left open (its caller failed half-way) leaves neither its pages nor a dangling dialog reference.
   ReleaseStatusDialog();
+  try {
+    if (pageDevice_) pageDevice_->ClearPages();
+  } catch (const std::exception&) {
+    // Nothing to tidy when there is no page folder; the process's own folder goes at its end anyway.
+  }
   pageDevice_.reset();
 }
 

@@ -207,7 +207,11 @@ void TPrintWin::FinishJob() {
   struct JobEnd {
     std::unique_ptr<TGdi>& device;
     ~JobEnd() {
-      if (device) device->ClearPages();
+      try {
+        if (device) device->ClearPages();
+      } catch (const std::exception&) {
+        // Without a page folder there are no pages to delete.
+      }
       device.reset();
     }
   } jobEnd{pageDevice_};

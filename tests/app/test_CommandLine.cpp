@@ -78,6 +78,24 @@ TEST(CommandLine, HelpVersionAndMistakes) {
   EXPECT_TRUE(RunWith({QStringLiteral("--bogus")}).Error.contains(QLatin1String("--bogus")));
 }
 
+// What the user typed is shown back, but nothing in it reaches the terminal as a command: an escape
+// sequence in an unknown option would otherwise recolour or retitle the terminal.
+TEST(CommandLine, MistakesAreEchoedWithTheirControlCharactersEscaped) {
+  const QString hostile = QStringLiteral("--x\x1b[31mred\x1b]0;title\x07\r\nnext\u202Eevil\u0085");
+  const QString error = RunWith({hostile}).Error;
+  EXPECT_TRUE(error.startsWith(QStringLiteral(
+      "quenary: unknown option \"--x\\x1b[31mred\\x1b]0;title\\x07\\r\\nnext\\u202eevil\\x85\"\n")))
+      << error.toStdString();
+  for (const QChar character : error.section(QLatin1String("\n\n"), 0, 0)) {
+    EXPECT_FALSE(character.category() == QChar::Other_Control || character == QChar(0x202E))
+        << "U+" << std::hex << character.unicode();
+  }
+  EXPECT_TRUE(RunWith({QStringLiteral("plain\ttab")}).Error.contains(QLatin1String("\"plain\\ttab\"")));
+  EXPECT_EQ(EscapedForTerminal(QStringLiteral("Jos\u00E9 \"a\\b\" \U0001F600")),
+            QStringLiteral("Jos\u00E9 \\\"a\\\\b\\\" \U0001F600"))
+      << "letters of any script stay; quote and backslash are escaped so the echo reads back unambiguously";
+}
+
 TEST(CommandLine, OffscreenOnlyWithoutDisplayOrChosenPlatform) {
   {
     EnvironmentVariable display("DISPLAY", nullptr);

@@ -3,10 +3,16 @@
 #include "tests/platform/PixelTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QtEndian>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -111,6 +117,82 @@ TEST_F(PagePictureTest, DamagedTruncatedAndForeignFilesAreRefused) {
                           damaged.data() + streamStart + 4);
     EXPECT_FALSE(Loads(damaged)) << "byte " << position;
   }
+}
+
+// Whatever stands under a page file's name, a page is written into a new file of the owner's alone, and
+// nothing is ever written through a link.
+TEST_F(PagePictureTest, SaveMakesANewPrivateFileAndNeverWritesThroughALink) {
+  const QString victim = scratch_.File(QStringLiteral("victim.txt"));
+  {
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+  }
+  const QString name = scratch_.File(QStringLiteral("PRN001.EMF"));
+  ASSERT_TRUE(QFile::link(victim, name));
+  const mode_t mask = ::umask(0);  // the mode is the page's own, whatever the process's mask
+  page_.Save(name);
+  ::umask(mask);
+  QFile file(victim);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("precious"));
+  const QFileInfo saved(name);
+  EXPECT_FALSE(saved.isSymLink());
+  EXPECT_TRUE(saved.isFile());
+  struct stat status {};
+  ASSERT_EQ(::lstat(QFile::encodeName(name).constData(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  PagePicture loaded;
+  EXPECT_TRUE(loaded.Load(name));
+}
+
+// A page file is read only when it is a plain file no larger than a page can be, and then no further than
+// that: a pipe would wait for ever, /dev/zero never ends and a huge file would take all memory.
+TEST_F(PagePictureTest, LoadRefusesWhatIsNoPlainFileOrLargerThanAPageWithAClearReason) {
+  const QString name = scratch_.File(QStringLiteral("PRN002.EMF"));
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* reason;
+  };
+  const std::vector<Case> cases = {
+      {"a pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(name).constData(), 0600), 0); },
+       "not a plain file"},
+      {"a link to /dev/zero", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), name)); },
+       "not a plain file"},
+      {"a folder", [&] { ASSERT_TRUE(QDir().mkdir(name)); }, "not a plain file"},
+      {"a file of 1 GiB",
+       [&] {
+         QFile file(name);
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         ASSERT_TRUE(file.resize(qint64(1) << 30));  // sparse: no disk space is used
+       },
+       "larger than 64 MiB"},
+      {"a file one byte over the limit",
+       [&] {
+         QFile file(name);
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         ASSERT_TRUE(file.resize(PagePicture::MaximumFileSize + 1));
+       },
+       "larger than 64 MiB"},
+  };
+  for (const Case& refused : cases) {
+    SCOPED_TRACE(refused.what);
+    refused.make();
+    PagePicture loaded;
+    QString error;
+    EXPECT_FALSE(loaded.Load(name, &error));
+    EXPECT_TRUE(loaded.Picture().isNull());
+    EXPECT_EQ(error, QStringLiteral("\"%1\" is not a page file: it is %2.").arg(name, refused.reason));
+    if (QFileInfo(name).isDir() && !QFileInfo(name).isSymLink())
+      QDir().rmdir(name);
+    else
+      QFile::remove(name);
+  }
+  PagePicture missing;
+  QString error;
+  EXPECT_FALSE(missing.Load(name, &error));
+  EXPECT_EQ(error, QStringLiteral("\"%1\" does not exist.").arg(name));
 }
 
 }  // namespace

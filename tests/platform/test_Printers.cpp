@@ -30,7 +30,7 @@ protected:
 
   QString Target() const { return scratch_.File(QStringLiteral("out.pdf")); }
   static QStringList SpoolFiles() {
-    return QDir(PrivateTempDirectory()).entryList({QStringLiteral("print-*")}, QDir::Files);
+    return QDir(ProcessTempDirectory()).entryList({QStringLiteral("print-*")}, QDir::Files);
   }
 
   ScratchDirectory scratch_;

@@ -1,12 +1,37 @@
 #include "platform/Registry.h"
 #include "platform/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
+
+/** The bytes of a text literal, zero bytes inside it included. */
+template <std::size_t Size>
+QByteArray Bytes(const char (&text)[Size]) {
+  return QByteArray(text, static_cast<qsizetype>(Size - 1));
+}
+
+QByteArray ContentOf(const QString& fileName) {
+  QFile file(fileName);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/** The message of the Exception the action fails with, or an empty text when it does not fail. */
+QString ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& error) {
+    return error.Message();
+  }
+  return QString();
+}
 
 class RegIniFileTest : public ::testing::Test {
 protected:
@@ -59,14 +84,14 @@ TEST_F(RegIniFileTest, ChangesMadeByAnotherProgramAreSeenAtTheNextRead) {
             QStringLiteral("3300 and more"));
 }
 
-TEST_F(RegIniFileTest, ACorruptedFileGivesDefaultsAndCanBeWrittenAgain) {
+TEST_F(RegIniFileTest, ACorruptedFileGivesDefaultsAndKeepsItsBytesWhenWritten) {
+  const QByteArray garbage =
+      QByteArray("\x00\xff[[[Printer\n=\n\xfe\xfePageWidth", 27) + QByteArray(4096, '\x01');
   {
     TRegIniFile store(name_);
     QFile file(store.FileName());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QByteArray("\x00\xff[[[Printer\n=\n\xfe\xfePageWidth", 27));
-    file.write(QByteArray(4096, '\x01'));
-    file.close();
+    file.write(garbage);
   }
   TRegIniFile store(name_);
   EXPECT_EQ(store.ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("2400")),
@@ -74,28 +99,183 @@ TEST_F(RegIniFileTest, ACorruptedFileGivesDefaultsAndCanBeWrittenAgain) {
   store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("2550"));
   EXPECT_EQ(TRegIniFile(name_).ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QString()),
             QStringLiteral("2550"));
-  // The unreadable bytes are kept for the user, not thrown away.
-  QFile kept(store.FileName() + QStringLiteral(".unreadable"));
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.size(), 27 + 4096);
-  kept.close();
-  kept.remove();
+  // The unreadable bytes stay in the store itself, zero byte and all; nothing is set aside or thrown away.
+  EXPECT_TRUE(ContentOf(store.FileName()).startsWith(garbage + "\n"));
+  EXPECT_FALSE(QFileInfo::exists(store.FileName() + QStringLiteral(".unreadable")));
 }
 
-TEST_F(RegIniFileTest, AStoreThatCannotBeWrittenFailsWithTheFileName) {
+TEST_F(RegIniFileTest, AFolderInPlaceOfTheStoreIsRefusedByReadAndWriteWithTheFileName) {
   // A folder where the file should be cannot be written, whatever the rights of the user running the test.
   const QString path = TRegIniFile::ConfigurationFolder() + QLatin1Char('/') + name_;
   ASSERT_TRUE(QDir().mkpath(path));
   TRegIniFile store(name_);
-  EXPECT_EQ(store.ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("d")),
-            QStringLiteral("d"));
-  try {
-    store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("1"));
-    ADD_FAILURE() << "the write was reported as done";
-  } catch (const Exception& error) {
-    EXPECT_TRUE(error.Message().contains(store.FileName()));
-  }
+  EXPECT_TRUE(ErrorOf([&] {
+                store.ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), "d");
+              }).contains(store.FileName()));
+  EXPECT_TRUE(ErrorOf([&] {
+                store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), "1");
+              }).contains(store.FileName()));
+  EXPECT_TRUE(QFileInfo(path).isDir());
   QDir(path).removeRecursively();
+}
+
+// A store someone edited by hand: comments (also indented and after the last entry), words on no entry at
+// all, an unclosed bracket, a line with nothing before "=", an identifier given twice, text after a section's
+// closing bracket, blanks around "=", a zero byte and another program's section.
+const QByteArray HandEdited = Bytes(
+    "; Settings of the print library\n"
+    "# kept by hand\n"
+    "\n"
+    "[Printer]\n"
+    "; the height of the last job\n"
+    "PageHeight=3300\n"
+    "this line is no entry\n"
+    "Orientation = Portrait\n"
+    "  ; indented note\n"
+    "[unclosed\n"
+    "=value without a name\n"
+    "Custom=mine\n"
+    "Custom=second\n"
+    "\n"
+    "[Other Program] trailing words\n"
+    "Colour=red\n"
+    "zero\0byte\n"
+    "; the end of the file\n");
+
+TEST_F(RegIniFileTest, AWriteKeepsEveryLineOfAHandEditedStoreAndTheOrderOfItsIdentifiers) {
+  TRegIniFile store(name_);
+  {
+    QFile file(store.FileName());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(HandEdited), HandEdited.size());
+  }
+  EXPECT_EQ(store.ReadString(QStringLiteral("Printer"), QStringLiteral("Orientation"), QString()),
+            QStringLiteral("Portrait"));
+  EXPECT_EQ(store.ReadString(QStringLiteral("Printer"), QStringLiteral("Custom"), QString()),
+            QStringLiteral("mine"))
+      << "of an identifier given twice, the first counts";
+  EXPECT_EQ(store.ReadString(QStringLiteral("Other Program"), QStringLiteral("Colour"), QString()),
+            QStringLiteral("red"));
+
+  store.WriteStrings(QStringLiteral("Printer"),
+                     {{QStringLiteral("PageWidth"), QStringLiteral("2550")},
+                      {QStringLiteral("PageHeight"), QStringLiteral("3508")},
+                      {QStringLiteral("View Background"), QStringLiteral("1234")}});
+  const QByteArray written = ContentOf(store.FileName());
+  EXPECT_EQ(written, Bytes("; Settings of the print library\n"
+                           "# kept by hand\n"
+                           "\n"
+                           "[Printer]\n"
+                           "; the height of the last job\n"
+                           "PageHeight=3508\n"
+                           "this line is no entry\n"
+                           "Orientation=Portrait\n"
+                           "  ; indented note\n"
+                           "[unclosed\n"
+                           "=value without a name\n"
+                           "Custom=mine\n"
+                           "Custom=second\n"
+                           "PageWidth=2550\n"
+                           "View Background=1234\n"
+                           "\n"
+                           "[Other Program]\n"
+                           "trailing words\n"
+                           "Colour=red\n"
+                           "\n"
+                           "zero\0byte\n"
+                           "; the end of the file\n"));
+  store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("2550"));
+  EXPECT_EQ(ContentOf(store.FileName()), written) << "a second write of the same values changes nothing";
+}
+
+TEST_F(RegIniFileTest, AStoreThatIsNoPlainFileOrTooLargeIsRefusedAndLeftAsItWas) {
+  const QString path = TRegIniFile::ConfigurationFolder() + QLatin1Char('/') + name_;
+  const QByteArray large =
+      "[Printer]\nPageWidth=1\n; " + QByteArray(TRegIniFile::MaximumFileSize, 'x') + "\n";
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+  };
+  const std::vector<Case> cases = {
+      {"a pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+      {"a link to /dev/zero", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path)); }},
+      {"a file over the limit",
+       [&] {
+         QFile file(path);
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         file.write(large);
+       }},
+  };
+  for (const Case& refused : cases) {
+    SCOPED_TRACE(refused.what);
+    refused.make();
+    TRegIniFile store(name_);
+    const QString readError =
+        ErrorOf([&] { store.ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), "d"); });
+    EXPECT_TRUE(readError.contains(QStringLiteral("\"%1\"").arg(path))) << readError.toStdString();
+    const QString writeError =
+        ErrorOf([&] { store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), "2"); });
+    EXPECT_EQ(writeError, readError);
+    const QFileInfo after(path);
+    if (after.isSymLink())
+      EXPECT_EQ(after.symLinkTarget(), QStringLiteral("/dev/zero"));
+    else if (after.size() > 0)
+      EXPECT_EQ(ContentOf(path), large);
+    else
+      EXPECT_FALSE(after.isFile()) << "the pipe is still a pipe";
+    QFile::remove(path);
+  }
+}
+
+TEST_F(RegIniFileTest, AStoreOfExactlyTheLimitIsStillUsed) {
+  const QString path = TRegIniFile::ConfigurationFolder() + QLatin1Char('/') + name_;
+  QByteArray content = "[Printer]\nPageWidth=1\n; ";
+  content += QByteArray(TRegIniFile::MaximumFileSize - content.size() - 1, 'x') + "\n";
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(content);
+  file.close();
+  EXPECT_EQ(TRegIniFile(name_).ReadString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), "d"),
+            QStringLiteral("1"));
+}
+
+TEST_F(RegIniFileTest, ASymbolicLinkInPlaceOfTheStoreStaysAndTheFileItNamesIsWritten) {
+  ScratchDirectory elsewhere;
+  const QString target = elsewhere.File(QStringLiteral("kept.ini"));
+  {
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("; mine\n[Printer]\nPageWidth=1\n");
+  }
+  QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  const QString path = TRegIniFile::ConfigurationFolder() + QLatin1Char('/') + name_;
+  ASSERT_TRUE(QFile::link(target, path));
+  TRegIniFile store(name_);
+  store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("2"));
+  EXPECT_EQ(QFileInfo(path).symLinkTarget(), target);
+  EXPECT_EQ(ContentOf(target), QByteArray("; mine\n[Printer]\nPageWidth=2\n"));
+  EXPECT_EQ(QFile::permissions(target), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
+}
+
+TEST_F(RegIniFileTest, AValueWithALineBreakIsRefusedBeforeAnythingIsWritten) {
+  TRegIniFile store(name_);
+  store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("1"));
+  const QByteArray before = ContentOf(store.FileName());
+  for (const QString& value : {QStringLiteral("a\n[Injected]\nx=1"), QStringLiteral("a\rb"),
+                               QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")}) {
+    const QString error = ErrorOf([&] {
+      store.WriteStrings(QStringLiteral("Printer"), {{QStringLiteral("PageHeight"), QStringLiteral("2")},
+                                                     {QStringLiteral("Heading"), value}});
+    });
+    EXPECT_TRUE(error.contains(store.FileName())) << error.toStdString();
+    EXPECT_EQ(ContentOf(store.FileName()), before);
+  }
+  EXPECT_FALSE(
+      ErrorOf([&] { store.WriteString(QStringLiteral("Bad]"), QStringLiteral("x"), "1"); }).isEmpty());
+  EXPECT_FALSE(
+      ErrorOf([&] { store.WriteString(QStringLiteral("Printer"), QStringLiteral("a=b"), "1"); }).isEmpty());
+  EXPECT_EQ(ContentOf(store.FileName()), before);
 }
 
 }  // namespace

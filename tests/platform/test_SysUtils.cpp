@@ -41,6 +41,33 @@ INSTANTIATE_TEST_SUITE_P(Texts, StrToIntRejects,
 TEST(StrToIntDef, GivesTheFallbackInsteadOfFailing) {
   EXPECT_EQ(StrToIntDef(QStringLiteral("x"), 42), 42);
   EXPECT_EQ(StrToIntDef(QStringLiteral("12"), 42), 12);
+  EXPECT_EQ(StrToIntDef(QStringLiteral("$10"), 42, TIntegerSyntax::StrictDecimal), 42);
+}
+
+// The strict decimal syntax takes digits and a leading "-" only; what the framework's syntax adds fails.
+TEST(StrToIntStrictDecimal, TakesOnlyDigitsAndAMinusSign) {
+  const auto strict = [](const char* text) {
+    return StrToInt(QString::fromUtf8(text), TIntegerSyntax::StrictDecimal);
+  };
+  EXPECT_EQ(strict("0"), 0);
+  EXPECT_EQ(strict("3112"), 3112);
+  EXPECT_EQ(strict("-1"), -1);
+  EXPECT_EQ(strict("007"), 7);
+  EXPECT_EQ(strict("2147483647"), 2147483647);
+  EXPECT_EQ(strict("-2147483648"), -2147483647 - 1);
+  for (const char* text :
+       {"$960", "0x960", "+5", " 12", "12 ", "", "-", "--1", "1e3", "$FFFFFFFF", "2147483648", "-2147483649",
+        "4294967296", "99999999999999999999999999", "\xD9\xA3"}) {
+    try {
+      strict(text);
+      ADD_FAILURE() << "accepted " << text;
+    } catch (const EConvertError& error) {
+      EXPECT_EQ(error.Message(),
+                QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(text)));
+    }
+  }
+  EXPECT_EQ(StrToInt(QStringLiteral(" +$3C0")), 960)
+      << "the framework's syntax is still there for its callers";
 }
 
 TEST(FloatToStr, WritesGeneralTextWithoutNeedlessDigits) {

@@ -1,4 +1,5 @@
 #include "platform/DrawingContext.h"
+#include "platform/Registry.h"
 #include "print/device/PagewickIni.h"
 #include "print/device/QV_Gdi.h"
 #include "print/dialogs/Pagewick.h"
@@ -88,6 +89,41 @@ TEST_F(PageLifeTest, BeginDocumentWritesTheNineSettingsOfTheJob) {
   EXPECT_EQ(PagewickIni::PrinterIndex(), 0);
   EXPECT_EQ(PagewickIni::Orientation(), QStringLiteral("Portrait"));
   EXPECT_EQ(PagewickIni::ZoomFactor(), QStringLiteral("75.5"));
+}
+
+// The user keeps notes in the store by hand; a job rewrites its nine settings and leaves everything else.
+TEST_F(PageLifeTest, AJobKeepsTheHandEditedLinesOfTheStoreAndWritesItsNineIdentifiersInOrder) {
+  const QString store = TRegIniFile::ConfigurationFolder() + QStringLiteral("/Pagewick.Ini");
+  {
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("; my printer notes\n[Printer]\nPrinterName=Old\nstray words\n[Other]\nkey=value\n");
+  }
+  Begin();
+  gdi_->EndPage();
+  QFile file(store);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("; my printer notes\n"
+                                                              "[Printer]\n"
+                                                              "PrinterName=%1\n"
+                                                              "PageHeight=%2\n"
+                                                              "PageWidth=%3\n"
+                                                              "Orientation=Portrait\n"
+                                                              "View Background=16777215\n"
+                                                              "Preview Heading=Test pages\n"
+                                                              "PrinterIndex=0\n"
+                                                              "ZoomFactor=100\n"
+                                                              "Directory=%4\n"
+                                                              "\n"
+                                                              "stray words\n"
+                                                              "[Other]\n"
+                                                              "key=value\n")
+                                                   .arg(TPrinter::PdfPrinterName())
+                                                   .arg(Printer().PageHeight())
+                                                   .arg(Printer().PageWidth())
+                                                   .arg(QDir::currentPath()))
+      << "the identifier already there keeps its place, the new ones follow in the job's order";
+  QFile::remove(store);
 }
 
 using HtmlTest = RecordingTest;
