@@ -194,6 +194,12 @@ namespace {
 void ApplyCaptionSide(QWidget& button, TAlignment alignment) {
   button.setLayoutDirection(alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
+
+// A button in its parent's colour lets the parent show through (a group box draws its inside in a shade of
+// its own); one with a colour of its own fills its rectangle with it.
+void FillUnlessParentColored(QWidget& button, const TControl& control) {
+  button.setAutoFillBackground(!control.ParentColor());
+}
 }  // namespace
 
 TCustomGroupBox::TCustomGroupBox(QWidget* parent)
@@ -206,8 +212,8 @@ TGroupBox::TGroupBox(QWidget* parent) : TCustomGroupBox(parent) {}
 
 TCustomCheckBox::TCustomCheckBox(QWidget* parent)
     : QCheckBox(parent), TControl(clBtnFace, true, taRightJustify, bsNone) {
-  setAutoFillBackground(true);
   ApplyColorAndFont();
+  FillUnlessParentColored(*this, *this);
   connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
 }
 
@@ -238,18 +244,28 @@ void TCustomCheckBox::nextCheckState() {
 
 void TCustomCheckBox::AlignmentChanged() { ApplyCaptionSide(*this, Alignment()); }
 
+void TCustomCheckBox::changeEvent(QEvent* event) {
+  QCheckBox::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) FillUnlessParentColored(*this, *this);
+}
+
 TCheckBox::TCheckBox(QWidget* parent) : TCustomCheckBox(parent) {}
 
 TRadioButton::TRadioButton(QWidget* parent)
     : QRadioButton(parent), TControl(clBtnFace, true, taRightJustify, bsNone) {
-  setAutoFillBackground(true);
   ApplyColorAndFont();
+  FillUnlessParentColored(*this, *this);
   connect(this, &QRadioButton::toggled, this, [this](bool checked) {
     if (checked) Q_EMIT Click();
   });
 }
 
 void TRadioButton::AlignmentChanged() { ApplyCaptionSide(*this, Alignment()); }
+
+void TRadioButton::changeEvent(QEvent* event) {
+  QRadioButton::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) FillUnlessParentColored(*this, *this);
+}
 
 TCustomComboBox::TCustomComboBox(QWidget* parent)
     : QComboBox(parent), TControl(clWindow, false, taLeftJustify, bsNone) {

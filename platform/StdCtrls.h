@@ -226,6 +226,7 @@ protected:
   void nextCheckState() override;
   void CaptionChanged() override { setText(Caption()); }
   void AlignmentChanged() override;
+  void changeEvent(QEvent* event) override;
 
 private:
   bool allowGrayed_ = false;
@@ -258,6 +259,7 @@ Q_SIGNALS:
 protected:
   void CaptionChanged() override { setText(Caption()); }
   void AlignmentChanged() override;
+  void changeEvent(QEvent* event) override;
 };
 
 /** Whether a combo box takes typed text (csDropDown) or only offers its items (csDropDownList). */

@@ -472,7 +472,9 @@ void TDBGrid::PaintCell(QPainter& painter, const QStyleOptionViewItem& option, c
     TDataSet* dataSet = DataSet();
     if (dataSet != nullptr && dataSet->Active()) {
       const TRecordScope scope(*dataSet, index.row());
-      DrawColumnCell(painter, option.rect, columns_.Items(index.column()), option);
+      QStyleOptionViewItem cell = option;
+      cell.index = index;
+      DrawColumnCell(painter, option.rect, columns_.Items(index.column()), cell);
     }
   }
   const QRect rect = option.rect;

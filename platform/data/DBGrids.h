@@ -173,8 +173,9 @@ protected:
   virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
   virtual void DblClick();
   /**
-   * Draws the cell of `column` at `rect`, the data set's fields reading the cell's record. The default draws
-   * the field's display text with the column's alignment (a memo "(Memo)", a picture "(Graphic)").
+   * Draws the cell of `column` at `rect`, the data set's fields reading the cell's record (`option.index`
+   * is the cell). The default draws the field's display text with the column's alignment (a memo "(Memo)",
+   * a picture "(Graphic)").
    */
   virtual void DrawColumnCell(QPainter& painter, const QRect& rect, TColumn& column,
                               const QStyleOptionViewItem& option);

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
+#include <QSet>
 #include <set>
 
 namespace {
@@ -129,6 +130,13 @@ TEST_F(DataGridTest, HundredThousandRecordsAreReadOnlyAsTheyComeIntoView) {
   EXPECT_FALSE(grid_->drawnIds.count(1)) << "the first rows are out of view";
   EXPECT_LT(grid_->drawnIds.size(), 100u);
   EXPECT_EQ(table_->RecNo(), 100000) << "drawing reads other records without moving";
+  // The last record's payee is drawn as text: its cell holds more than the background.
+  const QRect cell = grid_->visualRect(grid_->model()->index(99999, 1)).adjusted(2, 2, -2, -2);
+  const QImage drawn = grid_->viewport()->grab(cell).toImage();
+  QSet<QRgb> colours;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x) colours.insert(drawn.pixel(x, y));
+  EXPECT_GT(colours.size(), 2) << "no text in the cell";
   EXPECT_EQ(Shown(54320, 0), QStringLiteral("54321"));
 }
 
