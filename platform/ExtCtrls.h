@@ -64,6 +64,8 @@ public:
 
   const TPicture& Picture() const { return picture_; }
   void SetPicture(const TPicture& picture);
+  /** Shows a bitmap. */
+  void SetPicture(const QImage& bitmap) { SetPicture(TPicture(bitmap)); }
   bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
   bool Center() const { return center_; }

@@ -168,9 +168,8 @@ enum TGraphicKind { gkNone, gkBitmap, gkMetafile, gkIcon };
 class TPicture {
 public:
   TPicture() = default;
-  /** A bitmap picture; a null image gives an empty picture. Implicit, so a QImage serves where a picture is
-   * asked. */
-  TPicture(const QImage& bitmap);  // NOLINT(google-explicit-constructor)
+  /** A bitmap picture; a null image gives an empty picture. */
+  explicit TPicture(const QImage& bitmap);
 
   static TPicture FromMetafile(const QPicture& metafile);
   /** An icon shown at `size` (its largest available size when `size` is empty). */

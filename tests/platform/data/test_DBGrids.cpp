@@ -183,6 +183,22 @@ TEST_F(DataGridTest, RowHeightsResetToTheDefaultAndUserDragsAreTold) {
   EXPECT_TRUE(grid_->TitleBar().isHidden());
 }
 
+TEST_F(DataGridTest, ColumnAndRowLinesFollowTheOptions) {
+  Open(5);
+  const QRect cell = grid_->visualRect(grid_->model()->index(1, 1));
+  const auto pixel = [this](QPoint point) { return grid_->viewport()->grab().toImage().pixelColor(point); };
+  const QPoint right(cell.right(), cell.center().y());
+  const QPoint bottom(cell.center().x() + 20, cell.bottom());
+  const QColor line(0xC0, 0xC0, 0xC0);
+  EXPECT_EQ(pixel(right), line);
+  EXPECT_EQ(pixel(bottom), line);
+  grid_->SetOptions(grid_->Options() & ~dgColLines);
+  EXPECT_NE(pixel(right), line);
+  EXPECT_EQ(pixel(bottom), line);
+  grid_->SetOptions(grid_->Options() & ~dgRowLines);
+  EXPECT_NE(pixel(bottom), line);
+}
+
 TEST_F(DataGridTest, LeftColAndSelectedIndexMoveTheView) {
   Open(5);
   grid_->Columns().Items(0).SetWidth(300);
