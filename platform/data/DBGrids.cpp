@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <limits>
@@ -198,6 +199,8 @@ TDBGrid::TDBGrid(QWidget* parent)
   setShowGrid(false);
   setWordWrap(false);
   setCornerButtonEnabled(false);
+  // Columns scroll by pixels, so any column can be made the leftmost one.
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   horizontalHeader()->setHighlightSections(false);
   verticalHeader()->setHighlightSections(false);
   horizontalHeader()->setMouseTracking(true);
@@ -307,13 +310,8 @@ int TDBGrid::LeftCol() const {
 
 void TDBGrid::SetLeftCol(int column) {
   if (column < 0 || column >= columns_.Count()) return;
-  const int row = currentIndex().isValid() ? currentIndex().row() : 0;
-  if (model_->rowCount() > 0) {
-    scrollTo(model_->index(row, column), QAbstractItemView::PositionAtTop);
-    const QModelIndex current = currentIndex();
-    if (current.isValid()) scrollTo(model_->index(current.row(), column), QAbstractItemView::EnsureVisible);
-  }
-  horizontalHeader()->setOffsetToSectionPosition(horizontalHeader()->visualIndex(column));
+  updateGeometries();  // the scroll range follows column widths only once the view has laid itself out
+  horizontalScrollBar()->setValue(horizontalHeader()->sectionPosition(column));
 }
 
 int TDBGrid::ColumnAt(int x) const {

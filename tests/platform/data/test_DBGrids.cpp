@@ -203,6 +203,7 @@ TEST_F(DataGridTest, LeftColAndSelectedIndexMoveTheView) {
   Open(5);
   grid_->Columns().Items(0).SetWidth(300);
   grid_->Columns().Items(1).SetWidth(300);
+  grid_->Columns().Items(2).SetWidth(300);
   grid_->SetSelectedIndex(2);
   EXPECT_EQ(grid_->SelectedIndex(), 2);
   grid_->SetLeftCol(1);
