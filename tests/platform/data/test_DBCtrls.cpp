@@ -11,12 +11,9 @@
 #include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
-#include "tests/platform/data/DataTestSupport.h"
+#include "tests/platform/data/DataControlTest.h"
 
-#include <QBuffer>
-#include <QLabel>
 #include <QTest>
-#include <QToolButton>
 #include <functional>
 
 namespace {
@@ -99,51 +96,6 @@ TEST(ControlClasses, EachControlMeetsItsOwnClassTestFirst) {
   }
 }
 
-class DataControlTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    QImage picture(6, 3, QImage::Format_RGB32);
-    picture.fill(Qt::magenta);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    WriteDatabase(
-        file_,
-        {
-            QStringLiteral(
-                "CREATE TABLE ledger(id INTEGER PRIMARY KEY, payee VARCHAR(40), amount CURRENCY, "
-                "paid VARCHAR(3), cleared BOOLEAN, kind TEXT, note MEMO, receipt GRAPHIC, payee_id INTEGER)"),
-            QStringLiteral(
-                "INSERT INTO ledger VALUES(1, 'Carol', 700, 'yes', 1, 'R', 'rent\nfor May', x'%1', 2)")
-                .arg(QString::fromLatin1(png.toHex())),
-            QStringLiteral("INSERT INTO ledger VALUES(2, 'Bob', 12.5, 'no', 0, 'B', NULL, x'0102', 1)"),
-            QStringLiteral("INSERT INTO ledger VALUES(3, 'Alice', 3, 'maybe', NULL, 'X', '', NULL, 9)"),
-            QStringLiteral("CREATE TABLE payees(id INTEGER PRIMARY KEY, name TEXT)"),
-            QStringLiteral("INSERT INTO payees VALUES(1, 'Bob Builder'), (2, 'Carol Singer')"),
-        });
-    table_ = new TTable(&form_);
-    table_->SetDatabaseName(file_);
-    table_->SetTableName(QStringLiteral("ledger"));
-    source_ = new TDataSource(&form_);
-    source_->SetDataSet(table_);
-  }
-
-  template <typename Control>
-  Control* Make(const char* field) {
-    auto* control = new Control(&form_);
-    control->SetDataSource(source_);
-    control->SetDataField(QString::fromUtf8(field));
-    return control;
-  }
-
-  ScratchDirectory directory_;
-  QString file_ = directory_.File(QStringLiteral("ledger.db"));
-  TForm form_;
-  TTable* table_ = nullptr;
-  TDataSource* source_ = nullptr;
-};
-
 TEST_F(DataControlTest, ControlsShowTheCurrentRecordAndNothingWithoutOne) {
   auto* edit = Make<TDBEdit>("amount");
   auto* text = Make<TDBText>("payee");
@@ -219,30 +171,6 @@ TEST_F(DataControlTest, RadioGroupPicksTheItemOfTheFieldsValue) {
   EXPECT_EQ(kind->ItemIndex(), -1);
 }
 
-TEST_F(DataControlTest, LookupComboShowsTheMatchingRecordsTextWithoutMovingIt) {
-  auto* payees = new TTable(&form_);
-  payees->SetDatabaseName(file_);
-  payees->SetTableName(QStringLiteral("payees"));
-  auto* payeeSource = new TDataSource(&form_);
-  payeeSource->SetDataSet(payees);
-  auto* lookup = Make<TDBLookupCombo>("payee_id");
-  lookup->SetLookupSource(payeeSource);
-  lookup->SetLookupField(QStringLiteral("id"));
-  lookup->SetLookupDisplay(QStringLiteral("name;id"));
-  payees->Open();
-  table_->Open();
-  EXPECT_EQ(lookup->Items(), QStringList({QStringLiteral("Bob Builder"), QStringLiteral("Carol Singer")}));
-  EXPECT_EQ(lookup->DisplayValue(), QStringLiteral("Carol Singer"));
-  EXPECT_EQ(lookup->Field()->AsInteger(), 2) << "the key stays what the field holds";
-  table_->Next();
-  EXPECT_EQ(lookup->DisplayValue(), QStringLiteral("Bob Builder"));
-  EXPECT_EQ(payees->RecNo(), 1);
-  table_->Next();
-  EXPECT_EQ(lookup->DisplayValue(), QString()) << "a key without a record shows nothing";
-  payees->Close();
-  EXPECT_TRUE(lookup->Items().isEmpty());
-}
-
 TEST_F(DataControlTest, ImageShowsPicturesAndNothingForOtherBytes) {
   auto* image = Make<TDBImage>("receipt");
   image->SetBounds(0, 0, 20, 10);
@@ -255,34 +183,6 @@ TEST_F(DataControlTest, ImageShowsPicturesAndNothingForOtherBytes) {
   EXPECT_TRUE(image->Picture().Empty());
   table_->Next();
   EXPECT_TRUE(image->Picture().Empty());
-}
-
-TEST_F(DataControlTest, NavigatorMovesItsDataSetAndReportsFailuresToTheUser) {
-  auto* navigator = new TDBNavigator(&form_);
-  navigator->SetDataSource(source_);
-  EXPECT_FALSE(navigator->Button(nbNext)->isEnabled());
-  table_->Open();
-  EXPECT_FALSE(navigator->Button(nbPrior)->isEnabled());
-  EXPECT_TRUE(navigator->Button(nbNext)->isEnabled());
-  navigator->Button(nbLast)->click();
-  EXPECT_EQ(table_->RecNo(), 3);
-  EXPECT_FALSE(navigator->Button(nbLast)->isEnabled());
-  navigator->BtnClick(nbPrior);
-  EXPECT_EQ(table_->RecNo(), 2);
-  for (QObject* child : navigator->children()) EXPECT_EQ(dynamic_cast<TControl*>(child), nullptr);
-
-  // Another program drops the table while the navigator shows it; the next move fails and is reported.
-  QTest::qWait(700);  // the idle data set lets go of its statement, so the writer gets in
-  WriteDatabase(file_, {QStringLiteral("DROP TABLE ledger")});
-  QStringList shown;
-  ModalObserverScope answer([&shown](QWidget& window) {
-    for (const QLabel* label : window.findChildren<QLabel*>()) shown.append(label->text());
-    window.close();
-  });
-  navigator->BtnClick(nbRefresh);
-  EXPECT_TRUE(shown.join(QLatin1Char(' ')).contains(QStringLiteral("no such table: ledger")))
-      << shown.join(QLatin1Char('|')).toStdString();
-  EXPECT_EQ(table_->RecNo(), 2) << "the failed move left the data set where it was";
 }
 
 }  // namespace
