@@ -1,6 +1,10 @@
 #include "platform/ExtCtrls.h"
 
+#include <QButtonGroup>
+#include <QEvent>
 #include <QPainter>
+#include <QRadioButton>
+#include <QResizeEvent>
 #include <algorithm>
 
 namespace {
@@ -104,7 +108,7 @@ void TPanel::SetBorderWidth(int width) {
 }
 
 QRect TPanel::InnerRect() const {
-  int inset = borderWidth_;
+  int inset = borderWidth_ + (BorderStyle() == bsSingle ? 1 : 0);
   if (bevelOuter_ != bvNone) inset += bevelWidth_;
   if (bevelInner_ != bvNone) inset += bevelWidth_;
   return rect().adjusted(inset, inset, -inset, -inset);
@@ -116,6 +120,10 @@ void TPanel::paintEvent(QPaintEvent*) {
   QRect area = rect();
   QColor topLeft;
   QColor bottomRight;
+  if (BorderStyle() == bsSingle) {
+    const QColor frame = ToQColor(clWindowFrame);
+    area = DrawFrame3D(painter, area, frame, frame, 1);
+  }
   if (bevelOuter_ == bvLowered && bevelWidth_ > 1) {
     // A wide sunken edge darkens towards its outside, so it reads as sunk into any surface, also a light one.
     BevelColors(bevelOuter_, face, topLeft, bottomRight);
@@ -149,7 +157,7 @@ TImage::TImage(QWidget* parent) : QWidget(parent), TControl(clBtnFace, true, taL
   ApplyColorAndFont();
 }
 
-void TImage::SetPicture(const QImage& picture) {
+void TImage::SetPicture(const TPicture& picture) {
   picture_ = picture;
   update();
 }
@@ -165,20 +173,21 @@ void TImage::SetCenter(bool center) {
 }
 
 QRect TImage::PictureRect() const {
-  if (picture_.isNull()) return {};
+  if (picture_.Empty()) return {};
   if (stretch_) return rect();
   if (center_) {
-    return QRect((width() - picture_.width()) / 2, (height() - picture_.height()) / 2, picture_.width(),
-                 picture_.height());
+    return QRect((width() - picture_.Width()) / 2, (height() - picture_.Height()) / 2, picture_.Width(),
+                 picture_.Height());
   }
   return QRect(QPoint(0, 0), picture_.size());
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-  if (picture_.isNull()) return;
+  if (picture_.Empty()) return;
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, stretch_);
-  painter.drawImage(PictureRect(), picture_);
+  painter.setClipRect(rect());
+  picture_.Draw(painter, PictureRect());
 }
 
 TShape::TShape(QWidget* parent) : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
@@ -295,3 +304,80 @@ void TBevel::paintEvent(QPaintEvent*) {
     case bsSpacer: break;
   }
 }
+
+TCustomRadioGroup::TCustomRadioGroup(QWidget* parent)
+    : TCustomGroupBox(parent), group_(new QButtonGroup(this)) {
+  connect(group_, &QButtonGroup::idClicked, this, [this](int index) {
+    ItemPicked(index);
+    Q_EMIT Click();
+  });
+}
+
+void TCustomRadioGroup::SetItems(const QStringList& items) {
+  for (QRadioButton* button : buttons_) delete button;
+  buttons_.clear();
+  items_ = items;
+  for (int index = 0; index < items_.size(); ++index) {
+    auto* button = new QRadioButton(items_.at(index), this);
+    group_->addButton(button, index);
+    buttons_.push_back(button);
+    if (isVisible()) button->show();
+  }
+  itemIndex_ = -1;
+  ArrangeButtons();
+}
+
+void TCustomRadioGroup::SetItemIndex(int index) {
+  if (index < 0 || index >= static_cast<int>(buttons_.size())) index = -1;
+  itemIndex_ = index;
+  if (index >= 0) {
+    buttons_[static_cast<std::size_t>(index)]->setChecked(true);
+    return;
+  }
+  // An exclusive group keeps one button checked; letting go of all needs the rule lifted for a moment.
+  group_->setExclusive(false);
+  for (QRadioButton* button : buttons_) button->setChecked(false);
+  group_->setExclusive(true);
+}
+
+void TCustomRadioGroup::SetColumns(int columns) {
+  columns_ = std::clamp(columns, 1, 16);
+  ArrangeButtons();
+}
+
+QRadioButton* TCustomRadioGroup::Button(int index) const {
+  if (index < 0 || index >= static_cast<int>(buttons_.size())) return nullptr;
+  return buttons_[static_cast<std::size_t>(index)];
+}
+
+void TCustomRadioGroup::ItemPicked(int index) { itemIndex_ = index; }
+
+void TCustomRadioGroup::resizeEvent(QResizeEvent* event) {
+  TCustomGroupBox::resizeEvent(event);
+  ArrangeButtons();
+}
+
+void TCustomRadioGroup::changeEvent(QEvent* event) {
+  TCustomGroupBox::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ArrangeButtons();
+}
+
+void TCustomRadioGroup::ArrangeButtons() {
+  if (buttons_.empty()) return;
+  // Below the caption the items share the height in rows and the width in columns, filled column by column.
+  const int count = static_cast<int>(buttons_.size());
+  const int rows = (count + columns_ - 1) / columns_;
+  const int top = fontMetrics().height();
+  const int columnWidth = std::max(1, (width() - 10) / columns_);
+  const int rowHeight = std::max(1, (height() - top - 4) / rows);
+  for (int index = 0; index < count; ++index) {
+    QRadioButton* button = buttons_[static_cast<std::size_t>(index)];
+    const int buttonHeight = std::min(rowHeight, button->sizeHint().height());
+    const int column = index / rows;
+    const int row = index % rows;
+    button->setGeometry(8 + column * columnWidth, top + row * rowHeight + (rowHeight - buttonHeight) / 2,
+                        columnWidth - 4, buttonHeight);
+  }
+}
+
+TRadioGroup::TRadioGroup(QWidget* parent) : TCustomRadioGroup(parent) {}

@@ -1,16 +1,21 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/StdCtrls.h"
 
 #include <QImage>
 #include <QWidget>
+#include <vector>
+
+class QButtonGroup;
 
 /** Edge of a panel: none, sunk into the surface, standing out of it, or a flat band. */
 enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 
 /**
- * A container with a 3-D edge and an optional centred caption. The edge is the outer bevel, then
- * BorderWidth pixels of the panel's colour, then the inner bevel; InnerRect is what lies inside.
+ * A container with a 3-D edge and an optional centred caption. The edge is a one-pixel frame in the window
+ * frame colour when BorderStyle is bsSingle, then the outer bevel, then BorderWidth pixels of the panel's
+ * colour, then the inner bevel; InnerRect is what lies inside.
  */
 class TPanel : public QWidget, public TControl {
   Q_OBJECT
@@ -36,6 +41,7 @@ protected:
   void paintEvent(QPaintEvent* event) override;
   void CaptionChanged() override { update(); }
   void AlignmentChanged() override { update(); }
+  void BorderStyleChanged() override { update(); }
 
 private:
   TPanelBevel bevelOuter_ = bvRaised;
@@ -44,7 +50,9 @@ private:
   int borderWidth_ = 0;
 };
 
-/** A picture. Unless stretched or centred it is drawn at the top left corner, cut off where the control ends.
+/**
+ * A picture: a bitmap, a recorded metafile or an icon (TPicture). Unless stretched or centred it is drawn at
+ * its own size at the top left corner, cut off where the control ends.
  */
 class TImage : public QWidget, public TControl {
   Q_OBJECT
@@ -55,8 +63,10 @@ public:
   const QWidget& Widget() const override { return *this; }
   bool Windowed() const override { return false; }
 
-  const QImage& Picture() const { return picture_; }
-  void SetPicture(const QImage& picture);
+  const TPicture& Picture() const { return picture_; }
+  void SetPicture(const TPicture& picture);
+  /** Shows a bitmap. */
+  void SetPicture(const QImage& bitmap) { SetPicture(TPicture(bitmap)); }
   bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
   bool Center() const { return center_; }
@@ -69,7 +79,7 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-  QImage picture_;
+  TPicture picture_;
   bool stretch_ = false;
   bool center_ = false;
 };
@@ -140,3 +150,49 @@ private:
  */
 QRect DrawFrame3D(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight,
                   int width);
+
+/**
+ * What radio groups share (plain and data radio groups): a group box holding one radio button per item, in
+ * Columns columns filled top to bottom. The buttons are parts of the group, not controls of the form: the
+ * group draws and prints its items itself. ItemIndex is -1 while no item is picked; Click is emitted when
+ * the user picks one.
+ */
+class TCustomRadioGroup : public TCustomGroupBox {
+  Q_OBJECT
+public:
+  QStringList Items() const { return items_; }
+  /** Replaces the items; ItemIndex goes back to -1. */
+  void SetItems(const QStringList& items);
+  int ItemIndex() const { return itemIndex_; }
+  /** Picks an item (-1 or an index out of range: none). */
+  void SetItemIndex(int index);
+  int Columns() const { return columns_; }
+  void SetColumns(int columns);
+  /** The radio button of an item, or nullptr. */
+  QRadioButton* Button(int index) const;
+
+Q_SIGNALS:
+  void Click();
+
+protected:
+  explicit TCustomRadioGroup(QWidget* parent);
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  /** Called when the user picks an item; the plain group takes it as its ItemIndex. */
+  virtual void ItemPicked(int index);
+
+private:
+  void ArrangeButtons();
+
+  QStringList items_;
+  std::vector<QRadioButton*> buttons_;
+  QButtonGroup* group_;
+  int itemIndex_ = -1;
+  int columns_ = 1;
+};
+
+class TRadioGroup : public TCustomRadioGroup {
+  Q_OBJECT
+public:
+  explicit TRadioGroup(QWidget* parent);
+};

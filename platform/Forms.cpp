@@ -4,7 +4,12 @@
 #include "platform/Dialogs.h"
 #include "platform/StdCtrls.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -183,4 +188,193 @@ void TForm::keyPressEvent(QKeyEvent* event) {
     }
   }
   QWidget::keyPressEvent(event);
+}
+
+namespace {
+// The sunken edge of a scroll box, drawn above its controls so that a control scrolled under it stays inside.
+class ScrollBoxFrame : public QWidget {
+public:
+  explicit ScrollBoxFrame(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+  }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    const QRect inner = outer.adjusted(1, 1, -1, -1);
+    const auto edge = [&painter](const QRect& area, const QColor& topLeft, const QColor& bottomRight) {
+      painter.setPen(topLeft);
+      painter.drawLine(area.bottomLeft(), area.topLeft());
+      painter.drawLine(area.topLeft(), area.topRight());
+      painter.setPen(bottomRight);
+      painter.drawLine(area.topRight(), area.bottomRight());
+      painter.drawLine(area.bottomRight(), area.bottomLeft());
+    };
+    edge(outer, ToQColor(clBtnShadow), ToQColor(clBtnHighlight));
+    edge(inner, ToQColor(cl3DDkShadow), ToQColor(cl3DLight));
+  }
+};
+
+bool IsControl(const QObject* object) {
+  const auto* widget = qobject_cast<const QWidget*>(object);
+  return widget != nullptr && !widget->isWindow() && dynamic_cast<const TControl*>(widget) != nullptr;
+}
+}  // namespace
+
+TScrollBox::TScrollBox(QWidget* parent)
+    : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsSingle) {
+  // The parts are children too: while they are made, their arrival must not be taken for controls'.
+  arranging_ = true;
+  horizontal_ = new QScrollBar(Qt::Horizontal, this);
+  vertical_ = new QScrollBar(Qt::Vertical, this);
+  frame_ = new ScrollBoxFrame(this);
+  arranging_ = false;
+  setAutoFillBackground(true);
+  ApplyColorAndFont();
+  horizontal_->hide();
+  vertical_->hide();
+  horizontal_->setSingleStep(8);
+  vertical_->setSingleStep(8);
+  connect(horizontal_, &QScrollBar::valueChanged, this, [this](int x) { ScrollTo(QPoint(x, offset_.y())); });
+  connect(vertical_, &QScrollBar::valueChanged, this, [this](int y) { ScrollTo(QPoint(offset_.x(), y)); });
+}
+
+TScrollBox::~TScrollBox() {
+  // The controls go before the scroll bars they would otherwise report their removal to.
+  arranging_ = true;
+}
+
+QList<QWidget*> TScrollBox::Controls() const {
+  QList<QWidget*> controls;
+  for (QObject* child : children()) {
+    if (IsControl(child)) controls.append(static_cast<QWidget*>(child));
+  }
+  return controls;
+}
+
+QRect TScrollBox::ClientRect() const {
+  const int frame = FrameWidth();
+  QRect client = rect().adjusted(frame, frame, -frame, -frame);
+  if (!vertical_->isHidden()) client.setRight(client.right() - vertical_->sizeHint().width());
+  if (!horizontal_->isHidden()) client.setBottom(client.bottom() - horizontal_->sizeHint().height());
+  return client;
+}
+
+bool TScrollBox::event(QEvent* event) {
+  if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved) {
+    QObject* child = static_cast<QChildEvent*>(event)->child();
+    if (event->type() == QEvent::ChildAdded && !arranging_ && child->isWidgetType())
+      child->installEventFilter(this);
+    if (!arranging_) {
+      RaiseParts();
+      UpdateScrollBars();
+    }
+  }
+  return QWidget::event(event);
+}
+
+bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Polish:
+      if (!arranging_ && IsControl(watched)) UpdateScrollBars();
+      break;
+    default: break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TScrollBox::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void TScrollBox::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateScrollBars();
+}
+
+void TScrollBox::wheelEvent(QWheelEvent* event) {
+  QScrollBar* bar = vertical_->isHidden() ? horizontal_ : vertical_;
+  if (bar->isHidden()) {
+    QWidget::wheelEvent(event);
+    return;
+  }
+  bar->setValue(bar->value() - event->angleDelta().y() / 120 * bar->singleStep() * 3);
+  event->accept();
+}
+
+void TScrollBox::BorderStyleChanged() {
+  frame_->setVisible(BorderStyle() == bsSingle);
+  UpdateScrollBars();
+}
+
+void TScrollBox::RaiseParts() {
+  frame_->raise();
+  horizontal_->raise();
+  vertical_->raise();
+}
+
+void TScrollBox::UpdateScrollBars() {
+  if (arranging_) return;
+  arranging_ = true;
+  // The contents in unscrolled coordinates: every shown control where it would stand without scrolling.
+  QRect contents;
+  for (QWidget* control : Controls()) {
+    if (!control->isHidden()) contents |= control->geometry().translated(offset_);
+  }
+  const int frame = FrameWidth();
+  const QRect inside = rect().adjusted(frame, frame, -frame, -frame);
+  const int barWidth = vertical_->sizeHint().width();
+  const int barHeight = horizontal_->sizeHint().height();
+  // A bar takes room from the other direction, which may then need its own bar too.
+  bool needHorizontal = contents.right() + 1 > inside.right() + 1;
+  bool needVertical = contents.bottom() + 1 > inside.bottom() + 1;
+  if (needVertical && !needHorizontal) needHorizontal = contents.right() + 1 > inside.right() + 1 - barWidth;
+  if (needHorizontal && !needVertical) needVertical = contents.bottom() + 1 > inside.bottom() + 1 - barHeight;
+  const int clientWidth = inside.width() - (needVertical ? barWidth : 0);
+  const int clientHeight = inside.height() - (needHorizontal ? barHeight : 0);
+  horizontal_->setVisible(needHorizontal);
+  vertical_->setVisible(needVertical);
+  horizontal_->setGeometry(inside.left(), inside.bottom() + 1 - barHeight, clientWidth, barHeight);
+  vertical_->setGeometry(inside.right() + 1 - barWidth, inside.top(), barWidth, clientHeight);
+  frame_->setGeometry(rect());
+  horizontal_->setRange(0, needHorizontal ? std::max(0, contents.right() + 1 - frame - clientWidth) : 0);
+  vertical_->setRange(0, needVertical ? std::max(0, contents.bottom() + 1 - frame - clientHeight) : 0);
+  horizontal_->setPageStep(std::max(1, clientWidth));
+  vertical_->setPageStep(std::max(1, clientHeight));
+  arranging_ = false;
+  // The ranges may have shrunk below the current position.
+  ScrollTo(QPoint(horizontal_->value(), vertical_->value()));
+}
+
+void TScrollBox::ScrollTo(QPoint offset) {
+  if (arranging_ || offset == offset_) return;
+  arranging_ = true;
+  const QPoint delta = offset - offset_;
+  offset_ = offset;
+  for (QWidget* control : Controls()) control->move(control->pos() - delta);
+  horizontal_->setValue(offset.x());
+  vertical_->setValue(offset.y());
+  arranging_ = false;
+}
+
+void TScrollBox::ScrollInView(const QWidget& control) {
+  // In unscrolled coordinates the view at offset o shows x from frame + o.x for the client width.
+  const QRect client = ClientRect();
+  const QRect bounds = control.geometry().translated(offset_);
+  QPoint offset = offset_;
+  if (bounds.right() + 1 > client.left() + offset.x() + client.width())
+    offset.setX(bounds.right() + 1 - client.left() - client.width());
+  if (bounds.left() < client.left() + offset.x()) offset.setX(bounds.left() - client.left());
+  if (bounds.bottom() + 1 > client.top() + offset.y() + client.height())
+    offset.setY(bounds.bottom() + 1 - client.top() - client.height());
+  if (bounds.top() < client.top() + offset.y()) offset.setY(bounds.top() - client.top());
+  horizontal_->setValue(std::clamp(offset.x(), 0, horizontal_->maximum()));
+  vertical_->setValue(std::clamp(offset.y(), 0, vertical_->maximum()));
 }

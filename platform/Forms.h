@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 
 #include <QPointer>
+#include <QScrollBar>
 #include <QWidget>
 
 /** Where a form opens. */
@@ -84,4 +85,51 @@ private:
   bool modal_ = false;
   bool placed_ = false;
   TModalResult modalResult_ = mrNone;
+};
+
+/**
+ * A container that scrolls: when its controls reach beyond its client area, scroll bars appear and move them
+ * (a control's Left and Top are where it shows in the scrolled view, as the framework has them). The
+ * controls are the box's own children, so the print renderer walks them like a panel's; the scroll bars and
+ * the frame are parts of the box, not controls. BorderStyle bsSingle (the default) draws a sunken frame.
+ * The bars follow the controls while the box is shown (Qt reports moves of hidden widgets only on showing).
+ */
+class TScrollBox : public QWidget, public TControl {
+  Q_OBJECT
+public:
+  explicit TScrollBox(QWidget* parent);
+  ~TScrollBox() override;
+
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  QScrollBar& HorzScrollBar() const { return *horizontal_; }
+  QScrollBar& VertScrollBar() const { return *vertical_; }
+  /** How far the contents are scrolled, in pixels. */
+  QPoint ScrollPosition() const { return offset_; }
+  /** Scrolls so that the control lies inside the client area. */
+  void ScrollInView(const QWidget& control);
+  /** The area inside the frame and the scroll bars, in the box's coordinates. */
+  QRect ClientRect() const;
+
+protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void BorderStyleChanged() override;
+
+private:
+  int FrameWidth() const { return BorderStyle() == bsSingle ? 2 : 0; }
+  QList<QWidget*> Controls() const;
+  void UpdateScrollBars();
+  void ScrollTo(QPoint offset);
+  void RaiseParts();
+
+  QScrollBar* horizontal_ = nullptr;
+  QScrollBar* vertical_ = nullptr;
+  QWidget* frame_ = nullptr;
+  QPoint offset_;
+  bool arranging_ = false;
 };

@@ -2,7 +2,12 @@
 
 #include "platform/Screen.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontMetrics>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 #include <QGuiApplication>
 #include <QPalette>
@@ -113,4 +118,114 @@ QFont FontOfHeight(const QString& name, int height, TFontStyles style) {
     }
   }
   return font;
+}
+
+TPicture::TPicture(const QImage& bitmap) {
+  if (bitmap.isNull()) return;
+  kind_ = gkBitmap;
+  bitmap_ = bitmap;
+}
+
+TPicture TPicture::FromMetafile(const QPicture& metafile) {
+  TPicture picture;
+  if (metafile.isNull()) return picture;
+  picture.kind_ = gkMetafile;
+  picture.metafile_ = metafile;
+  return picture;
+}
+
+TPicture TPicture::FromIcon(const QIcon& icon, QSize size) {
+  TPicture picture;
+  if (icon.isNull()) return picture;
+  if (size.isEmpty()) {
+    const QList<QSize> sizes = icon.availableSizes();
+    for (const QSize& available : sizes) {
+      if (available.width() * available.height() > size.width() * size.height()) size = available;
+    }
+    if (size.isEmpty()) size = QSize(32, 32);
+  }
+  picture.kind_ = gkIcon;
+  picture.icon_ = icon;
+  picture.iconSize_ = size;
+  return picture;
+}
+
+bool TPicture::LoadFromData(const QByteArray& data) {
+  Clear();
+  if (data.isEmpty()) return false;
+  {
+    QPicture metafile;
+    QBuffer buffer;
+    buffer.setData(data);
+    // A recorded picture starts with Qt's own signature; anything else is left to the image readers.
+    if (data.startsWith("QPIC") && buffer.open(QIODevice::ReadOnly) && metafile.load(&buffer)) {
+      *this = FromMetafile(metafile);
+      return !Empty();
+    }
+  }
+  QBuffer buffer;
+  buffer.setData(data);
+  if (!buffer.open(QIODevice::ReadOnly)) return false;
+  QImageReader reader(&buffer);
+  const QByteArray format = reader.format();
+  if (format == "ico" || format == "cur") {
+    QIcon icon;
+    for (int index = 0; reader.jumpToImage(index) || index == 0; ++index) {
+      const QImage image = reader.read();
+      if (image.isNull()) break;
+      icon.addPixmap(QPixmap::fromImage(image));
+      if (reader.imageCount() <= index + 1) break;
+    }
+    *this = FromIcon(icon);
+    return !Empty();
+  }
+  *this = TPicture(reader.read());
+  return !Empty();
+}
+
+bool TPicture::LoadFromFile(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Clear();
+    return false;
+  }
+  return LoadFromData(file.readAll());
+}
+
+QSize TPicture::size() const {
+  switch (kind_) {
+    case gkBitmap: return bitmap_.size();
+    case gkMetafile: return metafile_.boundingRect().size();
+    case gkIcon: return iconSize_;
+    case gkNone: break;
+  }
+  return QSize();
+}
+
+void TPicture::Draw(QPainter& painter, const QRect& target) const {
+  if (target.isEmpty()) return;
+  switch (kind_) {
+    case gkBitmap: painter.drawImage(target, bitmap_); break;
+    case gkMetafile: {
+      const QRect bounds = metafile_.boundingRect();
+      if (bounds.isEmpty()) return;
+      // Replaying scales by the device's resolution over the picture's; that factor is taken out again.
+      const QPaintDevice* device = painter.device();
+      const double dpiX =
+          device != nullptr ? static_cast<double>(metafile_.logicalDpiX()) / device->logicalDpiX() : 1.0;
+      const double dpiY =
+          device != nullptr ? static_cast<double>(metafile_.logicalDpiY()) / device->logicalDpiY() : 1.0;
+      painter.save();
+      painter.translate(target.topLeft());
+      painter.scale(static_cast<double>(target.width()) / bounds.width(),
+                    static_cast<double>(target.height()) / bounds.height());
+      painter.translate(-bounds.topLeft());
+      painter.scale(dpiX, dpiY);
+      painter.drawPicture(0, 0, metafile_);
+      painter.restore();
+      break;
+    }
+    case gkIcon: icon_.paint(&painter, target); break;
+    case gkNone: break;
+  }
 }

@@ -2,8 +2,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPicture>
 #include <QString>
 #include <cstdint>
+
+class QPainter;
 
 /** A colour as the program stores it: 0x00BBGGRR for plain colours, 0x80000000 + n for system colour n. */
 using TColor = std::int32_t;
@@ -150,4 +155,52 @@ struct TPen {
   bool operator==(const TPen& other) const {
     return Style == other.Style && Width == other.Width && Color == other.Color;
   }
+};
+
+/** What a picture holds: nothing, a bitmap, a recorded metafile or an icon. */
+enum TGraphicKind { gkNone, gkBitmap, gkMetafile, gkIcon };
+
+/**
+ * A picture as image controls hold it: a bitmap (QImage), a recorded metafile (QPicture) or an icon (QIcon).
+ * Printing tells them apart: a bitmap is stretched to its rectangle, a metafile played into it, an icon left
+ * out; on screen Draw shows each.
+ */
+class TPicture {
+public:
+  TPicture() = default;
+  /** A bitmap picture; a null image gives an empty picture. */
+  explicit TPicture(const QImage& bitmap);
+
+  static TPicture FromMetafile(const QPicture& metafile);
+  /** An icon shown at `size` (its largest available size when `size` is empty). */
+  static TPicture FromIcon(const QIcon& icon, QSize size = QSize());
+  /**
+   * Reads picture bytes (a file's or a graphic field's): a recorded QPicture as a metafile, ICO data as an
+   * icon, any other format Qt reads as a bitmap. False, and the picture empty, when the bytes are none of
+   * them.
+   */
+  bool LoadFromData(const QByteArray& data);
+  /** LoadFromData of a file's contents; false when the file cannot be read or holds no picture. */
+  bool LoadFromFile(const QString& fileName);
+  void Clear() { *this = TPicture(); }
+
+  TGraphicKind Kind() const { return kind_; }
+  bool Empty() const { return kind_ == gkNone; }
+  const QImage& Bitmap() const { return bitmap_; }
+  const QPicture& Metafile() const { return metafile_; }
+  const QIcon& Icon() const { return icon_; }
+  int Width() const { return size().width(); }
+  int Height() const { return size().height(); }
+  /** Width and height in pixels (Qt's spelling, as code written against a QImage picture asks). */
+  QSize size() const;
+
+  /** Draws the picture filling `target`: a bitmap or metafile stretched to it, an icon at its own size. */
+  void Draw(QPainter& painter, const QRect& target) const;
+
+private:
+  TGraphicKind kind_ = gkNone;
+  QImage bitmap_;
+  QPicture metafile_;
+  QIcon icon_;
+  QSize iconSize_;
 };

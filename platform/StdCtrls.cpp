@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QTextDocument>
+#include <QTextOption>
 #include <algorithm>
 #include <limits>
 
@@ -16,7 +17,8 @@ constexpr int UnlimitedLength = 32767;
 Qt::FocusPolicy FocusPolicyOf(bool tabStop) { return tabStop ? Qt::StrongFocus : Qt::ClickFocus; }
 }  // namespace
 
-TLabel::TLabel(QWidget* parent) : QLabel(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+TCustomLabel::TCustomLabel(QWidget* parent, bool autoSize)
+    : QLabel(parent), TControl(clBtnFace, true, taLeftJustify, bsNone), autoSize_(autoSize) {
   setTextFormat(Qt::PlainText);
   setAlignment(ToQtAlignment(taLeftJustify, tlTop));
   setAutoFillBackground(true);
@@ -24,52 +26,54 @@ TLabel::TLabel(QWidget* parent) : QLabel(parent), TControl(clBtnFace, true, taLe
   AdjustBounds();
 }
 
-void TLabel::SetAutoSize(bool autoSize) {
+TLabel::TLabel(QWidget* parent) : TCustomLabel(parent, true) {}
+
+void TCustomLabel::SetAutoSize(bool autoSize) {
   autoSize_ = autoSize;
   AdjustBounds();
 }
 
-void TLabel::SetWordWrap(bool wordWrap) {
+void TCustomLabel::SetWordWrap(bool wordWrap) {
   wordWrap_ = wordWrap;
   setWordWrap(wordWrap);
   AdjustBounds();
 }
 
-void TLabel::SetLayout(TTextLayout layout) {
+void TCustomLabel::SetLayout(TTextLayout layout) {
   layout_ = layout;
   setAlignment(ToQtAlignment(Alignment(), layout_));
 }
 
-void TLabel::CaptionChanged() {
+void TCustomLabel::CaptionChanged() {
   setText(Caption());
   AdjustBounds();
 }
 
-void TLabel::AlignmentChanged() { setAlignment(ToQtAlignment(Alignment(), layout_)); }
+void TCustomLabel::AlignmentChanged() { setAlignment(ToQtAlignment(Alignment(), layout_)); }
 
-void TLabel::TransparentChanged() {
+void TCustomLabel::TransparentChanged() {
   setAutoFillBackground(!Transparent());
   update();
 }
 
-void TLabel::changeEvent(QEvent* event) {
+void TCustomLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
   if (event->type() == QEvent::FontChange) AdjustBounds();
 }
 
-void TLabel::mousePressEvent(QMouseEvent* event) {
+void TCustomLabel::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) pressed_ = true;
   QLabel::mousePressEvent(event);
 }
 
-void TLabel::mouseReleaseEvent(QMouseEvent* event) {
+void TCustomLabel::mouseReleaseEvent(QMouseEvent* event) {
   const bool wasPressed = pressed_ && event->button() == Qt::LeftButton;
   if (event->button() == Qt::LeftButton) pressed_ = false;
   QLabel::mouseReleaseEvent(event);
   if (wasPressed && rect().contains(event->position().toPoint())) Q_EMIT Click();
 }
 
-void TLabel::AdjustBounds() {
+void TCustomLabel::AdjustBounds() {
   if (!autoSize_) return;
   const QFontMetrics metrics = fontMetrics();
   const QString caption = Caption();
@@ -91,7 +95,8 @@ void TLabel::AdjustBounds() {
   SetBounds(left, Top(), width, height);
 }
 
-TEdit::TEdit(QWidget* parent) : QLineEdit(parent), TControl(clWindow, false, taLeftJustify, bsSingle) {
+TCustomEdit::TCustomEdit(QWidget* parent)
+    : QLineEdit(parent), TControl(clWindow, false, taLeftJustify, bsSingle) {
   setMaxLength(UnlimitedLength);
   ApplyColorAndFont();
   connect(this, &QLineEdit::textChanged, this, [this] {
@@ -101,7 +106,7 @@ TEdit::TEdit(QWidget* parent) : QLineEdit(parent), TControl(clWindow, false, taL
   });
 }
 
-bool TEdit::DropCutCharacter() {
+bool TCustomEdit::DropCutCharacter() {
   const QString current = text();
   for (qsizetype index = 0; index < current.size(); ++index) {
     const QChar unit = current.at(index);
@@ -118,20 +123,23 @@ bool TEdit::DropCutCharacter() {
   return false;
 }
 
-void TEdit::SetMaxLength(int maxLength) {
+TEdit::TEdit(QWidget* parent) : TCustomEdit(parent) {}
+
+void TCustomEdit::SetMaxLength(int maxLength) {
   maxLength_ = std::max(0, maxLength);
   setMaxLength(maxLength_ == 0 ? UnlimitedLength : std::min(maxLength_, UnlimitedLength));
 }
 
-bool TEdit::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
+bool TCustomEdit::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
 
-void TEdit::SetTabStop(bool tabStop) { setFocusPolicy(FocusPolicyOf(tabStop)); }
+void TCustomEdit::SetTabStop(bool tabStop) { setFocusPolicy(FocusPolicyOf(tabStop)); }
 
-void TEdit::AlignmentChanged() { setAlignment(ToQtAlignment(Alignment(), tlCenter)); }
+void TCustomEdit::AlignmentChanged() { setAlignment(ToQtAlignment(Alignment(), tlCenter)); }
 
-void TEdit::BorderStyleChanged() { setFrame(BorderStyle() != bsNone); }
+void TCustomEdit::BorderStyleChanged() { setFrame(BorderStyle() != bsNone); }
 
-TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), TControl(clWindow, false, taLeftJustify, bsSingle) {
+TCustomMemo::TCustomMemo(QWidget* parent)
+    : QPlainTextEdit(parent), TControl(clWindow, false, taLeftJustify, bsSingle) {
   setTabChangesFocus(true);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -141,7 +149,9 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), TControl(clWindow, false
   connect(this, &QPlainTextEdit::textChanged, this, [this] { Q_EMIT Change(); });
 }
 
-QStringList TMemo::Lines() const {
+TMemo::TMemo(QWidget* parent) : TCustomMemo(parent) {}
+
+QStringList TCustomMemo::Lines() const {
   const QString text = toPlainText();
   if (text.isEmpty()) return {};
   QStringList lines = text.split(QLatin1Char('\n'));
@@ -150,29 +160,36 @@ QStringList TMemo::Lines() const {
   return lines;
 }
 
-void TMemo::SetLines(const QStringList& lines) { setPlainText(lines.join(QLatin1Char('\n'))); }
+void TCustomMemo::SetLines(const QStringList& lines) { setPlainText(lines.join(QLatin1Char('\n'))); }
 
-QString TMemo::Text() const { return Lines().join(QStringLiteral("\r\n")); }
+QString TCustomMemo::Text() const { return Lines().join(QStringLiteral("\r\n")); }
 
-void TMemo::SetText(const QString& text) {
+void TCustomMemo::SetText(const QString& text) {
   QString lines = text;
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   setPlainText(lines);
 }
 
-bool TMemo::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
+bool TCustomMemo::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
 
-void TMemo::SetTabStop(bool tabStop) { setFocusPolicy(FocusPolicyOf(tabStop)); }
+void TCustomMemo::SetTabStop(bool tabStop) { setFocusPolicy(FocusPolicyOf(tabStop)); }
 
-bool TMemo::WordWrap() const { return lineWrapMode() == QPlainTextEdit::WidgetWidth; }
+bool TCustomMemo::WordWrap() const { return lineWrapMode() == QPlainTextEdit::WidgetWidth; }
 
-void TMemo::SetWordWrap(bool wordWrap) {
+void TCustomMemo::SetWordWrap(bool wordWrap) {
   setLineWrapMode(wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
-void TMemo::BorderStyleChanged() {
+void TCustomMemo::BorderStyleChanged() {
   setFrameShape(BorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+void TCustomMemo::AlignmentChanged() {
+  // Every paragraph takes the alignment, as the framework's memo aligns all its lines.
+  QTextOption option = document()->defaultTextOption();
+  option.setAlignment(ToQtAlignment(Alignment()) & Qt::AlignHorizontal_Mask);
+  document()->setDefaultTextOption(option);
 }
 
 TButton::TButton(QWidget* parent) : QPushButton(parent), TControl(clBtnFace, false, taCenter, bsNone) {
@@ -192,3 +209,132 @@ void TButton::SetDefault(bool isDefault) {
 bool TButton::TabStop() const { return (focusPolicy() & Qt::TabFocus) != 0; }
 
 void TButton::SetTabStop(bool tabStop) { setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus); }
+
+namespace {
+// The framework puts the caption after the box unless the alignment asks for it first.
+void ApplyCaptionSide(QWidget& button, TAlignment alignment) {
+  button.setLayoutDirection(alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+// A button in its parent's colour lets the parent show through (a group box draws its inside in a shade of
+// its own); one with a colour of its own fills its rectangle with it.
+void FillUnlessParentColored(QWidget& button, const TControl& control) {
+  button.setAutoFillBackground(!control.ParentColor());
+}
+}  // namespace
+
+TCustomGroupBox::TCustomGroupBox(QWidget* parent)
+    : QGroupBox(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+  setAutoFillBackground(true);
+  ApplyColorAndFont();
+}
+
+TGroupBox::TGroupBox(QWidget* parent) : TCustomGroupBox(parent) {}
+
+TCustomCheckBox::TCustomCheckBox(QWidget* parent)
+    : QCheckBox(parent), TControl(clBtnFace, true, taRightJustify, bsNone) {
+  ApplyColorAndFont();
+  FillUnlessParentColored(*this, *this);
+  connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
+}
+
+TCheckBoxState TCustomCheckBox::State() const {
+  switch (checkState()) {
+    case Qt::Checked: return cbChecked;
+    case Qt::PartiallyChecked: return cbGrayed;
+    case Qt::Unchecked: break;
+  }
+  return cbUnchecked;
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState state) {
+  switch (state) {
+    case cbChecked: setCheckState(Qt::Checked); break;
+    case cbGrayed: setCheckState(Qt::PartiallyChecked); break;
+    case cbUnchecked: setCheckState(Qt::Unchecked); break;
+  }
+}
+
+void TCustomCheckBox::nextCheckState() {
+  switch (State()) {
+    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
+  }
+}
+
+void TCustomCheckBox::AlignmentChanged() { ApplyCaptionSide(*this, Alignment()); }
+
+void TCustomCheckBox::changeEvent(QEvent* event) {
+  QCheckBox::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) FillUnlessParentColored(*this, *this);
+}
+
+TCheckBox::TCheckBox(QWidget* parent) : TCustomCheckBox(parent) {}
+
+TRadioButton::TRadioButton(QWidget* parent)
+    : QRadioButton(parent), TControl(clBtnFace, true, taRightJustify, bsNone) {
+  ApplyColorAndFont();
+  FillUnlessParentColored(*this, *this);
+  connect(this, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) Q_EMIT Click();
+  });
+}
+
+void TRadioButton::AlignmentChanged() { ApplyCaptionSide(*this, Alignment()); }
+
+void TRadioButton::changeEvent(QEvent* event) {
+  QRadioButton::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) FillUnlessParentColored(*this, *this);
+}
+
+TCustomComboBox::TCustomComboBox(QWidget* parent)
+    : QComboBox(parent), TControl(clWindow, false, taLeftJustify, bsNone) {
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  ApplyColorAndFont();
+  connect(this, &QComboBox::currentTextChanged, this, [this] { Q_EMIT Change(); });
+}
+
+QStringList TCustomComboBox::Items() const {
+  QStringList items;
+  for (int index = 0; index < count(); ++index) items.append(itemText(index));
+  return items;
+}
+
+void TCustomComboBox::SetItems(const QStringList& items) {
+  const QString typed = style_ == csDropDown ? currentText() : QString();
+  clear();
+  addItems(items);
+  setCurrentIndex(-1);
+  if (style_ == csDropDown) setEditText(typed);
+}
+
+void TCustomComboBox::SetItemIndex(int index) { setCurrentIndex(index >= 0 && index < count() ? index : -1); }
+
+QString TCustomComboBox::Text() const {
+  if (style_ == csDropDown) return currentText();
+  return currentIndex() >= 0 ? itemText(currentIndex()) : QString();
+}
+
+void TCustomComboBox::SetText(const QString& text) {
+  if (style_ == csDropDown) {
+    const int index = findText(text, Qt::MatchExactly);
+    if (index >= 0) setCurrentIndex(index);
+    setEditText(text);
+  } else {
+    setCurrentIndex(findText(text, Qt::MatchExactly));
+  }
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle style) {
+  if (style_ == style) return;
+  const QString text = Text();
+  style_ = style;
+  setEditable(style == csDropDown);
+  if (style == csDropDown) setInsertPolicy(QComboBox::NoInsert);
+  ApplyColorAndFont();
+  SetText(text);
+}
+
+TComboBox::TComboBox(QWidget* parent) : TCustomComboBox(parent) {}

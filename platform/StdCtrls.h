@@ -2,21 +2,24 @@
 
 #include "platform/Controls.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 
 /**
- * A caption on a form. The caption is plain text (never markup, so "<" and "&" show as typed); with AutoSize
- * the label takes the size of its text, and a transparent label paints nothing but its text.
+ * What labels and data texts share: a caption of plain text (never markup, so "<" and "&" show as typed);
+ * with AutoSize the control takes the size of its text, and a transparent one paints nothing but its text.
+ * The print renderer tells TLabel and TDBText apart, so neither derives from the other.
  */
-class TLabel : public QLabel, public TControl {
+class TCustomLabel : public QLabel, public TControl {
   Q_OBJECT
 public:
-  explicit TLabel(QWidget* parent);
-
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
   bool Windowed() const override { return false; }
@@ -33,6 +36,7 @@ Q_SIGNALS:
   void Click();
 
 protected:
+  TCustomLabel(QWidget* parent, bool autoSize);
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -49,16 +53,25 @@ private:
   bool pressed_ = false;
 };
 
-/** A single-line entry field. Change is emitted after every change of the text, typed or set. */
-class TEdit : public QLineEdit, public TControl {
+/** A caption on a form; AutoSize is on from the start. */
+class TLabel : public TCustomLabel {
   Q_OBJECT
 public:
-  explicit TEdit(QWidget* parent);
+  explicit TLabel(QWidget* parent);
+};
 
+/**
+ * What single-line entry fields share (plain, masked and data edits, which the print renderer tells apart).
+ * Change is emitted after every change of the text, typed or set.
+ */
+class TCustomEdit : public QLineEdit, public TControl {
+  Q_OBJECT
+public:
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
 
-  QString Text() const { return text(); }
+  /** The text as the control reports it (a masked edit's text follows its mask). */
+  virtual QString Text() const { return text(); }
   void SetText(const QString& text) { setText(text); }
   /** Longest text the field takes, in characters; 0 means no limit of the program's own. */
   int MaxLength() const { return maxLength_; }
@@ -73,6 +86,7 @@ Q_SIGNALS:
   void Change();
 
 protected:
+  explicit TCustomEdit(QWidget* parent);
   QPalette::ColorRole BackgroundRole() const override { return QPalette::Base; }
   void AlignmentChanged() override;
   void BorderStyleChanged() override;
@@ -84,15 +98,20 @@ private:
   int maxLength_ = 0;
 };
 
-/**
- * A multi-line text field. Text joins the lines with CR LF, as the program's texts do; SetText splits on
- * CR LF, LF or CR.
- */
-class TMemo : public QPlainTextEdit, public TControl {
+/** A single-line entry field. */
+class TEdit : public TCustomEdit {
   Q_OBJECT
 public:
-  explicit TMemo(QWidget* parent);
+  explicit TEdit(QWidget* parent);
+};
 
+/**
+ * What multi-line text fields share (memos and data memos, which print differently and so are siblings).
+ * Text joins the lines with CR LF, as the program's texts do; SetText splits on CR LF, LF or CR.
+ */
+class TCustomMemo : public QPlainTextEdit, public TControl {
+  Q_OBJECT
+public:
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
 
@@ -113,8 +132,17 @@ Q_SIGNALS:
   void Change();
 
 protected:
+  explicit TCustomMemo(QWidget* parent);
   QPalette::ColorRole BackgroundRole() const override { return QPalette::Base; }
   void BorderStyleChanged() override;
+  void AlignmentChanged() override;
+};
+
+/** A multi-line text field. */
+class TMemo : public TCustomMemo {
+  Q_OBJECT
+public:
+  explicit TMemo(QWidget* parent);
 };
 
 /**
@@ -148,4 +176,134 @@ private:
   bool default_ = false;
   bool cancel_ = false;
   TModalResult modalResult_ = mrNone;
+};
+
+/** A frame with a caption around a group of controls, which are its children. */
+class TCustomGroupBox : public QGroupBox, public TControl {
+  Q_OBJECT
+public:
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+protected:
+  explicit TCustomGroupBox(QWidget* parent);
+  void CaptionChanged() override { setTitle(Caption()); }
+};
+
+/** A group box. Radio groups are group boxes of another kind, not TGroupBox, so each prints by its own rule.
+ */
+class TGroupBox : public TCustomGroupBox {
+  Q_OBJECT
+public:
+  explicit TGroupBox(QWidget* parent);
+};
+
+/** The state of a check box; cbGrayed is neither checked nor unchecked. */
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+/**
+ * What check boxes share (plain and data check boxes). Alignment taRightJustify, the default, puts the
+ * caption to the right of the box; taLeftJustify puts it to the left. Click is emitted whenever the state
+ * changes, by the user or the program.
+ */
+class TCustomCheckBox : public QCheckBox, public TControl {
+  Q_OBJECT
+public:
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  bool Checked() const { return State() == cbChecked; }
+  void SetChecked(bool checked) { SetState(checked ? cbChecked : cbUnchecked); }
+  TCheckBoxState State() const;
+  void SetState(TCheckBoxState state);
+  /** Whether the user's clicks pass through the grayed state too (the program may set it either way). */
+  bool AllowGrayed() const { return allowGrayed_; }
+  void SetAllowGrayed(bool allowGrayed) { allowGrayed_ = allowGrayed; }
+
+Q_SIGNALS:
+  void Click();
+
+protected:
+  explicit TCustomCheckBox(QWidget* parent);
+  /** A click goes unchecked → checked (→ grayed first when AllowGrayed), checked → unchecked, grayed →
+   * checked. */
+  void nextCheckState() override;
+  void CaptionChanged() override { setText(Caption()); }
+  void AlignmentChanged() override;
+  void changeEvent(QEvent* event) override;
+
+private:
+  bool allowGrayed_ = false;
+};
+
+class TCheckBox : public TCustomCheckBox {
+  Q_OBJECT
+public:
+  explicit TCheckBox(QWidget* parent);
+};
+
+/**
+ * A radio button; the radio buttons of one parent exclude each other. Alignment as a check box's. Click is
+ * emitted when it becomes checked.
+ */
+class TRadioButton : public QRadioButton, public TControl {
+  Q_OBJECT
+public:
+  explicit TRadioButton(QWidget* parent);
+
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  bool Checked() const { return isChecked(); }
+  void SetChecked(bool checked) { setChecked(checked); }
+
+Q_SIGNALS:
+  void Click();
+
+protected:
+  void CaptionChanged() override { setText(Caption()); }
+  void AlignmentChanged() override;
+  void changeEvent(QEvent* event) override;
+};
+
+/** Whether a combo box takes typed text (csDropDown) or only offers its items (csDropDownList). */
+enum TComboBoxStyle { csDropDown, csDropDownList };
+
+/**
+ * What combo boxes share (plain, data and lookup combo boxes, which print by rules of their own). Text is
+ * the text shown: typed or picked for csDropDown, the picked item for csDropDownList. ItemIndex is -1 when
+ * no item is picked. Change is emitted when the text changes.
+ */
+class TCustomComboBox : public QComboBox, public TControl {
+  Q_OBJECT
+public:
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  QStringList Items() const;
+  /** Replaces the items; a typed text stays, a picked one is dropped. */
+  void SetItems(const QStringList& items);
+  int ItemIndex() const { return currentIndex(); }
+  void SetItemIndex(int index);
+  QString Text() const;
+  /** Sets the text; for csDropDownList it picks the item of that text, or none. */
+  void SetText(const QString& text);
+  TComboBoxStyle Style() const { return style_; }
+  void SetStyle(TComboBoxStyle style);
+
+Q_SIGNALS:
+  void Change();
+
+protected:
+  explicit TCustomComboBox(QWidget* parent);
+  QPalette::ColorRole BackgroundRole() const override { return QPalette::Base; }
+
+private:
+  TComboBoxStyle style_ = csDropDown;
+};
+
+class TComboBox : public TCustomComboBox {
+  Q_OBJECT
+public:
+  explicit TComboBox(QWidget* parent);
 };

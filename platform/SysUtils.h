@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QChar>
+#include <QLocale>
 #include <QString>
 #include <exception>
 #include <string>
@@ -69,3 +71,42 @@ enum class TFileRead {
  */
 TFileRead ReadRegularFile(const QString& fileName, qint64 sizeLimit, QByteArray& content,
                           QString* reason = nullptr);
+/**
+ * The separators and the money format that number formatting uses. The program-wide settings come from the
+ * system locale (QLocale::system()) the first time they are read: its decimal and group separators for
+ * FormatFloat, and the same locale's currency format, always with two decimals, for FormatMoney.
+ */
+struct TFormatSettings {
+  QChar DecimalSeparator = QLatin1Char('.');
+  QChar ThousandSeparator = QLatin1Char(',');
+  /** The locale whose currency symbol, symbol position and negative form the money format follows. */
+  QLocale CurrencyLocale = QLocale::c();
+  int CurrencyDecimals = 2;
+
+  /** The settings a locale gives: its separators and its currency format with two decimals. */
+  static TFormatSettings FromLocale(const QLocale& locale);
+};
+
+/** The program-wide format settings (see TFormatSettings). */
+const TFormatSettings& FormatSettings();
+/** Replaces the program-wide format settings, for a program that wants fixed separators. */
+void SetFormatSettings(const TFormatSettings& settings);
+
+/**
+ * The framework's number pattern language. A pattern holds up to three sections separated by ";": for
+ * positive values, for negative values (printed without a minus sign of their own) and for zero; an empty or
+ * missing section falls back to the first. In a section "0" is a digit that is always printed, "#" a digit
+ * printed only when significant, the first "." the decimal separator, any "," asks for thousands separators,
+ * "E+", "E-", "e+", "e-" followed by zeros ask for scientific notation, and text in single or double quotes
+ * (like every other character) is copied. The value is first taken to 15 significant digits and then rounded
+ * half away from zero to the pattern's decimals, so 1.005 with "0.00" gives "1.01". An empty pattern gives
+ * the general format of FloatToStr.
+ */
+QString FormatFloat(const QString& format, double value, const TFormatSettings& settings = FormatSettings());
+
+/**
+ * The platform money format ("%m"): the value in the currency format of the settings' CurrencyLocale,
+ * with its currency symbol and CurrencyDecimals decimals (for the United States locale 1234.5 gives
+ * "$1,234.50" and -1234.5 "($1,234.50)").
+ */
+QString FormatMoney(double value, const TFormatSettings& settings = FormatSettings());

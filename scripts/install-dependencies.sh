@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
-  libjpeg-dev libcups2-dev
+  libjpeg-dev libcups2-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth cups printer-driver-cups-pdf poppler-utils
   fonts-liberation2 libsimpleini-dev libpoppler-qt6-dev ccache desktop-file-utils

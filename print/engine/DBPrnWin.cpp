@@ -3,8 +3,14 @@
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/Grids.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
+#include "platform/data/DBCtrls.h"
+#include "platform/data/DBGrids.h"
+#include "platform/data/DBLookup.h"
+#include "platform/data/DBNavigator.h"
+#include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
 #include "print/device/QV_Units.h"
 
@@ -12,14 +18,61 @@
 
 namespace {
 int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
+
+template <typename Control>
+bool Is(QWidget* widget) {
+  return dynamic_cast<Control*>(widget) != nullptr;
+}
 }  // namespace
 
 TDBPrintWin::TDBPrintWin(QObject* owner, TCreation creation) : TPrintWin(owner, creation) {}
 
+TDBPrintWin::~TDBPrintWin() { ReleaseTrackedControls(); }
+
 QString TDBPrintWin::ComponentDescription() const { return QStringLiteral("TDBPrintWin component"); }
 
+void TDBPrintWin::StartJob() {
+  ReleaseTrackedControls();
+  TPrintWin::StartJob();
+  PageComplete = true;
+}
+
+void TDBPrintWin::FinishJob() {
+  ReleaseTrackedControls();
+  TPrintWin::FinishJob();
+}
+
+void TDBPrintWin::PrintControlPages(QWidget* control, double left, double top) {
+  if (PageDevice() == nullptr) return;
+  PagePass = 1;
+  for (;;) {
+    PageComplete = true;
+    ClearPageTotals();
+    Fire(OnPrintHeader);
+    ProcessMessages();
+    PrintControlAt(control, left, top);
+    if (PageDevice() == nullptr) return;  // a handler ended the job
+    if (PageComplete) {
+      Fire(OnNewPage);
+      return;
+    }
+    StartNewPage();
+    ++PagePass;
+  }
+}
+
 void TDBPrintWin::PrintEditBox(QWidget* control, const TRect& rect, int textX, int textY) {
-  TPrintWin::PrintEditBox(control, rect, textX, textY);
+  auto* edit = dynamic_cast<TCustomEdit*>(control);
+  if (edit == nullptr || PageDevice() == nullptr) return;
+  int alignment = 0;
+  if (auto* dataEdit = dynamic_cast<TDBEdit*>(control)) {
+    if (dataEdit->DataSource() == nullptr || dataEdit->DataSource()->DataSet() == nullptr) return;
+    if (const TField* field = dataEdit->Field()) alignment = field->Alignment();
+  }
+  const TFont font = edit->Font();
+  PageDevice()->TextBox(0, PrintColor(edit->Color()), 0, &font, edit->BorderStyle() == bsSingle, textX, textY,
+                        rect.Right, rect.Bottom, rect, font.Color(), edit->Text(), alignment, BoxTextEnabled,
+                        FillBoxes, FrameBoxes);
 }
 
 void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
@@ -30,20 +83,19 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
 
   const double x0 = ToDeviceF(false, left);
   const double y0 = ToDeviceF(true, top);
-  const double x1 = x0 + control->width() * ScaleX;
-  const double y1 = y0 + control->height() * LineSpacing;
   CurrentControl = control;
   Fire(OnBeforePrintControl);
 
   Placement where;
   where.L = Round(x0);
   where.T = Round(y0);
-  where.R = Round(x1);
-  where.B = Round(y1);
+  where.R = Round(x0 + control->width() * ScaleX);
+  where.B = Round(y0 + control->height() * LineSpacing);
   where.Rect = Rect(where.L, where.T, where.R, where.B);
   where.CallLeft = left;
 
   const bool handled = own != nullptr && PrintTopLevel(control, where, frame);
+  if (PageDevice() == nullptr) return;
   if (frame && handled && ObjectFrameAllowed)
     PageDevice()->FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
   if (!handled) {
@@ -70,21 +122,55 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   }
 }
 
+// Each test stands on its own, in this order: a control of several kinds gets every rule that fits it.
 bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& frame) {
   bool handled = false;
-  if (dynamic_cast<TForm*>(control) != nullptr) {
+  if (Is<TForm>(control)) {
     PrintForm(control, where);
     frame = false;
     handled = true;
   }
-  if (dynamic_cast<TMemo*>(control) != nullptr) {
+  if (auto* box = dynamic_cast<TScrollBox*>(control)) {
+    const TFont font = box->Font();
+    TextBoxStandard(*box, &font, where, QString(), 0, box->BorderStyle() == bsSingle);
+    if (box->BorderStyle() == bsNone) frame = false;
+    handled = true;
+  }
+  if (Is<TMemo>(control)) {
     PrintMemo(control, where);
     frame = false;
+    handled = true;
+  }
+  if (Is<TGroupBox>(control)) {
+    PrintGroupBox(control, where, false);
+    handled = true;
+  }
+  if (auto* box = dynamic_cast<TCustomCheckBox*>(control)) {
+    PrintCheckBox(control, where, box->Checked(), false);
+    handled = true;
+  }
+  if (auto* button = dynamic_cast<TRadioButton*>(control)) {
+    PrintCheckBox(control, where, button->Checked(), true);
+    handled = true;
+  }
+  if (Is<TCustomRadioGroup>(control)) {
+    PrintRadioGroup(control, where);
+    frame = false;
+    handled = true;
+  }
+  if (Is<TDBMemo>(control)) {
+    PrintDataMemo(control, where);
     handled = true;
   }
   if (auto* panel = dynamic_cast<TPanel*>(control)) {
     PrintPanel(control, where, false);
     frame = panel->BorderStyle() == bsSingle;
+    handled = true;
+  }
+  if (auto* grid = dynamic_cast<TDBGrid*>(control)) {
+    ResetColumns(control, TColumnState::WidthArray);
+    PrintDataGridRule(control, where);
+    if (grid->BorderStyle() == bsNone) frame = false;
     handled = true;
   }
   return handled;
@@ -97,22 +183,52 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     CurrentControl = child;
     Fire(OnBeforePrintControl);
   }
-  const int textX = OffsetX(where.L, 10);
-  const int textY = OffsetY(where.T, 10);
+  if (PageDevice() == nullptr) return;
 
-  if (dynamic_cast<TEdit*>(child) != nullptr) {
-    PrintEditBox(child, where.Rect, textX, textY);
-  } else if (dynamic_cast<TLabel*>(child) != nullptr) {
+  if (Is<TDBNavigator>(child)) {
+    return;  // buttons for the screen only
+  } else if (Is<TCustomEdit>(child)) {
+    PrintEditBox(child, where.Rect, OffsetX(where.L, 10), OffsetY(where.T, 10));
+  } else if (Is<TLabel>(child)) {
     PrintLabel(child, where);
-  } else if (dynamic_cast<TMemo*>(child) != nullptr) {
+  } else if (Is<TDBText>(child)) {
+    PrintDataText(child, where);
+  } else if (Is<TGroupBox>(child)) {
+    PrintGroupBox(child, where, true);
+  } else if (Is<TCustomRadioGroup>(child)) {
+    PrintRadioGroup(child, where);
+  } else if (auto* button = dynamic_cast<TRadioButton*>(child)) {
+    PrintCheckBox(child, where, button->Checked(), true);
+  } else if (auto* box = dynamic_cast<TCustomCheckBox*>(child)) {
+    PrintCheckBox(child, where, box->Checked(), false);
+  } else if (Is<TMemo>(child)) {
     PrintMemo(child, where);
-  } else if (dynamic_cast<TImage*>(child) != nullptr) {
-    PrintPicture(child, where);
-  } else if (dynamic_cast<TBevel*>(child) != nullptr) {
+  } else if (Is<TDBMemo>(child)) {
+    PrintDataMemo(child, where);
+  } else if (Is<TComboBox>(child)) {
+    PrintComboBox(child, where);
+  } else if (Is<TDBComboBox>(child)) {
+    PrintDataCombo(child, where);
+  } else if (Is<TDBLookupCombo>(child)) {
+    PrintLookupCombo(child, where);
+  } else if (Is<TDBGrid>(child)) {
+    ResetColumns(child, TColumnState::WidthArray);
+    PrintDataGridRule(child, where);
+    CurrentControl = child;
+    Fire(OnAfterPrintControl);
+  } else if (Is<TStringGrid>(child)) {
+    PrintStringGridRule(child, where);
+  } else if (auto* image = dynamic_cast<TImage*>(child)) {
+    PrintPicture(image->Picture(), where);
+  } else if (auto* dataImage = dynamic_cast<TDBImage*>(child)) {
+    PrintPicture(dataImage->Picture(), where);
+  } else if (Is<TBevel>(child)) {
     PrintBevel(child, where);
-  } else if (dynamic_cast<TPanel*>(child) != nullptr) {
+  } else if (Is<TPanel>(child)) {
     PrintPanel(child, where, true);
-  } else if (dynamic_cast<TShape*>(child) != nullptr) {
+  } else if (Is<TScrollBox>(child)) {
+    PrintScrollBox(child, where);
+  } else if (Is<TShape>(child)) {
     PrintShape(child, where);
   } else if (control->Windowed()) {
     if (ChildControls(*child).isEmpty()) {
@@ -123,120 +239,6 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
   }
 }
 
-// Rules --------------------------------------------------------------------------------------------------
-
-void TDBPrintWin::TextBoxAt(const TControl& control, const TFont* font, const Placement& where, int x, int y,
-                            const QString& text, int alignment, bool border) {
-  PageDevice()->TextBox(0, PrintColor(control.Color()), 0, font, border, x, y, where.R, where.B, where.Rect,
-                        font != nullptr ? font->Color() : clBlack, text, alignment, BoxTextEnabled, FillBoxes,
-                        FrameBoxes);
-}
-
-void TDBPrintWin::TextBoxStandard(const TControl& control, const TFont* font, const Placement& where,
-                                  const QString& text, int alignment, bool border) {
-  TextBoxAt(control, font, where, OffsetX(where.L, 10), OffsetY(where.T, 10), text, alignment, border);
-}
-
 void TDBPrintWin::PrintNested(QWidget* container, const Placement& where) {
   PrintControlAt(container, FromDevice(where.L, false), FromDevice(where.T, true));
-}
-
-void TDBPrintWin::PrintForm(QWidget* form, const Placement& where) {
-  const TControl& control = *AsControl(form);
-  const TFont font = control.Font();
-  TextBoxStandard(control, &font, where, QString(), 0, false);
-}
-
-void TDBPrintWin::PrintLabel(QWidget* widget, const Placement& where) {
-  auto& label = *dynamic_cast<TLabel*>(widget);
-  TGdi& device = *PageDevice();
-  device.ClipRect(where.L, where.T, where.R + 50, where.B);
-  if (label.Transparent()) BoxTextEnabled = false;
-  const TFont font = label.Font();
-  TextBoxStandard(label, &font, where, QString(), label.Alignment(), false);
-  BoxTextEnabled = true;
-  // The caption is wrapped to its printed width whatever the label's own word wrap says, so a caption that
-  // the printer's font makes wider than the screen's never runs out of its box.
-  device.WrapText(OffsetX(where.L, 10), OffsetY(where.T, 10), std::abs(Printer().Canvas().Font().Height()),
-                  where.Rect, label.Caption(), label.Alignment(), false);
-  device.ResetClip();
-}
-
-void TDBPrintWin::PrintMemo(QWidget* widget, const Placement& where) {
-  auto& memo = *dynamic_cast<TMemo*>(widget);
-  TMemoContent content;
-  content.Lines = memo.Lines();
-  content.Alignment = memo.Alignment();
-  content.Font = memo.Font();
-  content.SingleBorder = memo.BorderStyle() == bsSingle;
-  PageDevice()->MemoBox(content, where.L, where.T, where.R, where.B, where.Rect, BoxTextEnabled, FillBoxes,
-                        FrameBoxes);
-}
-
-void TDBPrintWin::PrintPicture(QWidget* widget, const Placement& where) {
-  auto& image = *dynamic_cast<TImage*>(widget);
-  TPictureContent picture;
-  picture.Kind = TPictureKind::Bitmap;
-  picture.Bitmap = image.Picture();
-  if (picture.Bitmap.isNull()) return;
-  PageDevice()->DrawPicture(picture, where.L, where.T, where.R, where.B, where.Rect);
-}
-
-void TDBPrintWin::PrintBevel(QWidget* widget, const Placement& where) {
-  // The fill is the bevel's own colour, not whatever brush the control before it left selected.
-  PageDevice()->SetBrush(0, PrintColor(AsControl(widget)->Color()), 0);
-  PageDevice()->FillAndFrame(where.L, where.T, where.R, where.B, FillBoxes, where.Rect);
-}
-
-void TDBPrintWin::PrintPanel(QWidget* widget, const Placement& where, bool nested) {
-  const TControl& panel = *AsControl(widget);
-  TGdi& device = *PageDevice();
-  const TColor color = PrintColor(panel.Color());
-  const bool single = panel.BorderStyle() == bsSingle;
-  device.SetBrush(0, color, 0);
-  const TFont font = panel.Font();
-  TextBoxStandard(panel, &font, where, QString(), 0, single);
-  device.FillBox(where.Rect);
-  if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
-  if (nested) PrintNested(widget, where);
-}
-
-void TDBPrintWin::PrintShape(QWidget* widget, const Placement& where) {
-  auto& shape = *dynamic_cast<TShape*>(widget);
-  TGdi& device = *PageDevice();
-  const int leftEdge = where.L < 0 ? ToDevice(false, where.CallLeft) : where.L;
-  device.SetBrush(0, PrintColor(shape.Brush().Color), 0);
-
-  int left = where.L;
-  int top = where.T;
-  int right = where.R;
-  int bottom = where.B;
-  const TShapeType kind = shape.Shape();
-  if (kind == stSquare || kind == stRoundSquare || kind == stCircle) {
-    const int width = right - left;
-    const int height = bottom - top;
-    if (width <= height) {
-      top = top + height / 2 - width / 2;
-      bottom = top + width;
-    } else {
-      left = left + width / 2 - height / 2;
-      right = left + height;
-    }
-  }
-  device.ClipRect(leftEdge, where.T, OffsetX(right, 10), OffsetY(bottom, 10));
-  device.SetBrushFrom(shape.Brush());
-  Printer().Canvas().Pen().Style = shape.Pen().Style;
-  device.SetPen(shape.Pen().Style, 1, shape.Pen().Color);
-  switch (kind) {
-    case stRectangle:
-    case stSquare:
-    case stRoundSquare: device.Rectangle(left, top, right, bottom); break;
-    case stRoundRect: device.RoundRect(left, top, right, bottom, 20, 20); break;
-    case stEllipse:
-    case stCircle: device.Ellipse(left, top, right, bottom); break;
-  }
-  device.SetBrush(0, clWhite, 0);
-  device.ResetClip();
-  Printer().Canvas().Pen().Style = psSolid;
-  device.SetPen(psSolid, 1, shape.Pen().Color);
 }

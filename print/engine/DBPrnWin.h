@@ -1,26 +1,75 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "platform/data/DB.h"
 #include "print/engine/PrnWin.h"
+
+#include <memory>
+#include <vector>
 
 class QWidget;
 class TControl;
+class TDBGrid;
+class TStringGrid;
+
+/** What the grid printer keeps of one column of a printed grid for the whole job. */
+struct TTrackedColumn {
+  /** Printed width in printer pixels; 0 for an invisible column. */
+  int WidthArray = 0;
+  double SubTotal = 0.0;
+  /** Running total over the job. */
+  double MainTotal = 0.0;
+  /** Sum over the page being printed. */
+  double PageTotal = 0.0;
+  bool ShowTotal = false;
+};
+
+/** A grid met in a job: where its data set stood, where the next page continues, and its column sums. */
+struct TTrackedControl {
+  TDataSet* DataSet = nullptr;
+  TBookmark EntryPosition;
+  TBookmark ContinuationPosition;
+  /** Every row has been printed: a bookmark stands on a record, so the end needs a mark of its own. */
+  bool AtEnd = false;
+  QWidget* Control = nullptr;
+  std::vector<TTrackedColumn> Columns;
+};
+
+/** The column state the reset operation clears (or marks). */
+enum class TColumnState { WidthArray, SubTotal, MainTotal, PageTotal, ShowTotal };
 
 /**
  * The printing component that draws a window control by control: every recognised control is drawn on the
  * page by a rule of its class (labels wrapped to their printed width, shapes, panels, memos, edits, check
- * boxes, images, ...), scaled from screen pixels to printer pixels; containers nest; any other window paints
- * itself into the page.
+ * boxes, images, data controls showing their field, ...), scaled from screen pixels to printer pixels;
+ * containers nest; any other window paints itself into the page. Data grids print their rows across as many
+ * pages as they need, with running sums per numeric column that totals controls show.
  */
 class TDBPrintWin : public TPrintWin {
   Q_OBJECT
 public:
   explicit TDBPrintWin(QObject* owner = nullptr, TCreation creation = TCreation::RunTime);
+  ~TDBPrintWin() override;
 
   QString ComponentDescription() const override;
   void PrintEditBox(QWidget* control, const TRect& rect, int textX, int textY) override;
+  void StartJob() override;
+  void FinishJob() override;
   /** Renders the control at (left, top) by the rules of its class, then each of its visible children. */
   void PrintControlAt(QWidget* control, double left, double top) override;
+  void PrintControlPages(QWidget* control, double left, double top) override;
+
+  /** The grids met in this job; empty outside a job. */
+  const std::vector<std::unique_ptr<TTrackedControl>>& TrackedControls() const { return trackedControls_; }
+  /** The record of a grid, made the first time; nullptr for a grid that cannot be tracked. */
+  TTrackedControl* TrackGrid(QWidget* grid);
+  /** Clears (or marks) one state of every column of a tracked grid. */
+  void ResetColumns(QWidget* grid, TColumnState state);
+  /** Sets the page totals of every tracked grid to 0. */
+  void ClearPageTotals();
+  /** The page total and the running total of the grid column whose field is labelled so (0 when none). */
+  double PageTotal(QWidget* grid, const QString& displayLabel);
+  double RunningTotal(QWidget* grid, const QString& displayLabel);
 
 private:
   /** Where a control lands on the page, in printer pixels, with the rectangle record of the same edges. */
@@ -34,22 +83,48 @@ private:
     double CallLeft = 0.0;
   };
 
-  /** Draws the control passed to PrintControlAt by the rules of its class; true when one applied. */
   bool PrintTopLevel(QWidget* control, const Placement& where, bool& frame);
-  /** Prints one child by the first rule of its class. */
   void PrintChild(QWidget* child, const Placement& where);
 
-  // The rules, one per kind of control.
+  // Text boxes and font selection shared by the rules.
   void TextBoxAt(const TControl& control, const TFont* font, const Placement& where, int x, int y,
                  const QString& text, int alignment, bool border);
   void TextBoxStandard(const TControl& control, const TFont* font, const Placement& where,
                        const QString& text, int alignment, bool border);
+  void SelectFontOf(TControl& control);
+  int MarkSize() const;
+  void PrintNested(QWidget* container, const Placement& where);
+
+  // Rules of the plain controls.
   void PrintForm(QWidget* form, const Placement& where);
   void PrintLabel(QWidget* label, const Placement& where);
   void PrintMemo(QWidget* memo, const Placement& where);
-  void PrintPicture(QWidget* image, const Placement& where);
+  void PrintGroupBox(QWidget* group, const Placement& where, bool nested);
+  void PrintGroupOutline(QWidget* group, const Placement& where);
+  void PrintRadioGroup(QWidget* group, const Placement& where);
+  void PrintCheckBox(QWidget* box, const Placement& where, bool checked, bool round);
+  void PrintComboBox(QWidget* combo, const Placement& where);
+  void PrintPicture(const TPicture& picture, const Placement& where);
   void PrintBevel(QWidget* bevel, const Placement& where);
   void PrintPanel(QWidget* panel, const Placement& where, bool nested);
+  void PrintScrollBox(QWidget* box, const Placement& where);
   void PrintShape(QWidget* shape, const Placement& where);
-  void PrintNested(QWidget* container, const Placement& where);
+  void PrintStringGridRule(QWidget* grid, const Placement& where);
+
+  // Rules of the data controls.
+  void PrintDataText(QWidget* text, const Placement& where);
+  void PrintDataMemo(QWidget* memo, const Placement& where);
+  void PrintDataCombo(QWidget* combo, const Placement& where);
+  void PrintLookupCombo(QWidget* combo, const Placement& where);
+  void PrintDataGridRule(QWidget* grid, const Placement& where);
+
+  // The grid printer.
+  void PrintDataGrid(TDBGrid& grid, const Placement& where);
+  void PrintStringGrid(TStringGrid& grid, const Placement& where);
+  TTrackedColumn* ColumnOf(QWidget* grid, const QString& displayLabel);
+  void ReleaseTrackedControls();
+
+  std::vector<std::unique_ptr<TTrackedControl>> trackedControls_;
+  /** Right edge of the data grid being printed, in printer pixels; 0 otherwise. */
+  int gridRightEdge_ = 0;
 };

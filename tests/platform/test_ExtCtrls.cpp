@@ -2,6 +2,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QPainter>
+#include <QPicture>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,4 +113,85 @@ TEST(TBevel, LinesUseShadowThenHighlightWhenLowered) {
   const QImage raised = Painted(bevel);
   EXPECT_EQ(At(raised, 28, 5), ToQColor(clBtnHighlight));
   EXPECT_EQ(At(raised, 29, 5), ToQColor(clBtnShadow));
+}
+
+TEST(TPanel, SingleBorderDrawsAFrameOutsideTheBevels) {
+  TPanel panel(nullptr);
+  panel.resize(40, 30);
+  panel.SetColor(clWhite);
+  panel.SetBevelOuter(bvNone);
+  EXPECT_EQ(At(Painted(panel), 0, 15), QColor(Qt::white));
+  panel.SetBorderStyle(bsSingle);
+  EXPECT_EQ(panel.InnerRect(), QRect(1, 1, 38, 28));
+  const QImage framed = Painted(panel);
+  const QColor frame = ToQColor(clWindowFrame);
+  EXPECT_EQ(At(framed, 0, 15), frame);
+  EXPECT_EQ(At(framed, 39, 15), frame);
+  EXPECT_EQ(At(framed, 20, 29), frame);
+  EXPECT_EQ(At(framed, 1, 15), QColor(Qt::white));
+  panel.SetBevelOuter(bvRaised);
+  EXPECT_EQ(At(Painted(panel), 1, 15), ToQColor(clBtnHighlight)) << "the bevel lies inside the frame";
+}
+
+namespace {
+QPicture RecordedSquare(const QRect& square, const QColor& color) {
+  QPicture picture;
+  QPainter painter(&picture);
+  painter.fillRect(square, color);
+  painter.end();
+  return picture;
+}
+}  // namespace
+
+TEST(TImage, MetafilesAndIconsFillTheirRectangleToo) {
+  TImage image(nullptr);
+  image.setAutoFillBackground(true);
+  image.setPalette(QPalette(Qt::white));
+  image.resize(80, 40);
+  image.SetStretch(true);
+  // A metafile whose drawing starts away from its origin still lands exactly on the control.
+  image.SetPicture(TPicture::FromMetafile(RecordedSquare(QRect(10, 10, 20, 20), Qt::blue)));
+  QImage painted = Painted(image);
+  EXPECT_EQ(At(painted, 1, 1), QColor(Qt::blue));
+  EXPECT_EQ(At(painted, 78, 38), QColor(Qt::blue));
+  image.SetStretch(false);
+  painted = Painted(image);
+  EXPECT_EQ(At(painted, 19, 19), QColor(Qt::blue));
+  EXPECT_EQ(At(painted, 21, 5), QColor(Qt::white)) << "unstretched it keeps its own size";
+
+  QImage green(16, 16, QImage::Format_ARGB32);
+  green.fill(Qt::green);
+  image.SetPicture(TPicture::FromIcon(QIcon(QPixmap::fromImage(green))));
+  EXPECT_EQ(image.Picture().Kind(), gkIcon);
+  EXPECT_EQ(image.PictureRect(), QRect(0, 0, 16, 16));
+  EXPECT_EQ(At(Painted(image), 8, 8), QColor(Qt::green));
+}
+
+TEST(TRadioGroup, ItemsAreButtonsInColumnsThatAreNoControlsOfTheForm) {
+  TRadioGroup group(nullptr);
+  group.resize(200, 120);
+  group.SetItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                  QStringLiteral("e")});
+  group.SetColumns(2);
+  ASSERT_NE(group.Button(4), nullptr);
+  EXPECT_EQ(group.Button(5), nullptr);
+  // Three rows: a, b, c go down the first column, d and e the second.
+  EXPECT_EQ(group.Button(1)->x(), group.Button(0)->x());
+  EXPECT_GT(group.Button(1)->y(), group.Button(0)->y());
+  EXPECT_GT(group.Button(3)->x(), group.Button(2)->x());
+  EXPECT_EQ(group.Button(3)->y(), group.Button(0)->y());
+  for (QObject* child : group.children()) {
+    EXPECT_EQ(dynamic_cast<TControl*>(child), nullptr) << "the renderer must not print the buttons again";
+  }
+
+  QSignalSpy clicks(&group, &TRadioGroup::Click);
+  group.SetItemIndex(2);
+  EXPECT_TRUE(group.Button(2)->isChecked());
+  group.SetItemIndex(-1);
+  EXPECT_FALSE(group.Button(2)->isChecked());
+  group.Button(3)->click();
+  EXPECT_EQ(group.ItemIndex(), 3);
+  EXPECT_EQ(clicks.count(), 1);
+  group.SetItems({QStringLiteral("x")});
+  EXPECT_EQ(group.ItemIndex(), -1);
 }

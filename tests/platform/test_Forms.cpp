@@ -1,5 +1,6 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "tests/support/TestSupport.h"
@@ -155,4 +156,60 @@ TEST(Forms, FirstFormIsTheMainFormAndClosingItEndsTheMessageLoop) {
   EXPECT_TRUE(Application().Terminated());
   first.reset();
   EXPECT_EQ(Application().MainForm(), nullptr);
+}
+
+TEST(TScrollBox, BarsAppearWhenControlsReachBeyondAndScrollingMovesThem) {
+  TForm form;
+  auto* box = new TScrollBox(&form);
+  box->SetBounds(0, 0, 200, 150);
+  auto* near = new TLabel(box);
+  near->SetAutoSize(false);
+  near->SetBounds(10, 10, 50, 20);
+  form.show();
+  EXPECT_TRUE(box->VertScrollBar().isHidden());
+  EXPECT_TRUE(box->HorzScrollBar().isHidden());
+  auto* far = new TEdit(box);
+  far->SetBounds(20, 400, 100, 24);
+  far->show();
+  EXPECT_FALSE(box->VertScrollBar().isHidden());
+  EXPECT_TRUE(box->HorzScrollBar().isHidden());
+  EXPECT_EQ(box->VertScrollBar().maximum(), 424 - (box->ClientRect().bottom() + 1))
+      << "the last control's bottom edge can reach the client's";
+
+  box->VertScrollBar().setValue(100);
+  EXPECT_EQ(near->Top(), -90) << "a scrolled control's Top is where it shows";
+  EXPECT_EQ(far->Top(), 300);
+  box->ScrollInView(*far);
+  EXPECT_EQ(far->Top() + far->Height(), box->ClientRect().bottom() + 1);
+  box->ScrollInView(*near);
+  EXPECT_EQ(near->Top(), box->ClientRect().top()) << "scrolled just far enough";
+
+  far->SetLeft(400);
+  EXPECT_FALSE(box->HorzScrollBar().isHidden());
+  far->SetVisible(false);
+  EXPECT_TRUE(box->VertScrollBar().isHidden()) << "a hidden control needs no room";
+  EXPECT_TRUE(box->HorzScrollBar().isHidden());
+
+  QList<TControl*> controls;
+  for (QObject* child : box->children()) {
+    if (auto* control = dynamic_cast<TControl*>(child)) controls.append(control);
+  }
+  EXPECT_EQ(controls, QList<TControl*>({near, far})) << "bars and frame are parts, not controls";
+}
+
+TEST(TScrollBox, SingleBorderIsASunkenFrameAboveTheControls) {
+  TScrollBox box(nullptr);
+  box.SetBounds(0, 0, 100, 80);
+  box.SetColor(clWhite);
+  auto* panel = new TPanel(&box);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clRed);
+  panel->SetBounds(0, 0, 100, 80);
+  EXPECT_EQ(box.BorderStyle(), bsSingle);
+  const QImage framed = box.grab().toImage();
+  EXPECT_EQ(framed.pixelColor(0, 40), ToQColor(clBtnShadow)) << "the frame covers the control under it";
+  EXPECT_EQ(framed.pixelColor(50, 40), QColor(Qt::red));
+  box.SetBorderStyle(bsNone);
+  EXPECT_EQ(box.ClientRect(), QRect(0, 0, 100, 80));
+  EXPECT_EQ(box.grab().toImage().pixelColor(0, 40), QColor(Qt::red));
 }

@@ -1,6 +1,9 @@
 #include "platform/Graphics.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
+#include <QPainter>
+#include <QPicture>
 #include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
@@ -64,3 +67,50 @@ TEST(Colours, PlainColoursPassAndSystemColoursFollowThePalette) {
 }
 
 }  // namespace
+
+namespace {
+QPicture RecordedSquare(const QRect& square, const QColor& color) {
+  QPicture picture;
+  QPainter painter(&picture);
+  painter.fillRect(square, color);
+  painter.end();
+  return picture;
+}
+
+QByteArray Encoded(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes;
+}
+}  // namespace
+
+TEST(TPicture, BitmapMetafileAndIconAreToldApartFromTheirBytes) {
+  QImage red(8, 4, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  TPicture picture;
+  ASSERT_TRUE(picture.LoadFromData(Encoded(red, "PNG")));
+  EXPECT_EQ(picture.Kind(), gkBitmap);
+  EXPECT_EQ(picture.size(), QSize(8, 4));
+
+  QByteArray recorded;
+  {
+    QBuffer buffer(&recorded);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(RecordedSquare(QRect(10, 10, 20, 20), Qt::blue).save(&buffer));
+  }
+  ASSERT_TRUE(picture.LoadFromData(recorded));
+  EXPECT_EQ(picture.Kind(), gkMetafile);
+  EXPECT_EQ(picture.size(), QSize(20, 20));
+
+  QImage icon(16, 16, QImage::Format_ARGB32);
+  icon.fill(Qt::green);
+  ASSERT_TRUE(picture.LoadFromData(Encoded(icon, "ICO")));
+  EXPECT_EQ(picture.Kind(), gkIcon);
+  EXPECT_EQ(picture.size(), QSize(16, 16));
+
+  EXPECT_FALSE(picture.LoadFromData(QByteArray("not a picture at all")));
+  EXPECT_TRUE(picture.Empty());
+  EXPECT_FALSE(picture.LoadFromFile(QStringLiteral("/nonexistent/picture.png")));
+}

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 // Colour of a pixel of a widget as painted, with its children.
@@ -130,4 +131,96 @@ TEST(TMemo, LinesAndCrLfText) {
   EXPECT_EQ(memo->Lines(), QStringList({QStringLiteral("last line ends")}));
   memo->Clear();
   EXPECT_TRUE(memo->Lines().isEmpty());
+}
+
+namespace {
+// The columns of a painted control that differ from its background colour (where the box or text is).
+std::pair<int, int> InkColumnsOf(QWidget& widget) {
+  const QImage image = widget.grab().toImage();
+  const QRgb background = image.pixel(image.width() / 2, 0);
+  int first = image.width();
+  int last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != background) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    }
+  }
+  return {first, last};
+}
+}  // namespace
+
+TEST(TCheckBox, StateCheckedAndClickFollowEveryChange) {
+  TForm form;
+  auto* box = new TCheckBox(&form);
+  QSignalSpy clicks(box, &TCheckBox::Click);
+  EXPECT_FALSE(box->Checked());
+  box->SetChecked(true);
+  EXPECT_EQ(box->State(), cbChecked);
+  box->SetState(cbGrayed);
+  EXPECT_FALSE(box->Checked());
+  EXPECT_EQ(clicks.count(), 2);
+  box->SetState(cbUnchecked);
+  box->SetCaption(QStringLiteral("Paid"));
+  box->SetBounds(0, 0, 100, 20);
+  form.show();
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(30, 10));
+  EXPECT_TRUE(box->Checked()) << "a click checks it, even after the program grayed it once";
+  box->SetAllowGrayed(true);
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(30, 10));
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(30, 10));
+  EXPECT_EQ(box->State(), cbGrayed) << "checked, unchecked, then grayed";
+}
+
+TEST(TCheckBox, BoxStandsLeftOfTheCaptionUnlessAlignedLeft) {
+  for (auto* box : std::initializer_list<TControl*>{new TCheckBox(nullptr), new TRadioButton(nullptr)}) {
+    std::unique_ptr<QWidget> owner(&box->Widget());
+    box->SetBounds(0, 0, 200, 24);
+    box->SetColor(clWhite);
+    EXPECT_EQ(box->Alignment(), taRightJustify) << "the caption right of the box by default";
+    const auto boxAtLeft = InkColumnsOf(box->Widget());
+    EXPECT_LT(boxAtLeft.second, 100) << "without a caption all ink is the box, at the left";
+    box->SetAlignment(taLeftJustify);
+    const auto boxAtRight = InkColumnsOf(box->Widget());
+    EXPECT_GT(boxAtRight.first, 100) << "aligned left, the box moves to the right edge";
+  }
+}
+
+TEST(TRadioButton, ButtonsOfOneParentExcludeEachOther) {
+  TForm form;
+  auto* first = new TRadioButton(&form);
+  auto* second = new TRadioButton(&form);
+  QSignalSpy clicks(second, &TRadioButton::Click);
+  first->SetChecked(true);
+  second->SetChecked(true);
+  EXPECT_FALSE(first->Checked());
+  EXPECT_EQ(clicks.count(), 1);
+  first->SetChecked(true);
+  EXPECT_EQ(clicks.count(), 1) << "Click tells of becoming checked only";
+}
+
+TEST(TComboBox, TextFollowsItsStyle) {
+  TForm form;
+  auto* combo = new TComboBox(&form);
+  combo->SetItems({QStringLiteral("one"), QStringLiteral("two")});
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_EQ(combo->Text(), QString());
+  combo->SetItemIndex(1);
+  EXPECT_EQ(combo->Text(), QStringLiteral("two"));
+  combo->SetText(QStringLiteral("typed"));
+  EXPECT_EQ(combo->Text(), QStringLiteral("typed")) << "a drop-down takes any text";
+  combo->SetItems({QStringLiteral("three")});
+  EXPECT_EQ(combo->Text(), QStringLiteral("typed")) << "new items keep the typed text";
+  EXPECT_EQ(combo->Items(), QStringList({QStringLiteral("three")}));
+
+  combo->SetStyle(csDropDownList);
+  EXPECT_EQ(combo->Text(), QString()) << "a list offers only its items";
+  combo->SetText(QStringLiteral("three"));
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  combo->SetText(QStringLiteral("four"));
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  combo->SetItemIndex(7);
+  EXPECT_EQ(combo->ItemIndex(), -1);
 }

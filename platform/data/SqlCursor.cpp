@@ -1,0 +1,171 @@
+#include "platform/data/SqlCursor.h"
+
+#include "platform/data/DB.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlResult>
+#include <atomic>
+#include <map>
+#include <sqlite3.h>
+
+namespace {
+
+// SQLite's own words where it has some; Qt's where SQLite reports no error of its own (Qt refuses a second
+// statement before SQLite sees it, and SQLite then says "not an error").
+QString DatabaseText(const QSqlError& error) {
+  const QString text = error.databaseText().trimmed();
+  if (text.isEmpty() || text == QLatin1String("not an error")) return error.driverText().trimmed();
+  return text;
+}
+
+QString NextConnectionName() {
+  static std::atomic<unsigned long long> counter{0};
+  return QStringLiteral("quenary-data-%1").arg(++counter);
+}
+
+// The SQLite handles under Qt's query and connection, for what Qt does not tell: declared types and origins.
+sqlite3_stmt* StatementHandle(const QSqlQuery& query) {
+  const QSqlResult* result = query.result();
+  if (result == nullptr) return nullptr;
+  const QVariant handle = result->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0) return nullptr;
+  return *static_cast<sqlite3_stmt* const*>(handle.constData());
+}
+
+QString Utf8(const char* text) { return text == nullptr ? QString() : QString::fromUtf8(text); }
+
+}  // namespace
+
+SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
+  if (fileName.trimmed().isEmpty()) throw EDatabaseError(QStringLiteral("No database file is given"));
+  const QFileInfo info(fileName);
+  if (!info.exists())
+    throw EDatabaseError(QStringLiteral("Database file \"%1\" does not exist").arg(fileName));
+  if (!info.isFile()) throw EDatabaseError(QStringLiteral("\"%1\" is not a database file").arg(fileName));
+  connectionName_ = NextConnectionName();
+  QString failure;
+  {
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    database.setDatabaseName(info.absoluteFilePath());
+    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!database.open()) {
+      failure = QStringLiteral("Cannot open database file \"%1\": %2")
+                    .arg(fileName, DatabaseText(database.lastError()));
+    } else {
+      // SQLite reads a file's header only on the first statement: a file of another kind fails here.
+      QSqlQuery probe(database);
+      if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+        failure = QStringLiteral("\"%1\" is not a SQLite database: %2")
+                      .arg(fileName, DatabaseText(probe.lastError()));
+    }
+  }
+  if (!failure.isEmpty()) {
+    QSqlDatabase::removeDatabase(connectionName_);
+    throw EDatabaseError(failure);
+  }
+}
+
+SqlConnection::~SqlConnection() {
+  {
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    database.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase SqlConnection::Database() const { return QSqlDatabase::database(connectionName_, false); }
+
+std::vector<std::vector<QVariant>> SqlConnection::Rows(const QString& statement,
+                                                       const QVariantList& values) const {
+  QSqlQuery query(Database());
+  query.setForwardOnly(true);
+  if (!query.prepare(statement))
+    throw EDatabaseError(
+        QStringLiteral("Cannot read \"%1\": %2").arg(fileName_, DatabaseText(query.lastError())));
+  for (const QVariant& value : values) query.addBindValue(value);
+  if (!query.exec())
+    throw EDatabaseError(
+        QStringLiteral("Cannot read \"%1\": %2").arg(fileName_, DatabaseText(query.lastError())));
+  std::vector<std::vector<QVariant>> rows;
+  const int columns = query.record().count();
+  while (query.next()) {
+    std::vector<QVariant> row;
+    row.reserve(static_cast<std::size_t>(columns));
+    for (int column = 0; column < columns; ++column) row.push_back(query.value(column));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+SqlStream::SqlStream(const SqlConnection& connection, const QString& statement, const QString& context)
+    : connection_(connection), query_(std::make_unique<QSqlQuery>(connection.Database())), context_(context) {
+  query_->setForwardOnly(true);
+  if (!query_->exec(statement))
+    throw EDatabaseError(QStringLiteral("%1: %2").arg(context_, DatabaseText(query_->lastError())));
+}
+
+SqlStream::~SqlStream() = default;
+
+bool SqlStream::Next() {
+  if (query_->next()) return true;
+  if (query_->lastError().isValid())
+    throw EDatabaseError(QStringLiteral("%1: %2").arg(context_, DatabaseText(query_->lastError())));
+  return false;
+}
+
+QVariant SqlStream::Value(int column) const { return query_->value(column); }
+
+int SqlStream::ColumnCount() const { return query_->record().count(); }
+
+bool SqlStream::IsSelect() const { return query_->isSelect() && ColumnCount() > 0; }
+
+std::vector<SqlColumn> SqlStream::Columns() const {
+  std::vector<SqlColumn> columns;
+  const QSqlRecord record = query_->record();
+  sqlite3_stmt* statement = StatementHandle(*query_);
+  // Whether a table's INTEGER PRIMARY KEY is its rowid: one key column of type INTEGER, and no separate
+  // key index (a WITHOUT ROWID table and an "INTEGER PRIMARY KEY DESC" have one).
+  std::map<QString, QString> aliasOfTable;
+  const auto rowIdAliasOf = [this, &aliasOfTable](const QString& schema, const QString& table) {
+    const QString key = schema + QLatin1Char('.') + table;
+    const auto found = aliasOfTable.find(key);
+    if (found != aliasOfTable.end()) return found->second;
+    QString alias;
+    const auto keys = connection_.Rows(
+        QStringLiteral("SELECT name, type FROM pragma_table_info(?, ?) WHERE pk > 0"), {table, schema});
+    if (keys.size() == 1 &&
+        keys[0][1].toString().trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+      const auto keyIndexes = connection_.Rows(
+          QStringLiteral("SELECT 1 FROM pragma_index_list(?, ?) WHERE origin = 'pk'"), {table, schema});
+      if (keyIndexes.empty()) alias = keys[0][0].toString();
+    }
+    aliasOfTable.emplace(key, alias);
+    return alias;
+  };
+  for (int column = 0; column < record.count(); ++column) {
+    SqlColumn description;
+    description.Name = record.fieldName(column);
+    if (statement != nullptr) {
+      description.DeclaredType = Utf8(sqlite3_column_decltype(statement, column));
+      const QString table = Utf8(sqlite3_column_table_name(statement, column));
+      const QString origin = Utf8(sqlite3_column_origin_name(statement, column));
+      const QString schema = Utf8(sqlite3_column_database_name(statement, column));
+      if (!table.isEmpty() && !origin.isEmpty()) {
+        const QString alias = rowIdAliasOf(schema.isEmpty() ? QStringLiteral("main") : schema, table);
+        description.RowIdAlias = !alias.isEmpty() && alias.compare(origin, Qt::CaseInsensitive) == 0;
+      }
+    }
+    columns.push_back(description);
+  }
+  return columns;
+}
+
+QString QuoteIdentifier(const QString& name) {
+  QString quoted = name;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}

@@ -1,0 +1,394 @@
+// The grid printer: data grids print their rows across as many pages as they need, titles repeated and no
+// row split, with running sums per numeric column; string grids print what fits.
+#include "print/engine/DBPrnWin.h"
+
+#include "platform/Controls.h"
+#include "platform/Grids.h"
+#include "platform/SysUtils.h"
+#include "platform/data/DBGrids.h"
+#include "platform/data/Fields.h"
+#include "print/device/QV_Gdi.h"
+#include "print/device/QV_Units.h"
+#include "print/shared/QV_MFunc.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
+
+constexpr TColor Silver = 12632256;
+
+bool Summed(const TField& field) {
+  switch (field.DataType()) {
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency: return true;
+    default: return false;
+  }
+}
+
+QString DisplayFormatOf(const TField& field) {
+  const auto* numeric = dynamic_cast<const TNumericField*>(&field);
+  return numeric != nullptr ? numeric->DisplayFormat() : QString();
+}
+
+// The text of one cell, formatted by the kind of its field; summed fields add their value to the sums.
+QString CellText(const TField& field, TTrackedColumn* column) {
+  double value = 0.0;
+  if (Summed(field)) {
+    value = field.IsNull() ? 0.0 : field.AsFloat();
+    if (column != nullptr) {
+      column->MainTotal += value;
+      column->SubTotal += value;
+      column->PageTotal += value;
+    }
+  }
+  const QString text = field.AsString();
+  const QString format = DisplayFormatOf(field);
+  switch (field.DataType()) {
+    case ftMemo: return QStringLiteral("(Memo)");
+    case ftBlob:
+    case ftGraphic: return QStringLiteral("(Graphic)");
+    default: break;
+  }
+  if (dynamic_cast<const TIntegerField*>(&field) != nullptr) {
+    if (format.isEmpty() || text.isEmpty() ||
+        !IsNumberText(text.startsWith(QLatin1Char('-')) ? text.mid(1) : text))
+      return text;
+    return FormatFloat(format, StrToInt(text));
+  }
+  if (field.DataType() == ftCurrency)
+    return format.isEmpty() ? FormatMoney(value) : FormatFloat(format, value);
+  if (const auto* floating = dynamic_cast<const TFloatField*>(&field)) {
+    if (floating->Currency())
+      return FormatFloat(format.isEmpty() ? QStringLiteral("#,##0.00") : format, value);
+    return format.isEmpty() ? text : FormatFloat(format, value);
+  }
+  return text;
+}
+
+// Where a cell's text starts in its column; a right-justified number too wide for it becomes "#" marks.
+int PlaceCellText(TAlignment alignment, int x, int width, QString& text) {
+  const TPrinterCanvas& canvas = Printer().Canvas();
+  const int textWidth = canvas.TextWidth(text);
+  switch (alignment) {
+    case taRightJustify: {
+      if (width < textWidth + canvas.TextWidth(QStringLiteral("0"))) {
+        QString marks;
+        while (canvas.TextWidth(marks + QStringLiteral("##0")) < width) marks += QLatin1Char('#');
+        text = marks;
+        return x + width - canvas.TextWidth(marks + QStringLiteral("0"));
+      }
+      return OffsetX(x + width - textWidth, -20);
+    }
+    case taCenter: return x + Round((width - textWidth) / 2.0);
+    case taLeftJustify: break;
+  }
+  return OffsetX(x, 10);
+}
+
+// The field a grid column shows; a grid in its default state has column i for field i.
+TField* FieldOfColumn(const TDBGrid& grid, int column) {
+  if (column < grid.Columns().Count()) return grid.Columns().Items(column).Field();
+  return nullptr;
+}
+}  // namespace
+
+TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
+  for (const auto& tracked : trackedControls_) {
+    if (tracked->Control == grid) return tracked.get();
+  }
+  auto record = std::make_unique<TTrackedControl>();
+  record->Control = grid;
+  if (auto* dataGrid = dynamic_cast<TDBGrid*>(grid)) {
+    TDataSet* dataSet = dataGrid->DataSet();
+    if (dataSet == nullptr || !dataSet->Active()) return nullptr;
+    record->DataSet = dataSet;
+    record->EntryPosition = dataSet->GetBookmark();
+    record->Columns.resize(
+        static_cast<std::size_t>(std::max(dataSet->FieldCount(), dataGrid->Columns().Count())));
+    dataSet->DisableControls();
+    dataSet->First();
+    record->ContinuationPosition = dataSet->GetBookmark();
+  } else if (auto* stringGrid = dynamic_cast<TStringGrid*>(grid)) {
+    record->Columns.resize(static_cast<std::size_t>(std::max(0, stringGrid->ColCount())));
+  } else {
+    return nullptr;
+  }
+  trackedControls_.push_back(std::move(record));
+  return trackedControls_.back().get();
+}
+
+void TDBPrintWin::ResetColumns(QWidget* grid, TColumnState state) {
+  TTrackedControl* tracked = TrackGrid(grid);
+  if (tracked == nullptr) return;
+  for (TTrackedColumn& column : tracked->Columns) {
+    switch (state) {
+      case TColumnState::WidthArray: column.WidthArray = 0; break;
+      case TColumnState::SubTotal: column.SubTotal = 0.0; break;
+      case TColumnState::MainTotal: column.MainTotal = 0.0; break;
+      case TColumnState::PageTotal: column.PageTotal = 0.0; break;
+      case TColumnState::ShowTotal: column.ShowTotal = true; break;
+    }
+  }
+}
+
+void TDBPrintWin::ClearPageTotals() {
+  for (const auto& tracked : trackedControls_) {
+    for (TTrackedColumn& column : tracked->Columns) column.PageTotal = 0.0;
+  }
+}
+
+TTrackedColumn* TDBPrintWin::ColumnOf(QWidget* grid, const QString& displayLabel) {
+  auto* dataGrid = dynamic_cast<TDBGrid*>(grid);
+  if (dataGrid == nullptr) return nullptr;
+  TTrackedControl* tracked = TrackGrid(grid);
+  if (tracked == nullptr) return nullptr;
+  const QString wanted = displayLabel.toUpper();
+  for (int column = 0; column < static_cast<int>(tracked->Columns.size()); ++column) {
+    const TField* field = FieldOfColumn(*dataGrid, column);
+    if (field == nullptr || !field->Visible()) continue;
+    if (field->DisplayLabel().toUpper() == wanted) return &tracked->Columns[static_cast<std::size_t>(column)];
+  }
+  return nullptr;
+}
+
+double TDBPrintWin::PageTotal(QWidget* grid, const QString& displayLabel) {
+  const TTrackedColumn* column = ColumnOf(grid, displayLabel);
+  return column != nullptr ? column->PageTotal : 0.0;
+}
+
+double TDBPrintWin::RunningTotal(QWidget* grid, const QString& displayLabel) {
+  const TTrackedColumn* column = ColumnOf(grid, displayLabel);
+  return column != nullptr ? column->MainTotal : 0.0;
+}
+
+void TDBPrintWin::ReleaseTrackedControls() {
+  for (const auto& tracked : trackedControls_) {
+    if (tracked->DataSet == nullptr) continue;
+    // Back on the record that was current before printing, with the screen's controls following again.
+    try {
+      if (tracked->DataSet->Active() && tracked->EntryPosition.Valid())
+        tracked->DataSet->GotoBookmark(tracked->EntryPosition);
+    } catch (const std::exception&) {
+      // The record went away meanwhile; the data set stays where it is.
+    }
+    tracked->DataSet->FreeBookmark(tracked->EntryPosition);
+    tracked->DataSet->FreeBookmark(tracked->ContinuationPosition);
+    tracked->DataSet->EnableControls();
+  }
+  trackedControls_.clear();
+}
+
+void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
+  TGdi& device = *PageDevice();
+  const TFont gridFont = grid.Font();
+  const bool single = grid.BorderStyle() == bsSingle;
+  TextBoxStandard(grid, &gridFont, where, QString(), 0, single);
+  device.FillBox(where.Rect);
+  device.ClipRect(OffsetX(where.L, -30), where.T, where.R, where.B);
+  gridRightEdge_ = where.R;
+
+  TTrackedControl* tracked = TrackGrid(&grid);
+  if (tracked == nullptr) {
+    // Without data to print the grid is its filled and framed box.
+    gridRightEdge_ = 0;
+    device.ResetClip();
+    if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
+    return;
+  }
+  TDataSet& dataSet = *tracked->DataSet;
+  const int x0 = where.L;
+  int y = where.T;
+  const int bottom = where.B;
+  Printer().Canvas().Pen().Width = 2;
+  Printer().Canvas().Font().SetStyle(0);
+  device.SelectMappedFont(gridFont, gridFont.HasStyle(fsBold), gridFont.HasStyle(fsItalic),
+                          gridFont.HasStyle(fsUnderline));
+  const int s = std::abs(Printer().Canvas().Font().Height());
+
+  const int columnCount = grid.Columns().Count();
+  if (static_cast<int>(tracked->Columns.size()) < columnCount)
+    tracked->Columns.resize(static_cast<std::size_t>(columnCount));
+  int xr = x0;
+  for (int column = 0; column < columnCount; ++column) {
+    const TColumn& gridColumn = grid.Columns().Items(column);
+    const bool visible =
+        gridColumn.Visible() && gridColumn.Field() != nullptr && gridColumn.Field()->Visible();
+    const int width = visible ? ScreenToDeviceX(gridColumn.Width()) : 0;
+    tracked->Columns[static_cast<std::size_t>(column)].WidthArray = width;
+    xr += width;
+  }
+  const auto widthOf = [tracked](int column) {
+    return tracked->Columns[static_cast<std::size_t>(column)].WidthArray;
+  };
+  const bool rowsLeft = !tracked->AtEnd && tracked->ContinuationPosition.Valid();
+  if (rowsLeft) dataSet.GotoBookmark(tracked->ContinuationPosition);
+
+  const bool titles = (grid.Options() & dgTitles) != 0;
+  device.SetBrush(0, Silver, 0);
+  device.SetTextColor(grid.TitleFont().Color());
+  device.SetPenColor(clBlack);
+  if (titles) {
+    const TRect band = Rect(x0, y, xr, y + 2 * s);
+    device.FillBox(band);
+    device.FrameBox(band.Left, band.Top, band.Right, band.Bottom, 2, 2, 2, 2);
+  }
+  int x = OffsetX(x0, 10);
+  y = where.T + Round(s / 2.0);
+  int linesTop = where.T;
+  if (titles) {
+    for (int column = 0; column < columnCount; ++column) {
+      if (widthOf(column) == 0) continue;
+      device.TextAt(x, y, FieldOfColumn(grid, column)->DisplayLabel());
+      x += widthOf(column);
+    }
+    y = where.T + 2 * s;
+    Printer().Canvas().Brush().Color = clWhite;
+    linesTop = y;
+    device.MoveTo(x0, y);
+    device.LineTo(xr, y);
+    y += Round(s / 3.0);
+  }
+
+  Printer().Canvas().Font().SetStyle(0);
+  device.SetBrush(0, Silver, 0);
+  TFont titleFont = grid.TitleFont();
+  titleFont.SetColor(clBlack);
+  grid.SetTitleFont(titleFont);
+  device.SetTextColor(gridFont.Color());
+  device.SelectFont(gridFont);
+
+  dataSet.DisableControls();
+  bool firstRow = true;
+  const int rowHeight = 3 * Round(s / 2.0);
+  while (rowsLeft && !dataSet.Eof()) {
+    x = OffsetX(x0, 10);
+    // A row that does not fit goes whole to the next page; the first row of a page always prints, so a box
+    // too small for any row still makes progress instead of asking for pages without end.
+    if (bottom < y + rowHeight && !firstRow) {
+      PageComplete = false;
+      break;
+    }
+    for (int column = 0; column < columnCount; ++column) {
+      const int width = widthOf(column);
+      if (width == 0) continue;
+      ProcessMessages();
+      const TField& field = *FieldOfColumn(grid, column);
+      QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
+      if (field.OnGetText()) field.OnGetText()(field, text, false);
+      const int placed = PlaceCellText(field.Alignment(), x, width, text);
+      device.TextAt(placed, y, text);
+      x += width;
+    }
+    dataSet.Next();
+    if ((grid.Options() & dgRowLines) != 0 && !firstRow) {
+      device.MoveTo(x0, y - Round(s / 4.0));
+      device.LineTo(xr, y - Round(s / 4.0));
+    }
+    firstRow = false;
+    y += rowHeight;
+  }
+
+  Printer().Canvas().Pen().Width = 2;
+  if ((grid.Options() & dgColLines) != 0) {
+    x = x0;
+    bool first = true;
+    for (int column = 0; column < columnCount; ++column) {
+      if (widthOf(column) == 0) continue;
+      const int lineX = first ? x : x + ScreenToDeviceX(1);
+      device.MoveTo(lineX, linesTop);
+      device.LineTo(lineX, y);
+      first = false;
+      x += widthOf(column);
+    }
+    device.MoveTo(x, linesTop);
+    device.LineTo(x, y);
+    device.MoveTo(x0, y);
+    device.LineTo(x, y);
+  }
+  if (gridRightEdge_ != 0 && single) {
+    device.MoveTo(gridRightEdge_ - 2, where.T);
+    device.LineTo(gridRightEdge_ - 2, y);
+  }
+  tracked->AtEnd = !rowsLeft || dataSet.Eof();
+  if (!tracked->AtEnd) tracked->ContinuationPosition = dataSet.GetBookmark();
+  if (tracked->EntryPosition.Valid()) dataSet.GotoBookmark(tracked->EntryPosition);
+  dataSet.EnableControls();
+
+  gridRightEdge_ = 0;
+  device.ResetClip();
+  if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
+}
+
+void TDBPrintWin::PrintStringGrid(TStringGrid& grid, const Placement& where) {
+  TGdi& device = *PageDevice();
+  const int clipLeft = OffsetX(where.L, -30);
+  device.ClipRect(clipLeft, where.T, where.R, where.B);
+  const int left = where.L;
+  int y = where.T;
+  const int bottom = where.B;
+  Printer().Canvas().Pen().Width = 2;
+  Printer().Canvas().Font().SetStyle(0);
+  const TFont font = grid.Font();
+  device.SelectMappedFont(font, font.HasStyle(fsBold), font.HasStyle(fsItalic), font.HasStyle(fsUnderline));
+  const int s = std::abs(Printer().Canvas().Font().Height());
+
+  TTrackedControl* tracked = TrackGrid(&grid);
+  const int columns = grid.ColCount();
+  std::vector<int> widths(static_cast<std::size_t>(std::max(0, columns)));
+  int right = left;
+  for (int column = 0; column < columns; ++column) {
+    widths[static_cast<std::size_t>(column)] = ScreenToDeviceX(grid.ColWidths(column)) + 50;
+    if (tracked != nullptr && column < static_cast<int>(tracked->Columns.size()))
+      tracked->Columns[static_cast<std::size_t>(column)].WidthArray =
+          widths[static_cast<std::size_t>(column)];
+    right += widths[static_cast<std::size_t>(column)];
+  }
+  device.SetBrush(0, PrintColor(grid.Color()), 0);
+  device.SetTextColor(clBlack);
+  device.SelectFont(font);
+
+  const bool horizontal = (grid.Options() & goHorzLine) != 0;
+  const auto horizontalLine = [&](int lineY) {
+    device.MoveTo(clipLeft, lineY);
+    device.LineTo(OffsetX(right, -30), lineY);
+  };
+  y = where.T + Round(s / 4.0);
+  int x = left;
+  for (int column = 0; column < columns; ++column) {
+    device.TextAt(x, y, grid.Cells(column, 0));
+    x += widths[static_cast<std::size_t>(column)];
+  }
+  int lastLine = y;
+  if (horizontal) horizontalLine(lastLine = y + Round(s * 0.5 * 2.5));
+  if (grid.RowCount() > 1) y += ScreenToDeviceY(grid.RowHeights(1));
+  Printer().Canvas().Brush().Color = clWhite;
+  device.SetBrush(0, PrintColor(grid.Color()), 0);
+
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    // A string grid never continues: what does not fit is left off.
+    if (bottom < y + 3 * Round(s / 2.0)) break;
+    x = left;
+    for (int column = 0; column < columns; ++column) {
+      ProcessMessages();
+      if (column >= grid.FixedCols()) device.SetTextColor(clBlack);
+      device.TextAt(OffsetX(x, 10), y, grid.Cells(column, row));
+      x += widths[static_cast<std::size_t>(column)];
+    }
+    if (horizontal) horizontalLine(lastLine = y + Round(s * 0.5 * 2.5));
+    y += ScreenToDeviceY(grid.RowHeights(row));
+  }
+  if ((grid.Options() & goVertLine) != 0) {
+    x = left;
+    for (int column = 0; column <= columns; ++column) {
+      device.MoveTo(OffsetX(x, -30), where.T);
+      device.LineTo(OffsetX(x, -30), lastLine);
+      if (column < columns) x += widths[static_cast<std::size_t>(column)];
+    }
+  }
+  device.ResetClip();
+}
