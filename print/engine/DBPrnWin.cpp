@@ -6,6 +6,8 @@
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Gdi.h"
+#include "print/controls/QV3Party.h"
+#include "print/controls/Qv_lab.h"
 #include "print/device/QV_Units.h"
 
 #include <QWidget>
@@ -23,6 +25,7 @@ void TDBPrintWin::PrintEditBox(QWidget* control, const TRect& rect, int textX, i
 }
 
 void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
+  const ControlPrintScope scope(*this);
   TControl* own = AsControl(control);
   if (PageDevice() == nullptr || control == nullptr || control->isHidden()) return;
   Printer().Canvas().Font().SetStyle(0);
@@ -48,7 +51,7 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
     PageDevice()->FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
   if (!handled) {
     ObjectFrameAllowed = false;
-    CaptureWindow(control, where.L, where.T, where.R, where.B);
+    CaptureWindow(control, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
   }
   ObjectFrameAllowed = true;
   CurrentControl = control;
@@ -82,9 +85,9 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
     frame = false;
     handled = true;
   }
-  if (auto* panel = dynamic_cast<TPanel*>(control)) {
+  if (TakesPanelRule(control)) {
     PrintPanel(control, where, false);
-    frame = panel->BorderStyle() == bsSingle;
+    frame = AsControl(control)->BorderStyle() == bsSingle;
     handled = true;
   }
   return handled;
@@ -102,21 +105,25 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
 
   if (dynamic_cast<TEdit*>(child) != nullptr) {
     PrintEditBox(child, where.Rect, textX, textY);
+  } else if (dynamic_cast<TQV_Label*>(child) != nullptr) {
+    PrintShadowLabel(child, where);
   } else if (dynamic_cast<TLabel*>(child) != nullptr) {
     PrintLabel(child, where);
+  } else if (auto* graphic = dynamic_cast<TQVGraphicControl*>(child)) {
+    PrintGraphicControl(*graphic, where);
   } else if (dynamic_cast<TMemo*>(child) != nullptr) {
     PrintMemo(child, where);
   } else if (dynamic_cast<TImage*>(child) != nullptr) {
     PrintPicture(child, where);
   } else if (dynamic_cast<TBevel*>(child) != nullptr) {
     PrintBevel(child, where);
-  } else if (dynamic_cast<TPanel*>(child) != nullptr) {
+  } else if (TakesPanelRule(child)) {
     PrintPanel(child, where, true);
   } else if (dynamic_cast<TShape*>(child) != nullptr) {
     PrintShape(child, where);
   } else if (control->Windowed()) {
     if (ChildControls(*child).isEmpty()) {
-      CaptureWindow(child, where.L, where.T, where.R, where.B);
+      CaptureWindow(child, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
     } else {
       PrintNested(child, where);
     }

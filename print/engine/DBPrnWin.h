@@ -5,12 +5,14 @@
 
 class QWidget;
 class TControl;
+class TQVGraphicControl;
 
 /**
  * The printing component that draws a window control by control: every recognised control is drawn on the
  * page by a rule of its class (labels wrapped to their printed width, shapes, panels, memos, edits, check
- * boxes, images, ...), scaled from screen pixels to printer pixels; containers nest; any other window paints
- * itself into the page.
+ * boxes, images, the library's shadow labels and graphic controls, ...), scaled from screen pixels to printer
+ * pixels; containers nest; any other window paints itself into the page (the library's rich-text controls
+ * print their next portion there).
  */
 class TDBPrintWin : public TPrintWin {
   Q_OBJECT
@@ -52,4 +54,10 @@ private:
   void PrintPanel(QWidget* panel, const Placement& where, bool nested);
   void PrintShape(QWidget* shape, const Placement& where);
   void PrintNested(QWidget* container, const Placement& where);
+
+  // The rules of the library's decorative controls (DBPrnWinDecor.cpp).
+  /** Plain and library panels share the panel rule; the library's other panels are captured. */
+  static bool TakesPanelRule(QWidget* control);
+  void PrintShadowLabel(QWidget* label, const Placement& where);
+  void PrintGraphicControl(TQVGraphicControl& control, const Placement& where);
 };
