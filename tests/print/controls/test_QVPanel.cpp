@@ -41,18 +41,11 @@ protected:
   TQVPanel* panel_ = nullptr;
 };
 
-TEST_F(ImagePanelTest, ANewPanelIsASilverSingleBorderedPanelWithoutGaps) {
-  EXPECT_EQ(panel_->Color(), clSilver);
-  EXPECT_EQ(panel_->BorderStyle(), bsSingle);
-  EXPECT_EQ(panel_->BorderWidth(), 0);
-  EXPECT_TRUE(panel_->Caption().isEmpty());
-  EXPECT_TRUE(panel_->ClearScreen());
-  EXPECT_EQ(panel_->PixelsBetweenX(), 0);
-  EXPECT_EQ(panel_->PixelsBetweenY(), 0);
-  EXPECT_EQ(panel_->Image(), nullptr);
-}
-
 TEST_F(ImagePanelTest, TilesStartInsideTheEdgeAndAdvanceByTheirSizeAndTheGaps) {
+  EXPECT_EQ(panel_->Color(), clSilver) << "a new panel";
+  EXPECT_EQ(panel_->BorderStyle(), bsSingle);
+  EXPECT_TRUE(panel_->ClearScreen());
+  EXPECT_EQ(panel_->PixelsBetweenX() + panel_->PixelsBetweenY(), 0);
   panel_->SetImage(image_);
   panel_->SetPixelsBetweenX(4);
   panel_->SetPixelsBetweenY(0);
@@ -64,16 +57,6 @@ TEST_F(ImagePanelTest, TilesStartInsideTheEdgeAndAdvanceByTheirSizeAndTheGaps) {
   EXPECT_EQ(RedPixels(inset).begin()->first, 3) << "the inset is bevel width plus border width";
   EXPECT_NE(inset.pixel(2, 20), qRgb(0, 0, 255)) << "nothing is tiled over the edge";
   EXPECT_NE(inset.pixel(97, 20), qRgb(0, 0, 255));
-}
-
-TEST_F(ImagePanelTest, WithoutClearScreenOnlyTheTilesArePainted) {
-  panel_->SetImage(image_);
-  panel_->SetPixelsBetweenX(10);
-  panel_->SetClearScreen(false);
-  const QImage image = Painted(*panel_, Qt::green);
-  EXPECT_EQ(image.pixel(36, 10), qRgb(0, 255, 0)) << "the gap shows what lies under the panel";
-  panel_->SetClearScreen(true);
-  EXPECT_EQ(Painted(*panel_, Qt::green).pixel(36, 10), ToQColor(clSilver).rgb());
 }
 
 TEST_F(ImagePanelTest, ADestroyedImageLeavesAPlainPanel) {

@@ -80,19 +80,4 @@ TEST_F(RichEditTest, ALineNoBoxCanTakeGoesCutIntoTheBoxThatComesRoundAgain) {
   EXPECT_FALSE(edit_->QVTextRemains()) << "printing ends";
 }
 
-TEST_F(RichEditTest, PrintingKeepsThePositionUntilItIsReset) {
-  FillParagraphs(3);
-  TQVPrint box = Box(100, 400);
-  edit_->PrintMessage(box);
-  const int stopped = edit_->PrintPosition();
-  ASSERT_GT(stopped, 0);
-  EXPECT_TRUE(edit_->QVTextRemains());
-  edit_->ResetPrintPosition();
-  EXPECT_EQ(edit_->PrintPosition(), 0);
-  NewPage();
-  TQVPrint again = Box(100, 400);
-  edit_->PrintMessage(again);
-  EXPECT_EQ(edit_->PrintPosition(), stopped) << "the same portion again";
-}
-
 }  // namespace
