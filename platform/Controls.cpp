@@ -1,7 +1,40 @@
 #include "platform/Controls.h"
 
+#include <QEvent>
 #include <QWidget>
 #include <algorithm>
+
+namespace {
+const char* const AlignWatcherName = "quenary-align-watcher";
+
+// Places a container's aligned controls again whenever the container changes size.
+class AlignWatcher : public QObject {
+public:
+  explicit AlignWatcher(QWidget& container) : QObject(&container) {
+    setObjectName(QLatin1String(AlignWatcherName));
+    container.installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize && watched == parent())
+      AlignControls(*static_cast<QWidget*>(watched));
+    return false;
+  }
+};
+
+bool HasAlignedControls(const QWidget& container) {
+  return container.findChild<QObject*>(QLatin1String(AlignWatcherName), Qt::FindDirectChildrenOnly) !=
+         nullptr;
+}
+
+void Realign(QWidget& control) {
+  QWidget* container = control.parentWidget();
+  if (container == nullptr) return;
+  if (!HasAlignedControls(*container)) new AlignWatcher(*container);
+  AlignControls(*container);
+}
+}  // namespace
 
 TControl::TControl(TColor color, bool parentColor, TAlignment alignment, TBorderStyle borderStyle)
     : color_(color), parentColor_(parentColor), alignment_(alignment), borderStyle_(borderStyle) {}
@@ -22,11 +55,25 @@ void TControl::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height)
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   Widget().setGeometry(left, top, std::max(0, width), std::max(0, height));
+  if (align_ != alNone) Realign(Widget());
+  // A window that was never shown gets no resize event, so its aligned controls are placed here as well.
+  if (HasAlignedControls(Widget())) AlignControls(Widget());
 }
 
 bool TControl::Visible() const { return !Widget().isHidden(); }
 
-void TControl::SetVisible(bool visible) { Widget().setVisible(visible); }
+void TControl::SetVisible(bool visible) {
+  Widget().setVisible(visible);
+  if (align_ != alNone) Realign(Widget());
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align_ == align) return;
+  align_ = align;
+  Realign(Widget());
+}
+
+QRect TControl::AlignRect() const { return Widget().rect(); }
 
 bool TControl::Enabled() const { return Widget().isEnabled(); }
 
@@ -156,3 +203,55 @@ QList<QWidget*> ChildControls(const QWidget& widget) {
 }
 
 TControl* AsControl(QWidget* widget) { return dynamic_cast<TControl*>(widget); }
+
+TGraphicControl::TGraphicControl(QWidget* parent)
+    : QWidget(parent), TControl(clBtnFace, true, taLeftJustify, bsNone) {
+  ApplyColorAndFont();
+}
+
+void AlignControls(QWidget& container) {
+  const TControl* own = AsControl(&container);
+  const QRect area = own != nullptr ? own->AlignRect() : container.rect();
+  int left = area.x();
+  int top = area.y();
+  int right = area.x() + area.width();
+  int bottom = area.y() + area.height();
+
+  const QList<QWidget*> children = ChildControls(container);
+  const auto aligned = [&children](TAlign align) {
+    QList<QWidget*> found;
+    for (QWidget* child : children) {
+      if (!child->isHidden() && AsControl(child)->Align() == align) found.append(child);
+    }
+    return found;
+  };
+  const auto sorted = [](QList<QWidget*> controls, auto before) {
+    std::stable_sort(controls.begin(), controls.end(), before);
+    return controls;
+  };
+  const auto place = [](QWidget* child, int x, int y, int width, int height) {
+    child->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  };
+
+  for (QWidget* child : sorted(aligned(alTop), [](QWidget*a, QWidget*b) { return a->y() < b->y(); })) {
+    place(child, left, top, right - left, child->height());
+    top += child->height();
+  }
+  for (QWidget* child : sorted(aligned(alBottom), [](QWidget*a, QWidget*b) {
+         return a->y() + a->height() > b->y() + b->height();
+       })) {
+    place(child, left, bottom - child->height(), right - left, child->height());
+    bottom -= child->height();
+  }
+  for (QWidget* child : sorted(aligned(alLeft), [](QWidget*a, QWidget*b) { return a->x() < b->x(); })) {
+    place(child, left, top, child->width(), bottom - top);
+    left += child->width();
+  }
+  for (QWidget* child : sorted(aligned(alRight), [](QWidget*a, QWidget*b) {
+         return a->x() + a->width() > b->x() + b->width();
+       })) {
+    place(child, right - child->width(), top, child->width(), bottom - top);
+    right -= child->width();
+  }
+  for (QWidget* child : aligned(alClient)) place(child, left, top, right - left, bottom - top);
+}

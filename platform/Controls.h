@@ -4,15 +4,21 @@
 
 #include <QList>
 #include <QPalette>
+#include <QRect>
+#include <QWidget>
 #include <QString>
-
-class QWidget;
 
 /** Horizontal placement of a control's text. */
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 /** Vertical placement of a label's text. */
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+/**
+ * Where a control sits in its container: at its own position (alNone), or against one edge of the container's
+ * AlignRect, taking that edge's full length, or filling what the other aligned controls leave (alClient).
+ */
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 /** Border of a control (bsNone, bsSingle) or of a form (all values). */
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -93,6 +99,15 @@ public:
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
 
+  /**
+   * The edge of its container the control keeps to; the container places its aligned controls again
+   * whenever it is resized or one of them changes its alignment or bounds.
+   */
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign align);
+  /** The area of this control its aligned child controls share, in its own coordinates. */
+  virtual QRect AlignRect() const;
+
   /** The nearest enclosing widget that is a control, or nullptr. */
   const TControl* ParentControl() const;
 
@@ -127,7 +142,29 @@ private:
   bool transparent_ = false;
   TBorderStyle borderStyle_;
   int tag_ = 0;
+  TAlign align_ = alNone;
 };
+
+/**
+ * A control without a window of its own (the framework's graphic control): its parent paints it along with
+ * itself, and it takes no keyboard focus.
+ */
+class TGraphicControl : public QWidget, public TControl {
+  Q_OBJECT
+public:
+  explicit TGraphicControl(QWidget* parent);
+
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+  bool Windowed() const override { return false; }
+};
+
+/**
+ * Places the aligned child controls of a container inside its AlignRect: top-aligned ones from the top down
+ * in the order of their positions, then bottom, left and right ones, then alClient ones over what is left.
+ * Hidden controls take no room.
+ */
+void AlignControls(QWidget& container);
 
 /** A font description in one expression: face, height in pixels (negative: character height), styles, colour.
  */

@@ -83,38 +83,40 @@ QRect DrawFrame3D(QPainter& painter, const QRect& rect, const QColor& topLeft, c
   return edge;
 }
 
-TPanel::TPanel(QWidget* parent) : QWidget(parent), TControl(clBtnFace, false, taCenter, bsNone) {
+TCustomPanel::TCustomPanel(QWidget* parent) : QWidget(parent), TControl(clBtnFace, false, taCenter, bsNone) {
   ApplyColorAndFont();
 }
 
-void TPanel::SetBevelOuter(TPanelBevel bevel) {
+TPanel::TPanel(QWidget* parent) : TCustomPanel(parent) {}
+
+void TCustomPanel::SetBevelOuter(TPanelBevel bevel) {
   bevelOuter_ = bevel;
   update();
 }
 
-void TPanel::SetBevelInner(TPanelBevel bevel) {
+void TCustomPanel::SetBevelInner(TPanelBevel bevel) {
   bevelInner_ = bevel;
   update();
 }
 
-void TPanel::SetBevelWidth(int width) {
+void TCustomPanel::SetBevelWidth(int width) {
   bevelWidth_ = std::max(1, width);
   update();
 }
 
-void TPanel::SetBorderWidth(int width) {
+void TCustomPanel::SetBorderWidth(int width) {
   borderWidth_ = std::max(0, width);
   update();
 }
 
-QRect TPanel::InnerRect() const {
+QRect TCustomPanel::InnerRect() const {
   int inset = borderWidth_ + (BorderStyle() == bsSingle ? 1 : 0);
   if (bevelOuter_ != bvNone) inset += bevelWidth_;
   if (bevelInner_ != bvNone) inset += bevelWidth_;
   return rect().adjusted(inset, inset, -inset, -inset);
 }
 
-void TPanel::paintEvent(QPaintEvent*) {
+void TCustomPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QColor face = ToQColor(Color());
   QRect area = rect();

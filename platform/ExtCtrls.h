@@ -17,10 +17,10 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
  * frame colour when BorderStyle is bsSingle, then the outer bevel, then BorderWidth pixels of the panel's
  * colour, then the inner bevel; InnerRect is what lies inside.
  */
-class TPanel : public QWidget, public TControl {
+class TCustomPanel : public QWidget, public TControl {
   Q_OBJECT
 public:
-  explicit TPanel(QWidget* parent);
+  explicit TCustomPanel(QWidget* parent);
 
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
@@ -36,6 +36,7 @@ public:
 
   /** The area inside the edges, in the panel's coordinates: where a control that fills the panel goes. */
   QRect InnerRect() const;
+  QRect AlignRect() const override { return InnerRect(); }
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -48,6 +49,13 @@ private:
   TPanelBevel bevelInner_ = bvNone;
   int bevelWidth_ = 1;
   int borderWidth_ = 0;
+};
+
+/** The panel of a form; the library's own panels derive from TCustomPanel and so are no TPanel. */
+class TPanel : public TCustomPanel {
+  Q_OBJECT
+public:
+  explicit TPanel(QWidget* parent);
 };
 
 /**

@@ -12,6 +12,8 @@
 #include "platform/data/DBNavigator.h"
 #include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
+#include "print/controls/QV3Party.h"
+#include "print/controls/Qv_lab.h"
 #include "print/device/QV_Units.h"
 
 #include <QWidget>
@@ -76,6 +78,7 @@ void TDBPrintWin::PrintEditBox(QWidget* control, const TRect& rect, int textX, i
 }
 
 void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
+  const ControlPrintScope scope(*this);
   TControl* own = AsControl(control);
   if (PageDevice() == nullptr || control == nullptr || control->isHidden()) return;
   Printer().Canvas().Font().SetStyle(0);
@@ -100,7 +103,7 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
     PageDevice()->FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
   if (!handled) {
     ObjectFrameAllowed = false;
-    CaptureWindow(control, where.L, where.T, where.R, where.B);
+    CaptureWindow(control, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
   }
   ObjectFrameAllowed = true;
   CurrentControl = control;
@@ -162,9 +165,9 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
     PrintDataMemo(control, where);
     handled = true;
   }
-  if (auto* panel = dynamic_cast<TPanel*>(control)) {
+  if (TakesPanelRule(control)) {
     PrintPanel(control, where, false);
-    frame = panel->BorderStyle() == bsSingle;
+    frame = AsControl(control)->BorderStyle() == bsSingle;
     handled = true;
   }
   if (auto* grid = dynamic_cast<TDBGrid*>(control)) {
@@ -189,8 +192,12 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     return;  // buttons for the screen only
   } else if (Is<TCustomEdit>(child)) {
     PrintEditBox(child, where.Rect, OffsetX(where.L, 10), OffsetY(where.T, 10));
+  } else if (Is<TQV_Label>(child)) {
+    PrintShadowLabel(child, where);
   } else if (Is<TLabel>(child)) {
     PrintLabel(child, where);
+  } else if (auto* graphic = dynamic_cast<TQVGraphicControl*>(child)) {
+    PrintGraphicControl(*graphic, where);
   } else if (Is<TDBText>(child)) {
     PrintDataText(child, where);
   } else if (Is<TGroupBox>(child)) {
@@ -224,7 +231,7 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     PrintPicture(dataImage->Picture(), where);
   } else if (Is<TBevel>(child)) {
     PrintBevel(child, where);
-  } else if (Is<TPanel>(child)) {
+  } else if (TakesPanelRule(child)) {
     PrintPanel(child, where, true);
   } else if (Is<TScrollBox>(child)) {
     PrintScrollBox(child, where);
@@ -232,7 +239,7 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     PrintShape(child, where);
   } else if (control->Windowed()) {
     if (ChildControls(*child).isEmpty()) {
-      CaptureWindow(child, where.L, where.T, where.R, where.B);
+      CaptureWindow(child, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
     } else {
       PrintNested(child, where);
     }

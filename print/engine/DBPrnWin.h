@@ -9,6 +9,7 @@
 
 class QWidget;
 class TControl;
+class TQVGraphicControl;
 class TDBGrid;
 class TStringGrid;
 
@@ -41,9 +42,10 @@ enum class TColumnState { WidthArray, SubTotal, MainTotal, PageTotal, ShowTotal 
 /**
  * The printing component that draws a window control by control: every recognised control is drawn on the
  * page by a rule of its class (labels wrapped to their printed width, shapes, panels, memos, edits, check
- * boxes, images, data controls showing their field, ...), scaled from screen pixels to printer pixels;
- * containers nest; any other window paints itself into the page. Data grids print their rows across as many
- * pages as they need, with running sums per numeric column that totals controls show.
+ * boxes, images, data controls showing their field, the library's shadow labels and graphic controls, ...),
+ * scaled from screen pixels to printer pixels; containers nest; any other window paints itself into the page
+ * (the library's rich-text controls print their next portion there). Data grids print their rows across as
+ * many pages as they need, with running sums per numeric column that totals controls show.
  */
 class TDBPrintWin : public TPrintWin {
   Q_OBJECT
@@ -109,6 +111,11 @@ private:
   void PrintPanel(QWidget* panel, const Placement& where, bool nested);
   void PrintScrollBox(QWidget* box, const Placement& where);
   void PrintShape(QWidget* shape, const Placement& where);
+  // The rules of the library's decorative controls (DBPrnWinDecor.cpp).
+  /** Plain and library panels share the panel rule; the library's other panels are captured. */
+  static bool TakesPanelRule(QWidget* control);
+  void PrintShadowLabel(QWidget* label, const Placement& where);
+  void PrintGraphicControl(TQVGraphicControl& control, const Placement& where);
   void PrintStringGridRule(QWidget* grid, const Placement& where);
 
   // Rules of the data controls.

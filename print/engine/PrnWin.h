@@ -165,8 +165,27 @@ protected:
   }
   /** Closes the current page and opens the next, with the bands. */
   void StartNewPage();
-  /** Captures the control as its own window paints it, onto the rectangle (printer pixels). */
-  void CaptureWindow(QWidget* control, int left, int top, int right, int bottom);
+  /**
+   * Captures the control as its own window paints it, onto the rectangle (printer pixels); a renderer that
+   * prints the child controls by their own rules leaves them out.
+   */
+  void CaptureWindow(QWidget* control, int left, int top, int right, int bottom,
+                     TQVChildControls childControls = TQVChildControls::Painted);
+  /**
+   * Brackets one PrintControlAt call. When the outermost call of a pass ends with text left in a rich-text
+   * control it reached, PageComplete is cleared, so PrintControlPages goes on to a further page; text that a
+   * later box of the same pass printed to its end needs no page more.
+   */
+  class ControlPrintScope {
+  public:
+    explicit ControlPrintScope(TPrintWin& component);
+    ~ControlPrintScope();
+    ControlPrintScope(const ControlPrintScope&) = delete;
+    ControlPrintScope& operator=(const ControlPrintScope&) = delete;
+
+  private:
+    TPrintWin& component_;
+  };
   /**
    * Selects a control's font for its text: the printer canvas takes it in points, the page font follows
    * (with "MS Sans Serif" and "System" renamed "Arial" in the font itself when FixSansSerif is set).
@@ -193,6 +212,9 @@ private:
   QPointer<QWidget> executeWinControl_;
   QMetaObject::Connection executeWinControlWatch_;
   TQVPrint graphicPrintRecord_;
+  /** The rich-text controls the window captures of the current pass sent the print message. */
+  QList<QPointer<QWidget>> printMessaged_;
+  int controlPrintDepth_ = 0;
   std::unique_ptr<TGdi> pageDevice_;
   std::unique_ptr<TPrintDialog1> statusDialog_;
 };

@@ -120,7 +120,21 @@ void TPrintWin::StartJob() {
   pageDevice_->SetTextColor(clBlack);
 }
 
-void TPrintWin::CaptureWindow(QWidget* control, int left, int top, int right, int bottom) {
+TPrintWin::ControlPrintScope::ControlPrintScope(TPrintWin& component) : component_(component) {
+  ++component_.controlPrintDepth_;
+}
+
+TPrintWin::ControlPrintScope::~ControlPrintScope() {
+  if (--component_.controlPrintDepth_ > 0) return;
+  for (const QPointer<QWidget>& control : component_.printMessaged_) {
+    const auto* receiver = dynamic_cast<const TQVPrintMessageReceiver*>(control.data());
+    if (receiver != nullptr && receiver->QVTextRemains()) component_.PageComplete = false;
+  }
+  component_.printMessaged_.clear();
+}
+
+void TPrintWin::CaptureWindow(QWidget* control, int left, int top, int right, int bottom,
+                              TQVChildControls childControls) {
   DrawingContext* context = pageDevice_->Handle();
   if (context == nullptr) return;
   const int width = right - left;
@@ -130,7 +144,9 @@ void TPrintWin::CaptureWindow(QWidget* control, int left, int top, int right, in
   context->SetViewportExtent(ScreenToDeviceX(width), ScreenToDeviceY(height));
   context->SetWindowOrigin(0, 0);
   context->SetViewportOrigin(left, top);
-  PaintWindowTree(control, *context, 0, 0, control->width(), control->height());
+  for (QWidget* messaged :
+       PaintWindowTree(control, *context, 0, 0, control->width(), control->height(), childControls))
+    printMessaged_.append(messaged);
   ProcessMessages();
   ProcessMessages();
 
@@ -144,6 +160,7 @@ void TPrintWin::CaptureWindow(QWidget* control, int left, int top, int right, in
 }
 
 void TPrintWin::PrintControlAt(QWidget* control, double left, double top) {
+  const ControlPrintScope scope(*this);
   if (!pageDevice_ || control == nullptr || control->isHidden()) return;
   CurrentControl = control;
   Fire(OnBeforePrintControl);

@@ -2,6 +2,7 @@
 
 #include "platform/SysUtils.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -34,7 +35,10 @@ private:
   QString aboutWritten_;
 };
 
-/** Where a control that prints itself must draw on the page, and through which context. */
+/**
+ * Where a control that prints itself must draw on the page, and through which context. The rectangle is in
+ * the context's device pixels, the printer pixels of the page.
+ */
 struct TQVPrint {
   int Left = 0;
   int Top = 0;
@@ -43,6 +47,45 @@ struct TQVPrint {
   int Right = 0;
   int Bottom = 0;
   DrawingContext* Context = nullptr;
+};
+
+/** The first window message number the platform leaves to programs. */
+constexpr int UserMessage = 0x0400;
+/** The message that asks a library rich-text control to print its next portion (1223). */
+constexpr int QVPrintMessage = UserMessage + 199;
+
+/** What a rich-text control answers the print message with. */
+enum TQVPrintAnswer {
+  /** It has no text to print (a continuation box that continues no edit); taken as "done". */
+  qpNothing = 0,
+  /** Its text is printed to the end. */
+  qpDone = 1,
+  /** Text remains for a further box. */
+  qpMore = 2,
+};
+
+/**
+ * A control the window capture does not ask to paint but sends the print message QVPrintMessage: it prints
+ * the next portion of its text into the record's rectangle and answers how far it got.
+ */
+class TQVPrintMessageReceiver {
+public:
+  virtual ~TQVPrintMessageReceiver() = default;
+  /** Handles the print message for the record's rectangle and context. */
+  virtual TQVPrintAnswer PrintMessage(TQVPrint& record) = 0;
+  /** True while text is left for a further box, so the job knows whether another page must follow. */
+  virtual bool QVTextRemains() const = 0;
+};
+
+/**
+ * A container that draws a title bar of its own above its client area; the window capture draws such a
+ * control's border around the client area only.
+ */
+class TQVTitledControl {
+public:
+  virtual ~TQVTitledControl() = default;
+  /** Height of the title bar in screen pixels. */
+  virtual int TitleBarHeight() const = 0;
 };
 
 /** On which pages a printed extra (a totals control) appears. */
@@ -87,11 +130,17 @@ bool NoPrinterAvailable();
 /** The program's string table text of that number, or the fallback when the table has none. */
 QString LoadTextOr(int identifier, const QString& fallback);
 
+/** Whether a window capture paints the child controls too, or leaves them to a renderer that prints them. */
+enum class TQVChildControls { Painted, LeftOut };
+
 /**
  * Paints a window and its visible child windows into a drawing context: the window's point (0, 0) lands
- * at (x, y) of the context's current coordinates, clipped to width by height.
+ * at (x, y) of the context's current coordinates, clipped to width by height. A rich-text control of the
+ * library gets the print message instead of painting. Returns the controls that got the print message, in
+ * the order they got it. With the child controls left out, only the control itself is painted.
  */
-void PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, int width, int height);
+QList<QWidget*> PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, int width,
+                                int height, TQVChildControls childControls = TQVChildControls::Painted);
 
 /** Fills a self-printing control's record with its rectangle and context. */
 void FillPrintRecord(int left, int top, int right, int bottom, TQVPrint& record, DrawingContext* context);

@@ -7,9 +7,11 @@
 #include "platform/Forms.h"
 #include "platform/Printers.h"
 #include "platform/StdCtrls.h"
+#include "platform/SysUtils.h"
 
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -55,6 +57,17 @@ void DrawClientEdge(DrawingContext& context, int width, int height) {
   context.Rectangle(area.x(), area.y(), area.x() + area.width(), area.y() + area.height());
 }
 
+// The record names the control's rectangle in the page's printer pixels, where the capture's mapping puts it.
+void SendPrintMessage(TQVPrintMessageReceiver& receiver, DrawingContext& context, int width, int height) {
+  const QPointF topLeft = context.LogicalToDevice(QPointF(0, 0));
+  const QPointF bottomRight = context.LogicalToDevice(QPointF(width, height));
+  const auto round = [](double value) { return static_cast<int>(RoundHalfEven(value)); };
+  TQVPrint record;
+  FillPrintRecord(round(topLeft.x()), round(topLeft.y()), round(bottomRight.x()), round(bottomRight.y()),
+                  record, &context);
+  receiver.PrintMessage(record);
+}
+
 bool HasSingleBorder(const QWidget* widget) {
   if (dynamic_cast<const TForm*>(widget) != nullptr) return false;
   const auto* control = dynamic_cast<const TControl*>(widget);
@@ -69,28 +82,44 @@ bool NoPrinterAvailable() {
   return true;
 }
 
-void PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, int width, int height) {
-  if (control == nullptr) return;
+QList<QWidget*> PaintWindowTree(QWidget* control, DrawingContext& context, int x, int y, int width,
+                                int height, TQVChildControls childControls) {
+  QList<QWidget*> messaged;
+  if (control == nullptr) return messaged;
   context.SaveState();
   context.SelectClipRect(0, 0, 32000, 32000);
   context.OffsetWindowOrigin(-x, -y);
   context.IntersectClipRect(0, 0, width, height);
 
   const QList<QWidget*> children = ChildControls(control);
-  PaintItself(control, context.Painter(), QPoint(0, 0), children.isEmpty());
-  for (QWidget* child : children) {
-    if (OwnFlagVisible(child) && IsGraphicControl(child))
-      PaintItself(child, context.Painter(), child->pos(), true);
+  const bool withChildren = childControls == TQVChildControls::Painted;
+  if (auto* receiver = dynamic_cast<TQVPrintMessageReceiver*>(control)) {
+    SendPrintMessage(*receiver, context, width, height);
+    messaged.append(control);
+  } else {
+    PaintItself(control, context.Painter(), QPoint(0, 0), children.isEmpty());
+    for (QWidget* child : children) {
+      if (withChildren && OwnFlagVisible(child) && IsGraphicControl(child))
+        PaintItself(child, context.Painter(), child->pos(), true);
+    }
   }
-  for (QWidget* child : children) {
-    if (OwnFlagVisible(child) && !IsGraphicControl(child)) {
-      PaintWindowTree(child, context, child->x(), child->y(), child->width(), child->height());
+  if (withChildren) {
+    for (QWidget* child : children) {
+      if (OwnFlagVisible(child) && !IsGraphicControl(child))
+        messaged += PaintWindowTree(child, context, child->x(), child->y(), child->width(), child->height());
     }
   }
 
   context.SelectClipRect(0, 0, 32000, 32000);
-  if (HasSingleBorder(control)) DrawClientEdge(context, width, height);
+  if (HasSingleBorder(control)) {
+    // A title bar is no part of the client area the border goes around.
+    const auto* titled = dynamic_cast<const TQVTitledControl*>(control);
+    const int title = titled != nullptr ? std::clamp(titled->TitleBarHeight(), 0, height) : 0;
+    context.OffsetWindowOrigin(0, -title);
+    DrawClientEdge(context, width, height - title);
+  }
   context.RestoreState();
+  return messaged;
 }
 
 void SetTransparent(DrawingContext& context) { context.SetBackgroundMode(TBackgroundMode::Transparent); }

@@ -68,3 +68,39 @@ TEST(Controls, ColorFollowsTheParentOnlyWhileParentColorIsSet) {
   EXPECT_EQ(label->Color(), clYellow);
   EXPECT_FALSE(panel->ParentColor()) << "a panel has a colour of its own";
 }
+
+TEST(Controls, AlignedControlsShareTheContainersAlignRectInTheFrameworksOrder) {
+  TForm form;
+  auto* panel = new TPanel(&form);
+  panel->SetBevelOuter(bvRaised);
+  panel->SetBevelWidth(2);
+  panel->SetBounds(0, 0, 200, 120);  // inside the 2-pixel bevel: (2, 2) to (198, 118)
+  const auto make = [panel](TAlign align, const QRect& bounds) {
+    auto* control = new TPanel(panel);
+    control->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    control->SetAlign(align);
+    return control;
+  };
+  TPanel* lowerTop = make(alTop, QRect(0, 50, 10, 20));
+  TPanel* upperTop = make(alTop, QRect(0, 0, 10, 10));  // above the other's new top (2)
+  TPanel* bottom = make(alBottom, QRect(0, 0, 10, 16));
+  TPanel* left = make(alLeft, QRect(0, 0, 30, 10));
+  TPanel* right = make(alRight, QRect(0, 0, 40, 10));
+  TPanel* client = make(alClient, QRect(0, 0, 1, 1));
+  TPanel* free = make(alNone, QRect(7, 8, 9, 10));
+
+  EXPECT_EQ(upperTop->geometry(), QRect(2, 2, 196, 10)) << "top controls stack in the order of their tops";
+  EXPECT_EQ(lowerTop->geometry(), QRect(2, 12, 196, 20));
+  EXPECT_EQ(bottom->geometry(), QRect(2, 102, 196, 16));
+  EXPECT_EQ(left->geometry(), QRect(2, 32, 30, 70));
+  EXPECT_EQ(right->geometry(), QRect(158, 32, 40, 70));
+  EXPECT_EQ(client->geometry(), QRect(32, 32, 126, 70)) << "the client control takes what is left";
+  EXPECT_EQ(free->geometry(), QRect(7, 8, 9, 10));
+
+  panel->SetBounds(0, 0, 300, 220);
+  EXPECT_EQ(client->geometry(), QRect(32, 32, 226, 170)) << "a resized container places them again";
+  lowerTop->SetVisible(false);
+  EXPECT_EQ(left->geometry(), QRect(2, 12, 30, 190)) << "a hidden control takes no room";
+  upperTop->SetHeight(30);
+  EXPECT_EQ(client->geometry(), QRect(32, 32, 226, 170)) << "a new height of an aligned control is kept";
+}

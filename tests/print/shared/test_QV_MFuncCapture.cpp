@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -124,6 +125,109 @@ TEST(NoPrinterAvailable, TellsTheUserOnceWhenThereIsNoPrinter) {
   EXPECT_FALSE(NoPrinterAvailable());
   EXPECT_TRUE(shown.isEmpty());
   Printer().RefreshPrinters();
+}
+
+}  // namespace
+
+namespace {
+
+// Stand-ins for the library's rich-text and titled controls, which live in a layer above this one.
+class PrintingPanel : public TPanel, public TQVPrintMessageReceiver {
+public:
+  using TPanel::TPanel;
+  TQVPrintAnswer PrintMessage(TQVPrint& record) override {
+    records.push_back(record);
+    return qpMore;
+  }
+  bool QVTextRemains() const override { return true; }
+  std::vector<TQVPrint> records;
+};
+
+class TitledPanel : public TPanel, public TQVTitledControl {
+public:
+  using TPanel::TPanel;
+  int TitleBarHeight() const override { return 20; }
+};
+
+class CaptureSeamTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    root_ = std::make_unique<TPanel>(nullptr);
+    root_->SetBevelOuter(bvNone);
+    root_->SetColor(clWhite);
+    root_->SetBounds(0, 0, 100, 80);
+  }
+  // Screen pixels become three device pixels each, as the job's mapping makes them printer pixels.
+  QImage Capture(TQVChildControls children, QList<QWidget*>* messaged = nullptr) {
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    DrawingContext context(painter);
+    context_ = &context;
+    context.SetMapMode(TMappingMode::Anisotropic);
+    context.SetWindowExtent(100, 100);
+    context.SetViewportExtent(300, 300);
+    const QList<QWidget*> sent = PaintWindowTree(root_.get(), context, 5, 5, 100, 80, children);
+    if (messaged != nullptr) *messaged = sent;
+    painter.end();
+    return image;
+  }
+
+  std::unique_ptr<TPanel> root_;
+  DrawingContext* context_ = nullptr;
+};
+
+TEST_F(CaptureSeamTest, ARichTextControlGetsThePrintMessageWithItsPageRectangleInsteadOfPainting) {
+  auto* printing = new PrintingPanel(root_.get());
+  printing->SetBevelOuter(bvNone);
+  printing->SetColor(clRed);
+  printing->SetBounds(10, 20, 30, 40);
+  QList<QWidget*> messaged;
+  const QImage page = Capture(TQVChildControls::Painted, &messaged);
+  EXPECT_EQ(messaged, QList<QWidget*>{printing});
+  ASSERT_EQ(printing->records.size(), 1u);
+  const TQVPrint& record = printing->records.front();
+  EXPECT_EQ(QRect(QPoint(record.Left, record.Top), QPoint(record.Right, record.Bottom)),
+            QRect(QPoint(45, 75), QPoint(135, 195)))
+      << "(5 + 10, 5 + 20) to (5 + 40, 5 + 60), three device pixels per screen pixel";
+  EXPECT_EQ(record.OriginLeft, record.Left);
+  EXPECT_EQ(record.OriginTop, record.Top);
+  EXPECT_EQ(record.Context, context_);
+  EXPECT_EQ(page.pixelColor(90, 135), QColor(Qt::white)) << "the control did not paint itself";
+}
+
+TEST_F(CaptureSeamTest, LeftOutChildControlsAreNeitherPaintedNorSentTheMessage) {
+  auto* printing = new PrintingPanel(root_.get());
+  printing->SetBounds(10, 20, 30, 40);
+  auto* red = new TPanel(root_.get());
+  red->SetBevelOuter(bvNone);
+  red->SetColor(clRed);
+  red->SetBounds(50, 10, 20, 20);
+  auto* shape = new TShape(root_.get());
+  shape->SetBrush(TBrush{bsSolid, clBlue});
+  shape->SetBounds(50, 40, 20, 20);
+  QList<QWidget*> messaged;
+  const QImage page = Capture(TQVChildControls::LeftOut, &messaged);
+  EXPECT_TRUE(messaged.isEmpty());
+  EXPECT_TRUE(printing->records.empty());
+  EXPECT_EQ(page.pixelColor(3 * 60, 3 * 20), QColor(Qt::white)) << "no child window";
+  EXPECT_EQ(page.pixelColor(3 * 60, 3 * 50), QColor(Qt::white)) << "no graphic control";
+  EXPECT_EQ(Capture(TQVChildControls::Painted).pixelColor(3 * 60, 3 * 20), QColor(Qt::red));
+}
+
+TEST_F(CaptureSeamTest, ATitledControlsBorderGoesAroundItsClientAreaBelowTheTitleBar) {
+  auto* titled = new TitledPanel(root_.get());
+  titled->SetBevelOuter(bvNone);
+  titled->SetColor(clWhite);
+  titled->SetBorderStyle(bsSingle);
+  titled->SetBounds(10, 10, 60, 60);
+  const QImage page = Capture(TQVChildControls::Painted);
+  const int left = 3 * (5 + 10);
+  EXPECT_EQ(page.pixelColor(left, 3 * (5 + 10 + 20) + 6), ToQColor(clBtnShadow))
+      << "the edge below the title";
+  // The panel paints its own one-pixel frame; the capture's sunken edge starts only below the title bar.
+  EXPECT_NE(page.pixelColor(left, 3 * (5 + 10) + 30), ToQColor(clBtnShadow))
+      << "no edge beside the title bar";
 }
 
 }  // namespace

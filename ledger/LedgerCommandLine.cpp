@@ -1,0 +1,238 @@
+#include "ledger/LedgerCommandLine.h"
+
+#include "ledger/Letter.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Printers.h"
+#include "print/engine/DBPrnWin.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QThread>
+#include <QWindow>
+#include <cstdio>
+
+#ifndef QUENARY_VERSION
+#define QUENARY_VERSION "unknown"
+#endif
+
+namespace {
+TLedgerCommandLine Invalid(const QString& error) {
+  TLedgerCommandLine command;
+  command.Action = TLedgerAction::Invalid;
+  command.Error = error;
+  return command;
+}
+
+// What the user typed, shown back without anything a terminal would act on (escape sequences, line breaks).
+QString Shown(const QString& text) {
+  QString shown;
+  for (const char32_t code : text.toUcs4()) {
+    if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
+        (code >= 0x200E && code <= 0x200F) || (code >= 0x202A && code <= 0x202E) ||
+        (code >= 0x2066 && code <= 0x2069) || code == 0x061C || code == u'\\' || code == u'"') {
+      shown += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
+    } else {
+      shown += QString::fromUcs4(&code, 1);
+    }
+  }
+  return shown;
+}
+
+// Takes the value of "--name VALUE" or "--name=VALUE"; false when the argument is another option.
+bool TakeValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
+               QString& error) {
+  const QString& argument = arguments.at(index);
+  if (argument.startsWith(name + QLatin1Char('='))) {
+    value = argument.mid(name.size() + 1);
+    return true;
+  }
+  if (argument != name) return false;
+  if (index + 1 >= arguments.size()) {
+    error = QStringLiteral("%1 needs a value").arg(name);
+    return true;
+  }
+  value = arguments.at(++index);
+  return true;
+}
+
+void WriteError(const QString& text) {
+  const QByteArray bytes = (QStringLiteral("quenary-ledger: ") + text + QLatin1Char('\n')).toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+  std::fflush(stderr);
+}
+
+int PrintLetterCommand(const TLedgerCommandLine& command) {
+  TPrinter& printer = ::Printer();
+  const QString name = command.PdfFile.isEmpty() ? command.PrinterName : TPrinter::PdfPrinterName();
+  const int index = static_cast<int>(printer.Printers().indexOf(name));
+  if (index < 0) {
+    WriteError(QStringLiteral("there is no printer named \"%1\"").arg(Shown(name)));
+    return LedgerExitFailure;
+  }
+  printer.SetPrinterIndex(index);
+  if (!command.PdfFile.isEmpty()) printer.SetPdfOutput(command.PdfFile, command.Dpi);
+
+  // Nobody is there to answer a message box: its text becomes the error line.
+  QStringList messages;
+  const ModalObserverScope answer([&messages](QWidget& window) {
+    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+      messages.append(box->text());
+      box->accept();
+    }
+  });
+  bool cancelled = false;
+  try {
+    TLetterFrm letter;
+    letter.PrintLetter();
+    cancelled = letter.DBPrintWin1->Cancelled;
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return LedgerExitFailure;
+  }
+  if (!messages.isEmpty()) {
+    WriteError(messages.first());
+    return LedgerExitFailure;
+  }
+  if (cancelled) {
+    WriteError(QStringLiteral("the print job was aborted; nothing was printed"));
+    return LedgerExitFailure;
+  }
+  return 0;
+}
+
+// The window reaches the screen before it is photographed, so the picture is what a user would see.
+int LetterScreenshotCommand(const TLedgerCommandLine& command) {
+  TLetterFrm letter;
+  letter.show();
+  QCoreApplication::processEvents();
+  if (QWindow* handle = letter.windowHandle()) {
+    for (int attempt = 0; attempt < 200 && !handle->isExposed(); ++attempt) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(10);
+    }
+  }
+  QCoreApplication::processEvents();
+  const QPixmap picture = letter.grab();
+  letter.hide();
+  if (picture.isNull() || !picture.save(command.Screenshot, "PNG")) {
+    WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(Shown(command.Screenshot)));
+    return LedgerExitFailure;
+  }
+  return 0;
+}
+}  // namespace
+
+TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
+  TLedgerCommandLine command;
+  bool letter = false;
+  bool print = false;
+  bool dpi = false;
+  for (qsizetype index = 0; index < arguments.size(); ++index) {
+    const QString& argument = arguments.at(index);
+    QString value;
+    QString error;
+    if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+      command.Action = TLedgerAction::ShowUsage;
+      return command;
+    }
+    if (argument == QLatin1String("--version")) {
+      command.Action = TLedgerAction::ShowVersion;
+      return command;
+    }
+    if (argument == QLatin1String("--letter")) {
+      letter = true;
+    } else if (argument == QLatin1String("--print")) {
+      print = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
+      command.PdfFile = QFileInfo(value).absoluteFilePath();
+    } else if (TakeValue(arguments, index, QStringLiteral("--printer"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--printer needs a printer name"));
+      command.PrinterName = value;
+    } else if (TakeValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      bool number = false;
+      command.Dpi = value.toInt(&number);
+      if (!number || command.Dpi < 72 || command.Dpi > 2400)
+        return Invalid(
+            QStringLiteral("--dpi takes a whole number from 72 to 2400, not \"%1\"").arg(Shown(value)));
+      dpi = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot needs a file name"));
+      command.Screenshot = value;
+    } else if (argument.startsWith(QLatin1Char('-'))) {
+      return Invalid(QStringLiteral("unknown option \"%1\"").arg(Shown(argument)));
+    } else {
+      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(Shown(argument)));
+    }
+  }
+  const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
+  const bool screenshot = !command.Screenshot.isEmpty();
+  if ((print || screenshot) && !letter)
+    return Invalid(QStringLiteral("--print and --screenshot go with --letter"));
+  if (print && screenshot) return Invalid(QStringLiteral("--print and --screenshot go one at a time"));
+  if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
+    return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
+  if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
+  if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
+  if (print)
+    command.Action = TLedgerAction::PrintLetter;
+  else if (screenshot)
+    command.Action = TLedgerAction::LetterScreenshot;
+  return command;
+}
+
+QString LedgerUsageText() {
+  return QStringLiteral(
+      "Usage: quenary-ledger [--letter]\n"
+      "       quenary-ledger --letter --print --pdf FILE [--dpi N]\n"
+      "       quenary-ledger --letter --print --printer NAME\n"
+      "       quenary-ledger --letter --screenshot FILE\n"
+      "       quenary-ledger --help | --version\n"
+      "\n"
+      "The ledger of the Quenary Oracle. Its ledger window is not part of this version: without options the\n"
+      "program opens the Letter window, as --letter does.\n"
+      "\n"
+      "  --letter             open the Letter window, a letter of reading that shows the print library's\n"
+      "                       decorative controls and a long text continued across boxes and pages\n"
+      "  --print              print the letter without any dialog, then exit\n"
+      "  --pdf FILE           ... into the PDF file FILE (relative to the current folder)\n"
+      "  --dpi N              ... at N dots per inch (72 to 2400, default 600)\n"
+      "  --printer NAME       ... on the printer (CUPS queue) NAME\n"
+      "  --screenshot FILE    save a picture of the Letter window as a PNG file, then exit\n"
+      "  --help               show this help, then exit\n"
+      "  --version            show the version, then exit\n"
+      "\n"
+      "Without a display the program uses Qt's offscreen platform.\n");
+}
+
+QString LedgerVersionText() { return QStringLiteral("Quenary Ledger " QUENARY_VERSION "\n"); }
+
+bool LedgerNeedsWindowSystem(const TLedgerCommandLine& command) {
+  return command.Action == TLedgerAction::OpenLetter || command.Action == TLedgerAction::PrintLetter ||
+         command.Action == TLedgerAction::LetterScreenshot;
+}
+
+int RunLedgerCommand(const TLedgerCommandLine& command) {
+  Application().SetTitle(QStringLiteral("Quenary Ledger"));
+  switch (command.Action) {
+    case TLedgerAction::PrintLetter: return PrintLetterCommand(command);
+    case TLedgerAction::LetterScreenshot: return LetterScreenshotCommand(command);
+    case TLedgerAction::OpenLetter: {
+      TLetterFrm letter;
+      letter.show();
+      return Application().Run();
+    }
+    case TLedgerAction::ShowUsage:
+    case TLedgerAction::ShowVersion:
+    case TLedgerAction::Invalid: break;
+  }
+  WriteError(QStringLiteral("this command needs no window system"));
+  return LedgerExitUsage;
+}

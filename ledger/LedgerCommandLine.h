@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/** Resolution of a letter printed to a PDF file from the command line, unless --dpi says otherwise. */
+constexpr int DefaultLetterDpi = 600;
+
+/** What a start of the ledger program is asked to do. */
+enum class TLedgerAction { OpenLetter, PrintLetter, LetterScreenshot, ShowUsage, ShowVersion, Invalid };
+
+/** The ledger program's command line, parsed. */
+struct TLedgerCommandLine {
+  TLedgerAction Action = TLedgerAction::OpenLetter;
+  /** Where --print sends the letter: a PDF file (absolute) or a named printer. */
+  QString PdfFile;
+  QString PrinterName;
+  int Dpi = DefaultLetterDpi;
+  /** The PNG file of --screenshot. */
+  QString Screenshot;
+  /** Why the command line is Invalid. */
+  QString Error;
+};
+
+/** Exit codes: 0 done, 1 the action failed, 2 a command line the program does not understand. */
+constexpr int LedgerExitFailure = 1;
+constexpr int LedgerExitUsage = 2;
+
+/** Parses the arguments that follow the program name. */
+TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments);
+
+QString LedgerUsageText();
+QString LedgerVersionText();
+
+/** True for the actions that need windows (and so a QApplication). */
+bool LedgerNeedsWindowSystem(const TLedgerCommandLine& command);
+
+/**
+ * Runs an action under a running QApplication: opens the Letter window, prints the letter without any dialog
+ * (messages the printing would show go to standard error as one line, and the exit code says it failed), or
+ * saves a picture of the Letter window. Returns the exit code.
+ */
+int RunLedgerCommand(const TLedgerCommandLine& command);

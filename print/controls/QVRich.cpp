@@ -1,0 +1,175 @@
+#include "print/controls/QVRich.h"
+
+#include "platform/DrawingContext.h"
+#include "platform/Printers.h"
+#include "platform/Screen.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextList>
+#include <algorithm>
+#include <memory>
+
+namespace {
+// Line bottoms are sums of fractional heights; a line that ends this close to the box's edge still fits.
+constexpr double FitTolerance = 0.01;
+
+void RemoveRange(QTextDocument& document, int from, int to) {
+  if (to <= from) return;
+  QTextCursor cursor(&document);
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
+
+// Takes off the text before start. The paragraph it starts in merges into the first one, so it gets its own
+// formats back; the rest of a paragraph begun in an earlier box goes on without a first-line indent, space
+// above or a second list bullet.
+void RemoveHead(QTextDocument& document, int start) {
+  if (start <= 0) return;
+  const QTextBlock first = document.findBlock(start);
+  QTextBlockFormat blockFormat = first.blockFormat();
+  const QTextCharFormat blockCharFormat = first.charFormat();
+  const bool midParagraph = start != first.position();
+  RemoveRange(document, 0, start);
+  QTextCursor cursor(&document);
+  if (midParagraph) {
+    blockFormat.setTextIndent(0);
+    blockFormat.setTopMargin(0);
+  }
+  cursor.setBlockFormat(blockFormat);
+  cursor.setBlockCharFormat(blockCharFormat);
+  if (QTextList* list = cursor.block().textList(); list != nullptr && midParagraph) {
+    const int indent = list->format().indent();
+    list->remove(cursor.block());
+    QTextBlockFormat unlisted = cursor.blockFormat();
+    unlisted.setIndent(indent);
+    cursor.setBlockFormat(unlisted);
+  }
+}
+
+// The characters from the start of the document that fill whole lines no lower than height.
+int FittingLength(QTextDocument& document, double height) {
+  QAbstractTextDocumentLayout* layout = document.documentLayout();
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    layout->blockBoundingRect(block);  // lays the block out
+    const QTextLayout* lines = block.layout();
+    const double top = lines->position().y();
+    for (int index = 0; index < lines->lineCount(); ++index) {
+      const QTextLine line = lines->lineAt(index);
+      if (top + line.y() + line.height() > height + FitTolerance) return block.position() + line.textStart();
+    }
+  }
+  return document.characterCount() - 1;
+}
+
+int FirstLineLength(QTextDocument& document) {
+  const QTextBlock block = document.begin();
+  document.documentLayout()->blockBoundingRect(block);
+  const QTextLayout* lines = block.layout();
+  if (lines->lineCount() > 1) return lines->lineAt(1).textStart();
+  return block.next().isValid() ? block.next().position() : document.characterCount() - 1;
+}
+
+// Takes off the text from length on; a paragraph end just before it goes too, so no empty paragraph (or
+// lone list bullet) is left at the bottom.
+void RemoveTail(QTextDocument& document, int length) {
+  const int end = document.characterCount() - 1;
+  if (length >= end) return;
+  const int from = length > 0 && document.findBlock(length).position() == length ? length - 1 : length;
+  RemoveRange(document, from, end);
+}
+
+/** What of the text goes into one box: a document of just those characters, laid out, and where it ends. */
+struct Portion {
+  std::unique_ptr<QTextDocument> Document;
+  int End = 0;
+};
+
+Portion LayOutPortion(const QTextDocument& source, int start, const QSizeF& box, QPaintDevice* surface,
+                      bool atLeastOneLine) {
+  Portion portion;
+  portion.Document.reset(source.clone());
+  QTextDocument& document = *portion.Document;
+  document.setDocumentMargin(0);
+  document.setUseDesignMetrics(true);
+  document.documentLayout()->setPaintDevice(surface);
+  document.setTextWidth(box.width());
+  RemoveHead(document, start);
+  int length = FittingLength(document, box.height());
+  if (length == 0 && atLeastOneLine) length = FirstLineLength(document);
+  RemoveTail(document, length);
+  // What the cuts left is laid out once more, whole, before it is drawn (a cut leaves blocks unlaid).
+  document.markContentsDirty(0, document.characterCount());
+  document.documentLayout()->documentSize();
+  portion.End = start + length;
+  return portion;
+}
+
+// Draws the portion with its top-left at the box's, scaled from the surface's pixels to the printer's.
+void DrawPortion(DrawingContext& context, QTextDocument& document, const QRectF& box, const QSizeF& scale,
+                 const QSizeF& layoutSize, const QColor& textColor) {
+  context.SaveState();
+  context.SetMapMode(TMappingMode::Text);
+  context.SetWindowOrigin(0, 0);
+  context.SetViewportOrigin(0, 0);
+  QPainter& painter = context.Painter();
+  painter.save();
+  painter.translate(box.topLeft());
+  painter.scale(scale.width(), scale.height());
+  painter.setClipRect(QRectF(QPointF(0, 0), layoutSize),
+                      painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  QAbstractTextDocumentLayout::PaintContext paint;
+  paint.palette.setColor(QPalette::Text, textColor);
+  document.documentLayout()->draw(&painter, paint);
+  painter.restore();
+  context.RestoreState();
+}
+}  // namespace
+
+TRichEditE::TRichEditE(QWidget* parent) : TRichEdit(parent) {}
+
+void TRichEditE::ResetPrintPosition() {
+  printPosition_ = 0;
+  boxesWithoutRoom_.clear();
+}
+
+TQVPrintAnswer TRichEditE::PrintMessage(TQVPrint& record) { return PrintInto(record, *this); }
+
+TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
+  const int length = TextLength();
+  if (printPosition_ < 0 || printPosition_ >= length) return qpDone;
+  if (record.Context == nullptr) return qpMore;
+
+  DrawingContext& context = *record.Context;
+  QPaintDevice* surface = context.Painter().device();
+  const int surfaceX = surface != nullptr ? surface->logicalDpiX() : ScreenPixelsPerInch();
+  const int surfaceY = surface != nullptr ? surface->logicalDpiY() : ScreenPixelsPerInch();
+  const int printerX = std::max(1, Printer().ResolutionX());
+  const int printerY = std::max(1, Printer().ResolutionY());
+  const QRectF target =
+      QRectF(QPointF(record.Left, record.Top), QPointF(record.Right, record.Bottom)).normalized();
+  const QSizeF layoutSize(target.width() * surfaceX / printerX, target.height() * surfaceY / printerY);
+
+  Portion portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, false);
+  if (portion.End == printPosition_) {
+    if (std::find(boxesWithoutRoom_.begin(), boxesWithoutRoom_.end(), &box) == boxesWithoutRoom_.end()) {
+      boxesWithoutRoom_.push_back(&box);
+      return qpMore;
+    }
+    // Every box has been offered this line once and none could take it whole: it goes in cut, or the job
+    // would open page after page without end.
+    portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, true);
+  }
+  boxesWithoutRoom_.clear();
+  DrawPortion(context, *portion.Document, target,
+              QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
+              layoutSize, ToQColor(Font().Color()));
+  printPosition_ = portion.End;
+  return printPosition_ >= length ? qpDone : qpMore;
+}

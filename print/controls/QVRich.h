@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ComCtrls.h"
+#include "print/shared/QV_MFunc.h"
+
+#include <vector>
+
+/**
+ * A rich-text edit whose text may continue, when printed, into further boxes: each print message prints as
+ * many whole lines as fit the box, from PrintPosition on, and PrintPosition moves past them. Continuation
+ * panels (TQVRichContinue) naming this edit print the next portions into their own boxes, and further pages
+ * continue where the last box stopped. Printing never resets PrintPosition; ResetPrintPosition does.
+ */
+class TRichEditE : public TRichEdit, public TQVPrintMessageReceiver {
+  Q_OBJECT
+public:
+  explicit TRichEditE(QWidget* parent);
+
+  /** The index of the first character not yet printed. */
+  int PrintPosition() const { return printPosition_; }
+  /** Starts the next printing from the beginning of the text. */
+  void ResetPrintPosition();
+
+  /** Prints the next portion into this edit's own box. */
+  TQVPrintAnswer PrintMessage(TQVPrint& record) override;
+  bool QVTextRemains() const override { return printPosition_ < TextLength(); }
+
+  /**
+   * Prints the next portion into the record's rectangle on behalf of a box (this edit or one of its
+   * continuation panels): the lines that fit whole, laid out at the resolution of the record's drawing
+   * surface and scaled to the printer's pixels. A line that does not fit waits for the next box; one that
+   * no box of a whole round can take goes, cut at the box's edge, into the box that comes round again, so
+   * printing always ends. Answers qpDone when the text is printed to its end, qpMore while text remains.
+   */
+  TQVPrintAnswer PrintInto(TQVPrint& record, const QObject& box);
+
+private:
+  int printPosition_ = 0;
+  /** The boxes offered since the last portion was printed that had no room for the next line. */
+  std::vector<const QObject*> boxesWithoutRoom_;
+};

@@ -1,0 +1,76 @@
+#include "ledger/Letter.h"
+#include "platform/Printers.h"
+#include "print/controls/QVRchCon.h"
+#include "print/controls/QVRich.h"
+#include "print/device/QV_PageFiles.h"
+#include "print/engine/DBPrnWin.h"
+#include "tests/support/PdfReader.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LetterTest : public ::testing::Test {
+protected:
+  static constexpr int Dpi = 150;
+
+  void SetUp() override {
+    Printer().RefreshPrinters();
+    Printer().SetPrinters({TPrinter::PdfPrinterName()});
+    Printer().SetPrinterIndex(0);
+    Printer().SetPdfOutput(PdfFile(), Dpi);
+  }
+  void TearDown() override { Printer().RefreshPrinters(); }
+  QString PdfFile() const { return scratch_.File(QStringLiteral("letter.pdf")); }
+
+  ScratchDirectory scratch_;
+};
+
+TEST_F(LetterTest, TheBodyFlowsThroughItsThreeBoxesOntoASecondPageWithoutALostOrRepeatedWord) {
+  TLetterFrm letter;
+  ASSERT_EQ(letter.BodyContinued->ParentRichEditE(), letter.Body);
+  ASSERT_EQ(letter.BodyConcluded->ParentRichEditE(), letter.Body);
+  letter.PrintLetter();
+  const PdfReader pdf(PdfFile());
+  ASSERT_EQ(pdf.PageCount(), 2);
+
+  // The boxes span the sheet from the edit's top to the second continuation's bottom. The sheet is printed
+  // three quarters of an inch from the top of the printable area; a screen pixel is 3/4 of a point.
+  const double sheetTop = 0.75 * 72;
+  const double top = sheetTop + letter.Body->Top() * 0.75;
+  const double bottom = sheetTop + (letter.BodyConcluded->Top() + letter.BodyConcluded->Height()) * 0.75;
+  QStringList printed;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    for (const PdfWord& word : pdf.Words(page)) {
+      const double middle = word.Box.center().y();
+      if (middle > top && middle < bottom)
+        printed.append(word.Text.normalized(QString::NormalizationForm_KC));
+    }
+  }
+  const QStringList source =
+      letter.Body->Text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+  EXPECT_EQ(printed, source);
+  EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+
+  letter.PrintLetter();
+  EXPECT_EQ(PdfReader(PdfFile()).PageCount(), 2) << "a second print starts the body from its beginning";
+}
+
+TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaper) {
+  TLetterFrm letter;
+  letter.PrintLetter();
+  const PdfReader pdf(PdfFile());
+  for (int page = 0; page < 2; ++page) {
+    for (const char* word : {"Quenary", "Private", "reading", "speak", "voices", "Addressee", "Ninefold,",
+                             "QO", "regards,", "Page"}) {
+      EXPECT_FALSE(pdf.Find(page, QString::fromLatin1(word)).isEmpty()) << word << " on page " << page + 1;
+    }
+  }
+  EXPECT_TRUE(pdf.Find(0, QStringLiteral("printed.")).isEmpty())
+      << "the continuations' screen captions stay off";
+}
+
+}  // namespace
