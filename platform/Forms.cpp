@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QScrollBar>
+#include <algorithm>
 
 TForm::TForm(QWidget* parent)
     : QWidget(parent, Qt::Window), TControl(clBtnFace, false, taLeftJustify, bsSizeable) {
@@ -183,4 +185,77 @@ void TForm::keyPressEvent(QKeyEvent* event) {
     }
   }
   QWidget::keyPressEvent(event);
+}
+
+TScrollBox::TScrollBox(QWidget* parent)
+    : QAbstractScrollArea(parent), TControl(clBtnFace, true, taLeftJustify, bsSingle), client_(new QWidget(viewport())) {
+  viewport()->setBackgroundRole(QPalette::Window);
+  client_->setBackgroundRole(QPalette::Window);
+  client_->setAutoFillBackground(true);
+  horizontalScrollBar()->setSingleStep(100);
+  verticalScrollBar()->setSingleStep(100);
+  ApplyColorAndFont();
+  BorderStyleChanged();
+  UpdateBars();
+}
+
+int TScrollBox::ClientWidth() const { return viewport()->width(); }
+int TScrollBox::ClientHeight() const { return viewport()->height(); }
+
+void TScrollBox::SetHorzRange(int range) {
+  horzRange_ = std::max(0, range);
+  UpdateBars();
+}
+
+void TScrollBox::SetVertRange(int range) {
+  vertRange_ = std::max(0, range);
+  UpdateBars();
+}
+
+int TScrollBox::HorzIncrement() const { return horizontalScrollBar()->singleStep(); }
+void TScrollBox::SetHorzIncrement(int increment) { horizontalScrollBar()->setSingleStep(std::max(1, increment)); }
+int TScrollBox::VertIncrement() const { return verticalScrollBar()->singleStep(); }
+void TScrollBox::SetVertIncrement(int increment) { verticalScrollBar()->setSingleStep(std::max(1, increment)); }
+
+int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }
+void TScrollBox::SetHorzPosition(int position) { horizontalScrollBar()->setValue(position); }
+int TScrollBox::VertPosition() const { return verticalScrollBar()->value(); }
+void TScrollBox::SetVertPosition(int position) { verticalScrollBar()->setValue(position); }
+
+void TScrollBox::UpdateBars() {
+  // Which bars show changes the client area, which changes whether the other bar is needed: settle on the
+  // pair that fits.
+  for (int pass = 0; pass < 2; ++pass) {
+    const QSize area = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, horzRange_ - area.width()));
+    verticalScrollBar()->setRange(0, std::max(0, vertRange_ - area.height()));
+    horizontalScrollBar()->setPageStep(std::max(1, area.width()));
+    verticalScrollBar()->setPageStep(std::max(1, area.height()));
+  }
+  PlaceClient();
+}
+
+void TScrollBox::PlaceClient() {
+  const QSize area = viewport()->size();
+  client_->setGeometry(-HorzPosition(), -VertPosition(), std::max(horzRange_, area.width()),
+                       std::max(vertRange_, area.height()));
+}
+
+void TScrollBox::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateBars();
+  Q_EMIT Resized();
+}
+
+void TScrollBox::scrollContentsBy(int, int) { PlaceClient(); }
+
+bool TScrollBox::viewportEvent(QEvent* event) {
+  // The client paints itself; the viewport has nothing of its own to draw.
+  if (event->type() == QEvent::Resize) UpdateBars();
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TScrollBox::BorderStyleChanged() {
+  setFrameShape(BorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+  setFrameShadow(QFrame::Sunken);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 
+#include <QAbstractScrollArea>
 #include <QPointer>
 #include <QWidget>
 
@@ -84,4 +85,57 @@ private:
   bool modal_ = false;
   bool placed_ = false;
   TModalResult modalResult_ = mrNone;
+};
+
+/**
+ * A scrolling container whose scroll ranges the program sets itself (no automatic scrolling): Range is the
+ * width or height of the content, Increment the step of a scroll-bar arrow, Position how far the content is
+ * scrolled. A bar shows only while its range exceeds the visible client area. Controls go on Client(), which
+ * moves against the visible area as the box scrolls, so their Left and Top stay where the program put them.
+ */
+class TScrollBox : public QAbstractScrollArea, public TControl {
+  Q_OBJECT
+public:
+  explicit TScrollBox(QWidget* parent);
+
+  QWidget& Widget() override { return *this; }
+  const QWidget& Widget() const override { return *this; }
+
+  /** The surface the box's controls are placed on. */
+  QWidget* Client() const { return client_; }
+  /** The visible client area, without the scroll bars. */
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  int HorzRange() const { return horzRange_; }
+  void SetHorzRange(int range);
+  int VertRange() const { return vertRange_; }
+  void SetVertRange(int range);
+  int HorzIncrement() const;
+  void SetHorzIncrement(int increment);
+  int VertIncrement() const;
+  void SetVertIncrement(int increment);
+  /** Scrolled distance, from 0 to Range less the client extent; setting it clamps to that span. */
+  int HorzPosition() const;
+  void SetHorzPosition(int position);
+  int VertPosition() const;
+  void SetVertPosition(int position);
+
+Q_SIGNALS:
+  /** The box changed its size (so has its client area). */
+  void Resized();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
+  void BorderStyleChanged() override;
+
+private:
+  void UpdateBars();
+  void PlaceClient();
+
+  QWidget* client_;
+  int horzRange_ = 0;
+  int vertRange_ = 0;
 };
