@@ -25,9 +25,9 @@ public:
     return scaledPixmap(size, mode, state, 1.0);
   }
 
-  // Asked for the device pixels of the screen the icon is shown on, so a scale of 2 draws twice the pixels.
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-    const QSize pixels = (QSizeF(size) * scale).toSize();
+  // Asked for the device pixels of the screen the icon is shown on (a 16-pixel icon on a screen of scale 2
+  // comes as 32 pixels at scale 2): drawn at that many pixels, never enlarged from fewer.
+  QPixmap scaledPixmap(const QSize& pixels, QIcon::Mode mode, QIcon::State state, qreal scale) override {
     if (pixels.isEmpty()) return QPixmap();
     QPixmap picture(pixels);
     picture.fill(Qt::transparent);
@@ -36,7 +36,7 @@ public:
       painter.setRenderHint(QPainter::Antialiasing);
       paint(&painter, QRect(QPoint(0, 0), pixels), mode, state);
     }
-    picture.setDevicePixelRatio(scale);
+    picture.setDevicePixelRatio(scale > 0 ? scale : 1.0);
     return picture;
   }
 

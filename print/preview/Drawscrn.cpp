@@ -188,7 +188,8 @@ void TDrawIt::paintEvent(QPaintEvent* event) {
   // a screen pixel, the page is replayed straight onto the screen. Smaller, a thin rule would fall between
   // screen pixels and vanish; there the visible part is replayed at several times the screen's pixels and
   // averaged down, so every line keeps its share of grey, and at the screen's own scale nothing is blurred.
-  const double ratio = devicePixelRatioF();
+  // The scale of the device painted on (the screen's, or that of an image the surface is rendered into).
+  const double ratio = painter.device()->devicePixelRatioF();
   const double screenPerPrinter = target.width() / pageWidth_ * ratio;
   if (screenPerPrinter >= 1.0) {
     page->PlayInto(painter, target, pageSize);

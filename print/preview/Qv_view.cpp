@@ -172,6 +172,7 @@ void TQV_Prev::FormCreate() {
     Printer().SetOrientation(poLandscape);
     DrawIt1->resize(717, 553);
   }
+  designedSurfaceSize_ = DrawIt1->size();
   DrawIt1->show();
   setWindowState(windowState() | Qt::WindowMaximized);
 

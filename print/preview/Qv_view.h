@@ -78,6 +78,9 @@ public:
   /** Sizes the sheet and the scroll ranges for the selected zoom entry. */
   void Zoomfinish();
 
+  /** The surface's size before the first zoom: 553 x 717 for a portrait page, 717 x 553 for a landscape one. */
+  QSize DesignedSurfaceSize() const { return designedSurfaceSize_; }
+
 protected:
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +95,7 @@ private:
   TButton* GlyphButton(QWidget* parent, const QString& glyph, const QString& hint);
 
   bool activated_ = false;
+  QSize designedSurfaceSize_;
 };
 
 /** The program-wide reference to the preview window while one is open (nullptr otherwise). */
