@@ -25,8 +25,9 @@ QString TApplication::HelpFilePath() const {
   if (helpFile_.contains(QLatin1Char('/'))) return given.isFile() ? given.absoluteFilePath() : QString();
   const QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(helpFile_));
   if (beside.isFile()) return beside.absoluteFilePath();
-  const QString installed = QStandardPaths::locate(
-      QStandardPaths::GenericDataLocation, QCoreApplication::applicationName() + QLatin1Char('/') + helpFile_);
+  const QString installed =
+      QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                             QCoreApplication::applicationName() + QLatin1Char('/') + helpFile_);
   if (!installed.isEmpty()) return installed;
   const QString builtIn = QStringLiteral(":/help/") + helpFile_;
   if (QFileInfo(builtIn).isFile()) return builtIn;

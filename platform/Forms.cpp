@@ -188,7 +188,9 @@ void TForm::keyPressEvent(QKeyEvent* event) {
 }
 
 TScrollBox::TScrollBox(QWidget* parent)
-    : QAbstractScrollArea(parent), TControl(clBtnFace, true, taLeftJustify, bsSingle), client_(new QWidget(viewport())) {
+    : QAbstractScrollArea(parent),
+      TControl(clBtnFace, true, taLeftJustify, bsSingle),
+      client_(new QWidget(viewport())) {
   viewport()->setBackgroundRole(QPalette::Window);
   client_->setBackgroundRole(QPalette::Window);
   client_->setAutoFillBackground(true);
@@ -213,9 +215,13 @@ void TScrollBox::SetVertRange(int range) {
 }
 
 int TScrollBox::HorzIncrement() const { return horizontalScrollBar()->singleStep(); }
-void TScrollBox::SetHorzIncrement(int increment) { horizontalScrollBar()->setSingleStep(std::max(1, increment)); }
+void TScrollBox::SetHorzIncrement(int increment) {
+  horizontalScrollBar()->setSingleStep(std::max(1, increment));
+}
 int TScrollBox::VertIncrement() const { return verticalScrollBar()->singleStep(); }
-void TScrollBox::SetVertIncrement(int increment) { verticalScrollBar()->setSingleStep(std::max(1, increment)); }
+void TScrollBox::SetVertIncrement(int increment) {
+  verticalScrollBar()->setSingleStep(std::max(1, increment));
+}
 
 int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }
 void TScrollBox::SetHorzPosition(int position) { horizontalScrollBar()->setValue(position); }

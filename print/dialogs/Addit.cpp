@@ -97,7 +97,8 @@ void TAddition::FormCreate() {
   Current->setText(LoadTextOr(QVTextCurrentPage, QStringLiteral("Current Page")));
   Range->setText(LoadTextOr(QVTextPageRange, QStringLiteral("Range")));
   Label1->SetCaption(LoadTextOr(QVTextEnterPages, QStringLiteral("Enter page numbers and/or page ranges")));
-  Label3->SetCaption(LoadTextOr(QVTextPagesExample, QStringLiteral("separated by commas e.g. 1,2,5,7-14,21")));
+  Label3->SetCaption(
+      LoadTextOr(QVTextPagesExample, QStringLiteral("separated by commas e.g. 1,2,5,7-14,21")));
   Label2->SetCaption(LoadTextOr(QVTextPageSelection, QStringLiteral("Page Selection")));
   Label4->SetCaption(LoadTextOr(QVTextCopies, QStringLiteral("# of Copies")));
   Print->SetCaption(LoadTextOr(QVTextPrint, QStringLiteral("&Print")));

@@ -133,11 +133,12 @@ void TDrawIt::SetZoom(int referenceWidth, double percentage) {
   const int newWidth = Extent(pageWidth_ * percentage * 0.01 * 17.0 / 48.0);
   const long long room = static_cast<long long>(referenceWidth) - 10;
   const int left = room > newWidth ? static_cast<int>((room - newWidth) / 2) : 35;
-  const int newHeight = static_cast<int>(std::min<long long>(Extent(newWidth * pageRatio_) + 20LL, LargestExtent));
+  const int newHeight =
+      static_cast<int>(std::min<long long>(Extent(newWidth * pageRatio_) + 20LL, LargestExtent));
   setGeometry(left, y(), newWidth, newHeight);
   update();
-  zoomLevel_ = static_cast<int>(std::clamp<long long>(RoundHalfEven(percentage), std::numeric_limits<int>::min(),
-                                                       std::numeric_limits<int>::max()));
+  zoomLevel_ = static_cast<int>(std::clamp<long long>(
+      RoundHalfEven(percentage), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 const PagePicture* TDrawIt::ShownPicture() {

@@ -109,7 +109,8 @@ TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
   NextPage = GlyphButton(Panel3, QStringLiteral("next.svg"), QStringLiteral("Next page"));
 
   const auto on = [this](TButton* button, void (TQV_Prev::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
   };
   on(Print, &TQV_Prev::PrintClick);
   on(Odd, &TQV_Prev::OddClick);
@@ -349,8 +350,8 @@ void TQV_Prev::Guarded(const std::function<void()>& handler) {
 bool TQV_Prev::event(QEvent* event) {
   if (event->type() == static_cast<QEvent::Type>(ZoomMessage)) {
     const long long percentage = static_cast<TWindowMessage*>(event)->WParam;
-    const auto known = std::find(std::begin(ZoomPercentages), std::end(ZoomPercentages),
-                                 static_cast<double>(percentage));
+    const auto known =
+        std::find(std::begin(ZoomPercentages), std::end(ZoomPercentages), static_cast<double>(percentage));
     if (known != std::end(ZoomPercentages))
       PrintPreview->setCurrentIndex(static_cast<int>(known - std::begin(ZoomPercentages)));
     Guarded([this] { Zoomfinish(); });

@@ -78,7 +78,8 @@ public:
   /** Sizes the sheet and the scroll ranges for the selected zoom entry. */
   void Zoomfinish();
 
-  /** The surface's size before the first zoom: 553 x 717 for a portrait page, 717 x 553 for a landscape one. */
+  /** The surface's size before the first zoom: 553 x 717 for a portrait page, 717 x 553 for a landscape one.
+   */
   QSize DesignedSurfaceSize() const { return designedSurfaceSize_; }
 
 protected:

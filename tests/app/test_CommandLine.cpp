@@ -207,8 +207,8 @@ namespace {
 TEST(CommandLine, PreviewShowsTheReportAtWholePageAndLeavesNoPages) {
   ScratchDirectory scratch;
   const QString picture = scratch.File(QStringLiteral("preview.png"));
-  const TCommandLine command =
-      ParseCommandLine({QStringLiteral("--preview"), QStringLiteral("Ada"), QStringLiteral("--screenshot"), picture});
+  const TCommandLine command = ParseCommandLine(
+      {QStringLiteral("--preview"), QStringLiteral("Ada"), QStringLiteral("--screenshot"), picture});
   ASSERT_EQ(command.Action, TCommandAction::PreviewReport);
   Printer().RefreshPrinters();
   Printer().SetPrinterIndex(static_cast<int>(Printer().Printers().indexOf(TPrinter::PdfPrinterName())));

@@ -32,7 +32,9 @@ Outcome Evaluate(int page, const QString& selection) {
 }
 
 void PrintTo(const Outcome& outcome, std::ostream* stream) {
-  *stream << (outcome.Failed ? "fails with " + *outcome.Failed : outcome.Selected ? "selected" : "not selected");
+  *stream << (outcome.Failed     ? "fails with " + *outcome.Failed
+              : outcome.Selected ? "selected"
+                                 : "not selected");
 }
 
 TEST(PageInRange, SelectsTheListedPagesAndRanges) {
@@ -156,9 +158,11 @@ TEST(PageInRange, AMillionRandomSelectionsNeverCrashAndAgreeWithThePlainModel) {
   int failedCount = 0;
   for (int round = 0; round < 1000000; ++round) {
     // Mostly short selections; now and then one long enough to be cut.
-    const int length = random.bounded(100) == 0 ? static_cast<int>(random.bounded(320)) : static_cast<int>(random.bounded(16));
+    const int length = random.bounded(100) == 0 ? static_cast<int>(random.bounded(320))
+                                                : static_cast<int>(random.bounded(16));
     std::string selection;
-    for (int index = 0; index < length; ++index) selection += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
+    for (int index = 0; index < length; ++index)
+      selection += alphabet[random.bounded(static_cast<int>(alphabet.size()))];
     const int page = static_cast<int>(random.bounded(41)) - 5;
     const Outcome expected = Model(page, selection);
     const Outcome actual = Evaluate(page, QString::fromStdString(selection));
@@ -212,7 +216,8 @@ TEST_F(AdditionTest, PrintEndsWithOkAndCloseEscapeOrTheCloseBoxWithCancel) {
     const char* answer;
     TModalResult expected;
   };
-  for (const Case& test : {Case{"print", mrOk}, Case{"close", mrCancel}, Case{"escape", mrCancel}, Case{"box", mrCancel}}) {
+  for (const Case& test :
+       {Case{"print", mrOk}, Case{"close", mrCancel}, Case{"escape", mrCancel}, Case{"box", mrCancel}}) {
     const std::string answer = test.answer;
     const ModalObserverScope scope([&answer, this](QWidget&) {
       if (answer == "print") dialog_.Print->Click();

@@ -176,7 +176,8 @@ TEST_F(PrintJobTest, AViewerJobOpensThePreviewModallyAndItsPagesGoWhenItCloses) 
     EXPECT_TRUE(preview->isModal() || preview->windowModality() == Qt::ApplicationModal);
     EXPECT_EQ(QV_Prev, preview) << "the program-wide reference is the open preview";
     pages = preview->PageTot->Text();
-    EXPECT_EQ(PageFilesLeft(), QStringList{QStringLiteral("PRN001.EMF")}) << "the preview reads the job's page";
+    EXPECT_EQ(PageFilesLeft(), QStringList{QStringLiteral("PRN001.EMF")})
+        << "the preview reads the job's page";
     preview->CloseButton->click();
   });
   win_->StartJob();

@@ -61,8 +61,8 @@ TEST_F(SurfaceTest, GoesToTheNearestRecordedPageAndStaysPutAtTheEnds) {
     int asked;
     int shown;
   };
-  for (const Case& test : {Case{9, 3}, Case{2, 2}, Case{0, 1}, Case{-4, 1}, Case{2147483647, 3},
-                           Case{-2147483647 - 1, 1}}) {
+  for (const Case& test :
+       {Case{9, 3}, Case{2, 2}, Case{0, 1}, Case{-4, 1}, Case{2147483647, 3}, Case{-2147483647 - 1, 1}}) {
     EXPECT_EQ(surface->GoToPage(test.asked), test.shown) << test.asked;
     EXPECT_EQ(surface->ShownPage(), test.shown);
   }
@@ -107,7 +107,8 @@ TEST_F(SurfaceTest, AStoredPageSizeThatIsNoPositiveWholeNumberStopsTheCreation) 
       Surface();
       ADD_FAILURE() << "created with PageWidth " << test.width;
     } catch (const Exception& error) {
-      EXPECT_TRUE(error.Message().startsWith(QString::fromLatin1(test.message))) << error.Message().toStdString();
+      EXPECT_TRUE(error.Message().startsWith(QString::fromLatin1(test.message)))
+          << error.Message().toStdString();
     }
   }
 }
@@ -157,11 +158,13 @@ bool OnADoubledScreen(const ScratchDirectory& scratch) {
   const QString configuration = scratch.File(QStringLiteral("screen.json"));
   QFile file(configuration);
   EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": 1600, \"height\": 1200, "
-             "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 2}]}");
+  file.write(
+      "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": 1600, \"height\": 1200, "
+      "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 2}]}");
   file.close();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + configuration);
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                     QStringLiteral("offscreen:configfile=") + configuration);
   environment.insert(QStringLiteral("QUENARY_TEST_SCREEN_DPR"), QStringLiteral("2"));
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   QProcess run;
@@ -281,7 +284,8 @@ protected:
   void SetUp() override {
     SurfaceTest::SetUp();
     queue_ = qEnvironmentVariable("QUENARY_CUPS_PRINTER");
-    if (queue_.isEmpty()) GTEST_SKIP() << "QUENARY_CUPS_PRINTER is not set; run under scripts/with-print-queue.sh";
+    if (queue_.isEmpty())
+      GTEST_SKIP() << "QUENARY_CUPS_PRINTER is not set; run under scripts/with-print-queue.sh";
     Printer().RefreshPrinters();
     const int index = static_cast<int>(Printer().Printers().indexOf(queue_));
     ASSERT_GE(index, 0);
@@ -321,7 +325,8 @@ protected:
         // cups-pdf writes blanks as "_" and may add to the name; "page 1" must not match "page 12".
         QString base = name;
         base.replace(QLatin1Char('_'), QLatin1Char(' '));
-        if (!base.startsWith(title) || base.size() == title.size() || base.at(title.size()).isDigit()) continue;
+        if (!base.startsWith(title) || base.size() == title.size() || base.at(title.size()).isDigit())
+          continue;
         const PdfReader pdf(QDir(outputFolder_).filePath(name));
         if (pdf.PageCount() > 0) return pdf.PageCount();
       }
@@ -352,10 +357,11 @@ TEST_F(PreviewQueueTest, AbortWhileAPageSpoolsDropsThatPageAndPrintsNoLaterOne) 
   const auto arm = [&] {
     if (PrintDialog1 == nullptr || armed) return;
     armed = true;
-    watch = QObject::connect(PrintDialog1->Page, &QLineEdit::textChanged, PrintDialog1, [](const QString& page) {
-      if (page == QStringLiteral("2"))
-        QMetaObject::invokeMethod(PrintDialog1->CancelBtn, "click", Qt::QueuedConnection);
-    });
+    watch =
+        QObject::connect(PrintDialog1->Page, &QLineEdit::textChanged, PrintDialog1, [](const QString& page) {
+          if (page == QStringLiteral("2"))
+            QMetaObject::invokeMethod(PrintDialog1->CancelBtn, "click", Qt::QueuedConnection);
+        });
   };
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, arm);

@@ -78,9 +78,9 @@ TEST_F(PreviewWindowTest, TheStoredOrientationTurnsPrinterAndSurface) {
     TPrinterOrientation printer;
     QSize designed;
   };
-  for (const Case& test : {Case{"Portrait", poPortrait, QSize(553, 717)},
-                           Case{"Landscape", poLandscape, QSize(717, 553)},
-                           Case{"portrait", poLandscape, QSize(717, 553)}}) {
+  for (const Case& test :
+       {Case{"Portrait", poPortrait, QSize(553, 717)}, Case{"Landscape", poLandscape, QSize(717, 553)},
+        Case{"portrait", poLandscape, QSize(717, 553)}}) {
     PagewickIni::WriteString(QStringLiteral("Orientation"), QString::fromLatin1(test.orientation));
     PagewickIni::WriteString(QStringLiteral("Preview Heading"), QStringLiteral("Turned"));
     const TQV_Prev preview;
@@ -147,7 +147,8 @@ TEST_F(PreviewWindowTest, TheKeyboardPagesScrollsAndCloses) {
     const char* typed;
     const char* shown;
   };
-  for (const Case& test : {Case{"9", "3"}, Case{"0", "1"}, Case{" 2", "2"}, Case{"-4", "1"}, Case{"$3", "3"}}) {
+  for (const Case& test :
+       {Case{"9", "3"}, Case{"0", "1"}, Case{" 2", "2"}, Case{"-4", "1"}, Case{"$3", "3"}}) {
     Type(preview->PageNo, QString::fromLatin1(test.typed));
     EXPECT_EQ(preview->PageNo->Text(), QString::fromLatin1(test.shown)) << test.typed;
     EXPECT_EQ(preview->DrawIt1->ShownPage(), QString::fromLatin1(test.shown).toInt());
@@ -176,7 +177,9 @@ TEST_F(PreviewWindowTest, TheKeyboardPagesScrollsAndCloses) {
   EXPECT_EQ(preview->ScrollBox1->VertPosition(), 0) << "never above the top";
 
   preview->hide();
-  const ModalObserverScope escape([](QWidget& window) { QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Escape); });
+  const ModalObserverScope escape([](QWidget& window) {
+    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Escape);
+  });
   preview->ShowModal();
   EXPECT_FALSE(preview->isVisible()) << "Escape closed the modal preview";
 }
