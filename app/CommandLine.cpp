@@ -7,9 +7,14 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
-#include "print/engine/DBPrnWin.h"
 #include "platform/StdCtrls.h"
+#include "platform/SvgIcon.h"
+#include "print/engine/DBPrnWin.h"
+#include "print/preview/Drawscrn.h"
+#include "print/preview/Qv_view.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -92,6 +97,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   bool total = false;
   bool entry = false;
   bool print = false;
+  bool preview = false;
   bool dpi = false;
   for (qsizetype index = 0; index < arguments.size(); ++index) {
     const QString& argument = arguments.at(index);
@@ -113,6 +119,10 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       print = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--preview"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      command.Entry = value;
+      preview = true;
     } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
@@ -146,8 +156,10 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   }
   const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
   const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
-  if (total && (entry || screenshot || print || destination))
+  if (total && (entry || screenshot || print || preview || destination))
     return Invalid(QStringLiteral("--total goes alone"));
+  if (preview && (entry || print || destination || !command.LinksScreenshot.isEmpty()))
+    return Invalid(QStringLiteral("--preview goes with --screenshot only"));
   if (print && (entry || screenshot))
     return Invalid(QStringLiteral("--print goes with --pdf or --printer only"));
   if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
@@ -158,6 +170,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     command.Action = TCommandAction::PrintTotal;
   else if (print)
     command.Action = TCommandAction::PrintReport;
+  else if (preview)
+    command.Action = TCommandAction::PreviewReport;
   else if (screenshot)
     command.Action = TCommandAction::Screenshot;
   return command;
@@ -207,6 +221,7 @@ QString UsageText() {
       "       quenary --total TEXT\n"
       "       quenary --print TEXT --pdf FILE [--dpi N]\n"
       "       quenary --print TEXT --printer NAME\n"
+      "       quenary --preview TEXT [--screenshot FILE]\n"
       "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE]\n"
       "       quenary --help | --version\n"
       "\n"
@@ -218,6 +233,8 @@ QString UsageText() {
       "  --pdf FILE               ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N                  ... at N dots per inch (72 to 2400, default 600)\n"
       "  --printer NAME           ... on the printer (CUPS queue) NAME\n"
+      "  --preview TEXT           show the report of TEXT in the print preview; with --screenshot FILE\n"
+      "                           save a picture of the preview at Whole Page as a PNG file, then exit\n"
       "  --entry TEXT             start with TEXT in the entry field\n"
       "  --screenshot FILE        save a picture of the main window as a PNG file, then exit\n"
       "  --screenshot-links FILE  save a picture of the links window as a PNG file, then exit\n"
@@ -232,7 +249,7 @@ QString VersionText() { return QStringLiteral("Quenary Oracle " QUENARY_VERSION 
 
 bool NeedsWindowSystem(const TCommandLine& command) {
   return command.Action == TCommandAction::OpenWindow || command.Action == TCommandAction::Screenshot ||
-         command.Action == TCommandAction::PrintReport;
+         command.Action == TCommandAction::PrintReport || command.Action == TCommandAction::PreviewReport;
 }
 
 TCommandOutput RunConsoleCommand(const TCommandLine& command) {
@@ -248,6 +265,7 @@ TCommandOutput RunConsoleCommand(const TCommandLine& command) {
     case TCommandAction::OpenWindow:
     case TCommandAction::Screenshot:
     case TCommandAction::PrintReport:
+    case TCommandAction::PreviewReport:
       output.ExitCode = ExitUsage;
       output.Error = QStringLiteral("quenary: this command needs the window system\n");
       break;
@@ -309,9 +327,65 @@ int PrintReportCommand(const TCommandLine& command) {
   return 0;
 }
 
+int PreviewReportCommand(const TCommandLine& command) {
+  TCalcFrm calculator;
+  TInternetFrm links;
+  calculator.Data->SetText(CutToEntryLength(command.Entry));
+  const QString screenshot = command.MainScreenshot;
+  QStringList messages;
+  bool shown = false;
+  bool saved = false;
+  // With a screenshot to take nobody is there to answer: the preview is photographed as it opens, then
+  // closed, and a message box's text becomes the error line.
+  std::unique_ptr<ModalObserverScope> answer;
+  if (!screenshot.isEmpty()) {
+    answer = std::make_unique<ModalObserverScope>([&](QWidget& window) {
+      if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+        messages.append(box->text());
+        box->accept();
+      } else if (auto* preview = qobject_cast<TQV_Prev*>(&window)) {
+        shown = true;
+        ShowAndSettle(*preview);
+        const bool firstPageWhole = preview->DrawIt1->ShownPage() == 1 &&
+                                    preview->PrintPreview->currentIndex() == TQV_Prev::zoWholePage;
+        const QPixmap picture = preview->grab();
+        saved = firstPageWhole && !picture.isNull() && picture.save(screenshot, "PNG");
+        preview->CloseButtonClick();
+      }
+    });
+  }
+  try {
+    TPrintFrm report(nullptr, poViewer);
+  } catch (const std::exception& error) {
+    WriteError(QStringLiteral("quenary: %1\n").arg(QString::fromUtf8(error.what())));
+    return ExitFailure;
+  }
+  if (screenshot.isEmpty()) return 0;
+  if (!messages.isEmpty()) {
+    WriteError(QStringLiteral("quenary: %1\n").arg(messages.first()));
+    return ExitFailure;
+  }
+  if (!shown) {
+    WriteError(QStringLiteral("quenary: the preview did not open\n"));
+    return ExitFailure;
+  }
+  if (!saved) {
+    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n",
+                 qUtf8Printable(EscapedForTerminal(screenshot)));
+    return ExitFailure;
+  }
+  return 0;
+}
+
+QIcon ProgramIcon() { return SvgIcon(QStringLiteral(":/icons/quenary.svg")); }
+
 int RunWindowCommand(const TCommandLine& command) {
   Application().SetTitle(QStringLiteral("Quenary Oracle"));
+  // The desktop matches the windows to the installed entry (quenary.desktop) and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("quenary"));
+  QApplication::setWindowIcon(ProgramIcon());
   if (command.Action == TCommandAction::PrintReport) return PrintReportCommand(command);
+  if (command.Action == TCommandAction::PreviewReport) return PreviewReportCommand(command);
   TCalcFrm calculator;
   TInternetFrm links;
   if (!command.Entry.isEmpty()) calculator.Data->SetText(CutToEntryLength(command.Entry));

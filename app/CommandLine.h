@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,7 @@ enum class TCommandAction {
   OpenWindow,
   PrintTotal,
   PrintReport,
+  PreviewReport,
   ShowUsage,
   ShowVersion,
   Screenshot,
@@ -20,7 +22,7 @@ enum class TCommandAction {
 /** The program's command line, parsed. */
 struct TCommandLine {
   TCommandAction Action = TCommandAction::OpenWindow;
-  /** The text of --total or --print, or of --entry for the window. */
+  /** The text of --total, --print or --preview, or of --entry for the window. */
   QString Entry;
   /** Where --print sends the report: a PDF file (made absolute from the starting folder) or a named printer.
    */
@@ -28,7 +30,8 @@ struct TCommandLine {
   QString PrinterName;
   /** Resolution of the PDF file, in dots per inch. */
   int Dpi = DefaultReportDpi;
-  /** PNG files for --screenshot and --screenshot-links (either may be empty). */
+  /** PNG files for --screenshot (of the main window, or with --preview of the preview) and --screenshot-links
+   * (either may be empty). */
   QString MainScreenshot;
   QString LinksScreenshot;
   /** Why the command line is Invalid. */
@@ -89,6 +92,16 @@ void KeepQtNotesQuiet();
  * message the printing would show goes to standard error instead. Returns the exit code.
  */
 int PrintReportCommand(const TCommandLine& command);
+
+/**
+ * Shows the report of the command's entry in the preview, as a job for the viewer; with a screenshot file,
+ * saves a picture of the preview window as it opens (the first page at Whole Page) and closes it, any message
+ * going to standard error. Returns the exit code.
+ */
+int PreviewReportCommand(const TCommandLine& command);
+
+/** The program's icon, drawn from its vector picture. */
+QIcon ProgramIcon();
 
 /**
  * Starts the program proper under a running QApplication: titles the application, creates the main window and

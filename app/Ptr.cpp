@@ -41,7 +41,7 @@ QString MemoLine(const QStringList& lines, int index) {
 }
 }  // namespace
 
-TPrintFrm::TPrintFrm(QWidget* parent) : TForm(parent) {
+TPrintFrm::TPrintFrm(QWidget* parent, TSendTo target) : TForm(parent), target_(target) {
   PrintFrm = this;
   SetName(QStringLiteral("PrintFrm"));
   SetCaption(QStringLiteral("Print Format"));
@@ -115,7 +115,7 @@ void TPrintFrm::FormCreate() {
   M3->SetCaption(MemoLine(reading, 2));
   hide();
 
-  DBPrintWin1->OutputTo = poPrinter;
+  DBPrintWin1->OutputTo = target_;
   DBPrintWin1->StartJob();
   DBPrintWin1->FooterStringLeft = QStringLiteral("        Printed on @Date at @Time");
   if (InternetFrm != nullptr) {

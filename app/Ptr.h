@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Forms.h"
+#include "print/device/QV_PageFiles.h"
 
 class TDBPrintWin;
 class TLabel;
@@ -10,13 +11,17 @@ class TShape;
 /**
  * The reading report: a sheet-sized panel with the entry, its capitals, the total, the three reading lines
  * and ruled lines for notes. Creating the form fills it from the main window and prints it at once on the
- * printer chosen there; the form itself is never shown.
+ * printer chosen there (or, told so, shows it in the preview, from which the user may print it); the form
+ * itself is never shown.
  */
 class TPrintFrm : public TForm {
   Q_OBJECT
 public:
-  /** Fills the report from the main window (and the web sites of the links window) and prints it. */
-  explicit TPrintFrm(QWidget* parent = nullptr);
+  /**
+   * Fills the report from the main window (and the web sites of the links window) and sends it to the
+   * target: the printer, or the preview (which returns once the user closes it).
+   */
+  explicit TPrintFrm(QWidget* parent = nullptr, TSendTo target = poPrinter);
   ~TPrintFrm() override;
 
   TPanel* Panel1;
@@ -41,6 +46,7 @@ protected:
 
 private:
   void FormCreate();
+  TSendTo target_;
 };
 
 /** The report form while it exists. */

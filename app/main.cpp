@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     return output.ExitCode;
   }
   UseOffscreenWithoutDisplay();
-  if (command.Action == TCommandAction::PrintReport) KeepQtNotesQuiet();
+  if (command.Action == TCommandAction::PrintReport ||
+      (command.Action == TCommandAction::PreviewReport && !command.MainScreenshot.isEmpty()))
+    KeepQtNotesQuiet();
   // The program has read its own arguments; Qt gets none of them to read as its own options.
   int qtArgumentCount = 1;
   QApplication application(qtArgumentCount, argv);

@@ -22,6 +22,8 @@ public:
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && !run.error_occurred)
         times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+        medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -35,8 +37,15 @@ public:
     return 0.0;
   }
 
+  /** The median of a repeated benchmark by its function name; 0 if it did not run repeated. */
+  double FindMedian(const std::string& name) const {
+    const auto found = medians_.find(name);
+    return found == medians_.end() ? 0.0 : found->second;
+  }
+
 private:
   std::map<std::string, double> times_;
+  std::map<std::string, double> medians_;
 };
 
 /**

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 // The help window is a widget and must go before the QApplication under it; Qt calls post routines at the
@@ -24,6 +25,10 @@ QString TApplication::HelpFilePath() const {
   if (helpFile_.contains(QLatin1Char('/'))) return given.isFile() ? given.absoluteFilePath() : QString();
   const QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(helpFile_));
   if (beside.isFile()) return beside.absoluteFilePath();
+  const QString installed =
+      QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                             QCoreApplication::applicationName() + QLatin1Char('/') + helpFile_);
+  if (!installed.isEmpty()) return installed;
   const QString builtIn = QStringLiteral(":/help/") + helpFile_;
   if (QFileInfo(builtIn).isFile()) return builtIn;
   return {};
@@ -50,6 +55,11 @@ bool TApplication::HelpJump(const QString& contextString) {
     return false;
   }
   return true;
+}
+
+void TApplication::SetTitle(const QString& title) {
+  title_ = title;
+  if (QCoreApplication::instance() != nullptr) QGuiApplication::setApplicationDisplayName(title);
 }
 
 int TApplication::Run() {

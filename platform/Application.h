@@ -19,18 +19,20 @@ public:
   TApplication& operator=(const TApplication&) = delete;
 
   /**
-   * The program's name for the user, used as the caption of message boxes and of the help window. It is
-   * kept apart from Qt's display name, which the desktop would append to every window caption.
+   * The program's name for the user: the caption of message boxes and of the help window, and the name the
+   * desktop shows for the program (its task bar entry; a desktop may also add it to window title bars). Each
+   * window's own caption stays as the program sets it.
    */
   QString Title() const { return title_; }
-  void SetTitle(const QString& title) { title_ = title; }
+  void SetTitle(const QString& title);
 
   /** The first form created; closing it ends the program. */
   TForm* MainForm() const { return mainForm_; }
 
   /**
-   * The help file, an HTML page. A bare file name is looked for beside the program and then among the
-   * help pages built into it (the ":/help/" resource folder).
+   * The help file, an HTML page. A bare file name is looked for beside the program, then in the program's
+   * folder of the desktop's data folders (where an installation puts it, "<data>/quenary/"), and then among
+   * the help pages built into it (the ":/help/" resource folder).
    */
   QString HelpFile() const { return helpFile_; }
   void SetHelpFile(const QString& helpFile) { helpFile_ = helpFile; }

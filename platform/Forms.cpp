@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QScrollBar>
+#include <algorithm>
 
 TForm::TForm(QWidget* parent)
     : QWidget(parent, Qt::Window), TControl(clBtnFace, false, taLeftJustify, bsSizeable) {
@@ -217,10 +219,6 @@ protected:
   }
 };
 
-bool IsControl(const QObject* object) {
-  const auto* widget = qobject_cast<const QWidget*>(object);
-  return widget != nullptr && !widget->isWindow() && dynamic_cast<const TControl*>(widget) != nullptr;
-}
 }  // namespace
 
 TScrollBox::TScrollBox(QWidget* parent)
@@ -246,12 +244,41 @@ TScrollBox::~TScrollBox() {
   arranging_ = true;
 }
 
+bool TScrollBox::IsContent(const QObject* child) const {
+  const auto* widget = qobject_cast<const QWidget*>(child);
+  return widget != nullptr && !widget->isWindow() && widget != horizontal_ && widget != vertical_ &&
+         widget != frame_;
+}
+
 QList<QWidget*> TScrollBox::Controls() const {
   QList<QWidget*> controls;
   for (QObject* child : children()) {
-    if (IsControl(child)) controls.append(static_cast<QWidget*>(child));
+    if (IsContent(child)) controls.append(static_cast<QWidget*>(child));
   }
   return controls;
+}
+
+void TScrollBox::SetHorzRange(int range) {
+  horzRange_ = std::max(0, range);
+  UpdateScrollBars();
+}
+
+void TScrollBox::SetVertRange(int range) {
+  vertRange_ = std::max(0, range);
+  UpdateScrollBars();
+}
+
+int TScrollBox::HorzIncrement() const { return horizontal_->singleStep(); }
+void TScrollBox::SetHorzIncrement(int increment) { horizontal_->setSingleStep(std::max(1, increment)); }
+int TScrollBox::VertIncrement() const { return vertical_->singleStep(); }
+void TScrollBox::SetVertIncrement(int increment) { vertical_->setSingleStep(std::max(1, increment)); }
+
+void TScrollBox::SetHorzPosition(int position) {
+  horizontal_->setValue(std::clamp(position, 0, horizontal_->maximum()));
+}
+
+void TScrollBox::SetVertPosition(int position) {
+  vertical_->setValue(std::clamp(position, 0, vertical_->maximum()));
 }
 
 QRect TScrollBox::ClientRect() const {
@@ -282,7 +309,7 @@ bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Show:
     case QEvent::Hide:
     case QEvent::Polish:
-      if (!arranging_ && IsControl(watched)) UpdateScrollBars();
+      if (!arranging_ && IsContent(watched)) UpdateScrollBars();
       break;
     default: break;
   }
@@ -292,6 +319,7 @@ bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
 void TScrollBox::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   UpdateScrollBars();
+  Q_EMIT Resized();
 }
 
 void TScrollBox::showEvent(QShowEvent* event) {
@@ -327,6 +355,19 @@ void TScrollBox::UpdateScrollBars() {
   QRect contents;
   for (QWidget* control : Controls()) {
     if (!control->isHidden()) contents |= control->geometry().translated(offset_);
+  }
+  {
+    // A range the program set replaces the reach of the contents on its axis.
+    const int edge = FrameWidth();
+    if (contents.isNull() && (horzRange_ > 0 || vertRange_ > 0)) contents = QRect(edge, edge, 1, 1);
+    if (horzRange_ > 0) {
+      contents.setLeft(edge);
+      contents.setRight(edge + horzRange_ - 1);
+    }
+    if (vertRange_ > 0) {
+      contents.setTop(edge);
+      contents.setBottom(edge + vertRange_ - 1);
+    }
   }
   const int frame = FrameWidth();
   const QRect inside = rect().adjusted(frame, frame, -frame, -frame);

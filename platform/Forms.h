@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 
+#include <QAbstractScrollArea>
 #include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
@@ -105,12 +106,40 @@ public:
 
   QScrollBar& HorzScrollBar() const { return *horizontal_; }
   QScrollBar& VertScrollBar() const { return *vertical_; }
+
+  /** Where contents go: the box itself, whose children scroll with its bars. */
+  QWidget* Client() { return this; }
+  /** Width and height of the visible client area (inside the frame, without the bars). */
+  int ClientWidth() const { return ClientRect().width(); }
+  int ClientHeight() const { return ClientRect().height(); }
+  /**
+   * The scrollable extent in pixels the program sets for an axis; 0 (the default) takes it from where the
+   * contents reach.
+   */
+  int HorzRange() const { return horzRange_; }
+  void SetHorzRange(int range);
+  int VertRange() const { return vertRange_; }
+  void SetVertRange(int range);
+  /** The step of a scroll-bar arrow. */
+  int HorzIncrement() const;
+  void SetHorzIncrement(int increment);
+  int VertIncrement() const;
+  void SetVertIncrement(int increment);
+  /** How far the contents are scrolled; setting it keeps within the scrollable span. */
+  int HorzPosition() const { return offset_.x(); }
+  void SetHorzPosition(int position);
+  int VertPosition() const { return offset_.y(); }
+  void SetVertPosition(int position);
   /** How far the contents are scrolled, in pixels. */
   QPoint ScrollPosition() const { return offset_; }
   /** Scrolls so that the control lies inside the client area. */
   void ScrollInView(const QWidget& control);
   /** The area inside the frame and the scroll bars, in the box's coordinates. */
   QRect ClientRect() const;
+
+Q_SIGNALS:
+  /** The box changed its size (and so its client area). */
+  void Resized();
 
 protected:
   bool event(QEvent* event) override;
@@ -122,7 +151,9 @@ protected:
 
 private:
   int FrameWidth() const { return BorderStyle() == bsSingle ? 2 : 0; }
+  /** The box's contents: every child widget but its own parts (bars and frame). */
   QList<QWidget*> Controls() const;
+  bool IsContent(const QObject* child) const;
   void UpdateScrollBars();
   void ScrollTo(QPoint offset);
   void RaiseParts();
@@ -131,5 +162,7 @@ private:
   QScrollBar* vertical_ = nullptr;
   QWidget* frame_ = nullptr;
   QPoint offset_;
+  int horzRange_ = 0;
+  int vertRange_ = 0;
   bool arranging_ = false;
 };

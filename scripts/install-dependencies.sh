@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme
+  qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme qt6-svg-dev
   libjpeg-dev libcups2-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth cups printer-driver-cups-pdf poppler-utils

@@ -1,13 +1,13 @@
 // The print job of the printing component: its pages, bands and delivery.
 #include "print/engine/PrnWin.h"
 
-#include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Gdi.h"
 #include "print/device/QV_Units.h"
 #include "print/dialogs/Pagewick.h"
+#include "print/preview/Qv_view.h"
 
 #include <QWidget>
 #include <cmath>
@@ -267,8 +267,8 @@ void TPrintWin::DeliverToPrinter(bool showStatus) {
 }
 
 void TPrintWin::ShowPreview() {
-  MessageDlg(QStringLiteral("The print preview is not available in this version of the program; "
-                            "nothing was printed."),
-             mtInformation, mbOK);
-  Cancelled = true;
+  // The preview belongs to the application, not to the form being printed; freeing it deletes the pages.
+  const auto preview = std::make_unique<TQV_Prev>();
+  QV_Prev = preview.get();
+  preview->ShowModal();
 }

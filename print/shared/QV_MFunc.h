@@ -102,7 +102,13 @@ enum TShow {
 /** The caption texts the library looks up in the program's string table. */
 enum TQVTextId {
   QVTextClose = 17020,
+  QVTextAddNl = 17021,
+  QVTextAll = 17022,
+  QVTextOdd = 17023,
+  QVTextEven = 17024,
+  QVTextCurrent = 17025,
   QVTextPage = 17026,
+  QVTextOf = 17027,
   QVTextPrintOptions = 17028,
   QVTextAllPages = 17029,
   QVTextCurrentPage = 17030,
@@ -122,6 +128,8 @@ enum TQVTextId {
   QVTextInterrupted = 17045,
   QVTextCopies = 17046,
   QVTextNoPrinter = 17047,
+  QVTextPageWidth = 17049,
+  QVTextWholePage = 17050,
 };
 
 /** True, after telling the user "Error: No Printer Available", when the system has no printer. */

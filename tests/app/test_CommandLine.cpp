@@ -5,7 +5,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
+#include <QPixmap>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -198,3 +202,39 @@ TEST(CommandLine, PrintFailuresExitWithoutPageFilesOrAHalfWrittenPdf) {
   EXPECT_FALSE(PdfReader(made).Find(0, QStringLiteral("ADA")).isEmpty());
   Printer().RefreshPrinters();
 }
+
+namespace {
+TEST(CommandLine, PreviewShowsTheReportAtWholePageAndLeavesNoPages) {
+  ScratchDirectory scratch;
+  const QString picture = scratch.File(QStringLiteral("preview.png"));
+  const TCommandLine command = ParseCommandLine(
+      {QStringLiteral("--preview"), QStringLiteral("Ada"), QStringLiteral("--screenshot"), picture});
+  ASSERT_EQ(command.Action, TCommandAction::PreviewReport);
+  Printer().RefreshPrinters();
+  Printer().SetPrinterIndex(static_cast<int>(Printer().Printers().indexOf(TPrinter::PdfPrinterName())));
+  EXPECT_EQ(RunWindowCommand(command), 0);
+  const QImage image(picture);
+  ASSERT_FALSE(image.isNull());
+  // The preview fills the screen; the sheet stands white in the middle of the stored background colour.
+  EXPECT_GT(image.width(), 600);
+  EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2).lightness(), 255);
+  const QColor around = image.pixelColor(8, image.height() / 2);  // the report's 11234567: 0x07, 0x6C, 0xAB
+  EXPECT_NEAR(around.red(), 0x07, 2);
+  EXPECT_NEAR(around.green(), 0x6C, 2);
+  EXPECT_NEAR(around.blue(), 0xAB, 2);
+  EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Quenary Oracle"));
+  // The program's icon is drawn for the screen's scale: 64 pixels for a 32-pixel icon on a doubled screen.
+  const QImage icon = QApplication::windowIcon().pixmap(QSize(32, 32), 2.0).toImage();
+  EXPECT_EQ(icon.size(), QSize(64, 64));
+  EXPECT_GT(qAlpha(icon.pixel(32, 32)), 200) << "the icon's picture was read";
+
+  for (const QStringList& mistake : QList<QStringList>{{"--preview", "Ada", "--print", "Bo"},
+                                                       {"--preview", "Ada", "--pdf", "a.pdf"},
+                                                       {"--preview", "Ada", "--entry", "Bo"},
+                                                       {"--preview"}}) {
+    EXPECT_EQ(RunWith(mistake).ExitCode, ExitUsage) << mistake.join(QLatin1Char(' ')).toStdString();
+  }
+  Printer().RefreshPrinters();
+}
+}  // namespace

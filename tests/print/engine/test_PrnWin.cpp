@@ -1,5 +1,7 @@
 #include "print/device/QV_Gdi.h"
 #include "print/dialogs/Pagewick.h"
+#include "print/preview/Qv_view.h"
+#include "platform/StdCtrls.h"
 #include "tests/print/engine/EngineTestSupport.h"
 
 #include <QLineEdit>
@@ -162,16 +164,30 @@ TEST_F(PrintJobTest, AbortInTheStatusDialogPrintsNothingAndLeavesNoPageFiles) {
   EXPECT_TRUE(PageFilesLeft().isEmpty());
 }
 
-TEST_F(PrintJobTest, AViewerJobWithoutAPreviewTellsTheUserAndPrintsNothing) {
+TEST_F(PrintJobTest, AViewerJobOpensThePreviewModallyAndItsPagesGoWhenItCloses) {
   win_->OutputTo = poViewer;
   TPanel* panel = Panel(QRect(0, 0, 96, 96), clBlack);
-  MessageRecorder messages;
+  int shown = 0;
+  QString pages;
+  const ModalObserverScope answer([&](QWidget& window) {
+    auto* preview = qobject_cast<TQV_Prev*>(&window);
+    ASSERT_NE(preview, nullptr) << "only the preview is shown";
+    ++shown;
+    EXPECT_TRUE(preview->isModal() || preview->windowModality() == Qt::ApplicationModal);
+    EXPECT_EQ(QV_Prev, preview) << "the program-wide reference is the open preview";
+    pages = preview->PageTot->Text();
+    EXPECT_EQ(PageFilesLeft(), QStringList{QStringLiteral("PRN001.EMF")})
+        << "the preview reads the job's page";
+    preview->CloseButton->click();
+  });
   win_->StartJob();
   win_->PrintControlAt(panel, 1, 1);
   win_->FinishJob();
-  ASSERT_EQ(messages.Texts().size(), 1);
-  EXPECT_TRUE(messages.Texts().first().contains(QStringLiteral("nothing was printed")));
-  EXPECT_FALSE(QFile::exists(PdfFile()));
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(pages, QStringLiteral("1"));
+  EXPECT_FALSE(win_->Cancelled);
+  EXPECT_EQ(QV_Prev, nullptr);
+  EXPECT_FALSE(QFile::exists(PdfFile())) << "closing the preview prints nothing";
   EXPECT_TRUE(PageFilesLeft().isEmpty());
 }
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Forms.h"
+
+#include <QString>
+
+class QComboBox;
+class QGroupBox;
+class QRadioButton;
+class TButton;
+class TEdit;
+class TLabel;
+
+/**
+ * The print options dialog of the preview: all pages, the current page or a typed selection of pages and
+ * page ranges ("1,2,5,7-14,21"), restricted to all, odd or even pages (the index of ComboBox1 is the print
+ * mode: 0 all, 1 odd, 2 even), in a number of copies. Print closes it with mrOk, Close, Escape and the
+ * close box with mrCancel; the caller does the printing.
+ *
+ * Laid out for 120 pixels per inch: its width and height follow the screen's pixels per inch, and never
+ * shrink below what its captions and fields need to show whole.
+ */
+class TAddition : public TForm {
+  Q_OBJECT
+public:
+  explicit TAddition(QWidget* owner = nullptr);
+  ~TAddition() override;
+
+  QGroupBox* PageRange = nullptr;
+  QRadioButton* All = nullptr;
+  QRadioButton* Current = nullptr;
+  QRadioButton* Range = nullptr;
+  TEdit* Edit1 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label3 = nullptr;
+  TLabel* Label2 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  TLabel* Label4 = nullptr;
+  TEdit* Copies = nullptr;
+  TButton* Print = nullptr;
+  TButton* CancelBtn = nullptr;
+
+  /** The selection field and its two hints are usable only while Range is chosen; otherwise it is emptied. */
+  void RangeClick();
+
+protected:
+  bool event(QEvent* event) override;
+
+private:
+  void FormCreate();
+};
+
+/** What NextRangeEntry found in the entry it took off the selection. */
+enum TRangeEntryResult { reNothingLeft = 0, reInEntry = 1, reNotInEntry = 2 };
+
+/**
+ * Takes the next entry (up to the first ",") off the remaining selection and tells whether the page lies in
+ * it. An entry is a page number or two joined by "-", each converted with the framework's lax conversion
+ * (leading blanks, one sign, "$" hexadecimal); only the first 255 characters of an entry and the first 20
+ * after its "-" count. Fails with EConvertError "'<text>' is not a valid integer value" for a number that is
+ * none (a trailing blank, an empty bound, a value beyond 32 bits).
+ */
+TRangeEntryResult NextRangeEntry(int page, QString& remaining);
+
+/** Whether the page is selected by the selection text, entry by entry; fails like NextRangeEntry. */
+bool PageInRange(int page, const QString& selection);

@@ -1,0 +1,279 @@
+#include "print/preview/Drawscrn.h"
+
+#include "platform/PagePicture.h"
+#include "platform/Printers.h"
+#include "platform/SysUtils.h"
+#include "print/device/PagewickIni.h"
+#include "print/device/QV_PageFiles.h"
+#include "print/device/QV_Units.h"
+#include "print/dialogs/Addit.h"
+#include "print/dialogs/Pagewick.h"
+#include "print/shared/QV_MFunc.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+namespace {
+// The zoom steps a click moves along.
+constexpr int ZoomSteps[] = {10, 25, 50, 75, 100, 150, 200, 250, 300};
+// However the store's page size and the zoom combine, the sheet stays a size a window can have.
+constexpr long long LargestExtent = QWIDGETSIZE_MAX;
+// The number of pages the print loop always looks at, so a selection that reaches no recorded page still
+// has each of its entries tried (and a mistyped one reported).
+constexpr int PagesAlwaysTried = 5001;
+// Enough screen pixels per printer pixel for a one-pixel rule at the smallest zoom, and a bound on the
+// picture a paint may make.
+constexpr int MaximumOversampling = 6;
+
+int Extent(double value) {
+  return static_cast<int>(std::clamp<long long>(RoundHalfEven(value), 0, LargestExtent));
+}
+
+// The desktop's rectangle: filled with the brush, outlined by the pen on its outermost pixels, the right
+// column and the bottom row outside it.
+void DrawRectangle(QPainter& painter, int right, int bottom, const QBrush& brush) {
+  if (right <= 0 || bottom <= 0) return;
+  painter.fillRect(QRect(0, 0, right, bottom), brush);
+  painter.drawRect(QRect(0, 0, right - 1, bottom - 1));
+}
+
+QString DocumentTitle(int pageNumber) {
+  return QStringLiteral("%1 page %2").arg(PagewickIni::PreviewHeading()).arg(pageNumber);
+}
+}  // namespace
+
+TDrawIt::TDrawIt(QWidget* owner) : QWidget(owner) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  pageHeight_ = PagewickIni::PageHeight();
+  pageWidth_ = PagewickIni::PageWidth();
+  // A size of nothing (or less) would make the page ratio meaningless and every sheet size undefined.
+  if (pageHeight_ <= 0 || pageWidth_ <= 0) {
+    throw ETarnvale(QStringLiteral("The settings store gives a page of %1 by %2 pixels; "
+                                   "a page needs a positive width and height.")
+                        .arg(pageWidth_)
+                        .arg(pageHeight_));
+  }
+  EnterPageDirectory();
+  pageRatio_ = static_cast<double>(pageHeight_) / pageWidth_;
+  resize(850, Extent(850 * pageRatio_));
+  bkPen_ = TPen();
+  bkBrush_ = TBrush();
+  shownPage_ = 1;
+  zoomLevel_ = 100;
+  QCoreApplication::processEvents();
+  Printer().SetOrientation(poPortrait);
+}
+
+TDrawIt::~TDrawIt() {
+  // The preview's pages go with it.
+  try {
+    DeletePageFiles(poViewer);
+  } catch (const std::exception&) {
+    // Without a page folder there are no pages to delete.
+  }
+}
+
+void TDrawIt::EnterPageDirectory() const {
+  const QString folder = PagewickIni::Directory();
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) QDir::setCurrent(folder);
+}
+
+bool TDrawIt::PageExists(int pageNumber) const {
+  if (pageNumber < 1) return false;
+  try {
+    return QFileInfo::exists(PageFileNameFor(pageNumber, poViewer));
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void TDrawIt::ShowPage(int pageNumber) {
+  shownPage_ = pageNumber;
+  update();
+}
+
+void TDrawIt::ShowNextPage() {
+  EnterPageDirectory();
+  if (shownPage_ < std::numeric_limits<int>::max() && PageExists(shownPage_ + 1)) ++shownPage_;
+  update();
+}
+
+void TDrawIt::ShowPriorPage() {
+  if (shownPage_ > 1) --shownPage_;
+  update();
+}
+
+int TDrawIt::CountPages() const {
+  EnterPageDirectory();
+  int count = 0;
+  while (count < std::numeric_limits<int>::max() && PageExists(count + 1)) ++count;
+  return count;
+}
+
+int TDrawIt::GoToPage(int pageNumber) {
+  EnterPageDirectory();
+  // Pages are numbered without gaps, so no page above the count can be shown; starting there keeps a large
+  // number from probing for billions of files.
+  int page = std::min(pageNumber, CountPages());
+  while (page > 1 && !PageExists(page)) --page;
+  ShowPage(std::max(page, 1));
+  return shownPage_;
+}
+
+void TDrawIt::SetZoom(int referenceWidth, double percentage) {
+  const int newWidth = Extent(pageWidth_ * percentage * 0.01 * 17.0 / 48.0);
+  const long long room = static_cast<long long>(referenceWidth) - 10;
+  const int left = room > newWidth ? static_cast<int>((room - newWidth) / 2) : 35;
+  const int newHeight =
+      static_cast<int>(std::min<long long>(Extent(newWidth * pageRatio_) + 20LL, LargestExtent));
+  setGeometry(left, y(), newWidth, newHeight);
+  update();
+  zoomLevel_ = static_cast<int>(std::clamp<long long>(
+      RoundHalfEven(percentage), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+const PagePicture* TDrawIt::ShownPicture() {
+  if (!PageExists(shownPage_)) {
+    picture_.reset();
+    picturePage_ = 0;
+    return nullptr;
+  }
+  if (picture_ && picturePage_ == shownPage_) return picture_.get();
+  // Only the page shown is held: memory stays the same however many pages the job has.
+  picture_ = std::make_unique<PagePicture>();
+  picturePage_ = shownPage_;
+  try {
+    if (!picture_->Load(PageFileNameFor(shownPage_, poViewer))) picture_.reset();
+  } catch (const std::exception&) {
+    picture_.reset();
+  }
+  return picture_.get();
+}
+
+void TDrawIt::paintEvent(QPaintEvent* event) {
+  EnterPageDirectory();
+  QPainter painter(this);
+  const QBrush sheet(ToQColor(bkBrush_.Color));
+  QPen outline(ToQColor(bkPen_.Color));
+  outline.setWidth(bkPen_.Width);
+  painter.setPen(outline);
+  QFont font(QStringLiteral("Arial"));
+  painter.setFont(font);
+  for (int inset = 0; inset < 3; ++inset) DrawRectangle(painter, width() - inset, height() - inset, sheet);
+
+  const PagePicture* page = ShownPicture();
+  if (page == nullptr) return;
+  QRectF target;
+  if (IsTextOnlyPrinter()) {
+    // A text-only printer's page fills the sheet, each axis on its own scale.
+    target = QRectF(0, 0, width() - 5, height() - 5);
+  } else {
+    const double across = static_cast<double>(width() - 30) / pageWidth_;
+    const double down = static_cast<double>(height() - 30) / pageHeight_;
+    const double scale = std::min(across, down);
+    if (scale <= 0) return;
+    target = QRectF(5, 5, pageWidth_ * scale, pageHeight_ * scale);
+  }
+  if (target.isEmpty()) return;
+  const QSizeF pageSize(pageWidth_, pageHeight_);
+  // Pages are recorded without antialiasing, exact to the printer pixel. Where a printer pixel is at least
+  // a screen pixel, the page is replayed straight onto the screen. Smaller, a thin rule would fall between
+  // screen pixels and vanish; there the visible part is replayed at several times the screen's pixels and
+  // averaged down, so every line keeps its share of grey, and at the screen's own scale nothing is blurred.
+  // The scale of the device painted on (the screen's, or that of an image the surface is rendered into).
+  const double ratio = painter.device()->devicePixelRatioF();
+  const double screenPerPrinter = target.width() / pageWidth_ * ratio;
+  if (screenPerPrinter >= 1.0) {
+    page->PlayInto(painter, target, pageSize);
+    return;
+  }
+  const int factor = std::min(MaximumOversampling, static_cast<int>(std::ceil(1.0 / screenPerPrinter)));
+  const QRect area = event->rect() & target.toAlignedRect();
+  if (area.isEmpty()) return;
+  const QSize pixels = (QSizeF(area.size()) * ratio).toSize();
+  QImage detailed(pixels * factor, QImage::Format_ARGB32_Premultiplied);
+  detailed.fill(Qt::transparent);
+  {
+    QPainter oversampled(&detailed);
+    oversampled.scale(ratio * factor, ratio * factor);
+    oversampled.translate(-area.topLeft());
+    page->PlayInto(oversampled, target, pageSize);
+  }
+  QImage shown = detailed.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  shown.setDevicePixelRatio(ratio);
+  painter.drawImage(area.topLeft(), shown);
+}
+
+void TDrawIt::mousePressEvent(QMouseEvent* event) {
+  const int* const first = std::begin(ZoomSteps);
+  const int* const last = std::end(ZoomSteps);
+  const int* step = std::find(first, last, zoomLevel_);
+  if (event->button() == Qt::LeftButton) {
+    if (step != last && step != first) zoomLevel_ = *(step - 1);
+  } else if (event->button() == Qt::RightButton) {
+    if (step != last && step + 1 != last) zoomLevel_ = *(step + 1);
+  } else {
+    return;
+  }
+  event->accept();
+  TWindowMessage message(ZoomMessage, zoomLevel_, 0);
+  QCoreApplication::sendEvent(window(), &message);
+}
+
+// A double click is no gesture of the surface.
+void TDrawIt::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
+  TPrinter& printer = Printer();
+  if (printer.Printing()) return;
+  printAborted_ = false;
+  const QString orientation = PagewickIni::Orientation();
+  printer.SetPrinterIndex(-1);
+  printer.SetPrinterIndex(PagewickIni::PrinterIndex());
+  printer.SetOrientation(orientation == QLatin1String("Portrait") ? poPortrait : poLandscape);
+
+  EnterPageDirectory();
+  // Owned by the preview's window, so its Abort takes clicks while the preview runs modally.
+  const auto status = std::make_unique<TPrintDialog1>(window());
+  EnterPageDirectory();
+  const int lastPage = std::max(PagesAlwaysTried, CountPages());
+  TPrintAction action;
+  for (int page = 1; page <= lastPage; ++page) {
+    const bool odd = (page - 1) % 2 == 0;
+    if ((mode == 1 && !odd) || (mode == 2 && odd)) continue;
+    if (!selection.isEmpty() && !PageInRange(page, selection)) continue;
+    status->SetPageText(QString::asprintf("%d", page));
+    if (!PageExists(page)) break;
+    PrintPage(page);
+    if (status->AbortRequested()) {
+      printAborted_ = true;
+      break;
+    }
+  }
+  action.Finish();
+}
+
+void TDrawIt::PrintPage(int pageNumber) {
+  TPrinter& printer = Printer();
+  printer.BeginDoc(DocumentTitle(pageNumber));
+  try {
+    PagePicture page;
+    QPainter* painter = printer.Canvas().Painter();
+    // A page file that cannot be read prints as an empty sheet.
+    if (painter != nullptr && page.Load(PageFileNameFor(pageNumber, poViewer))) page.Play(*painter);
+    printer.ProcessAbortProcedure();
+    if (printer.Printing()) printer.EndDoc();
+  } catch (...) {
+    printer.Abort();
+    throw;
+  }
+}

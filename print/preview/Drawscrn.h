@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <QEvent>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class PagePicture;
+
+/**
+ * The window message the page surface sends the window that holds it when the user clicks to zoom; its
+ * first parameter is the new zoom percentage. It is the desktop's first user message number plus 51.
+ */
+constexpr int ZoomMessage = 1024 + 51;
+
+/** A numbered window message with its two parameters, delivered as an event of that number. */
+class TWindowMessage : public QEvent {
+public:
+  TWindowMessage(int message, long long wParam, long long lParam)
+      : QEvent(static_cast<QEvent::Type>(message)), WParam(wParam), LParam(lParam) {}
+  long long WParam;
+  long long LParam;
+};
+
+/**
+ * The preview's page surface: shows one recorded page at a time on a white sheet with a thin border, the
+ * page's area (PageWidth by PageHeight printer pixels, from the settings store) mapped onto the sheet with
+ * both axes at one scale. Only the page shown is ever read from its page file, and it is replayed as
+ * vectors at every paint, so it is sharp at any zoom and on any screen scale.
+ *
+ * The surface also moves between pages, sizes the sheet for a zoom percentage, turns a left click into a
+ * smaller and a right click into a larger zoom (told to its window as ZoomMessage), prints recorded pages,
+ * and deletes the page files when it is destroyed.
+ *
+ * Creation fails with EConvertError when the stored page size is not a whole number, and with ETarnvale when
+ * it is not a positive one.
+ */
+class TDrawIt : public QWidget {
+  Q_OBJECT
+public:
+  explicit TDrawIt(QWidget* owner);
+  ~TDrawIt() override;
+
+  /** Outline (black, one pixel) and fill (white) of the sheet. */
+  const TPen& BkPen() const { return bkPen_; }
+  const TBrush& BkBrush() const { return bkBrush_; }
+  /** Kept with the surface for whoever draws data on it; the surface itself does not use them. */
+  const TPen& DataPen() const { return dataPen_; }
+  const TBrush& DataBrush() const { return dataBrush_; }
+
+  /** The page shown, from 1. */
+  int ShownPage() const { return shownPage_; }
+  /** The last zoom percentage, from 100. */
+  int ZoomLevel() const { return zoomLevel_; }
+  int PageWidth() const { return pageWidth_; }
+  int PageHeight() const { return pageHeight_; }
+
+  /** One page forward when that page was recorded. */
+  void ShowNextPage();
+  /** One page back unless on page 1. */
+  void ShowPriorPage();
+  /** The number of recorded pages: those from page 1 up to the first missing one, however many. */
+  int CountPages() const;
+  /** Shows the last recorded page at or below the number (page 1 for 0 or less) and returns it. */
+  int GoToPage(int pageNumber);
+  /**
+   * Sizes the sheet for the percentage (at 100 % a page 2400 pixels wide is 850 pixels) and centres it in
+   * the reference width, or puts it 35 pixels in when it is wider.
+   */
+  void SetZoom(int referenceWidth, double percentage);
+
+  /**
+   * Prints recorded pages on the printer of the settings store, each page as a printer document of its own,
+   * all in one print action (so on the PDF destination they land in the one file, in order): mode 0 all, 1
+   * odd, 2 even pages, and of those only the pages in a non-empty selection ("1,2,5,7-14,21"). The print
+   * status dialog shows each page and its Abort abandons the page spooling and stops. Does nothing while the
+   * printer is printing. A selection entry that is no whole number fails with EConvertError once that entry
+   * is reached; pages printed before it stay printed.
+   */
+  void PrintFromPreview(int mode, const QString& selection);
+
+  /** Whether the last PrintFromPreview was stopped with the status dialog's Abort. */
+  bool PrintAborted() const { return printAborted_; }
+
+  /** Makes the store's "Directory" the current directory; a folder that is gone is ignored. */
+  void EnterPageDirectory() const;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+  bool PageExists(int pageNumber) const;
+  /** The picture of the shown page, read from its file when the page changed; nullptr when it has none. */
+  const PagePicture* ShownPicture();
+  void ShowPage(int pageNumber);
+  void PrintPage(int pageNumber);
+
+  TPen bkPen_;
+  TBrush bkBrush_;
+  TPen dataPen_;
+  TBrush dataBrush_;
+  int shownPage_ = 1;
+  int zoomLevel_ = 100;
+  int pageHeight_ = 3112;
+  int pageWidth_ = 2400;
+  double pageRatio_ = 3112.0 / 2400.0;
+  std::unique_ptr<PagePicture> picture_;
+  int picturePage_ = 0;
+  bool printAborted_ = false;
+};

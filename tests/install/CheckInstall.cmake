@@ -1,0 +1,28 @@
+cmake_policy(SET CMP0057 NEW)
+# Installs the build into a scratch prefix and checks that each file lands where the desktop looks for it.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} RESULT_VARIABLE result
+                OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+set(expected bin/quenary share/quenary/qnynumb.html share/icons/hicolor/scalable/apps/quenary.svg
+             share/applications/quenary.desktop)
+foreach(file ${expected})
+  if(NOT EXISTS ${PREFIX}/${file})
+    message(FATAL_ERROR "missing after installation: ${file}")
+  endif()
+endforeach()
+file(STRINGS ${PREFIX}/share/applications/quenary.desktop entry)
+if(NOT "Icon=quenary" IN_LIST entry OR NOT "Exec=quenary" IN_LIST entry)
+  message(FATAL_ERROR "the desktop entry does not name the installed program and icon")
+endif()
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE)
+  execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${PREFIX}/share/applications/quenary.desktop
+                  RESULT_VARIABLE valid)
+  if(NOT valid EQUAL 0)
+    message(FATAL_ERROR "desktop-file-validate refuses the installed entry")
+  endif()
+endif()
+file(REMOVE_RECURSE ${PREFIX})
