@@ -1,6 +1,9 @@
 #include "ledger/LedgerCommandLine.h"
 
+#include "ledger/Ledger.h"
+#include "ledger/LedgerFile.h"
 #include "ledger/Letter.h"
+#include "platform/SysUtils.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
@@ -64,7 +67,30 @@ void WriteError(const QString& text) {
   std::fflush(stderr);
 }
 
-int PrintLetterCommand(const TLedgerCommandLine& command) {
+// The ledger the command names, or the user's own, made with sample entries the first time.
+QString LedgerFileOf(const TLedgerCommandLine& command) {
+  if (!command.LedgerFile.isEmpty()) return command.LedgerFile;
+  const QString file = LedgerFile::DefaultFile();
+  if (!QFileInfo::exists(file)) LedgerFile::MakeSample(file, DefaultSampleEntries);
+  return file;
+}
+
+// Prints the ledger or the letter as the command says, into its target (the printer or the preview).
+void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
+  if (command.Letter) {
+    TLetterFrm letter;
+    letter.PrintLetter(target);
+    if (letter.DBPrintWin1->Cancelled)
+      throw Exception(QStringLiteral("the print job was aborted; nothing was printed"));
+  } else {
+    TLedgerFrm ledger(LedgerFileOf(command));
+    ledger.PrintLedger(target);
+    if (target == poPrinter && ledger.DBPrintWin1->Cancelled)
+      throw Exception(QStringLiteral("the print job was aborted; nothing was printed"));
+  }
+}
+
+int PrintCommand(const TLedgerCommandLine& command) {
   TPrinter& printer = ::Printer();
   const QString name = command.PdfFile.isEmpty() ? command.PrinterName : TPrinter::PdfPrinterName();
   const int index = static_cast<int>(printer.Printers().indexOf(name));
@@ -83,11 +109,8 @@ int PrintLetterCommand(const TLedgerCommandLine& command) {
       box->accept();
     }
   });
-  bool cancelled = false;
   try {
-    TLetterFrm letter;
-    letter.PrintLetter();
-    cancelled = letter.DBPrintWin1->Cancelled;
+    PrintDocument(command, poPrinter);
   } catch (const std::exception& error) {
     WriteError(QString::fromUtf8(error.what()));
     return LedgerExitFailure;
@@ -96,29 +119,74 @@ int PrintLetterCommand(const TLedgerCommandLine& command) {
     WriteError(messages.first());
     return LedgerExitFailure;
   }
-  if (cancelled) {
-    WriteError(QStringLiteral("the print job was aborted; nothing was printed"));
+  return 0;
+}
+
+int MakeSampleCommand(const TLedgerCommandLine& command) {
+  try {
+    LedgerFile::MakeSample(command.LedgerFile, command.Entries);
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
     return LedgerExitFailure;
   }
   return 0;
 }
 
 // The window reaches the screen before it is photographed, so the picture is what a user would see.
-int LetterScreenshotCommand(const TLedgerCommandLine& command) {
-  TLetterFrm letter;
-  letter.show();
+int SaveScreenshot(QWidget& window, const QString& fileName) {
+  window.show();
   QCoreApplication::processEvents();
-  if (QWindow* handle = letter.windowHandle()) {
+  if (QWindow* handle = window.windowHandle()) {
     for (int attempt = 0; attempt < 200 && !handle->isExposed(); ++attempt) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
       QThread::msleep(10);
     }
   }
   QCoreApplication::processEvents();
-  const QPixmap picture = letter.grab();
-  letter.hide();
-  if (picture.isNull() || !picture.save(command.Screenshot, "PNG")) {
-    WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(Shown(command.Screenshot)));
+  const QPixmap picture = window.grab();
+  window.hide();
+  if (picture.isNull() || !picture.save(fileName, "PNG")) {
+    WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(Shown(fileName)));
+    return LedgerExitFailure;
+  }
+  return 0;
+}
+
+int ScreenshotCommand(const TLedgerCommandLine& command) {
+  if (command.Letter) {
+    TLetterFrm letter;
+    return SaveScreenshot(letter, command.Screenshot);
+  }
+  try {
+    TLedgerFrm ledger(LedgerFileOf(command));
+    return SaveScreenshot(ledger, command.Screenshot);
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return LedgerExitFailure;
+  }
+}
+
+int OpenCommand(const TLedgerCommandLine& command) {
+  if (command.Letter) {
+    TLetterFrm letter;
+    letter.show();
+    return Application().Run();
+  }
+  try {
+    TLedgerFrm ledger(LedgerFileOf(command));
+    ledger.show();
+    return Application().Run();
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return LedgerExitFailure;
+  }
+}
+
+int PreviewCommand(const TLedgerCommandLine& command) {
+  try {
+    PrintDocument(command, poViewer);
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
     return LedgerExitFailure;
   }
   return 0;
@@ -127,9 +195,11 @@ int LetterScreenshotCommand(const TLedgerCommandLine& command) {
 
 TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   TLedgerCommandLine command;
-  bool letter = false;
   bool print = false;
+  bool preview = false;
   bool dpi = false;
+  bool entries = false;
+  QString sample;
   for (qsizetype index = 0; index < arguments.size(); ++index) {
     const QString& argument = arguments.at(index);
     QString value;
@@ -143,9 +213,27 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       return command;
     }
     if (argument == QLatin1String("--letter")) {
-      letter = true;
+      command.Letter = true;
     } else if (argument == QLatin1String("--print")) {
       print = true;
+    } else if (argument == QLatin1String("--preview")) {
+      preview = true;
+    } else if (TakeValue(arguments, index, QStringLiteral("--ledger"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--ledger needs a file name"));
+      command.LedgerFile = QFileInfo(value).absoluteFilePath();
+    } else if (TakeValue(arguments, index, QStringLiteral("--make-sample"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--make-sample needs a file name"));
+      sample = QFileInfo(value).absoluteFilePath();
+    } else if (TakeValue(arguments, index, QStringLiteral("--entries"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      bool number = false;
+      command.Entries = value.toInt(&number);
+      if (!number || command.Entries < 0 || command.Entries > 1000000)
+        return Invalid(
+            QStringLiteral("--entries takes a whole number from 0 to 1000000, not \"%1\"").arg(Shown(value)));
+      entries = true;
     } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
@@ -174,38 +262,52 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   }
   const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
   const bool screenshot = !command.Screenshot.isEmpty();
-  if ((print || screenshot) && !letter)
-    return Invalid(QStringLiteral("--print and --screenshot go with --letter"));
-  if (print && screenshot) return Invalid(QStringLiteral("--print and --screenshot go one at a time"));
+  if (!sample.isEmpty()) {
+    if (command.Letter || print || preview || screenshot || destination || !command.LedgerFile.isEmpty())
+      return Invalid(QStringLiteral("--make-sample goes with --entries only"));
+    command.Action = TLedgerAction::MakeSample;
+    command.LedgerFile = sample;
+    return command;
+  }
+  if (entries) return Invalid(QStringLiteral("--entries goes with --make-sample"));
+  if (command.Letter && !command.LedgerFile.isEmpty())
+    return Invalid(QStringLiteral("--ledger names the ledger; the Letter has none"));
+  if ((print ? 1 : 0) + (preview ? 1 : 0) + (screenshot ? 1 : 0) > 1)
+    return Invalid(QStringLiteral("--print, --preview and --screenshot go one at a time"));
   if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
     return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
   if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
   if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
   if (print)
-    command.Action = TLedgerAction::PrintLetter;
+    command.Action = TLedgerAction::Print;
+  else if (preview)
+    command.Action = TLedgerAction::Preview;
   else if (screenshot)
-    command.Action = TLedgerAction::LetterScreenshot;
+    command.Action = TLedgerAction::Screenshot;
   return command;
 }
 
 QString LedgerUsageText() {
   return QStringLiteral(
-      "Usage: quenary-ledger [--letter]\n"
-      "       quenary-ledger --letter --print --pdf FILE [--dpi N]\n"
-      "       quenary-ledger --letter --print --printer NAME\n"
-      "       quenary-ledger --letter --screenshot FILE\n"
+      "Usage: quenary-ledger [--ledger FILE] [--print --pdf FILE [--dpi N] | --print --printer NAME |\n"
+      "                                       --preview | --screenshot FILE]\n"
+      "       quenary-ledger --letter [--print ... | --preview | --screenshot FILE]\n"
+      "       quenary-ledger --make-sample FILE [--entries N]\n"
       "       quenary-ledger --help | --version\n"
       "\n"
-      "The ledger of the Quenary Oracle. Its ledger window is not part of this version: without options the\n"
-      "program opens the Letter window, as --letter does.\n"
+      "The ledger of the Quenary Oracle, the print library's showcase. Without options it opens the ledger\n"
+      "window on your own ledger, which is made with sample entries the first time.\n"
       "\n"
-      "  --letter             open the Letter window, a letter of reading that shows the print library's\n"
+      "  --ledger FILE        the ledger file (SQLite) to open instead of your own\n"
+      "  --letter             the Letter window instead: a letter of reading that shows the print library's\n"
       "                       decorative controls and a long text continued across boxes and pages\n"
-      "  --print              print the letter without any dialog, then exit\n"
+      "  --print              print the ledger (or the letter) without any dialog, then exit\n"
       "  --pdf FILE           ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N              ... at N dots per inch (72 to 2400, default 600)\n"
       "  --printer NAME       ... on the printer (CUPS queue) NAME\n"
-      "  --screenshot FILE    save a picture of the Letter window as a PNG file, then exit\n"
+      "  --preview            show the printout in the print preview\n"
+      "  --screenshot FILE    save a picture of the window as a PNG file, then exit\n"
+      "  --make-sample FILE   make a new ledger file with sample entries (250 unless --entries N)\n"
       "  --help               show this help, then exit\n"
       "  --version            show the version, then exit\n"
       "\n"
@@ -215,20 +317,22 @@ QString LedgerUsageText() {
 QString LedgerVersionText() { return QStringLiteral("Quenary Ledger " QUENARY_VERSION "\n"); }
 
 bool LedgerNeedsWindowSystem(const TLedgerCommandLine& command) {
-  return command.Action == TLedgerAction::OpenLetter || command.Action == TLedgerAction::PrintLetter ||
-         command.Action == TLedgerAction::LetterScreenshot;
+  switch (command.Action) {
+    case TLedgerAction::ShowUsage:
+    case TLedgerAction::ShowVersion:
+    case TLedgerAction::Invalid: return false;
+    default: return true;
+  }
 }
 
 int RunLedgerCommand(const TLedgerCommandLine& command) {
   Application().SetTitle(QStringLiteral("Quenary Ledger"));
   switch (command.Action) {
-    case TLedgerAction::PrintLetter: return PrintLetterCommand(command);
-    case TLedgerAction::LetterScreenshot: return LetterScreenshotCommand(command);
-    case TLedgerAction::OpenLetter: {
-      TLetterFrm letter;
-      letter.show();
-      return Application().Run();
-    }
+    case TLedgerAction::Open: return OpenCommand(command);
+    case TLedgerAction::Print: return PrintCommand(command);
+    case TLedgerAction::Preview: return PreviewCommand(command);
+    case TLedgerAction::Screenshot: return ScreenshotCommand(command);
+    case TLedgerAction::MakeSample: return MakeSampleCommand(command);
     case TLedgerAction::ShowUsage:
     case TLedgerAction::ShowVersion:
     case TLedgerAction::Invalid: break;

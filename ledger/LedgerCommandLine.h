@@ -6,12 +6,21 @@
 /** Resolution of a letter printed to a PDF file from the command line, unless --dpi says otherwise. */
 constexpr int DefaultLetterDpi = 600;
 
-/** What a start of the ledger program is asked to do. */
-enum class TLedgerAction { OpenLetter, PrintLetter, LetterScreenshot, ShowUsage, ShowVersion, Invalid };
+/** Entries of a sample ledger unless --entries says otherwise. */
+constexpr int DefaultSampleEntries = 250;
+
+/** What a start of the ledger program is asked to do, with the ledger window or (Letter) the Letter window.
+ */
+enum class TLedgerAction { Open, Print, Preview, Screenshot, MakeSample, ShowUsage, ShowVersion, Invalid };
 
 /** The ledger program's command line, parsed. */
 struct TLedgerCommandLine {
-  TLedgerAction Action = TLedgerAction::OpenLetter;
+  TLedgerAction Action = TLedgerAction::Open;
+  /** The action is the Letter window's rather than the ledger's. */
+  bool Letter = false;
+  /** The ledger file (absolute); empty for the user's own ledger. For --make-sample, the file to make. */
+  QString LedgerFile;
+  int Entries = DefaultSampleEntries;
   /** Where --print sends the letter: a PDF file (absolute) or a named printer. */
   QString PdfFile;
   QString PrinterName;
@@ -36,8 +45,9 @@ QString LedgerVersionText();
 bool LedgerNeedsWindowSystem(const TLedgerCommandLine& command);
 
 /**
- * Runs an action under a running QApplication: opens the Letter window, prints the letter without any dialog
- * (messages the printing would show go to standard error as one line, and the exit code says it failed), or
- * saves a picture of the Letter window. Returns the exit code.
+ * Runs an action under a running QApplication: opens the ledger or the Letter window, prints either without
+ * any dialog (messages the printing would show go to standard error as one line, and the exit code says it
+ * failed), shows it in the preview, saves a picture of the window, or makes a sample ledger file. The user's
+ * own ledger is made with sample entries the first time it is opened. Returns the exit code.
  */
 int RunLedgerCommand(const TLedgerCommandLine& command);

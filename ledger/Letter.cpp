@@ -312,12 +312,13 @@ void TLetterFrm::FillBody() {
   Body->ResetPrintPosition();
 }
 
-void TLetterFrm::PrintLetter() {
-  DBPrintWin1->OutputTo = poPrinter;
+void TLetterFrm::PrintLetter(TSendTo target) {
+  DBPrintWin1->OutputTo = target;
   Body->ResetPrintPosition();
   DBPrintWin1->StartJob();
   DBPrintWin1->PrintControlPages(Sheet, 0.5, 0.75);
   DBPrintWin1->FinishJob();
+  DBPrintWin1->OutputTo = poViewer;
 }
 
 void TLetterFrm::PrintBtnClick() {

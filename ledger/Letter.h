@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Forms.h"
+#include "print/device/QV_PageFiles.h"
 
 class TButton;
 class TDBPrintWin;
@@ -52,10 +53,10 @@ public:
   TDBPrintWin* DBPrintWin1;
 
   /**
-   * Prints the sheet on the selected printer without any dialog, as many pages as the body needs; the body
-   * starts from its beginning on every print.
+   * Prints the sheet on the selected printer (poPrinter) or into the preview (poViewer) without any dialog,
+   * as many pages as the body needs; the body starts from its beginning on every print.
    */
-  void PrintLetter();
+  void PrintLetter(TSendTo target = poPrinter);
 
 private:
   void FillBody();

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (command.Action == TLedgerAction::PrintLetter) {
+  if (command.Action == TLedgerAction::Print || command.Action == TLedgerAction::MakeSample) {
     // A scripted print says nothing when it works and one line when it fails; Qt's notes stay out of it.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
       if (type == QtCriticalMsg || type == QtFatalMsg) Write(stderr, message + QLatin1Char('\n'));

@@ -14,6 +14,7 @@
 #include "print/device/QV_Gdi.h"
 #include "print/controls/QV3Party.h"
 #include "print/controls/Qv_lab.h"
+#include "print/controls/Totals.h"
 #include "print/device/QV_Units.h"
 
 #include <QWidget>
@@ -200,6 +201,8 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     PrintGraphicControl(*graphic, where);
   } else if (Is<TDBText>(child)) {
     PrintDataText(child, where);
+  } else if (Is<TShowTotal>(child)) {
+    PrintTotals(child, where);
   } else if (Is<TGroupBox>(child)) {
     PrintGroupBox(child, where, true);
   } else if (Is<TCustomRadioGroup>(child)) {

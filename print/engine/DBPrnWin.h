@@ -124,6 +124,7 @@ private:
   void PrintDataCombo(QWidget* combo, const Placement& where);
   void PrintLookupCombo(QWidget* combo, const Placement& where);
   void PrintDataGridRule(QWidget* grid, const Placement& where);
+  void PrintTotals(QWidget* totals, const Placement& where);
 
   // The grid printer.
   void PrintDataGrid(TDBGrid& grid, const Placement& where);

@@ -6,6 +6,8 @@
 #include "platform/data/DBGrids.h"
 #include "platform/data/DBLookup.h"
 #include "platform/data/Fields.h"
+#include "platform/SysUtils.h"
+#include "print/controls/Totals.h"
 #include "print/device/QV_Gdi.h"
 #include "print/device/QV_Units.h"
 
@@ -85,4 +87,32 @@ void TDBPrintWin::PrintLookupCombo(QWidget* widget, const Placement& where) {
 
 void TDBPrintWin::PrintDataGridRule(QWidget* widget, const Placement& where) {
   PrintDataGrid(*dynamic_cast<TDBGrid*>(widget), where);
+}
+
+void TDBPrintWin::PrintTotals(QWidget* widget, const Placement& where) {
+  auto& totals = *dynamic_cast<TShowTotal*>(widget);
+  TGdi& device = *PageDevice();
+  const TFont font = totals.Font();
+  device.SelectFont(font);
+  QString text = totals.Text();
+  switch (totals.TotalType()) {
+    case tDate: text = TotalsDateText(); break;
+    case tTime: text = TotalsTimeText(); break;
+    case tPageNumber: text = QString::number(PagePass); break;
+    case tPageTotal:
+    case tAccTotal:
+      if (totals.SourceGrid() != nullptr && !totals.SourceField().isEmpty()) {
+        QWidget* grid = totals.SourceGrid();
+        const double value = totals.TotalType() == tPageTotal ? PageTotal(grid, totals.SourceField())
+                                                              : RunningTotal(grid, totals.SourceField());
+        const QString format =
+            totals.DisplayFormat().isEmpty() ? QStringLiteral("#,##0.00") : totals.DisplayFormat();
+        text = FormatFloat(format, value);
+      }
+      break;
+    case tText: break;
+  }
+  if (!ShowOnPage(totals.ShowOn(), PagePass, PageComplete)) return;
+  device.SetBrush(0, PrintColor(totals.Color()), 0);
+  TextBoxStandard(totals, &font, where, text, totals.Alignment(), totals.BorderStyle() == bsSingle);
 }

@@ -207,13 +207,9 @@ void TPrintWin::StartNewPage() {
   Fire(OnPrintHeader);
   pageDevice_->SetFont(headerFont_.Name(), std::abs(headerFont_.Height()));
   DrawHeader();
-  SelectFooterTextFont();
-  DrawFooterAndCorners();
-  const int left = ToDevice(false, BorderLeft);
-  const int right = ToDevice(false, BorderRight);
-  const int top = ToDevice(true, FooterTop);
-  pageDevice_->DrawFooterCornerText(left, top, FooterStringLeft, false);
-  pageDevice_->DrawFooterCornerText(right, top, FooterStringRight, true);
+  // The footer of this page is drawn when it closes, as on the first page. Drawing its texts here as well
+  // would put the same text two and three times on the page, which prints it heavier on every page but the
+  // first.
   SelectFooterTextFont();
   pageDevice_->SetTextColor(clBlack);
 }

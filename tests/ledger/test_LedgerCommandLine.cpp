@@ -14,29 +14,42 @@ bool NoPageFilesLeft() {
   return QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty();
 }
 
-TEST(LedgerCommandLine, TheLetterOpensPrintsOrIsPhotographedAndMistakesAreRefused) {
-  EXPECT_EQ(ParseLedgerCommandLine({}).Action, TLedgerAction::OpenLetter);
-  EXPECT_EQ(ParseLedgerCommandLine({"--letter"}).Action, TLedgerAction::OpenLetter);
+TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistakesAreRefused) {
+  EXPECT_EQ(ParseLedgerCommandLine({}).Action, TLedgerAction::Open);
+  EXPECT_FALSE(ParseLedgerCommandLine({}).Letter);
+  EXPECT_TRUE(ParseLedgerCommandLine({"--letter"}).Letter);
+  const TLedgerCommandLine ledger =
+      ParseLedgerCommandLine({"--ledger", "books.sqlite", "--print", "--pdf", "a.pdf"});
+  EXPECT_EQ(ledger.Action, TLedgerAction::Print);
+  EXPECT_FALSE(ledger.Letter);
+  EXPECT_EQ(ledger.LedgerFile, QDir::current().absoluteFilePath(QStringLiteral("books.sqlite")));
+  const TLedgerCommandLine sample = ParseLedgerCommandLine({"--make-sample", "s.sqlite", "--entries", "12"});
+  EXPECT_EQ(sample.Action, TLedgerAction::MakeSample);
+  EXPECT_EQ(sample.Entries, 12);
+  EXPECT_EQ(ParseLedgerCommandLine({"--preview"}).Action, TLedgerAction::Preview);
   const TLedgerCommandLine print = ParseLedgerCommandLine({"--letter", "--print", "--pdf", "out.pdf"});
-  EXPECT_EQ(print.Action, TLedgerAction::PrintLetter);
+  EXPECT_EQ(print.Action, TLedgerAction::Print);
   EXPECT_EQ(print.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")));
   EXPECT_EQ(print.Dpi, DefaultLetterDpi);
   EXPECT_EQ(ParseLedgerCommandLine({"--print", "--letter", "--pdf=/tmp/a.pdf", "--dpi", "150"}).Dpi, 150);
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--print", "--printer", "Office"}).PrinterName,
             QStringLiteral("Office"));
-  EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--screenshot", "a.png"}).Action,
-            TLedgerAction::LetterScreenshot);
+  EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--screenshot", "a.png"}).Action, TLedgerAction::Screenshot);
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--help"}).Action, TLedgerAction::ShowUsage);
-  EXPECT_TRUE(LedgerUsageText().contains(QLatin1String("opens the Letter window")));
+  EXPECT_TRUE(LedgerUsageText().contains(QLatin1String("opens the ledger")));
 
-  const QList<QStringList> mistakes = {{"--print", "--pdf", "a.pdf"},
+  const QList<QStringList> mistakes = {{"--print"},
                                        {"--letter", "--print"},
                                        {"--letter", "--print", "--pdf", "a.pdf", "--printer", "Office"},
                                        {"--letter", "--pdf", "a.pdf"},
                                        {"--letter", "--print", "--printer", "Office", "--dpi", "300"},
                                        {"--letter", "--print", "--pdf", "a.pdf", "--dpi", "71"},
                                        {"--letter", "--print", "--pdf", "a.pdf", "--screenshot", "a.png"},
-                                       {"--screenshot", "a.png"},
+                                       {"--print", "--pdf", "a.pdf", "--preview"},
+                                       {"--letter", "--ledger", "a.sqlite"},
+                                       {"--make-sample", "a.sqlite", "--print"},
+                                       {"--entries", "5"},
+                                       {"--make-sample", "a.sqlite", "--entries", "-1"},
                                        {"--letter", "--screenshot"},
                                        {"--letter", "--bogus\x1b[31m"},
                                        {"letter"}};

@@ -1,5 +1,9 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/data/DBCtrls.h"
+#include "platform/data/DBNavigator.h"
+#include "platform/data/DBTables.h"
+#include "platform/data/DatabaseWriter.h"
 #include "print/engine/DBPrnWin.h"
 #include "tests/platform/PixelTestSupport.h"
 #include "tests/print/engine/EngineTestSupport.h"
@@ -71,7 +75,22 @@ TEST_F(RendererTest, TheObjectFrameGoesByClassAndSetting) {
     made->SetBounds(0, 0, 96, 48);
     return made;
   };
+  const auto checkBox = [](QWidget* host) {
+    auto* made = new TCheckBox(host);
+    made->SetColor(clWhite);
+    made->SetBounds(0, 0, 96, 48);
+    return made;
+  };
+  const auto radioGroup = [](QWidget* host) {
+    auto* made = new TRadioGroup(host);
+    made->SetColor(clWhite);
+    made->SetBounds(0, 0, 96, 48);
+    return made;
+  };
   const Case cases[] = {
+      {"check box", checkBox, true, true},
+      {"check box without FrameObjects", checkBox, false, false},
+      {"radio group", radioGroup, true, false},
       {"borderless panel", panel(bsNone), true, false},
       {"single panel without FrameObjects", panel(bsSingle), false, true},
       {"memo", memo, true, false},
@@ -81,8 +100,9 @@ TEST_F(RendererTest, TheObjectFrameGoesByClassAndSetting) {
     renderer_.FrameObjects = test.frameObjects;
     QWidget* control = test.make(&host_);
     const QImage page = Print(control);
-    EXPECT_EQ(IsInk(page, 0, 60), test.framed) << test.what << ": left edge";
-    EXPECT_EQ(IsInk(page, 100, 0), test.framed) << test.what << ": top edge";
+    // The object frame is two lines deep; a control's own one-pixel outline never reaches the second.
+    EXPECT_EQ(IsInk(page, 1, 60), test.framed) << test.what << ": left edge";
+    EXPECT_EQ(IsInk(page, 100, 1), test.framed) << test.what << ": top edge";
     delete control;
   }
 }
@@ -148,6 +168,78 @@ TEST_F(RendererTest, LabelsWrapAtWordsToTheirPrintedWidth) {
   EXPECT_LT(alpha.top(), beta.top());
   EXPECT_LT(beta.top(), gamma.top());
   EXPECT_NEAR(alpha.left(), beta.left(), 0.5) << "each line starts at the label's inset";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RendererTest, PicturesFillTheirControlAndIconsPrintNothing) {
+  QImage dot(4, 4, QImage::Format_RGB32);
+  dot.fill(Qt::blue);
+  QImage iconImage(16, 16, QImage::Format_RGB32);
+  iconImage.fill(Qt::red);
+  struct Case {
+    const char* what;
+    TPicture picture;
+    QColor middle;
+  };
+  const Case cases[] = {
+      {"a small bitmap is enlarged", TPicture(dot), QColor(Qt::blue)},
+      {"an icon is left out", TPicture::FromIcon(QIcon(QPixmap::fromImage(iconImage))), QColor(Qt::white)}};
+  for (const Case& test : cases) {
+    TPanel* root = Panel(QRect(0, 0, 96, 96), clWhite);
+    auto* image = new TImage(root);
+    image->SetBounds(0, 0, 96, 96);
+    image->SetPicture(test.picture);
+    const QImage page = Print(root);
+    // The PDF keeps the bitmap compressed: its colours come back within a step or two.
+    const auto near = [](const QColor& a, const QColor& b) {
+      return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) <
+             12;
+    };
+    EXPECT_TRUE(near(page.pixelColor(Dpi / 2, Dpi / 2), test.middle)) << test.what;
+    EXPECT_TRUE(near(page.pixelColor(Dpi - 3, Dpi - 3), test.middle)) << test.what << ", to its far corner";
+    delete root;
+  }
+}
+
+TEST_F(RendererTest, DataControlsPrintTheirFieldOnlyWhenTheyHaveDataToRead) {
+  ScratchDirectory folder;
+  const QString file = folder.File(QStringLiteral("people.sqlite"));
+  {
+    TDatabaseWriter writer(file);
+    writer.Execute(QStringLiteral("CREATE TABLE people (name VARCHAR(20), town VARCHAR(20))"));
+    writer.Execute(QStringLiteral("INSERT INTO people VALUES ('Ada', 'Ealing')"));
+    writer.Commit();
+  }
+  TTable table;
+  table.SetDatabaseName(file);
+  table.SetTableName(QStringLiteral("people"));
+  table.Open();
+  TDataSource withData;
+  withData.SetDataSet(&table);
+  TDataSource empty;
+  TPanel* root = Panel(QRect(0, 0, 300, 120), clWhite);
+  auto* edit = new TDBEdit(root);
+  edit->SetBounds(0, 0, 140, 24);
+  edit->SetDataField(QStringLiteral("name"));
+  auto* text = new TDBText(root);
+  text->SetBounds(0, 40, 140, 24);
+  text->SetDataField(QStringLiteral("town"));
+  auto* navigator = new TDBNavigator(root);
+  navigator->SetBounds(150, 0, 140, 24);
+  for (TDataSource* source : {&empty, &withData}) {
+    edit->SetDataSource(source);
+    text->SetDataSource(source);
+    navigator->SetDataSource(source);
+    Print(root);
+    const QString printed = PdfReader(PdfFile()).Text(0);
+    EXPECT_EQ(printed.contains(QStringLiteral("Ada")), source == &withData) << printed.toStdString();
+    EXPECT_EQ(printed.contains(QStringLiteral("Ealing")), source == &withData) << printed.toStdString();
+  }
+  const QImage page = PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi + 160 * 3, Dpi, 120 * 3, 20 * 3));
+  EXPECT_TRUE(InkBounds(page).isNull()) << "the navigator is for the screen only";
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+#include "print/controls/Totals.h"
+
+#include "platform/data/DBGrids.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QPainter>
+#include <QTime>
+#include <algorithm>
+
+QString TotalsDateText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+
+QString TotalsTimeText() { return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat); }
+
+TShowTotal::TShowTotal(QWidget* parent)
+    : QWidget(parent), TControl(clBtnFace, false, taRightJustify, bsNone) {
+  TFont font = Font();
+  font.SetName(QStringLiteral("Arial"));
+  SetFont(font);  // a font of its own, so the parent's no longer applies
+  resize(100, 29);
+  ApplyColorAndFont();
+}
+
+void TShowTotal::SetSourceGrid(TDBGrid* grid) { sourceGrid_ = grid; }
+
+void TShowTotal::SetTotalType(TTotals type) {
+  totalType_ = type;
+  update();
+}
+
+void TShowTotal::SetText(const QString& text) {
+  text_ = text;
+  update();
+}
+
+void TShowTotal::SetShowOnForm(bool show) {
+  showOnForm_ = show;
+  update();
+}
+
+QString TShowTotal::ScreenText() const {
+  switch (totalType_) {
+    case tDate: return TotalsDateText();
+    case tTime: return TotalsTimeText();
+    default: return text_;
+  }
+}
+
+void TShowTotal::paintEvent(QPaintEvent*) {
+  if (!showOnForm_) return;
+  QPainter painter(this);
+  painter.fillRect(rect(), ToQColor(Color()));
+  if (BorderStyle() == bsSingle) {
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+  const TFont font = Font();
+  painter.setFont(font.ToQFont());
+  painter.setPen(ToQColor(font.Color()));
+  const QString text = ScreenText();
+  const int textWidth = painter.fontMetrics().horizontalAdvance(text);
+  int x = 5;
+  if (Alignment() == taRightJustify) x = width() - textWidth - 10;
+  if (Alignment() == taCenter) x = (width() - textWidth) / 2;
+  painter.drawText(std::max(0, x), 2 + painter.fontMetrics().ascent(), text);
+}

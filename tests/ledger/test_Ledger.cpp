@@ -1,0 +1,119 @@
+#include "ledger/Ledger.h"
+#include "ledger/LedgerFile.h"
+#include "platform/Printers.h"
+#include "platform/SysUtils.h"
+#include "platform/data/DBGrids.h"
+#include "platform/data/DBTables.h"
+#include "platform/data/Fields.h"
+#include "print/device/QV_PageFiles.h"
+#include "print/engine/DBPrnWin.h"
+#include "tests/support/PdfReader.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LedgerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Printer().SetPrinters({TPrinter::PdfPrinterName()});
+    Printer().SetPrinterIndex(0);
+    Printer().SetPdfOutput(PdfFile(), 300);
+    LedgerFile::MakeSample(LedgerPath(), 120);
+  }
+  void TearDown() override { Printer().RefreshPrinters(); }
+
+  QString LedgerPath() const { return scratch_.File(QStringLiteral("ledger.sqlite")); }
+  QString PdfFile() const { return scratch_.File(QStringLiteral("ledger.pdf")); }
+
+  /** The amounts of the table in its current order, as the printout formats them. */
+  static QStringList Amounts(TTable& table) {
+    QStringList amounts;
+    for (table.First(); !table.Eof(); table.Next())
+      amounts << FormatFloat(QStringLiteral("#,##0.00"),
+                             table.FieldByName(QStringLiteral("amount"))->AsFloat());
+    return amounts;
+  }
+
+  /** The amounts printed in the grid's Amount column of a page, top to bottom. */
+  static QStringList PrintedAmounts(const PdfReader& pdf, int page, double amountLeft, double gridBottom) {
+    QList<PdfWord> words;
+    for (const PdfWord& word : pdf.Words(page)) {
+      if (word.Box.left() >= amountLeft && word.Box.bottom() < gridBottom &&
+          QRegularExpression(QStringLiteral("^[\\d,]+\\.\\d\\d$")).match(word.Text).hasMatch())
+        words.append(word);
+    }
+    std::sort(words.begin(), words.end(),
+              [](const PdfWord& a, const PdfWord& b) { return a.Box.top() < b.Box.top(); });
+    QStringList texts;
+    for (const PdfWord& word : words) texts << word.Text;
+    return texts;
+  }
+
+  ScratchDirectory scratch_;
+};
+
+TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRightOnEveryPage) {
+  TLedgerFrm ledger(LedgerPath());
+  for (const QString& order : {QStringLiteral("entry_date"), QStringLiteral("payee")}) {
+    SCOPED_TRACE(order.toStdString());
+    ledger.Table1->SetIndexFieldNames(order);
+    ledger.Table1->SetRecNo(11);
+    ledger.PrintLedger(poPrinter);
+    EXPECT_EQ(ledger.Table1->RecNo(), 11) << "the screen stays on its entry";
+
+    const PdfReader pdf(PdfFile());
+    ASSERT_GE(pdf.PageCount(), 2);
+    // The sheet stands half an inch in; its Amount column starts 610 of its 720 pixels across, the grid
+    // ends 860 pixels down.
+    const double amountLeft = 36 + 610 * 0.75;
+    const double gridBottom = 36 + 860 * 0.75;
+    QStringList printed;
+    double running = 0;
+    for (int page = 0; page < pdf.PageCount(); ++page) {
+      const QStringList amounts = PrintedAmounts(pdf, page, amountLeft, gridBottom);
+      double pageSum = 0;
+      for (const QString& amount : amounts) pageSum += QString(amount).remove(QLatin1Char(',')).toDouble();
+      running += pageSum;
+      printed << amounts;
+      const QString text = pdf.Text(page);
+      for (const char* title : {"Date", "Payee", "Category", "Note", "Amount"})
+        EXPECT_FALSE(pdf.Find(page, QString::fromLatin1(title)).isEmpty())
+            << title << " title on " << page + 1;
+      EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), pageSum)))
+          << "page total on " << page + 1;
+      EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), running)))
+          << "running total on " << page + 1;
+      EXPECT_EQ(text.contains(QStringLiteral("continued on the next page")), page + 1 < pdf.PageCount())
+          << page + 1;
+    }
+    EXPECT_EQ(printed, Amounts(*ledger.Table1)) << "every entry once, in the order of the screen";
+  }
+  EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+}
+
+TEST_F(LedgerTest, ASampleNeverReplacesAFileAndABadLedgerIsRefusedWithItsName) {
+  EXPECT_THROW(LedgerFile::MakeSample(LedgerPath(), 5), Exception) << "the ledger made in SetUp stays";
+  TTable table;
+  table.SetDatabaseName(LedgerPath());
+  table.SetTableName(LedgerFile::Table);
+  table.Open();
+  EXPECT_EQ(table.RecordCount(), 120);
+
+  const QString notLedger = scratch_.File(QStringLiteral("notes.txt"));
+  QFile file(notLedger);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a database");
+  file.close();
+  try {
+    TLedgerFrm ledger(notLedger);
+    ADD_FAILURE() << "a text file opened as a ledger";
+  } catch (const Exception& error) {
+    EXPECT_TRUE(error.Message().contains(notLedger)) << error.Message().toStdString();
+  }
+}
+
+}  // namespace
