@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
 /** What a totals control shows. */
 enum TTotals { tPageTotal, tAccTotal, tPageNumber, tDate, tTime, tText };
 
