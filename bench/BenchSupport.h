@@ -52,7 +52,8 @@ private:
  * Runs the registered benchmarks under a QApplication with settings and page files of their own (kept off the
  * user's), page files on a memory file system as a desktop session's runtime folder is, then the summary.
  */
-inline int RunBenchmarks(int argc, char** argv, const std::function<void(const RatioReporter&)>& summary) {
+inline int RunBenchmarks(int argc, char** argv, RatioReporter& reporter,
+                         const std::function<void(const RatioReporter&)>& summary) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir home;
   const QString memoryFolder = QStringLiteral("/dev/shm");
@@ -68,9 +69,14 @@ inline int RunBenchmarks(int argc, char** argv, const std::function<void(const R
   RegisterFontSubstitutions();
 
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   summary(reporter);
   benchmark::Shutdown();
   return 0;
+}
+
+/** RunBenchmarks with the plain reporter. */
+inline int RunBenchmarks(int argc, char** argv, const std::function<void(const RatioReporter&)>& summary) {
+  RatioReporter reporter;
+  return RunBenchmarks(argc, argv, reporter, summary);
 }
