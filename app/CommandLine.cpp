@@ -5,6 +5,7 @@
 #include "app/Numb.h"
 #include "app/Ptr.h"
 #include "platform/Application.h"
+#include "platform/Console.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
 #include "platform/StdCtrls.h"
@@ -28,31 +29,6 @@
 #endif
 
 namespace {
-// Takes the value of an option given as "--name VALUE" or "--name=VALUE"; false when it is another option.
-bool TakeValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
-               QString& error) {
-  const QString& argument = arguments.at(index);
-  if (argument.startsWith(name + QLatin1Char('='))) {
-    value = argument.mid(name.size() + 1);
-    return true;
-  }
-  if (argument != name) return false;
-  if (index + 1 >= arguments.size()) {
-    error = QStringLiteral("%1 needs a value").arg(name);
-    return true;
-  }
-  value = arguments.at(++index);
-  return true;
-}
-
-// Characters a terminal would act on rather than show: controls (an escape sequence could recolour, move or
-// retitle the terminal), line and paragraph separators, and the marks that turn the direction of text.
-bool ActsOnTerminal(char32_t code) {
-  return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
-         (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||
-         code == 0x200F || code == 0x061C;
-}
-
 TCommandLine Invalid(const QString& error) {
   TCommandLine command;
   command.Action = TCommandAction::Invalid;
@@ -60,35 +36,12 @@ TCommandLine Invalid(const QString& error) {
   return command;
 }
 
-// Lets the window reach the screen before it is photographed, so what is saved is what a user would see.
-void ShowAndSettle(QWidget& window) {
-  window.show();
-  QCoreApplication::processEvents();
-  if (QWindow* handle = window.windowHandle()) {
-    for (int attempt = 0; attempt < 200 && !handle->isExposed(); ++attempt) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(10);
-    }
-  }
-  QCoreApplication::processEvents();
-}
-
-void WriteError(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-  std::fflush(stderr);
-}
+void WriteError(const QString& text) { WriteText(stderr, text); }
 
 bool SaveScreenshot(QWidget& window, const QString& path) {
-  ShowAndSettle(window);
-  const QPixmap picture = window.grab();
-  window.hide();
-  if (picture.isNull() || !picture.save(path, "PNG")) {
-    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n",
-                 qUtf8Printable(EscapedForTerminal(path)));
-    return false;
-  }
-  return true;
+  if (SaveWindowPicture(window, path)) return true;
+  WriteError(QStringLiteral("quenary: cannot write the screenshot \"%1\"\n").arg(EscapedForTerminal(path)));
+  return false;
 }
 }  // namespace
 
@@ -111,41 +64,33 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       command.Action = TCommandAction::ShowVersion;
       return command;
     }
-    if (TakeValue(arguments, index, QStringLiteral("--total"), value, error)) {
+    if (TakeOptionValue(arguments, index, QStringLiteral("--total"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       total = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--print"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--print"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       print = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--preview"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--preview"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       preview = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
+    } else if (TPrintOptions options{command.PdfFile, command.PrinterName, command.Dpi, dpi};
+               TakePrintOption(arguments, index, options, error)) {
       if (!error.isEmpty()) return Invalid(error);
-      if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
-      command.PdfFile = QFileInfo(value).absoluteFilePath();
-    } else if (TakeValue(arguments, index, QStringLiteral("--printer"), value, error)) {
-      if (!error.isEmpty()) return Invalid(error);
-      if (value.isEmpty()) return Invalid(QStringLiteral("--printer needs a printer name"));
-      command.PrinterName = value;
-    } else if (TakeValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
-      if (!error.isEmpty()) return Invalid(error);
-      bool number = false;
-      command.Dpi = value.toInt(&number);
-      if (!number || command.Dpi < 72 || command.Dpi > 2400)
-        return Invalid(QStringLiteral("--dpi takes a whole number from 72 to 2400, not \"%1\"").arg(value));
-      dpi = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--entry"), value, error)) {
+      command.PdfFile = options.PdfFile;
+      command.PrinterName = options.PrinterName;
+      command.Dpi = options.Dpi;
+      dpi = options.DpiGiven;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--entry"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       entry = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot-links"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot-links"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.LinksScreenshot = value;
-    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.MainScreenshot = value;
     } else if (argument.startsWith(QLatin1Char('-'))) {
@@ -175,28 +120,6 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   else if (screenshot)
     command.Action = TCommandAction::Screenshot;
   return command;
-}
-
-QString EscapedForTerminal(const QString& text) {
-  QString escaped;
-  escaped.reserve(text.size());
-  for (const char32_t code : text.toUcs4()) {
-    switch (code) {
-      case u'\\': escaped += QStringLiteral("\\\\"); break;
-      case u'"': escaped += QStringLiteral("\\\""); break;
-      case u'\n': escaped += QStringLiteral("\\n"); break;
-      case u'\r': escaped += QStringLiteral("\\r"); break;
-      case u'\t': escaped += QStringLiteral("\\t"); break;
-      default:
-        if (!ActsOnTerminal(code))
-          escaped += QString::fromUcs4(&code, 1);
-        else if (code < 0x100)
-          escaped += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
-        else
-          escaped += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
-    }
-  }
-  return escaped;
 }
 
 QString CutToEntryLength(const QString& text) {
@@ -273,58 +196,21 @@ TCommandOutput RunConsoleCommand(const TCommandLine& command) {
   return output;
 }
 
-void UseOffscreenWithoutDisplay() {
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-}
-
-void KeepQtNotesQuiet() {
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) WriteError(message + QLatin1Char('\n'));
-  });
-}
-
 int PrintReportCommand(const TCommandLine& command) {
   TCalcFrm calculator;
   TInternetFrm links;
   calculator.Data->SetText(CutToEntryLength(command.Entry));
-  TPrinter& printer = ::Printer();
-  const QString name = command.PdfFile.isEmpty() ? command.PrinterName : TPrinter::PdfPrinterName();
-  const int index = static_cast<int>(printer.Printers().indexOf(name));
-  if (index < 0) {
-    WriteError(QStringLiteral("quenary: there is no printer named \"%1\"\n").arg(name));
-    return ExitFailure;
-  }
-  printer.SetPrinterIndex(index);
-  if (!command.PdfFile.isEmpty()) printer.SetPdfOutput(command.PdfFile, command.Dpi);
-
-  // Nobody is there to answer a message box: its text becomes the error line.
-  QStringList messages;
-  const ModalObserverScope answer([&messages](QWidget& window) {
-    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
-      messages.append(box->text());
-      box->accept();
-    }
-  });
-  bool cancelled = false;
-  try {
-    TPrintFrm report;
-    cancelled = report.DBPrintWin1->Cancelled;
-  } catch (const std::exception& error) {
-    WriteError(QStringLiteral("quenary: %1\n").arg(QString::fromUtf8(error.what())));
-    return ExitFailure;
-  }
-  if (!messages.isEmpty()) {
-    WriteError(QStringLiteral("quenary: %1\n").arg(messages.first()));
-    return ExitFailure;
-  }
-  if (cancelled) {
-    WriteError(QStringLiteral("quenary: the print job was aborted; nothing was printed\n"));
-    return ExitFailure;
-  }
-  return 0;
+  QString error;
+  const bool printed = SelectCommandPrinter(command.PdfFile, command.PrinterName, command.Dpi, error) &&
+                       RunUnattendedPrint(
+                           [] {
+                             TPrintFrm report;
+                             return !report.DBPrintWin1->Cancelled;
+                           },
+                           error);
+  if (printed) return 0;
+  WriteError(QStringLiteral("quenary: %1\n").arg(error));
+  return ExitFailure;
 }
 
 int PreviewReportCommand(const TCommandLine& command) {
@@ -370,8 +256,8 @@ int PreviewReportCommand(const TCommandLine& command) {
     return ExitFailure;
   }
   if (!saved) {
-    std::fprintf(stderr, "quenary: cannot write the screenshot \"%s\"\n",
-                 qUtf8Printable(EscapedForTerminal(screenshot)));
+    WriteError(
+        QStringLiteral("quenary: cannot write the screenshot \"%1\"\n").arg(EscapedForTerminal(screenshot)));
     return ExitFailure;
   }
   return 0;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Console.h"
+
 /** Resolution of a report printed to a PDF file from the command line, unless --dpi says otherwise. */
 constexpr int DefaultReportDpi = 600;
 
@@ -52,13 +54,6 @@ constexpr int ExitUsage = 2;
 /** Parses the arguments that follow the program name. */
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
-/**
- * A text as it may be shown on a terminal between double quotes: control characters (escape sequences
- * among them), line separators and direction marks are written as escapes ("\x1b", "\n", "\u202e"), and so
- * are the backslash and the double quote ("\\", "\""); everything else stays as it is.
- */
-QString EscapedForTerminal(const QString& text);
-
 /** Cuts a text to the entry's 35 characters, as the entry field cuts a paste, never inside a surrogate pair.
  */
 QString CutToEntryLength(const QString& text);
@@ -74,18 +69,6 @@ bool NeedsWindowSystem(const TCommandLine& command);
 
 /** Runs an action that needs no windows: the total, the usage, the version or a command-line error. */
 TCommandOutput RunConsoleCommand(const TCommandLine& command);
-
-/**
- * Picks Qt's offscreen platform when there is no display (neither DISPLAY nor WAYLAND_DISPLAY) and no
- * platform was chosen (QT_QPA_PLATFORM), so the program also runs on a machine without a desktop.
- */
-void UseOffscreenWithoutDisplay();
-
-/**
- * Keeps Qt's notes about the platform (no runtime folder, no raise() offscreen) off standard error, so a
- * scripted print says nothing when it works and one line when it fails. Serious errors still go through.
- */
-void KeepQtNotesQuiet();
 
 /**
  * Prints the report of the command's entry into its PDF file or on its printer, without any dialog; any

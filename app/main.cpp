@@ -1,16 +1,9 @@
 #include "app/CommandLine.h"
+#include "platform/Console.h"
 #include "platform/Screen.h"
 
 #include <QApplication>
 #include <cstdio>
-
-namespace {
-void Write(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-  std::fflush(stream);
-}
-}  // namespace
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -19,8 +12,8 @@ int main(int argc, char** argv) {
   // Console commands run without a window system, so they also work where no display can be reached.
   if (!NeedsWindowSystem(command)) {
     const TCommandOutput output = RunConsoleCommand(command);
-    Write(stdout, output.Out);
-    Write(stderr, output.Error);
+    WriteText(stdout, output.Out);
+    WriteText(stderr, output.Error);
     return output.ExitCode;
   }
   UseOffscreenWithoutDisplay();

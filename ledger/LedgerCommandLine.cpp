@@ -5,6 +5,7 @@
 #include "ledger/Letter.h"
 #include "platform/SysUtils.h"
 #include "platform/Application.h"
+#include "platform/Console.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
 #include "print/engine/DBPrnWin.h"
@@ -29,42 +30,8 @@ TLedgerCommandLine Invalid(const QString& error) {
   return command;
 }
 
-// What the user typed, shown back without anything a terminal would act on (escape sequences, line breaks).
-QString Shown(const QString& text) {
-  QString shown;
-  for (const char32_t code : text.toUcs4()) {
-    if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
-        (code >= 0x200E && code <= 0x200F) || (code >= 0x202A && code <= 0x202E) ||
-        (code >= 0x2066 && code <= 0x2069) || code == 0x061C || code == u'\\' || code == u'"') {
-      shown += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
-    } else {
-      shown += QString::fromUcs4(&code, 1);
-    }
-  }
-  return shown;
-}
-
-// Takes the value of "--name VALUE" or "--name=VALUE"; false when the argument is another option.
-bool TakeValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
-               QString& error) {
-  const QString& argument = arguments.at(index);
-  if (argument.startsWith(name + QLatin1Char('='))) {
-    value = argument.mid(name.size() + 1);
-    return true;
-  }
-  if (argument != name) return false;
-  if (index + 1 >= arguments.size()) {
-    error = QStringLiteral("%1 needs a value").arg(name);
-    return true;
-  }
-  value = arguments.at(++index);
-  return true;
-}
-
 void WriteError(const QString& text) {
-  const QByteArray bytes = (QStringLiteral("quenary-ledger: ") + text + QLatin1Char('\n')).toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-  std::fflush(stderr);
+  WriteText(stderr, QStringLiteral("quenary-ledger: ") + text + QLatin1Char('\n'));
 }
 
 // The ledger the command names, or the user's own, made with sample entries the first time.
@@ -91,35 +58,17 @@ void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
 }
 
 int PrintCommand(const TLedgerCommandLine& command) {
-  TPrinter& printer = ::Printer();
-  const QString name = command.PdfFile.isEmpty() ? command.PrinterName : TPrinter::PdfPrinterName();
-  const int index = static_cast<int>(printer.Printers().indexOf(name));
-  if (index < 0) {
-    WriteError(QStringLiteral("there is no printer named \"%1\"").arg(Shown(name)));
-    return LedgerExitFailure;
-  }
-  printer.SetPrinterIndex(index);
-  if (!command.PdfFile.isEmpty()) printer.SetPdfOutput(command.PdfFile, command.Dpi);
-
-  // Nobody is there to answer a message box: its text becomes the error line.
-  QStringList messages;
-  const ModalObserverScope answer([&messages](QWidget& window) {
-    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
-      messages.append(box->text());
-      box->accept();
-    }
-  });
-  try {
-    PrintDocument(command, poPrinter);
-  } catch (const std::exception& error) {
-    WriteError(QString::fromUtf8(error.what()));
-    return LedgerExitFailure;
-  }
-  if (!messages.isEmpty()) {
-    WriteError(messages.first());
-    return LedgerExitFailure;
-  }
-  return 0;
+  QString error;
+  const bool printed = SelectCommandPrinter(command.PdfFile, command.PrinterName, command.Dpi, error) &&
+                       RunUnattendedPrint(
+                           [&command] {
+                             PrintDocument(command, poPrinter);
+                             return true;
+                           },
+                           error);
+  if (printed) return 0;
+  WriteError(error);
+  return LedgerExitFailure;
 }
 
 int MakeSampleCommand(const TLedgerCommandLine& command) {
@@ -132,24 +81,10 @@ int MakeSampleCommand(const TLedgerCommandLine& command) {
   return 0;
 }
 
-// The window reaches the screen before it is photographed, so the picture is what a user would see.
 int SaveScreenshot(QWidget& window, const QString& fileName) {
-  window.show();
-  QCoreApplication::processEvents();
-  if (QWindow* handle = window.windowHandle()) {
-    for (int attempt = 0; attempt < 200 && !handle->isExposed(); ++attempt) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(10);
-    }
-  }
-  QCoreApplication::processEvents();
-  const QPixmap picture = window.grab();
-  window.hide();
-  if (picture.isNull() || !picture.save(fileName, "PNG")) {
-    WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(Shown(fileName)));
-    return LedgerExitFailure;
-  }
-  return 0;
+  if (SaveWindowPicture(window, fileName)) return 0;
+  WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(EscapedForTerminal(fileName)));
+  return LedgerExitFailure;
 }
 
 int ScreenshotCommand(const TLedgerCommandLine& command) {
@@ -218,46 +153,37 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       print = true;
     } else if (argument == QLatin1String("--preview")) {
       preview = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--ledger"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--ledger"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--ledger needs a file name"));
       command.LedgerFile = QFileInfo(value).absoluteFilePath();
-    } else if (TakeValue(arguments, index, QStringLiteral("--make-sample"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--make-sample"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--make-sample needs a file name"));
       sample = QFileInfo(value).absoluteFilePath();
-    } else if (TakeValue(arguments, index, QStringLiteral("--entries"), value, error)) {
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--entries"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       bool number = false;
       command.Entries = value.toInt(&number);
       if (!number || command.Entries < 0 || command.Entries > 1000000)
-        return Invalid(
-            QStringLiteral("--entries takes a whole number from 0 to 1000000, not \"%1\"").arg(Shown(value)));
+        return Invalid(QStringLiteral("--entries takes a whole number from 0 to 1000000, not \"%1\"")
+                           .arg(EscapedForTerminal(value)));
       entries = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--pdf"), value, error)) {
+    } else if (TPrintOptions options{command.PdfFile, command.PrinterName, command.Dpi, dpi};
+               TakePrintOption(arguments, index, options, error)) {
       if (!error.isEmpty()) return Invalid(error);
-      if (value.isEmpty()) return Invalid(QStringLiteral("--pdf needs a file name"));
-      command.PdfFile = QFileInfo(value).absoluteFilePath();
-    } else if (TakeValue(arguments, index, QStringLiteral("--printer"), value, error)) {
-      if (!error.isEmpty()) return Invalid(error);
-      if (value.isEmpty()) return Invalid(QStringLiteral("--printer needs a printer name"));
-      command.PrinterName = value;
-    } else if (TakeValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
-      if (!error.isEmpty()) return Invalid(error);
-      bool number = false;
-      command.Dpi = value.toInt(&number);
-      if (!number || command.Dpi < 72 || command.Dpi > 2400)
-        return Invalid(
-            QStringLiteral("--dpi takes a whole number from 72 to 2400, not \"%1\"").arg(Shown(value)));
-      dpi = true;
-    } else if (TakeValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
+      command.PdfFile = options.PdfFile;
+      command.PrinterName = options.PrinterName;
+      command.Dpi = options.Dpi;
+      dpi = options.DpiGiven;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot needs a file name"));
       command.Screenshot = value;
     } else if (argument.startsWith(QLatin1Char('-'))) {
-      return Invalid(QStringLiteral("unknown option \"%1\"").arg(Shown(argument)));
+      return Invalid(QStringLiteral("unknown option \"%1\"").arg(EscapedForTerminal(argument)));
     } else {
-      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(Shown(argument)));
+      return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(EscapedForTerminal(argument)));
     }
   }
   const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();

@@ -16,22 +16,10 @@ EDatabaseError ClosedDataSet() {
   return EDatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
-bool IsNumber(const QVariant& value) {
-  switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool: return true;
-    default: return false;
-  }
-}
-
 bool SameValue(const QVariant& stored, const QVariant& wanted) {
   if (wanted.isNull() || stored.isNull()) return wanted.isNull() && stored.isNull();
-  if (IsNumber(stored) && IsNumber(wanted)) return stored.toDouble() == wanted.toDouble();
-  if (IsNumber(stored)) {
+  if (IsNumberValue(stored) && IsNumberValue(wanted)) return stored.toDouble() == wanted.toDouble();
+  if (IsNumberValue(stored)) {
     bool ok = false;
     const double number = wanted.toString().trimmed().toDouble(&ok);
     return ok && number == stored.toDouble();

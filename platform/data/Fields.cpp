@@ -65,19 +65,7 @@ QString TypeName(const QString& declaredType) {
   return name;
 }
 
-bool IsNumber(const QVariant& value) {
-  switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool: return true;
-    default: return false;
-  }
-}
-
-bool IsWhole(const QVariant& value) { return IsNumber(value) && value.typeId() != QMetaType::Double; }
+bool IsWhole(const QVariant& value) { return IsNumberValue(value) && value.typeId() != QMetaType::Double; }
 
 QString StoredText(const QVariant& value) {
   if (value.isNull()) return QString();
@@ -89,7 +77,7 @@ QString StoredText(const QVariant& value) {
 // A stored number, or a text that is one, as a double; EConvertError for anything else.
 double NumberOf(const QVariant& value) {
   if (value.isNull()) return 0.0;
-  if (IsNumber(value)) return value.toDouble();
+  if (IsNumberValue(value)) return value.toDouble();
   const QString text = StoredText(value);
   bool ok = false;
   const double number = QLocale::c().toDouble(text.trimmed(), &ok);
@@ -118,7 +106,7 @@ int ToInteger(qint64 value, const QString& fieldName) {
 // (edit) for currency, the general format otherwise.
 QString FloatText(const QVariant& value, const QString& pattern, bool currency, bool displayText) {
   if (value.isNull()) return QString();
-  if (!IsNumber(value)) {
+  if (!IsNumberValue(value)) {
     bool ok = false;
     QLocale::c().toDouble(StoredText(value).trimmed(), &ok);
     if (!ok) return StoredText(value);
@@ -199,7 +187,7 @@ int TField::AsInteger() const { return ToInteger(WholeNumberOf(Value()), fieldNa
 bool TField::AsBoolean() const {
   const QVariant value = Value();
   if (value.isNull()) return false;
-  if (IsNumber(value)) return value.toDouble() != 0.0;
+  if (IsNumberValue(value)) return value.toDouble() != 0.0;
   const QString text = StoredText(value).trimmed().toLower();
   static const QStringList truths = {QStringLiteral("true"), QStringLiteral("t"), QStringLiteral("yes"),
                                      QStringLiteral("y"), QStringLiteral("1")};
@@ -244,7 +232,7 @@ qint64 TIntegerField::AsLargeInt() const { return WholeNumberOf(Value()); }
 QString TIntegerField::GetText(bool displayText) const {
   const QVariant value = Value();
   const QString pattern = FormatFor(displayText);
-  if (!IsNumber(value) || pattern.isEmpty()) return AsString();
+  if (!IsNumberValue(value) || pattern.isEmpty()) return AsString();
   return FormatFloat(pattern, value.toDouble());
 }
 
@@ -307,4 +295,16 @@ QString TBlobField::GetText(bool) const {
 
 QString TMemoField::GetText(bool displayText) const {
   return displayText ? QStringLiteral("(Memo)") : AsString();
+}
+
+bool IsNumberValue(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Bool: return true;
+    default: return false;
+  }
 }

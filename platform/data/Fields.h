@@ -287,3 +287,6 @@ TFieldType FieldTypeOfDeclaredType(const QString& declaredType, bool rowIdAlias 
 
 /** A new, unbound field of that kind (a string field for ftUnknown). */
 std::unique_ptr<TField> CreateField(TFieldType dataType);
+
+/** True for a stored value SQLite holds as a number (integers, reals and truth values). */
+bool IsNumberValue(const QVariant& value);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QTemporaryDir>
 
 /** A scratch directory removed with everything in it when the test ends. */
@@ -14,6 +16,14 @@ public:
 private:
   QTemporaryDir directory_;
 };
+
+/**
+ * Runs the current test again in a child run of this test program on Qt's offscreen platform with the given
+ * screens (the JSON of the platform's configuration file, written to configurationFile) and the environment
+ * variables added; the child's run must pass.
+ */
+void RunCurrentTestOnScreen(const QString& configurationFile, const QByteArray& screensJson,
+                            const QList<QPair<QString, QString>>& variables);
 
 /** Directory that holds the test program's private settings and runtime files (set up by the test main). */
 QString TestHomeDirectory();

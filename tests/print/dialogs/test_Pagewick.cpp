@@ -142,30 +142,15 @@ protected:
                     << ScreenPixelsPerInch();
       return false;
     }
-    const QString configuration = scratch_.File(QStringLiteral("screen.json"));
-    QFile file(configuration);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": 1920, "
-                              "\"height\": 1200, \"logicalDpi\": %1, \"logicalBaseDpi\": %1, \"dpr\": 1}]}")
-                   .arg(wanted)
-                   .toUtf8());
-    file.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                       QStringLiteral("offscreen:configfile=") + configuration);
-    // Qt would otherwise turn the resolution into a scale factor and report 96 again.
-    environment.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0"));
-    environment.insert(QStringLiteral("QUENARY_TEST_SCREEN_PPI"), QString::number(wanted));
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    QProcess run;
-    run.setProcessEnvironment(environment);
-    run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
-    EXPECT_TRUE(run.waitForFinished(120000));
-    const QString output = QString::fromUtf8(run.readAll());
-    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 1 test"))) << output.toStdString();
+    RunCurrentTestOnScreen(
+        scratch_.File(QStringLiteral("screen.json")),
+        QStringLiteral("{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": 1920, "
+                       "\"height\": 1200, \"logicalDpi\": %1, \"logicalBaseDpi\": %1, \"dpr\": 1}]}")
+            .arg(wanted)
+            .toUtf8(),
+        // Qt would otherwise turn the resolution into a scale factor and report 96 again.
+        {{QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0")},
+         {QStringLiteral("QUENARY_TEST_SCREEN_PPI"), QString::number(wanted)}});
     return false;
   }
 };

@@ -155,27 +155,11 @@ TEST_F(SurfaceTest, PaintsTheSheetAndMapsThePageOntoItAtOneScale) {
 // high-resolution desktop has; true there, false (after checking the run passed) here.
 bool OnADoubledScreen(const ScratchDirectory& scratch) {
   if (qEnvironmentVariableIsSet("QUENARY_TEST_SCREEN_DPR")) return true;
-  const QString configuration = scratch.File(QStringLiteral("screen.json"));
-  QFile file(configuration);
-  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(
+  RunCurrentTestOnScreen(
+      scratch.File(QStringLiteral("screen.json")),
       "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": 1600, \"height\": 1200, "
-      "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 2}]}");
-  file.close();
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                     QStringLiteral("offscreen:configfile=") + configuration);
-  environment.insert(QStringLiteral("QUENARY_TEST_SCREEN_DPR"), QStringLiteral("2"));
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  QProcess run;
-  run.setProcessEnvironment(environment);
-  run.setProcessChannelMode(QProcess::MergedChannels);
-  run.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
-  EXPECT_TRUE(run.waitForFinished(120000));
-  const QString output = QString::fromUtf8(run.readAll());
-  EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
-  EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 1 test"))) << output.toStdString();
+      "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 2}]}",
+      {{QStringLiteral("QUENARY_TEST_SCREEN_DPR"), QStringLiteral("2")}});
   return false;
 }
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+
+class QWidget;
+
+/**
+ * What the programs' command lines share: reading option values, writing to the terminal safely, running
+ * without a display, photographing a window, and printing where nobody is there to answer a dialog.
+ */
+
+/**
+ * The value of "--name VALUE" or "--name=VALUE" standing at arguments[index] (index moves past a separate
+ * value); false when the argument is another option. A missing value is told in error.
+ */
+bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
+                     QString& error);
+
+/** Where a command prints: a PDF file at a resolution, or a named printer. */
+struct TPrintOptions {
+  /** Absolute, taken from the folder the program was started in. */
+  QString PdfFile;
+  QString PrinterName;
+  int Dpi = 600;
+  bool DpiGiven = false;
+};
+
+/**
+ * Reads "--pdf FILE", "--printer NAME" or "--dpi N" (72 to 2400) standing at arguments[index] into the
+ * options; true when the argument was one of them (then error tells a missing or bad value).
+ */
+bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptions& options, QString& error);
+
+/**
+ * The text with everything a terminal would act on rather than show (control characters, line and
+ * paragraph separators, direction marks) written as escapes, and backslashes and quotes escaped.
+ */
+QString EscapedForTerminal(const QString& text);
+
+/** Writes the text as UTF-8 and flushes. */
+void WriteText(std::FILE* stream, const QString& text);
+
+/**
+ * Picks Qt's offscreen platform when there is no display (neither DISPLAY nor WAYLAND_DISPLAY) and no
+ * platform was chosen (QT_QPA_PLATFORM), so the programs also run on a machine without a desktop.
+ */
+void UseOffscreenWithoutDisplay();
+
+/**
+ * Keeps Qt's notes about the platform (no runtime folder, no raise() offscreen) off standard error, so a
+ * scripted print says nothing when it works and one line when it fails. Serious errors still go through.
+ */
+void KeepQtNotesQuiet();
+
+/** Shows the window and lets it reach the screen, so a picture of it is what a user would see. */
+void ShowAndSettle(QWidget& window);
+
+/** Saves a PNG picture of the window as a user would see it, then hides it; false when it cannot be saved. */
+bool SaveWindowPicture(QWidget& window, const QString& fileName);
+
+/**
+ * Selects the printer a command asks for: the PDF destination writing pdfFile at dpi when pdfFile is given,
+ * else the printer (CUPS queue) of that name; false, with the reason, when there is no such printer.
+ */
+bool SelectCommandPrinter(const QString& pdfFile, const QString& printerName, int dpi, QString& error);
+
+/**
+ * Runs a print job where nobody is there to answer: every message box is answered with OK, and its text, the
+ * message of an exception or an aborted job (the job answers false) becomes the one line of error. True when
+ * the job printed.
+ */
+bool RunUnattendedPrint(const std::function<bool()>& job, QString& error);
