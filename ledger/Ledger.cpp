@@ -21,15 +21,10 @@ namespace {
 struct ColumnLayout {
   const char* field;
   const char* label;
-  int screenWidth;
-  int sheetWidth;
+  int width;
 };
-// The sheet is 720 pixels wide: its columns fill it exactly.
-const ColumnLayout Columns[] = {{"entry_date", "Date", 90, 90},
-                                {"payee", "Payee", 180, 210},
-                                {"category", "Category", 100, 110},
-                                {"note", "Note", 170, 200},
-                                {"amount", "Amount", 100, 110}};
+const ColumnLayout Columns[] = {
+    {"posted", "Date", 90}, {"payee", "Payee", 210}, {"note", "Note", 290}, {"amount", "Amount", 110}};
 
 TButton* MakeButton(QWidget* parent, const QString& caption, int left) {
   auto* button = new TButton(parent);
@@ -38,7 +33,7 @@ TButton* MakeButton(QWidget* parent, const QString& caption, int left) {
   return button;
 }
 
-TLabel* MakeSheetLabel(QWidget* parent, const QRect& bounds, const QString& caption, const TFont& font) {
+TLabel* MakeLabel(QWidget* parent, const QRect& bounds, const QString& caption, const TFont& font) {
   auto* label = new TLabel(parent);
   label->SetAutoSize(false);
   label->SetFont(font);
@@ -47,92 +42,72 @@ TLabel* MakeSheetLabel(QWidget* parent, const QRect& bounds, const QString& capt
   return label;
 }
 
-TShowTotal* MakeTotal(QWidget* parent, const QRect& bounds, TTotals type, TDBGrid* grid, const TFont& font) {
+TShowTotal* MakeTotal(QWidget* parent, const QRect& bounds, TTotals type, TDBGrid* grid) {
   auto* total = new TShowTotal(parent);
   total->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
   total->SetTotalType(type);
   total->SetSourceGrid(grid);
   total->SetSourceField(QStringLiteral("Amount"));
   total->SetColor(clWhite);
-  total->SetFont(font);
   return total;
-}
-
-void LayOutColumns(TDBGrid& grid, bool sheet) {
-  TDBGridColumns& columns = grid.Columns();
-  columns.Clear();
-  for (const ColumnLayout& layout : Columns) {
-    TColumn& column = columns.Add();
-    column.SetFieldName(QString::fromLatin1(layout.field));
-    column.SetWidth(sheet ? layout.sheetWidth : layout.screenWidth);
-  }
 }
 }  // namespace
 
 TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(parent) {
+  LedgerFile::Check(ledgerFile);
   SetName(QStringLiteral("LedgerFrm"));
   SetCaption(QStringLiteral("Quenary Ledger - %1").arg(QFileInfo(ledgerFile).fileName()));
   SetFont(MakeFont(QStringLiteral("Arial"), -12));
-  SetClientSize(700, 480);
+  SetClientSize(760, 640);
 
   Table1 = new TTable(this);
   Table1->SetDatabaseName(ledgerFile);
   Table1->SetTableName(LedgerFile::Table);
-  Table1->SetIndexFieldNames(QStringLiteral("entry_date"));
+  Table1->SetIndexFieldNames(QStringLiteral("posted"));
   DataSource1 = new TDataSource(this);
   DataSource1->SetDataSet(Table1);
 
   ToolBar = new TPanel(this);
-  ToolBar->SetBounds(0, 0, 700, 38);
-  ToolBar->SetBevelOuter(bvRaised);
+  ToolBar->SetBounds(0, 0, 760, 38);
   PrintBtn = MakeButton(ToolBar, QStringLiteral("&Print..."), 8);
   PreviewBtn = MakeButton(ToolBar, QStringLiteral("Pre&view"), 98);
   LetterBtn = MakeButton(ToolBar, QStringLiteral("&Letter"), 188);
-  CloseBtn = MakeButton(ToolBar, QStringLiteral("Close"), 608);
+  CloseBtn = MakeButton(ToolBar, QStringLiteral("Close"), 668);
 
-  DBGrid1 = new TDBGrid(this);
-  DBGrid1->SetBounds(8, 46, 684, 388);
+  LedgerPanel = new TPanel(this);
+  LedgerPanel->SetBevelOuter(bvNone);
+  LedgerPanel->SetColor(clWhite);
+  LedgerPanel->SetBounds(0, 38, 760, 566);
+  const TFont plain = MakeFont(QStringLiteral("Arial"), -12);
+  const TFont bold = MakeFont(QStringLiteral("Arial"), -12, fsBold);
+  Heading = MakeLabel(LedgerPanel, QRect(8, 6, 744, 26), QStringLiteral("Quenary Ledger"),
+                      MakeFont(QStringLiteral("Arial"), -20, fsBold));
+  DBGrid1 = new TDBGrid(LedgerPanel);
+  DBGrid1->SetBounds(8, 36, 744, 440);
   DBGrid1->SetDataSource(DataSource1);
-  DBNavigator1 = new TDBNavigator(this);
-  DBNavigator1->SetBounds(8, 442, 200, 28);
-  DBNavigator1->SetDataSource(DataSource1);
-  StatusLabel = new TLabel(this);
-  StatusLabel->SetBounds(220, 448, 470, 20);
-
-  // The printed sheet, off the screen.
-  sheetHolder_ = std::make_unique<QWidget>();
-  Sheet = new TPanel(sheetHolder_.get());
-  Sheet->SetBevelOuter(bvNone);
-  Sheet->SetColor(clWhite);
-  Sheet->SetBounds(0, 0, 720, 930);
-  const TFont sheetFont = MakeFont(QStringLiteral("Arial"), -12);
-  const TFont boldFont = MakeFont(QStringLiteral("Arial"), -12, fsBold);
-  SheetTitle = MakeSheetLabel(Sheet, QRect(0, 0, 720, 30), QStringLiteral("Quenary Ledger"),
-                              MakeFont(QStringLiteral("Arial"), -22, fsBold));
-  SheetSubtitle = MakeSheetLabel(Sheet, QRect(0, 32, 720, 18), QString(), sheetFont);
-  SheetGrid = new TDBGrid(Sheet);
-  SheetGrid->SetBounds(0, 60, 720, 800);
-  SheetGrid->SetDataSource(DataSource1);
-  SheetGrid->SetOptions(dgTitles | dgColLines | dgRowLines);
-  SheetGrid->SetFont(sheetFont);
-  SheetGrid->SetTitleFont(boldFont);
-  SheetGrid->SetBorderStyle(bsNone);
-  // The totals come after the grid, so they show the sums of the rows printed on their page.
-  Continued = MakeTotal(Sheet, QRect(0, 870, 200, 22), tText, nullptr, sheetFont);
+  DBGrid1->SetTitleFont(bold);
+  // The totals come after the grid in the panel's child order, so on paper they show the sums of the rows
+  // printed on their page and know whether the grid has finished.
+  PageTotalLabel = MakeLabel(LedgerPanel, QRect(440, 488, 140, 20), QStringLiteral("Page total:"), bold);
+  PageTotal = MakeTotal(LedgerPanel, QRect(592, 484, 160, 24), tPageTotal, DBGrid1);
+  PageTotal->SetBorderStyle(bsSingle);
+  RunningTotalLabel =
+      MakeLabel(LedgerPanel, QRect(440, 518, 140, 20), QStringLiteral("Running total:"), bold);
+  RunningTotal = MakeTotal(LedgerPanel, QRect(592, 514, 160, 24), tAccTotal, DBGrid1);
+  RunningTotal->SetBorderStyle(bsSingle);
+  PageNumberLabel = MakeLabel(LedgerPanel, QRect(8, 518, 44, 20), QStringLiteral("Page"), bold);
+  PageNumber = MakeTotal(LedgerPanel, QRect(52, 514, 60, 24), tPageNumber, nullptr);
+  PageNumber->SetAlignment(taLeftJustify);
+  Continued = MakeTotal(LedgerPanel, QRect(8, 484, 240, 24), tText, nullptr);
   Continued->SetText(QStringLiteral("continued on the next page"));
   Continued->SetAlignment(taLeftJustify);
   Continued->SetShowOn(tAllButLast);
-  PageTotalCaption =
-      MakeSheetLabel(Sheet, QRect(380, 872, 170, 20), QStringLiteral("Total of this page"), boldFont);
-  PageTotal = MakeTotal(Sheet, QRect(560, 868, 160, 24), tPageTotal, SheetGrid, sheetFont);
-  PageTotal->SetBorderStyle(bsSingle);
-  RunningTotalCaption =
-      MakeSheetLabel(Sheet, QRect(380, 900, 170, 20), QStringLiteral("Running total"), boldFont);
-  RunningTotal = MakeTotal(Sheet, QRect(560, 896, 160, 24), tAccTotal, SheetGrid, boldFont);
-  RunningTotal->SetBorderStyle(bsSingle);
-  PageNumberCaption = MakeSheetLabel(Sheet, QRect(0, 900, 50, 20), QStringLiteral("Sheet"), boldFont);
-  PageNumber = MakeTotal(Sheet, QRect(50, 898, 60, 22), tPageNumber, nullptr, sheetFont);
-  PageNumber->SetAlignment(taLeftJustify);
+  Continued->SetShowOnForm(false);
+
+  DBNavigator1 = new TDBNavigator(this);
+  DBNavigator1->SetBounds(8, 608, 200, 26);
+  DBNavigator1->SetDataSource(DataSource1);
+  StatusLabel = MakeLabel(this, QRect(220, 612, 530, 20), QString(), plain);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FrameObjects = false;
@@ -140,8 +115,6 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
 
   Table1->Open();
   SetUpFields();
-  LayOutColumns(*DBGrid1, false);
-  LayOutColumns(*SheetGrid, true);
   connect(DataSource1, &TDataSource::DataChange, this, [this] { UpdateStatus(); });
   UpdateStatus();
 
@@ -155,9 +128,14 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
 TLedgerFrm::~TLedgerFrm() = default;
 
 void TLedgerFrm::SetUpFields() {
+  TDBGridColumns& columns = DBGrid1->Columns();
+  columns.Clear();
   for (const ColumnLayout& layout : Columns) {
-    TField* field = Table1->FieldByName(QString::fromLatin1(layout.field));
-    field->SetDisplayLabel(QString::fromLatin1(layout.label));
+    Table1->FieldByName(QString::fromLatin1(layout.field))
+        ->SetDisplayLabel(QString::fromLatin1(layout.label));
+    TColumn& column = columns.Add();
+    column.SetFieldName(QString::fromLatin1(layout.field));
+    column.SetWidth(layout.width);
   }
   if (auto* amount = dynamic_cast<TNumericField*>(Table1->FieldByName(QStringLiteral("amount"))))
     amount->SetDisplayFormat(QStringLiteral("#,##0.00"));
@@ -169,13 +147,9 @@ void TLedgerFrm::UpdateStatus() {
 }
 
 void TLedgerFrm::PrintLedger(TSendTo target) {
-  SheetSubtitle->SetCaption(
-      QStringLiteral("%1 entries, by %2")
-          .arg(Table1->RecordCount())
-          .arg(Table1->IndexFieldNames().isEmpty() ? QStringLiteral("entry") : Table1->IndexFieldNames()));
   DBPrintWin1->OutputTo = target;
   DBPrintWin1->StartJob();
-  DBPrintWin1->PrintControlPages(Sheet, 0.5, 0.5);
+  DBPrintWin1->PrintControlPages(LedgerPanel, 0.5, 0.5);
   DBPrintWin1->FinishJob();
   DBPrintWin1->OutputTo = poViewer;
 }
@@ -200,6 +174,6 @@ void TLedgerFrm::PreviewBtnClick() {
 }
 
 void TLedgerFrm::LetterBtnClick() {
-  TLetterFrm letter(this);
+  TLetterFrm letter;
   letter.ShowModal();
 }

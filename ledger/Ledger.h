@@ -3,8 +3,6 @@
 #include "platform/Forms.h"
 #include "print/device/QV_PageFiles.h"
 
-#include <memory>
-
 class TButton;
 class TDBGrid;
 class TDBNavigator;
@@ -16,15 +14,15 @@ class TShowTotal;
 class TTable;
 
 /**
- * The ledger: a SQLite file's entries (date, payee, category, note, amount) in a scrolling grid, with buttons
- * to print them, preview them and open the Letter. The printout is a sheet of its own, never shown: a
- * heading, a grid over the same entries in the same order as on the screen, and under it the page total, the
- * running total and the page number; the grid runs over as many pages as the entries need.
+ * The ledger: the entries of a SQLite ledger file (date, payee, note, amount) in a scrolling grid, and under
+ * it the page total, the running total and the page number that its printout shows. Print and Preview print
+ * the ledger panel of the window, its grid running over as many pages as the entries need with the totals of
+ * each page under it; the buttons and the navigator are for the screen only.
  */
 class TLedgerFrm : public TForm {
   Q_OBJECT
 public:
-  /** Opens the ledger file; fails with EDatabaseError when it cannot be read as a ledger. */
+  /** Opens the ledger file; fails with EDatabaseError when it is no ledger (see LedgerFile::Check). */
   explicit TLedgerFrm(const QString& ledgerFile, QWidget* parent = nullptr);
   ~TLedgerFrm() override;
 
@@ -35,25 +33,22 @@ public:
   TButton* PreviewBtn;
   TButton* LetterBtn;
   TButton* CloseBtn;
+  /** What is printed: the heading, the grid and the totals under it. */
+  TPanel* LedgerPanel;
+  TLabel* Heading;
   TDBGrid* DBGrid1;
+  TLabel* PageTotalLabel;
+  TShowTotal* PageTotal;
+  TLabel* RunningTotalLabel;
+  TShowTotal* RunningTotal;
+  TLabel* PageNumberLabel;
+  TShowTotal* PageNumber;
+  TShowTotal* Continued;
   TDBNavigator* DBNavigator1;
   TLabel* StatusLabel;
-
-  /** The printed sheet and what it holds. */
-  TPanel* Sheet;
-  TLabel* SheetTitle;
-  TLabel* SheetSubtitle;
-  TDBGrid* SheetGrid;
-  TLabel* PageTotalCaption;
-  TShowTotal* PageTotal;
-  TLabel* RunningTotalCaption;
-  TShowTotal* RunningTotal;
-  TShowTotal* Continued;
-  TLabel* PageNumberCaption;
-  TShowTotal* PageNumber;
   TDBPrintWin* DBPrintWin1;
 
-  /** Prints the entries on the selected printer (poPrinter) or into the preview (poViewer), without a dialog.
+  /** Prints the ledger panel on the selected printer (poPrinter) or into the preview (poViewer), no dialog.
    */
   void PrintLedger(TSendTo target);
 
@@ -63,7 +58,4 @@ private:
   void PreviewBtnClick();
   void LetterBtnClick();
   void UpdateStatus();
-
-  /** Holds the sheet off the screen: the sheet is a page to print, not part of the window. */
-  std::unique_ptr<QWidget> sheetHolder_;
 };

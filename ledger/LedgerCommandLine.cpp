@@ -4,6 +4,10 @@
 #include "ledger/LedgerFile.h"
 #include "ledger/Letter.h"
 #include "platform/SysUtils.h"
+#include "platform/Printers.h"
+#include "print/dialogs/Addit.h"
+#include "print/preview/Drawscrn.h"
+#include "print/preview/Qv_view.h"
 #include "platform/Application.h"
 #include "platform/Console.h"
 #include "platform/Dialogs.h"
@@ -42,6 +46,19 @@ QString LedgerFileOf(const TLedgerCommandLine& command) {
   return file;
 }
 
+// The ledger a command works on, checked: false, after telling why, when the file is no ledger. The Letter
+// needs none.
+bool LedgerReady(const TLedgerCommandLine& command) {
+  if (command.Letter) return true;
+  try {
+    LedgerFile::Check(LedgerFileOf(command));
+    return true;
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return false;
+  }
+}
+
 // Prints the ledger or the letter as the command says, into its target (the printer or the preview).
 void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
   if (command.Letter) {
@@ -57,13 +74,63 @@ void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
   }
 }
 
+// Prints the chosen pages the way the preview's print options do: the job goes to the preview, which prints
+// the selection (odd or even pages) Copies times as one print action and closes again.
+bool PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command, QString& error) {
+  QString failure;
+  bool shown = false;
+  bool aborted = false;
+  const ModalObserverScope answer([&](QWidget& window) {
+    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+      if (failure.isEmpty()) failure = box->text();
+      box->accept();
+    } else if (auto* preview = qobject_cast<TQV_Prev*>(&window)) {
+      shown = true;
+      try {
+        TPrintAction action;
+        for (int copy = 0; copy < command.Copies && !aborted; ++copy) {
+          preview->DrawIt1->PrintFromPreview(command.PageMode, command.Pages);
+          aborted = preview->DrawIt1->PrintAborted();
+        }
+        if (!aborted) action.Finish();
+      } catch (const std::exception& problem) {
+        failure = QString::fromUtf8(problem.what());
+      }
+      preview->CloseButtonClick();
+    }
+  });
+  PrintDocument(command, poViewer);
+  if (failure.isEmpty() && !shown) failure = QStringLiteral("the preview did not open");
+  if (failure.isEmpty() && aborted)
+    failure = QStringLiteral("the print job was aborted; nothing was printed");
+  error = failure;
+  return failure.isEmpty();
+}
+
 int PrintCommand(const TLedgerCommandLine& command) {
+  if (!LedgerReady(command)) return LedgerExitUsage;
   QString error;
+  if (command.PageOptions) {
+    // A selection that is none is told before anything is printed.
+    try {
+      QString remaining = command.Pages;
+      while (NextRangeEntry(0, remaining) != reNothingLeft) {
+      }
+    } catch (const EConvertError& bad) {
+      WriteError(bad.Message());
+      return LedgerExitUsage;
+    }
+  }
   const bool printed = SelectCommandPrinter(command.PdfFile, command.PrinterName, command.Dpi, error) &&
                        RunUnattendedPrint(
-                           [&command] {
-                             PrintDocument(command, poPrinter);
-                             return true;
+                           [&command, &error] {
+                             if (!command.PageOptions) {
+                               PrintDocument(command, poPrinter);
+                               return true;
+                             }
+                             QString failure;
+                             if (PrintPagesAsThePreviewDoes(command, failure)) return true;
+                             throw Exception(failure);
                            },
                            error);
   if (printed) return 0;
@@ -88,6 +155,7 @@ int SaveScreenshot(QWidget& window, const QString& fileName) {
 }
 
 int ScreenshotCommand(const TLedgerCommandLine& command) {
+  if (!LedgerReady(command)) return LedgerExitUsage;
   if (command.Letter) {
     TLetterFrm letter;
     return SaveScreenshot(letter, command.Screenshot);
@@ -102,6 +170,7 @@ int ScreenshotCommand(const TLedgerCommandLine& command) {
 }
 
 int OpenCommand(const TLedgerCommandLine& command) {
+  if (!LedgerReady(command)) return LedgerExitUsage;
   if (command.Letter) {
     TLetterFrm letter;
     letter.show();
@@ -118,6 +187,7 @@ int OpenCommand(const TLedgerCommandLine& command) {
 }
 
 int PreviewCommand(const TLedgerCommandLine& command) {
+  if (!LedgerReady(command)) return LedgerExitUsage;
   try {
     PrintDocument(command, poViewer);
   } catch (const std::exception& error) {
@@ -153,9 +223,25 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       print = true;
     } else if (argument == QLatin1String("--preview")) {
       preview = true;
-    } else if (TakeOptionValue(arguments, index, QStringLiteral("--ledger"), value, error)) {
+    } else if (argument == QLatin1String("--odd") || argument == QLatin1String("--even")) {
+      if (command.PageMode != 0) return Invalid(QStringLiteral("--odd and --even go one at a time"));
+      command.PageMode = argument == QLatin1String("--odd") ? 1 : 2;
+      command.PageOptions = true;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--pages"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
-      if (value.isEmpty()) return Invalid(QStringLiteral("--ledger needs a file name"));
+      command.Pages = value;
+      command.PageOptions = true;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--copies"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      bool number = false;
+      command.Copies = value.toInt(&number);
+      if (!number || command.Copies < 1 || command.Copies > 999)
+        return Invalid(QStringLiteral("--copies takes a whole number from 1 to 999, not \"%1\"")
+                           .arg(EscapedForTerminal(value)));
+      command.PageOptions = true;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--database"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--database needs a file name"));
       command.LedgerFile = QFileInfo(value).absoluteFilePath();
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--make-sample"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
@@ -197,13 +283,15 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   }
   if (entries) return Invalid(QStringLiteral("--entries goes with --make-sample"));
   if (command.Letter && !command.LedgerFile.isEmpty())
-    return Invalid(QStringLiteral("--ledger names the ledger; the Letter has none"));
+    return Invalid(QStringLiteral("--database names the ledger; the Letter has none"));
   if ((print ? 1 : 0) + (preview ? 1 : 0) + (screenshot ? 1 : 0) > 1)
     return Invalid(QStringLiteral("--print, --preview and --screenshot go one at a time"));
   if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
     return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
   if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
   if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
+  if (command.PageOptions && !print)
+    return Invalid(QStringLiteral("--pages, --odd, --even and --copies go with --print"));
   if (print)
     command.Action = TLedgerAction::Print;
   else if (preview)
@@ -215,8 +303,10 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
 
 QString LedgerUsageText() {
   return QStringLiteral(
-      "Usage: quenary-ledger [--ledger FILE] [--print --pdf FILE [--dpi N] | --print --printer NAME |\n"
-      "                                       --preview | --screenshot FILE]\n"
+      "Usage: quenary-ledger [--database FILE]\n"
+      "       quenary-ledger [--database FILE] --print (--pdf FILE [--dpi N] | --printer NAME)\n"
+      "                      [--pages SELECTION] [--odd | --even] [--copies N]\n"
+      "       quenary-ledger [--database FILE] (--preview | --screenshot FILE)\n"
       "       quenary-ledger --letter [--print ... | --preview | --screenshot FILE]\n"
       "       quenary-ledger --make-sample FILE [--entries N]\n"
       "       quenary-ledger --help | --version\n"
@@ -224,20 +314,25 @@ QString LedgerUsageText() {
       "The ledger of the Quenary Oracle, the print library's showcase. Without options it opens the ledger\n"
       "window on your own ledger, which is made with sample entries the first time.\n"
       "\n"
-      "  --ledger FILE        the ledger file (SQLite) to open instead of your own\n"
-      "  --letter             the Letter window instead: a letter of reading that shows the print library's\n"
-      "                       decorative controls and a long text continued across boxes and pages\n"
+      "  --database FILE      the ledger file (SQLite, table \"ledger\") to open instead of your own\n"
       "  --print              print the ledger (or the letter) without any dialog, then exit\n"
       "  --pdf FILE           ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N              ... at N dots per inch (72 to 2400, default 600)\n"
       "  --printer NAME       ... on the printer (CUPS queue) NAME\n"
+      "  --pages SELECTION    ... only these pages, as the preview's print options take them (1,3-4)\n"
+      "  --odd, --even        ... only the odd or the even pages\n"
+      "  --copies N           ... N times over (1 to 999)\n"
       "  --preview            show the printout in the print preview\n"
       "  --screenshot FILE    save a picture of the window as a PNG file, then exit\n"
+      "  --letter             the Letter window instead: a letter of reading that shows the print library's\n"
+      "                       decorative controls and a long text continued across boxes and pages\n"
       "  --make-sample FILE   make a new ledger file with sample entries (250 unless --entries N)\n"
       "  --help               show this help, then exit\n"
       "  --version            show the version, then exit\n"
       "\n"
-      "Without a display the program uses Qt's offscreen platform.\n");
+      "Exit codes: 0 done, 1 printing failed, 2 a mistake in the command line, a page selection that is "
+      "none,\n"
+      "or a file that is no ledger. Without a display the program uses Qt's offscreen platform.\n");
 }
 
 QString LedgerVersionText() { return QStringLiteral("Quenary Ledger " QUENARY_VERSION "\n"); }

@@ -21,6 +21,15 @@ struct TLedgerCommandLine {
   /** The ledger file (absolute); empty for the user's own ledger. For --make-sample, the file to make. */
   QString LedgerFile;
   int Entries = DefaultSampleEntries;
+  /**
+   * Which pages --print prints, as the preview's print options do: a page selection ("1,3-4"), odd or even
+   * pages (PageMode 1 or 2; 0 all), each set of pages Copies times.
+   */
+  QString Pages;
+  int PageMode = 0;
+  int Copies = 1;
+  /** Whether any of the three was given: then the printing goes the preview's way. */
+  bool PageOptions = false;
   /** Where --print sends the letter: a PDF file (absolute) or a named printer. */
   QString PdfFile;
   QString PrinterName;
@@ -31,7 +40,10 @@ struct TLedgerCommandLine {
   QString Error;
 };
 
-/** Exit codes: 0 done, 1 the action failed, 2 a command line the program does not understand. */
+/**
+ * Exit codes: 0 done, 1 the action failed, 2 a command line the program does not understand, a page selection
+ * that is no page selection, or a file that is no ledger.
+ */
 constexpr int LedgerExitFailure = 1;
 constexpr int LedgerExitUsage = 2;
 

@@ -1,6 +1,7 @@
 #include "ledger/LedgerFile.h"
 
 #include "platform/data/DB.h"
+#include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
 
 #include <QDate>
@@ -17,9 +18,10 @@ const std::array<const char*, 12> Payees = {"Aster Bakery",      "Brightwater Po
                                             "Dunmore Garage",    "Elm Street Rent",   "Fennel Grocers",
                                             "Granite Insurance", "Harbour Telecom",   "Iris Pharmacy",
                                             "Juniper Cafe",      "Kestrel Transit",   "Linden Clinic"};
-const std::array<const char*, 6> Categories = {"Food",   "Household", "Transport",
-                                               "Health", "Leisure",   "Bills"};
-const std::array<const char*, 5> Notes = {"", "weekly", "monthly standing order", "card", "cash"};
+const std::array<const char*, 6> Notes = {"groceries", "household", "transport",
+                                          "health",    "leisure",   "bills"};
+const std::array<const char*, 5> Ways = {"", ", weekly", ", standing order", ", card", ", cash"};
+const std::array<const char*, 5> Columns = {"id", "posted", "payee", "note", "amount"};
 
 // A small generator of our own, so the sample is the same on every machine and every run.
 class SampleNumbers {
@@ -48,27 +50,46 @@ void LedgerFile::MakeSample(const QString& fileName, int entries) {
   try {
     TDatabaseWriter writer(fileName);
     writer.Execute(
-        QStringLiteral("CREATE TABLE entries (id INTEGER PRIMARY KEY, entry_date DATE NOT NULL, "
-                       "payee VARCHAR(40) NOT NULL, category VARCHAR(20), note VARCHAR(60), "
-                       "amount CURRENCY NOT NULL)"));
-    writer.Execute(QStringLiteral("CREATE INDEX entries_date ON entries (entry_date)"));
-    writer.Execute(QStringLiteral("CREATE INDEX entries_payee ON entries (payee)"));
-    writer.Execute(QStringLiteral("CREATE INDEX entries_amount ON entries (amount)"));
+        QStringLiteral("CREATE TABLE ledger (id INTEGER PRIMARY KEY, posted DATE, payee VARCHAR(40), "
+                       "note TEXT, amount CURRENCY)"));
+    writer.Execute(QStringLiteral("CREATE INDEX ledger_posted ON ledger (posted)"));
+    writer.Execute(QStringLiteral("CREATE INDEX ledger_payee ON ledger (payee)"));
+    writer.Execute(QStringLiteral("CREATE INDEX ledger_amount ON ledger (amount)"));
     SampleNumbers numbers;
     QDate date(2026, 1, 2);
-    const QString insert = QStringLiteral(
-        "INSERT INTO entries (entry_date, payee, category, note, amount) VALUES (?, ?, ?, ?, ?)");
+    const QString insert =
+        QStringLiteral("INSERT INTO ledger (posted, payee, note, amount) VALUES (?, ?, ?, ?)");
     for (int entry = 0; entry < entries; ++entry) {
       if (numbers.Next() % 3 == 0) date = date.addDays(1);
       const std::uint32_t payee = numbers.Next() % Payees.size();
       const double amount = static_cast<double>(numbers.Next() % 25000 + 150) / 100.0;
-      writer.Execute(insert, {date.toString(Qt::ISODate), QString::fromLatin1(Payees.at(payee)),
-                              QString::fromLatin1(Categories.at(payee % Categories.size())),
-                              QString::fromLatin1(Notes.at(numbers.Next() % Notes.size())), amount});
+      const QString note = QString::fromLatin1(Notes.at(payee % Notes.size())) +
+                           QString::fromLatin1(Ways.at(numbers.Next() % Ways.size()));
+      writer.Execute(insert,
+                     {date.toString(Qt::ISODate), QString::fromLatin1(Payees.at(payee)), note, amount});
     }
     writer.Commit();
   } catch (...) {
     QFile::remove(fileName);
     throw;
+  }
+}
+
+void LedgerFile::Check(const QString& fileName) {
+  if (!QFileInfo::exists(fileName))
+    throw EDatabaseError(QStringLiteral("The ledger file \"%1\" does not exist").arg(fileName));
+  TTable table;
+  table.SetDatabaseName(fileName);
+  table.SetTableName(Table);
+  try {
+    table.Open();
+  } catch (const EDatabaseError& error) {
+    throw EDatabaseError(QStringLiteral("\"%1\" is no ledger file: %2").arg(fileName, error.Message()));
+  }
+  for (const char* column : Columns) {
+    if (table.FindField(QString::fromLatin1(column)) == nullptr)
+      throw EDatabaseError(
+          QStringLiteral("\"%1\" is no ledger file: its table \"ledger\" has no column \"%2\"")
+              .arg(fileName, QString::fromLatin1(column)));
   }
 }

@@ -2,18 +2,24 @@
 
 #include <QString>
 
-/** The ledger table and its columns, as the ledger window and its printout read them. */
+/** The ledger file: a SQLite file with the table ledger(id, posted, payee, note, amount). */
 namespace LedgerFile {
-inline const QString Table = QStringLiteral("entries");
+inline const QString Table = QStringLiteral("ledger");
 
 /** Where the ledger lives unless the command line names a file: the user's data folder. */
 QString DefaultFile();
 
 /**
- * Makes a new ledger file with that many sample entries (dated, one payee and category each, amounts in
- * cents), with indexes on the date, the payee and the amount so those columns can be sorted. An existing file
- * is never touched: making one over it fails with EDatabaseError, as does any failure to write (and then no
- * file is left).
+ * Makes a new ledger file with that many sample entries (dated, a payee and a note each, amounts in cents),
+ * with indexes on the date, the payee and the amount so those columns can be sorted. An existing file is
+ * never touched: making one over it fails with EDatabaseError, as does any failure to write (and then no file
+ * is left).
  */
 void MakeSample(const QString& fileName, int entries);
+
+/**
+ * Fails with EDatabaseError, in one sentence naming the file, when it is missing, no SQLite database, or has
+ * no table "ledger" with the columns id, posted, payee, note and amount. Only reads the file.
+ */
+void Check(const QString& fileName);
 }  // namespace LedgerFile

@@ -71,10 +71,12 @@ QString NewPdfFileName(const QString& title) {
 void DeliverPdf(const QString& spoolFile, const QString& target) {
   QFile source(spoolFile);
   QSaveFile output(target);
-  if (!source.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly) ||
-      output.write(source.readAll()) < 0 || !output.commit()) {
-    const QString reason =
-        source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
+  bool copied = source.open(QIODevice::ReadOnly) && output.open(QIODevice::WriteOnly);
+  // In pieces: a document of thousands of pages is never held in memory whole.
+  QByteArray piece;
+  while (copied && !(piece = source.read(1 << 20)).isEmpty()) copied = output.write(piece) == piece.size();
+  if (!copied || source.error() != QFileDevice::NoError || !output.commit()) {
+    const QString reason = source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
     throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
   }
 }

@@ -1,11 +1,18 @@
 #include "ledger/LedgerCommandLine.h"
 #include "platform/Printers.h"
 #include "print/device/QV_PageFiles.h"
+#include "platform/SysUtils.h"
+#include "platform/data/DBTables.h"
+#include "platform/data/DatabaseWriter.h"
+#include "platform/data/Fields.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
+#include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,7 +26,7 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
   EXPECT_FALSE(ParseLedgerCommandLine({}).Letter);
   EXPECT_TRUE(ParseLedgerCommandLine({"--letter"}).Letter);
   const TLedgerCommandLine ledger =
-      ParseLedgerCommandLine({"--ledger", "books.sqlite", "--print", "--pdf", "a.pdf"});
+      ParseLedgerCommandLine({"--database", "books.sqlite", "--print", "--pdf", "a.pdf"});
   EXPECT_EQ(ledger.Action, TLedgerAction::Print);
   EXPECT_FALSE(ledger.Letter);
   EXPECT_EQ(ledger.LedgerFile, QDir::current().absoluteFilePath(QStringLiteral("books.sqlite")));
@@ -46,7 +53,7 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
                                        {"--letter", "--print", "--pdf", "a.pdf", "--dpi", "71"},
                                        {"--letter", "--print", "--pdf", "a.pdf", "--screenshot", "a.png"},
                                        {"--print", "--pdf", "a.pdf", "--preview"},
-                                       {"--letter", "--ledger", "a.sqlite"},
+                                       {"--letter", "--database", "a.sqlite"},
                                        {"--make-sample", "a.sqlite", "--print"},
                                        {"--entries", "5"},
                                        {"--make-sample", "a.sqlite", "--entries", "-1"},
@@ -91,6 +98,121 @@ TEST(LedgerCommandLine, TheScreenshotIsTheLetterWindowAtItsSize) {
   EXPECT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
                 {"--letter", "--screenshot", scratch.File(QStringLiteral("missing/folder/letter.png"))})),
             LedgerExitFailure);
+}
+
+}  // namespace
+
+namespace {
+
+// A ledger file made through the program's own command line.
+QString MakeLedger(const ScratchDirectory& scratch, int entries) {
+  const QString file = scratch.File(QStringLiteral("ledger.sqlite"));
+  EXPECT_EQ(RunLedgerCommand(
+                ParseLedgerCommandLine({"--make-sample", file, "--entries", QString::number(entries)})),
+            0);
+  return file;
+}
+
+QByteArray Contents(const QString& fileName) {
+  QFile file(fileName);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(LedgerCommandLine, ThePrintedLedgerHoldsEveryEntryOnceWithEachPagesTotalAndTheRunningTotal) {
+  ScratchDirectory scratch;
+  const QString ledger = MakeLedger(scratch, 500);
+  const QString pdfFile = scratch.File(QStringLiteral("ledger.pdf"));
+  ASSERT_EQ(RunLedgerCommand(
+                ParseLedgerCommandLine({"--database", ledger, "--print", "--pdf", pdfFile, "--dpi", "150"})),
+            0);
+  const PdfReader pdf(pdfFile);
+  ASSERT_GT(pdf.PageCount(), 5);
+  QStringList amounts;
+  double all = 0;
+  QString lastText;
+  const QRegularExpression money(QStringLiteral("^[\\d,]+\\.\\d\\d$"));
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    double sum = 0;
+    QList<PdfWord> words = pdf.Words(page);
+    std::sort(words.begin(), words.end(),
+              [](const PdfWord& a, const PdfWord& b) { return a.Box.top() < b.Box.top(); });
+    for (const PdfWord& word : words) {
+      // Amounts of the grid: right of its note column and above the totals under it.
+      if (word.Box.left() > 36 + 598 * 0.75 && word.Box.bottom() < 36 + 476 * 0.75 &&
+          money.match(word.Text).hasMatch()) {
+        amounts << word.Text;
+        sum += QString(word.Text).remove(QLatin1Char(',')).toDouble();
+      }
+    }
+    all += sum;
+    lastText = pdf.Text(page);
+    EXPECT_TRUE(lastText.contains(FormatFloat(QStringLiteral("#,##0.00"), sum)))
+        << "page total on " << page + 1;
+  }
+  TTable table;
+  table.SetDatabaseName(ledger);
+  table.SetTableName(QStringLiteral("ledger"));
+  table.SetIndexFieldNames(QStringLiteral("posted"));
+  table.Open();
+  QStringList stored;
+  for (table.First(); !table.Eof(); table.Next())
+    stored << FormatFloat(QStringLiteral("#,##0.00"), table.FieldByName(QStringLiteral("amount"))->AsFloat());
+  EXPECT_EQ(amounts, stored) << "every entry once, in date order";
+  EXPECT_TRUE(lastText.contains(FormatFloat(QStringLiteral("#,##0.00"), all)))
+      << "the last running total is the sum";
+}
+
+TEST(LedgerCommandLine, ChosenPagesAndCopiesGoThroughThePreviewsPrintingIntoOneFile) {
+  ScratchDirectory scratch;
+  const QString ledger = MakeLedger(scratch, 200);
+  const QString pdfFile = scratch.File(QStringLiteral("pages.pdf"));
+  ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine({"--database", ledger, "--print", "--pdf", pdfFile,
+                                                     "--dpi", "100", "--pages", "1,3-4", "--copies", "2"})),
+            0);
+  const PdfReader pdf(pdfFile);
+  ASSERT_EQ(pdf.PageCount(), 6);
+  const QRegularExpression number(QStringLiteral("Page (\\d+)"));
+  QStringList pages;
+  for (int page = 0; page < 6; ++page) pages << number.match(pdf.Text(page)).captured(1);
+  EXPECT_EQ(pages, (QStringList{"1", "3", "4", "1", "3", "4"}));
+
+  const QString odd = scratch.File(QStringLiteral("odd.pdf"));
+  ASSERT_EQ(
+      RunLedgerCommand(ParseLedgerCommandLine({"--database", ledger, "--print", "--pdf", odd, "--odd"})), 0);
+  EXPECT_EQ(number.match(PdfReader(odd).Text(1)).captured(1), QStringLiteral("3"));
+
+  const QString bad = scratch.File(QStringLiteral("bad.pdf"));
+  EXPECT_EQ(RunLedgerCommand(
+                ParseLedgerCommandLine({"--database", ledger, "--print", "--pdf", bad, "--pages", "2 "})),
+            LedgerExitUsage);
+  EXPECT_FALSE(QFile::exists(bad));
+  EXPECT_TRUE(NoPageFilesLeft());
+}
+
+TEST(LedgerCommandLine, AFileThatIsNoLedgerIsRefusedWithItsNameAndLeftAsItIs) {
+  ScratchDirectory scratch;
+  const QString other = scratch.File(QStringLiteral("other.sqlite"));
+  {
+    TDatabaseWriter writer(other);
+    writer.Execute(QStringLiteral("CREATE TABLE ledger (id INTEGER PRIMARY KEY, posted DATE, payee TEXT)"));
+    writer.Commit();
+  }
+  const QString text = scratch.File(QStringLiteral("notes.txt"));
+  {
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("shopping: bread, milk");
+  }
+  for (const QString& file : {other, text, scratch.File(QStringLiteral("missing.sqlite"))}) {
+    const QByteArray before = Contents(file);
+    const QString pdfFile = scratch.File(QStringLiteral("out.pdf"));
+    EXPECT_EQ(RunLedgerCommand(ParseLedgerCommandLine({"--database", file, "--print", "--pdf", pdfFile})),
+              LedgerExitUsage)
+        << file.toStdString();
+    EXPECT_EQ(Contents(file), before) << "never modified";
+    EXPECT_FALSE(QFile::exists(pdfFile));
+  }
+  EXPECT_FALSE(QFile::exists(scratch.File(QStringLiteral("missing.sqlite")))) << "never made";
 }
 
 }  // namespace

@@ -1,0 +1,183 @@
+// Printing a ledger through the grid printer against the same rows as an HTML table printed by Qt's rich-text
+// engine (QTextDocument::print), both into a PDF file at 300 dpi. Each print runs in a process of its own so
+// its peak memory is its own: 10 000 rows both ways, and the grid printer for 1 000 and 100 000 rows, whose
+// peak memory must not grow with the pages printed. Prints the times, the ratio and every peak.
+
+#include "bench/BenchSupport.h"
+#include "ledger/Ledger.h"
+#include "ledger/LedgerFile.h"
+#include "platform/Printers.h"
+#include "platform/data/DBTables.h"
+#include "platform/data/Fields.h"
+#include "print/engine/DBPrnWin.h"
+
+#include <QElapsedTimer>
+#include <QPrinter>
+#include <QProcess>
+#include <QTextDocument>
+#include <algorithm>
+#include <cstdio>
+#include <malloc.h>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int Dpi = 300;
+
+long peakBeforeJob = 0;
+long long heapAtFifthPage = 0;
+long long heapMost = 0;
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// One print in this process: "grid" or "html", of a ledger file made beforehand (so making it counts in
+// neither the time nor the peak memory).
+int RunCase(const QString& kind, const QString& ledgerFile) {
+  QTemporaryDir folder;
+  const QString pdfFile = folder.filePath(QStringLiteral("out.pdf"));
+  QElapsedTimer timer;
+  if (kind == QLatin1String("grid")) {
+    Printer().SetPrinters({TPrinter::PdfPrinterName()});
+    Printer().SetPrinterIndex(0);
+    Printer().SetPdfOutput(pdfFile, Dpi);
+    TLedgerFrm ledger(ledgerFile);
+    ledger.DBPrintWin1->ShowCancelDialog = false;
+    // The heap in use while the pages are recorded, from the fifth page on: the grid printer's own memory.
+    int pages = 0;
+    ledger.DBPrintWin1->OnNewPage = [&pages](QObject*) {
+      const long long heap = static_cast<long long>(mallinfo2().uordblks);
+      if (++pages == 5) heapAtFifthPage = heap;
+      if (pages >= 5) heapMost = std::max(heapMost, heap);
+    };
+    peakBeforeJob = PeakKilobytes();
+    timer.start();
+    ledger.PrintLedger(poPrinter);
+  } else {
+    timer.start();
+    TTable table;
+    table.SetDatabaseName(ledgerFile);
+    table.SetTableName(LedgerFile::Table);
+    table.SetIndexFieldNames(QStringLiteral("posted"));
+    table.Open();
+    QString html = QStringLiteral(
+        "<h2>Quenary Ledger</h2><table border=1 cellspacing=0 cellpadding=2 width=100%>"
+        "<tr><th>Date</th><th>Payee</th><th>Note</th><th>Amount</th></tr>");
+    for (table.First(); !table.Eof(); table.Next()) {
+      html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td align=right>%4</td></tr>")
+                  .arg(table.FieldByName(QStringLiteral("posted"))->AsString().toHtmlEscaped(),
+                       table.FieldByName(QStringLiteral("payee"))->AsString().toHtmlEscaped(),
+                       table.FieldByName(QStringLiteral("note"))->AsString().toHtmlEscaped(),
+                       FormatFloat(QStringLiteral("#,##0.00"),
+                                   table.FieldByName(QStringLiteral("amount"))->AsFloat()));
+    }
+    html += QStringLiteral("</table>");
+    QTextDocument document;
+    document.setHtml(html);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfFile);
+    printer.setResolution(Dpi);
+    document.print(&printer);
+  }
+  std::printf("%lld %ld %lld %ld\n", static_cast<long long>(timer.elapsed()), PeakKilobytes(),
+              (heapMost - heapAtFifthPage) / 1024, peakBeforeJob);
+  return 0;
+}
+
+// Runs one case in a child process and reports its time (as the benchmark's time) and peak memory.
+void Case(benchmark::State& state, const char* kind) {
+  const int rows = static_cast<int>(state.range(0));
+  static QTemporaryDir ledgers;
+  const QString ledgerFile = ledgers.filePath(QStringLiteral("ledger-%1.sqlite").arg(rows));
+  if (!QFileInfo::exists(ledgerFile)) LedgerFile::MakeSample(ledgerFile, rows);
+  for (auto _ : state) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--case"), QString::fromLatin1(kind), ledgerFile});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+      state.SkipWithError("the child run failed");
+      return;
+    }
+    const QStringList figures =
+        QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    state.SetIterationTime(figures.value(0).toDouble() / 1000.0);
+    state.counters["peak_MiB"] = figures.value(1).toDouble() / 1024.0;
+    state.counters["heap_growth_kB"] = figures.value(2).toDouble();
+    state.counters["before_job_MiB"] = figures.value(3).toDouble() / 1024.0;
+  }
+}
+
+void GridPrinter(benchmark::State& state) { Case(state, "grid"); }
+void RichTextTable(benchmark::State& state) { Case(state, "html"); }
+
+BENCHMARK(GridPrinter)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RichTextTable)->Arg(10000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+class LedgerReporter : public RatioReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const auto peak = run.counters.find("peak_MiB");
+      if (peak != run.counters.end() && !run.error_occurred)
+        figures_[run.benchmark_name()] = {run.GetAdjustedRealTime(), peak->second.value,
+                                          run.counters.at("heap_growth_kB").value,
+                                          run.counters.at("before_job_MiB").value};
+    }
+    RatioReporter::ReportRuns(runs);
+  }
+  void Summary() const {
+    const auto find = [this](const std::string& prefix) {
+      for (const auto& [name, figure] : figures_) {
+        if (name.rfind(prefix, 0) == 0) return figure;
+      }
+      return Figure{};
+    };
+    const Figure grid = find("GridPrinter/10000/");
+    const Figure html = find("RichTextTable/10000/");
+    const Figure small = find("GridPrinter/1000/");
+    const Figure large = find("GridPrinter/100000/");
+    if (grid.ms <= 0 || html.ms <= 0) return;
+    std::printf(
+        "\n10 000 rows: grid printer %.0f ms (peak %.1f MiB), rich-text table %.0f ms (peak %.1f MiB)\n",
+        grid.ms, grid.peak, html.ms, html.peak);
+    std::printf("rich-text table / grid printer = %.2f (goal: at least 2.00)\n", html.ms / grid.ms);
+    std::printf("grid printer peak memory: %.1f MiB for 1 000 rows, %.1f MiB for 100 000 rows (ratio %.2f)\n",
+                small.peak, large.peak, small.peak > 0 ? large.peak / small.peak : 0.0);
+    std::printf(
+        "heap grown while recording, after page 5: %.0f kB for 1 000 rows, %.0f kB for 100 000 rows\n",
+        small.heapGrowth, large.heapGrowth);
+  }
+
+private:
+  struct Figure {
+    double ms = 0;
+    double peak = 0;
+    double heapGrowth = 0;
+    double beforeJob = 0;
+  };
+  std::map<std::string, Figure> figures_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && QByteArray(argv[1]) == "--case") {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgumentCount = 1;
+    QApplication application(qtArgumentCount, argv);
+    RegisterFontSubstitutions();
+    return RunCase(QString::fromLatin1(argv[2]), QString::fromLocal8Bit(argv[3]));
+  }
+  LedgerReporter reporter;
+  return RunBenchmarks(argc, argv, reporter, [&reporter](const RatioReporter&) { reporter.Summary(); });
+}
