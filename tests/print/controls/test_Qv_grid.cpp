@@ -292,6 +292,20 @@ TEST_F(SortGridTest, DoubleClicksOnTheTitleRowAloneAreTold) {
   EXPECT_EQ(events_, QStringList({QStringLiteral("title")}));
 }
 
+TEST_F(SortGridTest, TitlesLookPressedWhileTheMouseIsHeldOnThem) {
+  ShowTable();
+  const QRect inside(Title(1, 0.05).x(), 2, 90, grid_->TitleRowHeight() - 6);
+  const QImage before = Titles()->grab().toImage();
+  QTest::mousePress(grid_->viewport(), Qt::LeftButton, {}, QPoint(50, 5));
+  EXPECT_EQ(Titles()->grab().toImage(), before) << "a press on a cell";
+  QTest::mouseRelease(grid_->viewport(), Qt::LeftButton, {}, QPoint(50, 5));
+  QTest::mousePress(Titles(), Qt::LeftButton, {}, Title(1, 0.5));
+  const QImage pressed = Titles()->grab().toImage();
+  QTest::mouseRelease(Titles(), Qt::LeftButton, {}, Title(1, 0.5));
+  EXPECT_NE(pressed.copy(inside), before.copy(inside));
+  EXPECT_EQ(pressed.copy(inside.translated(1, 1)), before.copy(inside)) << "one pixel right and down";
+}
+
 TEST_F(SortGridTest, EachZoneShowsItsOwnSharpCursorAndBordersKeepTheResizeCursor) {
   ShowTable();
   const TTitleZone zones[] = {tzAscending, tzUnsorted, tzDescending};
