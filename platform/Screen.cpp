@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
+#include <map>
 
 namespace {
 const QScreen* PrimaryScreen() {
@@ -46,4 +47,30 @@ void RegisterFontSubstitutions() {
   QFont::insertSubstitution(QStringLiteral("System"), sans);
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+}
+
+namespace {
+std::map<TCursor, QCursor>& RegisteredCursors() {
+  static std::map<TCursor, QCursor> cursors;
+  return cursors;
+}
+}  // namespace
+
+QCursor ScreenCursor(TCursor number) {
+  switch (number) {
+    case crCross: return QCursor(Qt::CrossCursor);
+    case crHourGlass: return QCursor(Qt::WaitCursor);
+    case crHSplit: return QCursor(Qt::SplitHCursor);
+    case crVSplit: return QCursor(Qt::SplitVCursor);
+    // The data layer's wait: the program still answers, as the desktop's busy pointer says.
+    case crSQLWait: return QCursor(Qt::BusyCursor);
+    default: break;
+  }
+  const auto& cursors = RegisteredCursors();
+  const auto found = cursors.find(number);
+  return found != cursors.end() ? found->second : QCursor(Qt::ArrowCursor);
+}
+
+void SetScreenCursor(TCursor number, const QCursor& cursor) {
+  if (number >= 1) RegisteredCursors()[number] = cursor;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QString>
 
 /** Pixels per inch of the screen the program runs on (96 under the offscreen platform). */
@@ -17,3 +18,21 @@ double ScreenHeightMillimetres();
  * the layouts were designed for. Safe to call more than once.
  */
 void RegisterFontSubstitutions();
+
+/**
+ * A cursor by number, as the framework numbers them: its own shapes are 0 and below, the program's own are
+ * registered from 1 on.
+ */
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crSQLWait = -17;
+
+/** The cursor of that number; a number without a shape or a registration gives the arrow. */
+QCursor ScreenCursor(TCursor number);
+/** Registers the program's own cursor under a number from 1 on (lower numbers are the framework's shapes). */
+void SetScreenCursor(TCursor number, const QCursor& cursor);

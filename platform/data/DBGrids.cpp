@@ -205,8 +205,9 @@ TDBGrid::TDBGrid(QWidget* parent)
   verticalHeader()->setHighlightSections(false);
   horizontalHeader()->setMouseTracking(true);
   horizontalHeader()->setSectionsMovable(false);
-  for (QWidget* part :
-       {static_cast<QWidget*>(horizontalHeader()), static_cast<QWidget*>(verticalHeader()), viewport()}) {
+  // The mouse reaches the title row and the indicator column through their headers' viewports.
+  for (QWidget* part : {static_cast<QWidget*>(horizontalHeader()), horizontalHeader()->viewport(),
+                        static_cast<QWidget*>(verticalHeader()), verticalHeader()->viewport(), viewport()}) {
     part->installEventFilter(this);
   }
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
@@ -338,7 +339,9 @@ void TDBGrid::DblClick() {}
 
 bool TDBGrid::eventFilter(QObject* watched, QEvent* event) {
   auto* part = qobject_cast<QWidget*>(watched);
-  if (part != nullptr && (part == horizontalHeader() || part == verticalHeader() || part == viewport())) {
+  if (part != nullptr &&
+      (part == horizontalHeader() || part == horizontalHeader()->viewport() || part == verticalHeader() ||
+       part == verticalHeader()->viewport() || part == viewport())) {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ||
         type == QEvent::MouseButtonDblClick) {

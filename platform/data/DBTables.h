@@ -156,7 +156,9 @@ private:
 /**
  * A data set of the records an SQL statement gives. SQL holds the statement as lines (the sortable grid
  * rewrites them); setting SQL closes the query. The statement runs on a read-only connection: a statement
- * that would write fails with EDatabaseError, and one statement only is taken.
+ * that would write fails with EDatabaseError, and one statement only is taken. The ordering words may be
+ * spelled out as the framework's SQL has them ("ORDER BY payee DESCENDING"): ASCENDING and DESCENDING,
+ * as bare words outside quotes and comments, run as ASC and DESC, while SQL keeps the lines as written.
  */
 class TQuery : public TDBDataSet {
   Q_OBJECT

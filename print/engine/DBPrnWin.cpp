@@ -13,6 +13,7 @@
 #include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
 #include "print/controls/QV3Party.h"
+#include "print/controls/Qv_grid.h"
 #include "print/controls/Qv_lab.h"
 #include "print/controls/Totals.h"
 #include "print/device/QV_Units.h"
@@ -90,12 +91,7 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   CurrentControl = control;
   Fire(OnBeforePrintControl);
 
-  Placement where;
-  where.L = Round(x0);
-  where.T = Round(y0);
-  where.R = Round(x0 + control->width() * ScaleX);
-  where.B = Round(y0 + control->height() * LineSpacing);
-  where.Rect = Rect(where.L, where.T, where.R, where.B);
+  Placement where = PlaceAt(control, x0, y0);
   where.CallLeft = left;
 
   const bool handled = own != nullptr && PrintTopLevel(control, where, frame);
@@ -113,17 +109,32 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   for (QWidget* child : ChildControls(*control)) {
     if (PageDevice() == nullptr) return;  // a handler ended the job
     if (child->isHidden()) continue;
-    Placement place;
+    Placement place = PlaceAt(child, x0 + child->x() * ScaleX, y0 + child->y() * LineSpacing);
     place.CallLeft = left;
-    const double childX0 = x0 + child->x() * ScaleX;
-    const double childY0 = y0 + child->y() * LineSpacing;
-    place.L = Round(childX0);
-    place.T = Round(childY0);
-    place.R = Round(childX0 + child->width() * ScaleX);
-    place.B = Round(childY0 + child->height() * LineSpacing);
-    place.Rect = Rect(place.L, place.T, place.R, place.B);
     PrintChild(child, place);
   }
+}
+
+// A sortable grid with a page position of its own prints there, wherever its window is printed; any other
+// control, or a grid without all four values, at its place in the window.
+TDBPrintWin::Placement TDBPrintWin::PlaceAt(QWidget* control, double x0, double y0) const {
+  double x1 = x0 + control->width() * ScaleX;
+  double y1 = y0 + control->height() * LineSpacing;
+  if (const auto* grid = dynamic_cast<const TQV_SortGrid*>(control);
+      grid != nullptr && grid->PrintItLeft != 0.0 && grid->PrintItTop != 0.0 && grid->PrintItHeight != 0.0 &&
+      grid->PrintItWidth != 0.0) {
+    x0 = ToDeviceF(false, grid->PrintItLeft);
+    y0 = ToDeviceF(true, grid->PrintItTop);
+    x1 = x0 + ToDeviceF(false, grid->PrintItWidth);
+    y1 = y0 + ToDeviceF(true, grid->PrintItHeight);
+  }
+  Placement where;
+  where.L = Round(x0);
+  where.T = Round(y0);
+  where.R = Round(x1);
+  where.B = Round(y1);
+  where.Rect = Rect(where.L, where.T, where.R, where.B);
+  return where;
 }
 
 // Each test stands on its own, in this order: a control of several kinds gets every rule that fits it.
@@ -171,6 +182,7 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
     frame = AsControl(control)->BorderStyle() == bsSingle;
     handled = true;
   }
+  // A sortable grid is a data grid: it takes this rule and so always counts as handled.
   if (auto* grid = dynamic_cast<TDBGrid*>(control)) {
     ResetColumns(control, TColumnState::WidthArray);
     PrintDataGridRule(control, where);

@@ -85,6 +85,8 @@ private:
     double CallLeft = 0.0;
   };
 
+  /** Where a control whose left and top edges fall at (x0, y0) prints, rounded to printer pixels. */
+  Placement PlaceAt(QWidget* control, double x0, double y0) const;
   bool PrintTopLevel(QWidget* control, const Placement& where, bool& frame);
   void PrintChild(QWidget* child, const Placement& where);
 

@@ -205,6 +205,26 @@ TEST_F(TableTest, QueryReadsItsLinesAndSettingThemCloses) {
   EXPECT_EQ(query.RecordCount(), 4) << "a statement ending in a comment is still counted";
 }
 
+TEST_F(TableTest, SpelledOutOrderingWordsRunAndQuotedOnesStayAsWritten) {
+  TQuery query;
+  query.SetDatabaseName(file_);
+  const QStringList sql = {
+      QStringLiteral("SELECT payee, 'descending' AS word, note AS \"ascending\" FROM ledger"),
+      QStringLiteral("WHERE payee <> 'ASCENDING' -- descending"),
+      QStringLiteral("Order by payee DESCENDING ")};
+  query.SetSQL(sql);
+  query.Open();
+  EXPECT_EQ(WalkField(query, QStringLiteral("payee")),
+            QStringList({QStringLiteral("alice"), QStringLiteral("Carol"), QStringLiteral("Bob"),
+                         QStringLiteral("Alice")}));
+  EXPECT_EQ(query.FieldByName(QStringLiteral("word"))->AsString(), QStringLiteral("descending"));
+  EXPECT_NE(query.FindField(QStringLiteral("ascending")), nullptr);
+  EXPECT_EQ(query.SQL(), sql) << "the lines stay as the program wrote them";
+  query.SetSQL({QStringLiteral("SELECT payee FROM ledger ORDER BY payee ascending")});
+  query.Open();
+  EXPECT_EQ(WalkField(query, QStringLiteral("payee")).first(), QStringLiteral("Alice"));
+}
+
 TEST_F(TableTest, ComputedColumnsTakeTheKindOfTheirFirstValue) {
   TQuery query;
   query.SetDatabaseName(file_);

@@ -4,8 +4,10 @@
 #include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
+#include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
 #include "tests/platform/PixelTestSupport.h"
+#include "tests/platform/data/DataTestSupport.h"
 #include "tests/print/engine/EngineTestSupport.h"
 
 #include <functional>
@@ -168,6 +170,52 @@ TEST_F(RendererTest, LabelsWrapAtWordsToTheirPrintedWidth) {
   EXPECT_LT(alpha.top(), beta.top());
   EXPECT_LT(beta.top(), gamma.top());
   EXPECT_NEAR(alpha.left(), beta.left(), 0.5) << "each line starts at the label's inset";
+}
+
+// The grid's framed rectangle is all the ink on the page, so its bounds say where the grid landed.
+TEST_F(RendererTest, ASortGridWithAllFourPrintItValuesPrintsThereWhereverItsWindowIs) {
+  const QString database = scratch_.File(QStringLiteral("ledger.db"));
+  WriteNumberedLedger(database, 3);
+  TPanel* root = Panel(QRect(0, 0, 400, 300), clWhite);
+  TTable table;
+  table.SetDatabaseName(database);
+  table.SetTableName(QStringLiteral("ledger"));
+  TDataSource source;
+  source.SetDataSet(&table);
+  auto* grid = new TQV_SortGrid(root);
+  grid->SetBounds(48, 24, 192, 96);
+  grid->SetDataSource(&source);
+  table.Open();
+  struct Case {
+    const char* what;
+    double printIt[4];  // left, top, width, height in inches
+    QWidget* printed;
+    QPointF at;  // where the printed control goes, in inches
+    QRect expected;
+  };
+  const QRect fixed(2 * Dpi, 3 * Dpi, Dpi * 5 / 2, Dpi * 3 / 2);
+  const Case cases[] = {
+      {"its window at half an inch", {2.0, 3.0, 2.5, 1.5}, root, {0.5, 0.5}, fixed},
+      {"its window elsewhere", {2.0, 3.0, 2.5, 1.5}, root, {1.5, 1.0}, fixed},
+      {"the grid itself", {2.0, 3.0, 2.5, 1.5}, grid, {1.0, 1.0}, fixed},
+      // 48 and 24 screen pixels are half and a quarter inch; 192 by 96 two inches by one.
+      {"one value 0", {2.0, 3.0, 2.5, 0.0}, root, {0.5, 0.5}, QRect(Dpi, Dpi * 3 / 4, 2 * Dpi, Dpi)},
+  };
+  for (const Case& test : cases) {
+    grid->PrintItLeft = test.printIt[0];
+    grid->PrintItTop = test.printIt[1];
+    grid->PrintItWidth = test.printIt[2];
+    grid->PrintItHeight = test.printIt[3];
+    renderer_.StartJob();
+    renderer_.PrintControlAt(test.printed, test.at.x(), test.at.y());
+    renderer_.FinishJob();
+    const QRect ink = InkBounds(PdfReader(PdfFile()).Render(0, Dpi, QRect(0, 0, 6 * Dpi, 6 * Dpi)));
+    EXPECT_NEAR(ink.left(), test.expected.left(), 2) << test.what;
+    EXPECT_NEAR(ink.top(), test.expected.top(), 2) << test.what;
+    EXPECT_NEAR(ink.right(), test.expected.right(), 3) << test.what;
+    EXPECT_NEAR(ink.bottom(), test.expected.bottom(), 3) << test.what;
+  }
+  EXPECT_EQ(table.RecNo(), 1) << "the job puts the table back where it stood";
 }
 
 }  // namespace
