@@ -11,10 +11,15 @@
 #include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
+#include "print/controls/Qv_grid.h"
 #include "print/controls/Totals.h"
 #include "print/engine/DBPrnWin.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPrintDialog>
 
 namespace {
@@ -82,7 +87,7 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   const TFont bold = MakeFont(QStringLiteral("Arial"), -12, fsBold);
   Heading = MakeLabel(LedgerPanel, QRect(8, 6, 744, 26), QStringLiteral("Quenary Ledger"),
                       MakeFont(QStringLiteral("Arial"), -20, fsBold));
-  DBGrid1 = new TDBGrid(LedgerPanel);
+  DBGrid1 = new TQV_SortGrid(LedgerPanel);
   DBGrid1->SetBounds(8, 36, 744, 440);
   DBGrid1->SetDataSource(DataSource1);
   DBGrid1->SetTitleFont(bold);
@@ -98,6 +103,7 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   PageNumberLabel = MakeLabel(LedgerPanel, QRect(8, 518, 44, 20), QStringLiteral("Page"), bold);
   PageNumber = MakeTotal(LedgerPanel, QRect(52, 514, 60, 24), tPageNumber, nullptr);
   PageNumber->SetAlignment(taLeftJustify);
+  PageNumber->SetText(QStringLiteral("1"));  // what the screen shows; paper shows the page's own number
   Continued = MakeTotal(LedgerPanel, QRect(8, 484, 240, 24), tText, nullptr);
   Continued->SetText(QStringLiteral("continued on the next page"));
   Continued->SetAlignment(taLeftJustify);
@@ -176,4 +182,24 @@ void TLedgerFrm::PreviewBtnClick() {
 void TLedgerFrm::LetterBtnClick() {
   TLetterFrm letter;
   letter.ShowModal();
+}
+
+QImage TLedgerFrm::PictureWithTitleCursor(int column) {
+  QHeaderView& titles = DBGrid1->TitleBar();
+  QWidget* viewport = titles.viewport();
+  const QPoint point(titles.sectionViewportPosition(column) + titles.sectionSize(column) / 6,
+                     DBGrid1->TitleRowHeight() / 2);
+  QMouseEvent move(QEvent::MouseMove, point, viewport->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(viewport, &move);
+  QCoreApplication::processEvents();
+  QImage picture = grab().toImage();
+  const QCursor cursor = viewport->cursor();
+  const QPixmap shape = cursor.pixmap();
+  if (!shape.isNull()) {
+    QPainter painter(&picture);
+    const QPoint at = viewport->mapTo(this, point) - cursor.hotSpot() / shape.devicePixelRatio();
+    painter.drawPixmap(at, shape);
+  }
+  return picture;
 }

@@ -3,8 +3,11 @@
 #include "platform/Forms.h"
 #include "print/device/QV_PageFiles.h"
 
+#include <QImage>
+#include "print/device/QV_PageFiles.h"
+
 class TButton;
-class TDBGrid;
+class TQV_SortGrid;
 class TDBNavigator;
 class TDBPrintWin;
 class TDataSource;
@@ -36,7 +39,8 @@ public:
   /** What is printed: the heading, the grid and the totals under it. */
   TPanel* LedgerPanel;
   TLabel* Heading;
-  TDBGrid* DBGrid1;
+  /** A click on a title sorts the entries by that column (the date, the payee or the amount). */
+  TQV_SortGrid* DBGrid1;
   TLabel* PageTotalLabel;
   TShowTotal* PageTotal;
   TLabel* RunningTotalLabel;
@@ -51,6 +55,12 @@ public:
   /** Prints the ledger panel on the selected printer (poPrinter) or into the preview (poViewer), no dialog.
    */
   void PrintLedger(TSendTo target);
+
+  /**
+   * A picture of the window with the mouse resting on the left third of a column's title, the sort cursor it
+   * shows drawn in (a window's picture has no mouse pointer of its own). The window must be shown.
+   */
+  QImage PictureWithTitleCursor(int column);
 
 private:
   void SetUpFields();

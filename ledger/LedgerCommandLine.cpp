@@ -161,8 +161,17 @@ int ScreenshotCommand(const TLedgerCommandLine& command) {
     return SaveScreenshot(letter, command.Screenshot);
   }
   try {
+    // The picture shows the mouse on the Payee title, with the cursor that tells how a click there sorts.
     TLedgerFrm ledger(LedgerFileOf(command));
-    return SaveScreenshot(ledger, command.Screenshot);
+    ShowAndSettle(ledger);
+    const QImage picture = ledger.PictureWithTitleCursor(1);
+    ledger.hide();
+    if (picture.isNull() || !picture.save(command.Screenshot, "PNG")) {
+      WriteError(
+          QStringLiteral("cannot write the screenshot \"%1\"").arg(EscapedForTerminal(command.Screenshot)));
+      return LedgerExitFailure;
+    }
+    return 0;
   } catch (const std::exception& error) {
     WriteError(QString::fromUtf8(error.what()));
     return LedgerExitFailure;
@@ -323,7 +332,8 @@ QString LedgerUsageText() {
       "  --odd, --even        ... only the odd or the even pages\n"
       "  --copies N           ... N times over (1 to 999)\n"
       "  --preview            show the printout in the print preview\n"
-      "  --screenshot FILE    save a picture of the window as a PNG file, then exit\n"
+      "  --screenshot FILE    save a picture of the window as a PNG file, then exit (the ledger's shows the\n"
+      "                       mouse on the Payee title, with the cursor that says how a click sorts)\n"
       "  --letter             the Letter window instead: a letter of reading that shows the print library's\n"
       "                       decorative controls and a long text continued across boxes and pages\n"
       "  --make-sample FILE   make a new ledger file with sample entries (250 unless --entries N)\n"

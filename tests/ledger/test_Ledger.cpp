@@ -6,12 +6,17 @@
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
 #include "print/device/QV_PageFiles.h"
+#include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
+#include "platform/Dialogs.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QHeaderView>
+#include <QMessageBox>
 #include <QRegularExpression>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,9 +63,23 @@ protected:
 
 TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRightOnEveryPage) {
   TLedgerFrm ledger(LedgerPath());
-  for (const QString& order : {QStringLiteral("posted"), QStringLiteral("payee")}) {
-    SCOPED_TRACE(order.toStdString());
-    ledger.Table1->SetIndexFieldNames(order);
+  ledger.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&ledger));
+  // A click on the left third of a title sorts by that column, as the user would.
+  const auto sortBy = [&ledger](int column) {
+    QHeaderView& titles = ledger.DBGrid1->TitleBar();
+    const QPoint point(titles.sectionViewportPosition(column) + titles.sectionSize(column) / 6,
+                       ledger.DBGrid1->TitleRowHeight() / 2);
+    QTest::mouseClick(titles.viewport(), Qt::LeftButton, {}, point);
+  };
+  struct Order {
+    int column;
+    const char* field;
+  };
+  for (const Order& order : {Order{1, "payee"}, Order{3, "amount"}, Order{0, "posted"}}) {
+    SCOPED_TRACE(order.field);
+    sortBy(order.column);
+    ASSERT_EQ(ledger.Table1->IndexFieldNames(), QString::fromLatin1(order.field));
     ledger.Table1->SetRecNo(11);
     ledger.PrintLedger(poPrinter);
     EXPECT_EQ(ledger.Table1->RecNo(), 11) << "the screen stays on its entry";
@@ -93,6 +112,20 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
     EXPECT_EQ(printed, Amounts(*ledger.Table1)) << "every entry once, in the order of the screen";
   }
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+
+  // The note has no index to sort by: the user is told, and the order stays.
+  QStringList shown;
+  {
+    const ModalObserverScope answer([&shown](QWidget& window) {
+      if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+        shown << box->text();
+        box->accept();
+      }
+    });
+    sortBy(2);
+  }
+  EXPECT_EQ(shown, QStringList{QStringLiteral("Index for Field note does not exist")});
+  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("posted"));
 }
 
 TEST_F(LedgerTest, ASampleNeverReplacesAFileAndABadLedgerIsRefusedWithItsName) {
