@@ -76,7 +76,8 @@ void DeliverPdf(const QString& spoolFile, const QString& target) {
   QByteArray piece;
   while (copied && !(piece = source.read(1 << 20)).isEmpty()) copied = output.write(piece) == piece.size();
   if (!copied || source.error() != QFileDevice::NoError || !output.commit()) {
-    const QString reason = source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
+    const QString reason =
+        source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
     throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
   }
 }
