@@ -9,10 +9,6 @@
 #include "platform/JpegImage.h"
 #include "platform/StdCtrls.h"
 
-#include "platform/Printers.h"
-
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QtGlobal>
 #include <memory>
 
@@ -146,16 +142,12 @@ void TCalcFrm::InternetBtnClick() {
 }
 
 void TCalcFrm::PrintBtnClick() {
-  QPrintDialog dialog(&::Printer().QtPrinter(), this);
-  if (ExecuteDialog(dialog) != QDialog::Accepted) return;
   // The program-wide printer takes the choice; the report prints on it while its form is made.
-  ::Printer().TakeQtPrinterSettings();
-  try {
+  if (!ExecutePrintDialog(this)) return;
+  Application().Guarded([] {
     const std::unique_ptr<TPrintFrm> report = std::make_unique<TPrintFrm>();
     report->SetVisible(false);
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
+  });
 }
 
 void TCalcFrm::ExitBtnClick() { Application().Terminate(); }

@@ -51,7 +51,6 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
   bool entry = false;
   bool print = false;
   bool preview = false;
-  bool dpi = false;
   for (qsizetype index = 0; index < arguments.size(); ++index) {
     const QString& argument = arguments.at(index);
     QString value;
@@ -76,13 +75,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       preview = true;
-    } else if (TPrintOptions options{command.PdfFile, command.PrinterName, command.Dpi, dpi};
-               TakePrintOption(arguments, index, options, error)) {
+    } else if (TakePrintOption(arguments, index, command.Print, error)) {
       if (!error.isEmpty()) return Invalid(error);
-      command.PdfFile = options.PdfFile;
-      command.PrinterName = options.PrinterName;
-      command.Dpi = options.Dpi;
-      dpi = options.DpiGiven;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--entry"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
@@ -100,17 +94,14 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     }
   }
   const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
-  const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
+  const bool destination = command.Print.HasDestination();
   if (total && (entry || screenshot || print || preview || destination))
     return Invalid(QStringLiteral("--total goes alone"));
   if (preview && (entry || print || destination || !command.LinksScreenshot.isEmpty()))
     return Invalid(QStringLiteral("--preview goes with --screenshot only"));
   if (print && (entry || screenshot))
     return Invalid(QStringLiteral("--print goes with --pdf or --printer only"));
-  if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
-    return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
-  if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
-  if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
+  if (const QString problem = command.Print.Problem(print); !problem.isEmpty()) return Invalid(problem);
   if (total)
     command.Action = TCommandAction::PrintTotal;
   else if (print)
@@ -201,13 +192,13 @@ int PrintReportCommand(const TCommandLine& command) {
   TInternetFrm links;
   calculator.Data->SetText(CutToEntryLength(command.Entry));
   QString error;
-  const bool printed = SelectCommandPrinter(command.PdfFile, command.PrinterName, command.Dpi, error) &&
-                       RunUnattendedPrint(
-                           [] {
-                             TPrintFrm report;
-                             return !report.DBPrintWin1->Cancelled;
-                           },
-                           error);
+  const bool printed =
+      SelectCommandPrinter(command.Print, error) && RunUnattendedPrint(
+                                                        [] {
+                                                          TPrintFrm report;
+                                                          return !report.DBPrintWin1->Cancelled;
+                                                        },
+                                                        error);
   if (printed) return 0;
   WriteError(QStringLiteral("quenary: %1\n").arg(error));
   return ExitFailure;

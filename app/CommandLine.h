@@ -6,9 +6,6 @@
 
 #include "platform/Console.h"
 
-/** Resolution of a report printed to a PDF file from the command line, unless --dpi says otherwise. */
-constexpr int DefaultReportDpi = 600;
-
 /** What a start of the program is asked to do. */
 enum class TCommandAction {
   OpenWindow,
@@ -26,12 +23,8 @@ struct TCommandLine {
   TCommandAction Action = TCommandAction::OpenWindow;
   /** The text of --total, --print or --preview, or of --entry for the window. */
   QString Entry;
-  /** Where --print sends the report: a PDF file (made absolute from the starting folder) or a named printer.
-   */
-  QString PdfFile;
-  QString PrinterName;
-  /** Resolution of the PDF file, in dots per inch. */
-  int Dpi = DefaultReportDpi;
+  /** Where --print sends the report: a PDF file (600 dpi unless --dpi says otherwise) or a named printer. */
+  TPrintOptions Print;
   /** PNG files for --screenshot (of the main window, or with --preview of the preview) and --screenshot-links
    * (either may be empty). */
   QString MainScreenshot;

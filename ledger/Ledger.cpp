@@ -5,7 +5,6 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
-#include "platform/Printers.h"
 #include "platform/StdCtrls.h"
 #include "platform/data/DBGrids.h"
 #include "platform/data/DBNavigator.h"
@@ -20,7 +19,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
 
 namespace {
 struct ColumnLayout {
@@ -161,22 +159,11 @@ void TLedgerFrm::PrintLedger(TSendTo target) {
 }
 
 void TLedgerFrm::PrintBtnClick() {
-  QPrintDialog dialog(&::Printer().QtPrinter(), this);
-  if (ExecuteDialog(dialog) != QDialog::Accepted) return;
-  ::Printer().TakeQtPrinterSettings();
-  try {
-    PrintLedger(poPrinter);
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
+  if (ExecutePrintDialog(this)) Application().Guarded([this] { PrintLedger(poPrinter); });
 }
 
 void TLedgerFrm::PreviewBtnClick() {
-  try {
-    PrintLedger(poViewer);
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
+  Application().Guarded([this] { PrintLedger(poViewer); });
 }
 
 void TLedgerFrm::LetterBtnClick() {

@@ -121,18 +121,19 @@ int PrintCommand(const TLedgerCommandLine& command) {
       return LedgerExitUsage;
     }
   }
-  const bool printed = SelectCommandPrinter(command.PdfFile, command.PrinterName, command.Dpi, error) &&
-                       RunUnattendedPrint(
-                           [&command, &error] {
-                             if (!command.PageOptions) {
-                               PrintDocument(command, poPrinter);
-                               return true;
-                             }
-                             QString failure;
-                             if (PrintPagesAsThePreviewDoes(command, failure)) return true;
-                             throw Exception(failure);
-                           },
-                           error);
+  const bool printed =
+      SelectCommandPrinter(command.Print, error) && RunUnattendedPrint(
+                                                        [&command, &error] {
+                                                          if (!command.PageOptions) {
+                                                            PrintDocument(command, poPrinter);
+                                                            return true;
+                                                          }
+                                                          QString failure;
+                                                          if (PrintPagesAsThePreviewDoes(command, failure))
+                                                            return true;
+                                                          throw Exception(failure);
+                                                        },
+                                                        error);
   if (printed) return 0;
   WriteError(error);
   return LedgerExitFailure;
@@ -211,7 +212,6 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   TLedgerCommandLine command;
   bool print = false;
   bool preview = false;
-  bool dpi = false;
   bool entries = false;
   QString sample;
   for (qsizetype index = 0; index < arguments.size(); ++index) {
@@ -264,13 +264,8 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
         return Invalid(QStringLiteral("--entries takes a whole number from 0 to 1000000, not \"%1\"")
                            .arg(EscapedForTerminal(value)));
       entries = true;
-    } else if (TPrintOptions options{command.PdfFile, command.PrinterName, command.Dpi, dpi};
-               TakePrintOption(arguments, index, options, error)) {
+    } else if (TakePrintOption(arguments, index, command.Print, error)) {
       if (!error.isEmpty()) return Invalid(error);
-      command.PdfFile = options.PdfFile;
-      command.PrinterName = options.PrinterName;
-      command.Dpi = options.Dpi;
-      dpi = options.DpiGiven;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot needs a file name"));
@@ -281,7 +276,7 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(EscapedForTerminal(argument)));
     }
   }
-  const bool destination = !command.PdfFile.isEmpty() || !command.PrinterName.isEmpty();
+  const bool destination = command.Print.HasDestination();
   const bool screenshot = !command.Screenshot.isEmpty();
   if (!sample.isEmpty()) {
     if (command.Letter || print || preview || screenshot || destination || !command.LedgerFile.isEmpty())
@@ -295,10 +290,7 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
     return Invalid(QStringLiteral("--database names the ledger; the Letter has none"));
   if ((print ? 1 : 0) + (preview ? 1 : 0) + (screenshot ? 1 : 0) > 1)
     return Invalid(QStringLiteral("--print, --preview and --screenshot go one at a time"));
-  if (print && command.PdfFile.isEmpty() == command.PrinterName.isEmpty())
-    return Invalid(QStringLiteral("--print needs either --pdf FILE or --printer NAME"));
-  if (!print && destination) return Invalid(QStringLiteral("--pdf and --printer go with --print"));
-  if (dpi && command.PdfFile.isEmpty()) return Invalid(QStringLiteral("--dpi goes with --pdf"));
+  if (const QString problem = command.Print.Problem(print); !problem.isEmpty()) return Invalid(problem);
   if (command.PageOptions && !print)
     return Invalid(QStringLiteral("--pages, --odd, --even and --copies go with --print"));
   if (print)

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/Console.h"
+
 #include <QString>
 #include <QStringList>
-
-/** Resolution of a letter printed to a PDF file from the command line, unless --dpi says otherwise. */
-constexpr int DefaultLetterDpi = 600;
 
 /** Entries of a sample ledger unless --entries says otherwise. */
 constexpr int DefaultSampleEntries = 250;
@@ -30,10 +29,8 @@ struct TLedgerCommandLine {
   int Copies = 1;
   /** Whether any of the three was given: then the printing goes the preview's way. */
   bool PageOptions = false;
-  /** Where --print sends the letter: a PDF file (absolute) or a named printer. */
-  QString PdfFile;
-  QString PrinterName;
-  int Dpi = DefaultLetterDpi;
+  /** Where --print sends the ledger or the letter: a PDF file (600 dpi unless --dpi) or a named printer. */
+  TPrintOptions Print;
   /** The PNG file of --screenshot. */
   QString Screenshot;
   /** Why the command line is Invalid. */

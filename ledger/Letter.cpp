@@ -4,7 +4,6 @@
 #include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
 #include "platform/ExtCtrls.h"
-#include "platform/Printers.h"
 #include "platform/StdCtrls.h"
 #include "print/controls/QV3Party.h"
 #include "print/controls/QVPanel.h"
@@ -15,7 +14,6 @@
 #include "print/engine/DBPrnWin.h"
 
 #include <QPainter>
-#include <QPrintDialog>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -322,12 +320,5 @@ void TLetterFrm::PrintLetter(TSendTo target) {
 }
 
 void TLetterFrm::PrintBtnClick() {
-  QPrintDialog dialog(&::Printer().QtPrinter(), this);
-  if (ExecuteDialog(dialog) != QDialog::Accepted) return;
-  ::Printer().TakeQtPrinterSettings();
-  try {
-    PrintLetter();
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
+  if (ExecutePrintDialog(this)) Application().Guarded([this] { PrintLetter(); });
 }

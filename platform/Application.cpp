@@ -78,6 +78,14 @@ void TApplication::HandleException(const std::exception& exception) {
   MessageDlg(QString::fromUtf8(exception.what()), mtError, mbOK);
 }
 
+void TApplication::Guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    HandleException(error);
+  }
+}
+
 void TApplication::FormCreated(TForm& form) {
   if (mainForm_ == nullptr) mainForm_ = &form;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <memory>
 
 class TForm;
@@ -59,6 +60,11 @@ public:
 
   /** The default handler of an exception that reached the message loop: a message box with its text. */
   void HandleException(const std::exception& exception);
+  /**
+   * Runs an action the user asked for from the event loop, which must not see an exception: what the action
+   * throws goes to HandleException.
+   */
+  void Guarded(const std::function<void()>& action);
 
   /** Bookkeeping of TForm's constructor and destructor. */
   void FormCreated(TForm& form);

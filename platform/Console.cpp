@@ -121,16 +121,24 @@ bool SaveWindowPicture(QWidget& window, const QString& fileName) {
   return !picture.isNull() && picture.save(fileName, "PNG");
 }
 
-bool SelectCommandPrinter(const QString& pdfFile, const QString& printerName, int dpi, QString& error) {
+QString TPrintOptions::Problem(bool printing) const {
+  if (printing && PdfFile.isEmpty() == PrinterName.isEmpty())
+    return QStringLiteral("--print needs either --pdf FILE or --printer NAME");
+  if (!printing && HasDestination()) return QStringLiteral("--pdf and --printer go with --print");
+  if (DpiGiven && PdfFile.isEmpty()) return QStringLiteral("--dpi goes with --pdf");
+  return QString();
+}
+
+bool SelectCommandPrinter(const TPrintOptions& options, QString& error) {
   TPrinter& printer = Printer();
-  const QString name = pdfFile.isEmpty() ? printerName : TPrinter::PdfPrinterName();
+  const QString name = options.PdfFile.isEmpty() ? options.PrinterName : TPrinter::PdfPrinterName();
   const int index = static_cast<int>(printer.Printers().indexOf(name));
   if (index < 0) {
     error = QStringLiteral("there is no printer named \"%1\"").arg(EscapedForTerminal(name));
     return false;
   }
   printer.SetPrinterIndex(index);
-  if (!pdfFile.isEmpty()) printer.SetPdfOutput(pdfFile, dpi);
+  if (!options.PdfFile.isEmpty()) printer.SetPdfOutput(options.PdfFile, options.Dpi);
   return true;
 }
 

@@ -24,8 +24,16 @@ struct TPrintOptions {
   /** Absolute, taken from the folder the program was started in. */
   QString PdfFile;
   QString PrinterName;
+  /** Dots per inch of the PDF file. */
   int Dpi = 600;
   bool DpiGiven = false;
+
+  bool HasDestination() const { return !PdfFile.isEmpty() || !PrinterName.isEmpty(); }
+  /**
+   * What is wrong with the options of a command that prints (printing) or does not: printing needs exactly
+   * one of --pdf and --printer, the two need printing, --dpi needs --pdf. Empty when nothing is wrong.
+   */
+  QString Problem(bool printing) const;
 };
 
 /**
@@ -62,10 +70,11 @@ void ShowAndSettle(QWidget& window);
 bool SaveWindowPicture(QWidget& window, const QString& fileName);
 
 /**
- * Selects the printer a command asks for: the PDF destination writing pdfFile at dpi when pdfFile is given,
- * else the printer (CUPS queue) of that name; false, with the reason, when there is no such printer.
+ * Selects the printer a command asks for: the PDF destination writing its PDF file at its resolution when a
+ * file is given, else the printer (CUPS queue) of that name; false, with the reason, when there is no such
+ * printer.
  */
-bool SelectCommandPrinter(const QString& pdfFile, const QString& printerName, int dpi, QString& error);
+bool SelectCommandPrinter(const TPrintOptions& options, QString& error);
 
 /**
  * Runs a print job where nobody is there to answer: every message box is answered with OK, and its text, the

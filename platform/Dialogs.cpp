@@ -2,12 +2,14 @@
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/Printers.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPointer>
 #include <QPushButton>
 #include <map>
@@ -131,6 +133,13 @@ int ExecuteDialog(QDialog& dialog) {
   const QPointer<QDialog> guard(&dialog);
   RunModal(dialog);
   return guard ? guard->result() : QDialog::Rejected;
+}
+
+bool ExecutePrintDialog(QWidget* parent) {
+  QPrintDialog dialog(&Printer().QtPrinter(), parent);
+  if (ExecuteDialog(dialog) != QDialog::Accepted) return false;
+  Printer().TakeQtPrinterSettings();
+  return true;
 }
 
 ModalObserverScope::ModalObserverScope(TModalObserver observer)

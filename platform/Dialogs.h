@@ -51,6 +51,9 @@ void RunModal(QWidget& window);
 /** RunModal for a Qt dialog (print dialog, message box); returns the dialog's result code. */
 int ExecuteDialog(QDialog& dialog);
 
+/** The system print dialog over the program-wide printer, which takes the choice; false when cancelled. */
+bool ExecutePrintDialog(QWidget* parent);
+
 /** Sees each modal window just after it appears; it may read the window and answer it (click, close). */
 using TModalObserver = std::function<void(QWidget& window)>;
 

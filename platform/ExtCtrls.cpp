@@ -174,15 +174,7 @@ void TImage::SetCenter(bool center) {
   update();
 }
 
-QRect TImage::PictureRect() const {
-  if (picture_.Empty()) return {};
-  if (stretch_) return rect();
-  if (center_) {
-    return QRect((width() - picture_.Width()) / 2, (height() - picture_.Height()) / 2, picture_.Width(),
-                 picture_.Height());
-  }
-  return QRect(QPoint(0, 0), picture_.size());
-}
+QRect TImage::PictureRect() const { return picture_.PlacedIn(rect(), stretch_, center_); }
 
 void TImage::paintEvent(QPaintEvent*) {
   if (picture_.Empty()) return;

@@ -202,6 +202,15 @@ QSize TPicture::size() const {
   return QSize();
 }
 
+QRect TPicture::PlacedIn(const QRect& area, bool stretch, bool center) const {
+  if (Empty()) return {};
+  if (stretch) return area;
+  if (center)
+    return QRect(area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2,
+                 Width(), Height());
+  return QRect(area.topLeft(), size());
+}
+
 void TPicture::Draw(QPainter& painter, const QRect& target) const {
   if (target.isEmpty()) return;
   switch (kind_) {

@@ -194,6 +194,11 @@ public:
   /** Width and height in pixels (Qt's spelling, as code written against a QImage picture asks). */
   QSize size() const;
 
+  /**
+   * Where an image control shows the picture in `area`: all of it when stretched, else at its own size,
+   * centred or at the top left; empty for an empty picture.
+   */
+  QRect PlacedIn(const QRect& area, bool stretch, bool center) const;
   /** Draws the picture filling `target`: a bitmap or metafile stretched to it, an icon at its own size. */
   void Draw(QPainter& painter, const QRect& target) const;
 

@@ -356,26 +356,22 @@ QVariant TDataSet::Lookup(const QString& keyField, const QVariant& keyValue, con
 
 void TDataSet::Refresh() {
   if (!active_) throw ClosedDataSet();
-  const std::optional<qint64> rowId = position_ >= 0 ? RowIdAt(position_) : std::nullopt;
-  ClearBlocks();
-  ResetCursor();
-  recordCount_ = CountRecords();
-  qint64 position = rowId ? FindRowId(*rowId) : -1;
-  if (position < 0) position = std::min(position_, recordCount_ - 1);
-  if (recordCount_ > 0 && position < 0) position = 0;
-  position_ = recordCount_ > 0 ? position : -1;
-  eof_ = recordCount_ == 0;
-  bof_ = recordCount_ == 0;
-  NotifyDataSetChanged();
-  Q_EMIT AfterScroll();
+  ReadAgain(true);
 }
 
 void TDataSet::Reorder() {
-  if (!active_) return;
+  if (active_) ReadAgain(false);
+}
+
+void TDataSet::ReadAgain(bool recount) {
   const std::optional<qint64> rowId = position_ >= 0 ? RowIdAt(position_) : std::nullopt;
   ClearBlocks();
   ResetCursor();
+  if (recount) recordCount_ = CountRecords();
   qint64 position = rowId ? FindRowId(*rowId) : -1;
+  // Records that only changed order say nothing about where a lost record stood; a refreshed set keeps the
+  // cursor near its place.
+  if (position < 0 && recount) position = std::min(position_, recordCount_ - 1);
   if (recordCount_ > 0 && position < 0) position = 0;
   position_ = recordCount_ > 0 ? position : -1;
   eof_ = recordCount_ == 0;

@@ -174,6 +174,8 @@ private:
   void MoveTo(qint64 position);
   void NotifyRecordMoved();
   void NotifyDataSetChanged();
+  /** Drops the records read so far and reads anew (recounting when asked), staying on the current record. */
+  void ReadAgain(bool recount);
   void CloseInternal(bool notify);
   qint64 FindValue(int fieldIndex, const QVariant& value);
 

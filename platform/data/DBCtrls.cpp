@@ -180,14 +180,7 @@ void TDBImage::SetCenter(bool center) {
   update();
 }
 
-QRect TDBImage::PictureRect() const {
-  if (picture_.Empty()) return {};
-  if (stretch_) return rect();
-  if (center_)
-    return QRect((width() - picture_.Width()) / 2, (height() - picture_.Height()) / 2, picture_.Width(),
-                 picture_.Height());
-  return QRect(QPoint(0, 0), picture_.size());
-}
+QRect TDBImage::PictureRect() const { return picture_.PlacedIn(rect(), stretch_, center_); }
 
 void TDBImage::ShowField() {
   const TField* field = Field();

@@ -232,11 +232,7 @@ void TQV_SortGrid::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int x,
   if (column < 0) return;
   // The mouse event comes from the event loop, which must not see an exception: the application's handler
   // tells the user, as for any other failed action.
-  try {
-    Sort(column, zone);
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
+  Application().Guarded([this, column, zone] { Sort(column, zone); });
 }
 
 void TQV_SortGrid::DblClick() {

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
@@ -213,11 +214,14 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   const int columnCount = grid.Columns().Count();
   if (static_cast<int>(tracked->Columns.size()) < columnCount)
     tracked->Columns.resize(static_cast<std::size_t>(columnCount));
+  // A column finds its field by name, so the fields are looked up once per page rather than once per cell.
+  std::vector<const TField*> fields(static_cast<std::size_t>(columnCount), nullptr);
   int xr = x0;
   for (int column = 0; column < columnCount; ++column) {
     const TColumn& gridColumn = grid.Columns().Items(column);
-    const bool visible =
-        gridColumn.Visible() && gridColumn.Field() != nullptr && gridColumn.Field()->Visible();
+    const TField* field = gridColumn.Field();
+    fields[static_cast<std::size_t>(column)] = field;
+    const bool visible = gridColumn.Visible() && field != nullptr && field->Visible();
     const int width = visible ? ScreenToDeviceX(gridColumn.Width()) : 0;
     tracked->Columns[static_cast<std::size_t>(column)].WidthArray = width;
     xr += width;
@@ -243,7 +247,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   if (titles) {
     for (int column = 0; column < columnCount; ++column) {
       if (widthOf(column) == 0) continue;
-      device.TextAt(x, y, FieldOfColumn(grid, column)->DisplayLabel());
+      device.TextAt(x, y, fields[static_cast<std::size_t>(column)]->DisplayLabel());
       x += widthOf(column);
     }
     y = where.T + 2 * s;
@@ -277,7 +281,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
       const int width = widthOf(column);
       if (width == 0) continue;
       ProcessMessages();
-      const TField& field = *FieldOfColumn(grid, column);
+      const TField& field = *fields[static_cast<std::size_t>(column)];
       QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
       if (field.OnGetText()) field.OnGetText()(field, text, false);
       const int placed = PlaceCellText(field.Alignment(), x, width, text);

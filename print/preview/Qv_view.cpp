@@ -110,7 +110,7 @@ TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
 
   const auto on = [this](TButton* button, void (TQV_Prev::*handler)()) {
     connect(button, &QPushButton::clicked, this,
-            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+            [this, handler] { Application().Guarded([this, handler] { (this->*handler)(); }); });
   };
   on(Print, &TQV_Prev::PrintClick);
   on(Odd, &TQV_Prev::OddClick);
@@ -124,7 +124,8 @@ TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
   on(WholePageButton, &TQV_Prev::WholePageButtonClick);
   on(PrevPage, &TQV_Prev::PrevPageClick);
   on(NextPage, &TQV_Prev::NextPageClick);
-  connect(PrintPreview, &QComboBox::activated, this, [this] { Guarded([this] { PrintPreviewClick(); }); });
+  connect(PrintPreview, &QComboBox::activated, this,
+          [this] { Application().Guarded([this] { PrintPreviewClick(); }); });
   // Page Width and Whole Page depend on the room the window gives the page, so they follow its size.
   connect(ScrollBox1, &TScrollBox::Resized, this, [this] {
     if (DrawIt1 != nullptr && PrintPreview->currentIndex() >= zoPageWidth) Zoomfinish();
@@ -339,14 +340,6 @@ void TQV_Prev::AdditionalClick() {
   }
 }
 
-void TQV_Prev::Guarded(const std::function<void()>& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    Application().HandleException(error);
-  }
-}
-
 bool TQV_Prev::event(QEvent* event) {
   if (event->type() == static_cast<QEvent::Type>(ZoomMessage)) {
     const long long percentage = static_cast<TWindowMessage*>(event)->WParam;
@@ -354,11 +347,11 @@ bool TQV_Prev::event(QEvent* event) {
         std::find(std::begin(ZoomPercentages), std::end(ZoomPercentages), static_cast<double>(percentage));
     if (known != std::end(ZoomPercentages))
       PrintPreview->setCurrentIndex(static_cast<int>(known - std::begin(ZoomPercentages)));
-    Guarded([this] { Zoomfinish(); });
+    Application().Guarded([this] { Zoomfinish(); });
     return true;
   }
   if (event->type() == QEvent::WindowActivate || (event->type() == QEvent::Show && !activated_)) {
-    Guarded([this] { FormActivate(); });
+    Application().Guarded([this] { FormActivate(); });
   }
   return TForm::event(event);
 }
@@ -370,7 +363,7 @@ bool TQV_Prev::eventFilter(QObject* watched, QEvent* event) {
   if (widget == nullptr || widget->window() != this || !isVisible()) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
   if (type == QEvent::KeyRelease) {
-    if (watched == PageNo && IsEnter(key)) Guarded([this, key] { PageNoKeyUp(key); });
+    if (watched == PageNo && IsEnter(key)) Application().Guarded([this, key] { PageNoKeyUp(key); });
     return false;
   }
   if (key == Qt::Key_Escape) {
@@ -378,10 +371,10 @@ bool TQV_Prev::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == PrintPreview && IsEnter(key)) {
-    Guarded([this] { Zoomfinish(); });
+    Application().Guarded([this] { Zoomfinish(); });
     return false;
   }
   bool handled = false;
-  Guarded([this, key, &handled] { handled = FormKeyDown(key); });
+  Application().Guarded([this, key, &handled] { handled = FormKeyDown(key); });
   return handled;
 }

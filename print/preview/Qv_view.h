@@ -3,7 +3,6 @@
 #include "platform/Forms.h"
 
 #include <QString>
-#include <functional>
 
 class QComboBox;
 class TButton;
@@ -91,8 +90,6 @@ private:
   void FormCreate();
   void LayOut();
   void FitWholePage();
-  /** Runs a handler for the user, showing what it raises in the application's message box. */
-  void Guarded(const std::function<void()>& handler);
   TButton* GlyphButton(QWidget* parent, const QString& glyph, const QString& hint);
 
   bool activated_ = false;

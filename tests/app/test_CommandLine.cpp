@@ -153,11 +153,12 @@ TEST(CommandLine, PrintTakesOneDestinationAndAResolutionOnlyForPdf) {
   const TCommandLine pdf = ParseCommandLine(
       {QStringLiteral("--print"), QStringLiteral("Ada"), QStringLiteral("--pdf"), QStringLiteral("out.pdf")});
   EXPECT_EQ(pdf.Action, TCommandAction::PrintReport);
-  EXPECT_EQ(pdf.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")))
+  EXPECT_EQ(pdf.Print.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")))
       << "relative to the start folder";
-  EXPECT_EQ(pdf.Dpi, 600);
-  EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Dpi, 150);
-  EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).PrinterName, QStringLiteral("Office"));
+  EXPECT_EQ(pdf.Print.Dpi, 600);
+  EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Print.Dpi, 150);
+  EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).Print.PrinterName,
+            QStringLiteral("Office"));
 
   const QList<QStringList> mistakes = {{"--print", "Ada"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--printer", "Office"},

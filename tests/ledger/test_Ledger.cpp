@@ -9,6 +9,7 @@
 #include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
 #include "platform/Dialogs.h"
+#include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
@@ -24,9 +25,7 @@ namespace {
 class LedgerTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    Printer().SetPrinters({TPrinter::PdfPrinterName()});
-    Printer().SetPrinterIndex(0);
-    Printer().SetPdfOutput(PdfFile(), 300);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, 300, PdfFile());
     LedgerFile::MakeSample(LedgerPath(), 120);
   }
   void TearDown() override { Printer().RefreshPrinters(); }

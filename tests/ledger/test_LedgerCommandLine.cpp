@@ -36,10 +36,11 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
   EXPECT_EQ(ParseLedgerCommandLine({"--preview"}).Action, TLedgerAction::Preview);
   const TLedgerCommandLine print = ParseLedgerCommandLine({"--letter", "--print", "--pdf", "out.pdf"});
   EXPECT_EQ(print.Action, TLedgerAction::Print);
-  EXPECT_EQ(print.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")));
-  EXPECT_EQ(print.Dpi, DefaultLetterDpi);
-  EXPECT_EQ(ParseLedgerCommandLine({"--print", "--letter", "--pdf=/tmp/a.pdf", "--dpi", "150"}).Dpi, 150);
-  EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--print", "--printer", "Office"}).PrinterName,
+  EXPECT_EQ(print.Print.PdfFile, QDir::current().absoluteFilePath(QStringLiteral("out.pdf")));
+  EXPECT_EQ(print.Print.Dpi, 600);
+  EXPECT_EQ(ParseLedgerCommandLine({"--print", "--letter", "--pdf=/tmp/a.pdf", "--dpi", "150"}).Print.Dpi,
+            150);
+  EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--print", "--printer", "Office"}).Print.PrinterName,
             QStringLiteral("Office"));
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--screenshot", "a.png"}).Action, TLedgerAction::Screenshot);
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--help"}).Action, TLedgerAction::ShowUsage);

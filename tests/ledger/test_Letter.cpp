@@ -4,6 +4,7 @@
 #include "print/controls/QVRich.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/engine/DBPrnWin.h"
+#include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
@@ -19,9 +20,7 @@ protected:
 
   void SetUp() override {
     Printer().RefreshPrinters();
-    Printer().SetPrinters({TPrinter::PdfPrinterName()});
-    Printer().SetPrinterIndex(0);
-    Printer().SetPdfOutput(PdfFile(), Dpi);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, Dpi, PdfFile());
   }
   void TearDown() override { Printer().RefreshPrinters(); }
   QString PdfFile() const { return scratch_.File(QStringLiteral("letter.pdf")); }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QPainter>
+#include <QPicture>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -9,6 +12,15 @@
 #include <vector>
 
 // Pixel and PDF inspection shared by the drawing and page tests.
+
+/** A recorded metafile that fills `square` with `color`. */
+inline QPicture RecordedSquare(const QRect& square, const QColor& color) {
+  QPicture picture;
+  QPainter painter(&picture);
+  painter.fillRect(square, color);
+  painter.end();
+  return picture;
+}
 
 inline QImage WhiteImage(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);

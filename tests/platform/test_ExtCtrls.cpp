@@ -1,4 +1,5 @@
 #include "platform/ExtCtrls.h"
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QPainter>
@@ -132,16 +133,6 @@ TEST(TPanel, SingleBorderDrawsAFrameOutsideTheBevels) {
   panel.SetBevelOuter(bvRaised);
   EXPECT_EQ(At(Painted(panel), 1, 15), ToQColor(clBtnHighlight)) << "the bevel lies inside the frame";
 }
-
-namespace {
-QPicture RecordedSquare(const QRect& square, const QColor& color) {
-  QPicture picture;
-  QPainter painter(&picture);
-  painter.fillRect(square, color);
-  painter.end();
-  return picture;
-}
-}  // namespace
 
 TEST(TImage, MetafilesAndIconsFillTheirRectangleToo) {
   TImage image(nullptr);

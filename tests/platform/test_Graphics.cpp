@@ -1,4 +1,5 @@
 #include "platform/Graphics.h"
+#include "tests/platform/PixelTestSupport.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -69,13 +70,6 @@ TEST(Colours, PlainColoursPassAndSystemColoursFollowThePalette) {
 }  // namespace
 
 namespace {
-QPicture RecordedSquare(const QRect& square, const QColor& color) {
-  QPicture picture;
-  QPainter painter(&picture);
-  painter.fillRect(square, color);
-  painter.end();
-  return picture;
-}
 
 QByteArray Encoded(const QImage& image, const char* format) {
   QByteArray bytes;

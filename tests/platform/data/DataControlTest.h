@@ -4,20 +4,11 @@
 #include "platform/data/DBTables.h"
 #include "tests/platform/data/DataTestSupport.h"
 
-#include <QBuffer>
-#include <QImage>
-
 // A form over a ledger table of three records (with a memo, a picture, truth values and a payee key) and a
 // payee table, for the tests of the data controls.
 class DataControlTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    QImage picture(6, 3, QImage::Format_RGB32);
-    picture.fill(Qt::magenta);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     WriteDatabase(
         file_,
         {
@@ -26,7 +17,7 @@ protected:
                 "paid VARCHAR(3), cleared BOOLEAN, kind TEXT, note MEMO, receipt GRAPHIC, payee_id INTEGER)"),
             QStringLiteral(
                 "INSERT INTO ledger VALUES(1, 'Carol', 700, 'yes', 1, 'R', 'rent\nfor May', x'%1', 2)")
-                .arg(QString::fromLatin1(png.toHex())),
+                .arg(MagentaPngHex()),
             QStringLiteral("INSERT INTO ledger VALUES(2, 'Bob', 12.5, 'no', 0, 'B', NULL, x'0102', 1)"),
             QStringLiteral("INSERT INTO ledger VALUES(3, 'Alice', 3, 'maybe', NULL, 'X', '', NULL, 9)"),
             QStringLiteral("CREATE TABLE payees(id INTEGER PRIMARY KEY, name TEXT)"),

@@ -2,6 +2,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,6 +29,17 @@ inline void WriteDatabase(const QString& fileName, const QStringList& statements
     ASSERT_TRUE(database.commit()) << database.lastError().text().toStdString();
   }
   QSqlDatabase::removeDatabase(name);
+}
+
+/** A small magenta picture as PNG bytes in hex, for a GRAPHIC column's x'...' literal. */
+inline QString MagentaPngHex() {
+  QImage picture(6, 3, QImage::Format_RGB32);
+  picture.fill(Qt::magenta);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  return QString::fromLatin1(png.toHex());
 }
 
 /** Inserts `count` rows numbered 1..count into a table ledger(id, payee, amount) created for it. */

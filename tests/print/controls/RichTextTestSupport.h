@@ -5,6 +5,7 @@
 #include "platform/Printers.h"
 #include "print/controls/QVRich.h"
 #include "print/shared/QV_MFunc.h"
+#include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>
@@ -21,9 +22,7 @@ protected:
 
   void SetUp() override {
     Printer().RefreshPrinters();
-    Printer().SetPrinters({TPrinter::PdfPrinterName()});
-    Printer().SetPrinterIndex(0);
-    Printer().SetPdfOutput(scratch_.File(QStringLiteral("unused.pdf")), Dpi);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, Dpi, scratch_.File(QStringLiteral("unused.pdf")));
     edit_ = new TRichEditE(&form_);
     edit_->SetBounds(0, 0, 640, 200);
     edit_->SetFont(MakeFont(QStringLiteral("Times New Roman"), -15));

@@ -6,7 +6,6 @@
 #include "tests/platform/data/DataTestSupport.h"
 #include "tests/print/controls/ControlTestSupport.h"
 
-#include <QBuffer>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTest>
@@ -18,18 +17,12 @@ namespace {
 class SortGridTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    QImage picture(6, 3, QImage::Format_RGB32);
-    picture.fill(Qt::magenta);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     WriteDatabase(file_, {
                              QStringLiteral("CREATE TABLE ledger(id INTEGER PRIMARY KEY, payee VARCHAR(40), "
                                             "amount CURRENCY, note MEMO, receipt GRAPHIC)"),
                              QStringLiteral("INSERT INTO ledger VALUES(1, 'Carol', 700, "
                                             "'rent for the month of May and the first week of June', x'%1')")
-                                 .arg(QString::fromLatin1(png.toHex())),
+                                 .arg(MagentaPngHex()),
                              QStringLiteral("INSERT INTO ledger VALUES(2, 'Bob', 12.5, NULL, x'0102')"),
                              QStringLiteral("INSERT INTO ledger VALUES(3, 'Alice', 3, 'tea', NULL)"),
                              QStringLiteral("INSERT INTO ledger VALUES(4, 'Dave', 45, NULL, NULL)"),

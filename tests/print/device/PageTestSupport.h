@@ -5,6 +5,7 @@
 #include "print/device/QV_Gdi.h"
 #include "print/device/QV_Units.h"
 #include "tests/platform/PixelTestSupport.h"
+#include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QPainter>
@@ -13,15 +14,6 @@
 
 // Device tests draw for a printer that prints to a PDF file at a chosen resolution, so every geometry is
 // known, and look at the recorded pages by replaying their files.
-
-/** Selects printer `index` of `names` (names that are no system queue print to the PDF destination). */
-inline void UseTestPrinter(const QStringList& names, int index, int dotsPerInch,
-                           const QString& pdfFile = QString()) {
-  Printer().SetPrinters(names);
-  Printer().SetPrinterIndex(index);
-  Printer().SetPdfOutput(pdfFile, dotsPerInch);
-  Printer().SetOrientation(poPortrait);
-}
 
 /** Page `number` replayed 1:1, showing the page area `area` (printer pixels). */
 inline QImage RenderPage(int number, const QRect& area) {

@@ -6,6 +6,7 @@
 #include "print/device/QV_PageFiles.h"
 #include "print/device/QV_Units.h"
 #include "print/engine/PrnWin.h"
+#include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
@@ -63,10 +64,7 @@ protected:
 
   void SetUp() override {
     Printer().RefreshPrinters();
-    Printer().SetPrinters({TPrinter::PdfPrinterName()});
-    Printer().SetPrinterIndex(0);
-    Printer().SetPdfOutput(PdfFile(), Dpi);
-    Printer().SetOrientation(poPortrait);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, Dpi, PdfFile());
     win_ = std::make_unique<PassesWin>();
     win_->OutputTo = poPrinter;
     win_->ShowCancelDialog = false;
