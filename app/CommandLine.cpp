@@ -36,12 +36,16 @@ TCommandLine Invalid(const QString& error) {
   return command;
 }
 
-void WriteError(const QString& text) { WriteText(stderr, text); }
+void WriteError(const QString& message) { WriteErrorLine(QStringLiteral("quenary"), message); }
 
 bool SaveScreenshot(QWidget& window, const QString& path) {
-  if (SaveWindowPicture(window, path)) return true;
-  WriteError(QStringLiteral("quenary: cannot write the screenshot \"%1\"\n").arg(EscapedForTerminal(path)));
-  return false;
+  try {
+    SaveWindowPicture(window, path);
+    return true;
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return false;
+  }
 }
 }  // namespace
 
@@ -83,9 +87,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       entry = true;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot-links"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot-links needs a file name"));
       command.LinksScreenshot = value;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot needs a file name"));
       command.MainScreenshot = value;
     } else if (argument.startsWith(QLatin1Char('-'))) {
       return Invalid(QStringLiteral("unknown option \"%1\"").arg(EscapedForTerminal(argument)));
@@ -200,7 +206,7 @@ int PrintReportCommand(const TCommandLine& command) {
                                                         },
                                                         error);
   if (printed) return 0;
-  WriteError(QStringLiteral("quenary: %1\n").arg(error));
+  WriteError(error);
   return ExitFailure;
 }
 
@@ -225,8 +231,12 @@ int PreviewReportCommand(const TCommandLine& command) {
         ShowAndSettle(*preview);
         const bool firstPageWhole = preview->DrawIt1->ShownPage() == 1 &&
                                     preview->PrintPreview->currentIndex() == TQV_Prev::zoWholePage;
-        const QPixmap picture = preview->grab();
-        saved = firstPageWhole && !picture.isNull() && picture.save(screenshot, "PNG");
+        try {
+          if (firstPageWhole) SavePngPicture(preview->grab().toImage(), screenshot);
+          saved = firstPageWhole;
+        } catch (const std::exception& error) {
+          messages.append(QString::fromUtf8(error.what()));
+        }
         preview->CloseButtonClick();
       }
     });
@@ -234,21 +244,21 @@ int PreviewReportCommand(const TCommandLine& command) {
   try {
     TPrintFrm report(nullptr, poViewer);
   } catch (const std::exception& error) {
-    WriteError(QStringLiteral("quenary: %1\n").arg(QString::fromUtf8(error.what())));
+    WriteError(QString::fromUtf8(error.what()));
     return ExitFailure;
   }
   if (screenshot.isEmpty()) return 0;
   if (!messages.isEmpty()) {
-    WriteError(QStringLiteral("quenary: %1\n").arg(messages.first()));
+    WriteError(messages.first());
     return ExitFailure;
   }
   if (!shown) {
-    WriteError(QStringLiteral("quenary: the preview did not open\n"));
+    WriteError(QStringLiteral("the preview did not open"));
     return ExitFailure;
   }
   if (!saved) {
     WriteError(
-        QStringLiteral("quenary: cannot write the screenshot \"%1\"\n").arg(EscapedForTerminal(screenshot)));
+        QStringLiteral("the preview did not open at its first page, whole; no screenshot was written"));
     return ExitFailure;
   }
   return 0;

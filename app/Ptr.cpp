@@ -116,7 +116,7 @@ void TPrintFrm::FormCreate() {
   hide();
 
   DBPrintWin1->OutputTo = target_;
-  DBPrintWin1->StartJob();
+  TPrintJobScope job(*DBPrintWin1);
   DBPrintWin1->FooterStringLeft = QStringLiteral("        Printed on @Date at @Time");
   if (InternetFrm != nullptr) {
     DBPrintWin1->FooterStringRight = QStringLiteral("http://") + InternetFrm->URL4->URL() +
@@ -124,7 +124,7 @@ void TPrintFrm::FormCreate() {
                                      InternetFrm->URL3->URL();
   }
   DBPrintWin1->PrintControlAt(Panel1, 0.5, 0.5);
-  DBPrintWin1->FinishJob();
+  job.Finish();
   DBPrintWin1->OutputTo = poViewer;
   Close();
 }

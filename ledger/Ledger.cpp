@@ -152,9 +152,9 @@ void TLedgerFrm::UpdateStatus() {
 
 void TLedgerFrm::PrintLedger(TSendTo target) {
   DBPrintWin1->OutputTo = target;
-  DBPrintWin1->StartJob();
+  TPrintJobScope job(*DBPrintWin1);
   DBPrintWin1->PrintControlPages(LedgerPanel, 0.5, 0.5);
-  DBPrintWin1->FinishJob();
+  job.Finish();
   DBPrintWin1->OutputTo = poViewer;
 }
 

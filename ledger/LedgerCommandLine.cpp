@@ -3,21 +3,20 @@
 #include "ledger/Ledger.h"
 #include "ledger/LedgerFile.h"
 #include "ledger/Letter.h"
-#include "platform/SysUtils.h"
-#include "platform/Printers.h"
-#include "print/dialogs/Addit.h"
-#include "print/preview/Drawscrn.h"
-#include "print/preview/Qv_view.h"
 #include "platform/Application.h"
 #include "platform/Console.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
+#include "platform/SysUtils.h"
+#include "platform/data/DB.h"
+#include "print/dialogs/Addit.h"
 #include "print/engine/DBPrnWin.h"
+#include "print/preview/Drawscrn.h"
+#include "print/preview/Qv_view.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QThread>
 #include <QWindow>
 #include <cstdio>
@@ -34,9 +33,7 @@ TLedgerCommandLine Invalid(const QString& error) {
   return command;
 }
 
-void WriteError(const QString& text) {
-  WriteText(stderr, QStringLiteral("quenary-ledger: ") + text + QLatin1Char('\n'));
-}
+void WriteError(const QString& message) { WriteErrorLine(QStringLiteral("quenary-ledger"), message); }
 
 // The ledger the command names, or the user's own, made with sample entries the first time.
 QString LedgerFileOf(const TLedgerCommandLine& command) {
@@ -46,16 +43,20 @@ QString LedgerFileOf(const TLedgerCommandLine& command) {
   return file;
 }
 
-// The ledger a command works on, checked: false, after telling why, when the file is no ledger. The Letter
-// needs none.
-bool LedgerReady(const TLedgerCommandLine& command) {
-  if (command.Letter) return true;
+// The ledger a command works on, checked: 0 when it is ready, else the exit code after telling why (a file
+// that is no ledger is a usage mistake; one that cannot be read or is busy is a failure). The Letter needs
+// none.
+int LedgerReady(const TLedgerCommandLine& command) {
+  if (command.Letter) return 0;
   try {
     LedgerFile::Check(LedgerFileOf(command));
-    return true;
+    return 0;
+  } catch (const EDatabaseUnavailable& error) {
+    WriteError(error.Message());
+    return LedgerExitFailure;
   } catch (const std::exception& error) {
     WriteError(QString::fromUtf8(error.what()));
-    return false;
+    return LedgerExitUsage;
   }
 }
 
@@ -74,10 +75,19 @@ void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
   }
 }
 
+// What a print through the preview's own printing came to.
+struct TPagesPrinted {
+  QString Failure;
+  /** Pages sent over all copies, and the pages the job recorded. */
+  int Printed = 0;
+  int Recorded = 0;
+};
+
 // Prints the chosen pages the way the preview's print options do: the job goes to the preview, which prints
 // the selection (odd or even pages) Copies times as one print action and closes again.
-bool PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command, QString& error) {
-  QString failure;
+TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
+  TPagesPrinted result;
+  QString& failure = result.Failure;
   bool shown = false;
   bool aborted = false;
   const ModalObserverScope answer([&](QWidget& window) {
@@ -87,10 +97,12 @@ bool PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command, QString& erro
     } else if (auto* preview = qobject_cast<TQV_Prev*>(&window)) {
       shown = true;
       try {
+        result.Recorded = preview->DrawIt1->CountPages();
         TPrintAction action;
         for (int copy = 0; copy < command.Copies && !aborted; ++copy) {
           preview->DrawIt1->PrintFromPreview(command.PageMode, command.Pages);
           aborted = preview->DrawIt1->PrintAborted();
+          result.Printed += preview->DrawIt1->PagesPrinted();
         }
         if (!aborted) action.Finish();
       } catch (const std::exception& problem) {
@@ -103,12 +115,31 @@ bool PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command, QString& erro
   if (failure.isEmpty() && !shown) failure = QStringLiteral("the preview did not open");
   if (failure.isEmpty() && aborted)
     failure = QStringLiteral("the print job was aborted; nothing was printed");
-  error = failure;
-  return failure.isEmpty();
+  return result;
+}
+
+// The pages a command selects, in its own words.
+QString SelectionWords(const TLedgerCommandLine& command) {
+  QStringList words;
+  if (!command.Pages.isEmpty())
+    words.append(QStringLiteral("the page selection \"%1\"").arg(EscapedForTerminal(command.Pages)));
+  if (command.PageMode != 0)
+    words.append(command.PageMode == 1 ? QStringLiteral("--odd") : QStringLiteral("--even"));
+  return words.join(QStringLiteral(" with "));
+}
+
+// An output the command would write over its own ledger (the same file under any name) is refused before
+// anything is written.
+bool OutputIsTheLedger(const TLedgerCommandLine& command, const QString& output) {
+  if (command.Letter || output.isEmpty() || !SameFile(output, LedgerFileOf(command))) return false;
+  WriteError(QStringLiteral("\"%1\" is the ledger file itself; it is left as it is and nothing is written")
+                 .arg(EscapedForTerminal(output)));
+  return true;
 }
 
 int PrintCommand(const TLedgerCommandLine& command) {
-  if (!LedgerReady(command)) return LedgerExitUsage;
+  if (const int notReady = LedgerReady(command)) return notReady;
+  if (OutputIsTheLedger(command, command.Print.PdfFile)) return LedgerExitUsage;
   QString error;
   if (command.PageOptions) {
     // A selection that is none is told before anything is printed.
@@ -121,22 +152,29 @@ int PrintCommand(const TLedgerCommandLine& command) {
       return LedgerExitUsage;
     }
   }
+  bool nothingSelected = false;
   const bool printed =
-      SelectCommandPrinter(command.Print, error) && RunUnattendedPrint(
-                                                        [&command, &error] {
-                                                          if (!command.PageOptions) {
-                                                            PrintDocument(command, poPrinter);
-                                                            return true;
-                                                          }
-                                                          QString failure;
-                                                          if (PrintPagesAsThePreviewDoes(command, failure))
-                                                            return true;
-                                                          throw Exception(failure);
-                                                        },
-                                                        error);
+      SelectCommandPrinter(command.Print, error) &&
+      RunUnattendedPrint(
+          [&command, &nothingSelected] {
+            if (!command.PageOptions) {
+              PrintDocument(command, poPrinter);
+              return true;
+            }
+            const TPagesPrinted pages = PrintPagesAsThePreviewDoes(command);
+            if (!pages.Failure.isEmpty()) throw Exception(pages.Failure);
+            if (pages.Printed == 0) {
+              nothingSelected = true;
+              throw Exception(QStringLiteral("%1 selects none of the %2 pages of "
+                                             "the ledger; nothing was printed")
+                                  .arg(SelectionWords(command), QString::number(pages.Recorded)));
+            }
+            return true;
+          },
+          error);
   if (printed) return 0;
   WriteError(error);
-  return LedgerExitFailure;
+  return nothingSelected ? LedgerExitUsage : LedgerExitFailure;
 }
 
 int MakeSampleCommand(const TLedgerCommandLine& command) {
@@ -150,13 +188,18 @@ int MakeSampleCommand(const TLedgerCommandLine& command) {
 }
 
 int SaveScreenshot(QWidget& window, const QString& fileName) {
-  if (SaveWindowPicture(window, fileName)) return 0;
-  WriteError(QStringLiteral("cannot write the screenshot \"%1\"").arg(EscapedForTerminal(fileName)));
-  return LedgerExitFailure;
+  try {
+    SaveWindowPicture(window, fileName);
+    return 0;
+  } catch (const std::exception& error) {
+    WriteError(QString::fromUtf8(error.what()));
+    return LedgerExitFailure;
+  }
 }
 
 int ScreenshotCommand(const TLedgerCommandLine& command) {
-  if (!LedgerReady(command)) return LedgerExitUsage;
+  if (const int notReady = LedgerReady(command)) return notReady;
+  if (OutputIsTheLedger(command, QFileInfo(command.Screenshot).absoluteFilePath())) return LedgerExitUsage;
   if (command.Letter) {
     TLetterFrm letter;
     return SaveScreenshot(letter, command.Screenshot);
@@ -167,11 +210,7 @@ int ScreenshotCommand(const TLedgerCommandLine& command) {
     ShowAndSettle(ledger);
     const QImage picture = ledger.PictureWithTitleCursor(1);
     ledger.hide();
-    if (picture.isNull() || !picture.save(command.Screenshot, "PNG")) {
-      WriteError(
-          QStringLiteral("cannot write the screenshot \"%1\"").arg(EscapedForTerminal(command.Screenshot)));
-      return LedgerExitFailure;
-    }
+    SavePngPicture(picture, command.Screenshot);
     return 0;
   } catch (const std::exception& error) {
     WriteError(QString::fromUtf8(error.what()));
@@ -180,7 +219,7 @@ int ScreenshotCommand(const TLedgerCommandLine& command) {
 }
 
 int OpenCommand(const TLedgerCommandLine& command) {
-  if (!LedgerReady(command)) return LedgerExitUsage;
+  if (const int notReady = LedgerReady(command)) return notReady;
   if (command.Letter) {
     TLetterFrm letter;
     letter.show();
@@ -197,7 +236,7 @@ int OpenCommand(const TLedgerCommandLine& command) {
 }
 
 int PreviewCommand(const TLedgerCommandLine& command) {
-  if (!LedgerReady(command)) return LedgerExitUsage;
+  if (const int notReady = LedgerReady(command)) return notReady;
   try {
     PrintDocument(command, poViewer);
   } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
 #include "ledger/LedgerFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/SysUtils.h"
 #include "platform/data/DB.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
@@ -43,12 +45,23 @@ QString LedgerFile::DefaultFile() {
 }
 
 void LedgerFile::MakeSample(const QString& fileName, int entries) {
-  if (QFileInfo::exists(fileName))
-    throw EDatabaseError(
-        QStringLiteral("The ledger file \"%1\" already exists; it is left as it is").arg(fileName));
+  const auto exists = [&fileName] {
+    return EDatabaseError(QStringLiteral("The ledger file \"%1\" already exists; it is left as it is")
+                              .arg(ShownName(fileName)));
+  };
+  if (QFileInfo::exists(fileName)) throw exists();
   QDir().mkpath(QFileInfo(fileName).absolutePath());
+  // The ledger is made under a name of its own and takes its name only whole, and never over a file that
+  // appeared meanwhile.
+  TAtomicFile file(fileName, TAtomicFile::TMode::NoReplace);
+  const auto failed = [&fileName, &file] {
+    return EDatabaseError(QStringLiteral("Cannot write the ledger file \"%1\": %2")
+                              .arg(ShownName(fileName), file.errorString()));
+  };
+  if (!file.Open()) throw QFileInfo::exists(fileName) ? exists() : failed();
+  const QString journal = file.TemporaryFileName() + QStringLiteral("-journal");
   try {
-    TDatabaseWriter writer(fileName);
+    TDatabaseWriter writer(file.TemporaryFileName());
     writer.Execute(
         QStringLiteral("CREATE TABLE ledger (id INTEGER PRIMARY KEY, posted DATE, payee VARCHAR(40), "
                        "note TEXT, amount CURRENCY)"));
@@ -69,27 +82,35 @@ void LedgerFile::MakeSample(const QString& fileName, int entries) {
                      {date.toString(Qt::ISODate), QString::fromLatin1(Payees.at(payee)), note, amount});
     }
     writer.Commit();
-  } catch (...) {
-    QFile::remove(fileName);
-    throw;
+  } catch (const EDatabaseError& error) {
+    // A writer that broke off (a full disk) may leave its journal beside the new file; the user knows the
+    // ledger by its own name.
+    QFile::remove(journal);
+    throw EDatabaseError(
+        QString(error.Message()).replace(ShownName(file.TemporaryFileName()), ShownName(fileName)));
   }
+  if (!file.Commit()) throw QFileInfo::exists(fileName) ? exists() : failed();
 }
 
 void LedgerFile::Check(const QString& fileName) {
   if (!QFileInfo::exists(fileName))
-    throw EDatabaseError(QStringLiteral("The ledger file \"%1\" does not exist").arg(fileName));
+    throw EDatabaseError(QStringLiteral("The ledger file \"%1\" does not exist").arg(ShownName(fileName)));
   TTable table;
   table.SetDatabaseName(fileName);
   table.SetTableName(Table);
   try {
     table.Open();
+  } catch (const EDatabaseUnavailable&) {
+    // A ledger that is busy or unreadable may be a fine ledger: said as it is.
+    throw;
   } catch (const EDatabaseError& error) {
-    throw EDatabaseError(QStringLiteral("\"%1\" is no ledger file: %2").arg(fileName, error.Message()));
+    throw EDatabaseError(
+        QStringLiteral("\"%1\" is no ledger file: %2").arg(ShownName(fileName), error.Message()));
   }
   for (const char* column : Columns) {
     if (table.FindField(QString::fromLatin1(column)) == nullptr)
       throw EDatabaseError(
           QStringLiteral("\"%1\" is no ledger file: its table \"ledger\" has no column \"%2\"")
-              .arg(fileName, QString::fromLatin1(column)));
+              .arg(ShownName(fileName), QString::fromLatin1(column)));
   }
 }

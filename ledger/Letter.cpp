@@ -313,9 +313,9 @@ void TLetterFrm::FillBody() {
 void TLetterFrm::PrintLetter(TSendTo target) {
   DBPrintWin1->OutputTo = target;
   Body->ResetPrintPosition();
-  DBPrintWin1->StartJob();
+  TPrintJobScope job(*DBPrintWin1);
   DBPrintWin1->PrintControlPages(Sheet, 0.5, 0.75);
-  DBPrintWin1->FinishJob();
+  job.Finish();
   DBPrintWin1->OutputTo = poViewer;
 }
 

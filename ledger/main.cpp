@@ -1,4 +1,5 @@
 #include "ledger/LedgerCommandLine.h"
+#include "platform/Application.h"
 #include "platform/Console.h"
 #include "platform/Screen.h"
 
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
   int qtArgumentCount = 1;
   QApplication application(qtArgumentCount, argv);
   RegisterFontSubstitutions();
-  return RunLedgerCommand(command);
+  Application().QuitOnSignals();
+  return Application().ExitCode(RunLedgerCommand(command));
 }

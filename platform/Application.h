@@ -5,8 +5,16 @@
 #include <functional>
 #include <memory>
 
+#include "platform/SysUtils.h"
+
 class TForm;
 class THelpViewer;
+
+/** The program was asked to stop (SIGTERM, SIGINT, SIGHUP) while it worked; what it was doing is dropped. */
+class EInterrupted : public Exception {
+public:
+  using Exception::Exception;
+};
 
 /**
  * The program-wide application object: title, main form, help file and the message loop. It stands beside
@@ -55,8 +63,28 @@ public:
   /** Ends the message loop; Terminated then stays true until the next Run. */
   void Terminate();
   bool Terminated() const { return terminated_; }
-  /** Lets waiting window events run, so a long task keeps the windows alive. */
+  /**
+   * Lets waiting window events run, so a long task keeps the windows alive. Fails with EInterrupted once
+   * the program has been asked to stop (QuitOnSignals), so the task unwinds and tidies up after itself.
+   */
   void ProcessMessages();
+
+  /**
+   * Makes SIGTERM, SIGINT and SIGHUP end the program in order rather than at once: the message loop and
+   * every modal dialog's loop end, a long task stops at its next ProcessMessages with EInterrupted, and
+   * the program ends through its normal path, so its temporary files go and nothing half-written is left.
+   * A second such signal ends the program at once. Call it once a QApplication exists.
+   */
+  void QuitOnSignals();
+  /** The signal that asked the program to stop, or 0. */
+  int InterruptingSignal() const;
+  /** Fails with EInterrupted when a signal has asked the program to stop. */
+  void ThrowIfInterrupted() const;
+  /**
+   * The exit code for a program that ends with that code: 128 plus the signal's number when a signal asked
+   * it to stop (as a shell reports a program a signal ended), else the code itself.
+   */
+  int ExitCode(int code) const;
 
   /** The default handler of an exception that reached the message loop: a message box with its text. */
   void HandleException(const std::exception& exception);

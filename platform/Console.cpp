@@ -1,25 +1,19 @@
 #include "platform/Console.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
+#include "platform/SysUtils.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QImage>
 #include <QPixmap>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
-
-namespace {
-// Characters a terminal would act on rather than show: controls (an escape sequence could recolour, move or
-// retitle the terminal), line and paragraph separators, and the marks that turn the direction of text.
-bool ActsOnTerminal(char32_t code) {
-  return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
-         (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||
-         code == 0x200F || code == 0x061C;
-}
-}  // namespace
 
 bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
                      QString& error) {
@@ -64,20 +58,19 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
 QString EscapedForTerminal(const QString& text) {
   QString escaped;
   escaped.reserve(text.size());
+  qsizetype characters = 0;
   for (const char32_t code : text.toUcs4()) {
+    if (++characters > MaximumShownLength) {
+      escaped += QChar(0x2026);
+      break;
+    }
     switch (code) {
       case u'\\': escaped += QStringLiteral("\\\\"); break;
       case u'"': escaped += QStringLiteral("\\\""); break;
       case u'\n': escaped += QStringLiteral("\\n"); break;
       case u'\r': escaped += QStringLiteral("\\r"); break;
       case u'\t': escaped += QStringLiteral("\\t"); break;
-      default:
-        if (!ActsOnTerminal(code))
-          escaped += QString::fromUcs4(&code, 1);
-        else if (code < 0x100)
-          escaped += QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
-        else
-          escaped += QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
+      default: escaped += ActsOnTerminal(code) ? ControlEscape(code) : QString::fromUcs4(&code, 1);
     }
   }
   return escaped;
@@ -87,6 +80,13 @@ void WriteText(std::FILE* stream, const QString& text) {
   const QByteArray bytes = text.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
   std::fflush(stream);
+}
+
+void WriteErrorLine(const QString& program, const QString& message) {
+  QString line = program + QStringLiteral(": ");
+  for (const char32_t code : message.toUcs4())
+    line += ActsOnTerminal(code) ? ControlEscape(code) : QString::fromUcs4(&code, 1);
+  WriteText(stderr, line + QLatin1Char('\n'));
 }
 
 void UseOffscreenWithoutDisplay() {
@@ -114,11 +114,22 @@ void ShowAndSettle(QWidget& window) {
   QCoreApplication::processEvents();
 }
 
-bool SaveWindowPicture(QWidget& window, const QString& fileName) {
+void SavePngPicture(const QImage& picture, const QString& fileName) {
+  const QString what = QStringLiteral("cannot write the screenshot");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+    throw Exception(
+        QStringLiteral("%1 \"%2\": the picture could not be made").arg(what, EscapedForTerminal(fileName)));
+  }
+  WriteFileAtomically(fileName, bytes, what);
+}
+
+void SaveWindowPicture(QWidget& window, const QString& fileName) {
   ShowAndSettle(window);
-  const QPixmap picture = window.grab();
+  const QImage picture = window.grab().toImage();
   window.hide();
-  return !picture.isNull() && picture.save(fileName, "PNG");
+  SavePngPicture(picture, fileName);
 }
 
 QString TPrintOptions::Problem(bool printing) const {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 
+class QImage;
 class QWidget;
 
 /**
@@ -44,12 +45,20 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
 
 /**
  * The text with everything a terminal would act on rather than show (control characters, line and
- * paragraph separators, direction marks) written as escapes, and backslashes and quotes escaped.
+ * paragraph separators, direction marks) written as escapes, and backslashes and quotes escaped; cut with
+ * "…" after MaximumShownLength characters, as ShownName does.
  */
 QString EscapedForTerminal(const QString& text);
 
 /** Writes the text as UTF-8 and flushes. */
 void WriteText(std::FILE* stream, const QString& text);
+
+/**
+ * Writes "<program>: <message>" as one line on standard error. Whatever in the message a terminal would act
+ * on (control characters from a file name, a line break) is written as an escape, so one failure is one
+ * line and no outside text can reach the terminal as a command.
+ */
+void WriteErrorLine(const QString& program, const QString& message);
 
 /**
  * Picks Qt's offscreen platform when there is no display (neither DISPLAY nor WAYLAND_DISPLAY) and no
@@ -66,8 +75,14 @@ void KeepQtNotesQuiet();
 /** Shows the window and lets it reach the screen, so a picture of it is what a user would see. */
 void ShowAndSettle(QWidget& window);
 
-/** Saves a PNG picture of the window as a user would see it, then hides it; false when it cannot be saved. */
-bool SaveWindowPicture(QWidget& window, const QString& fileName);
+/**
+ * Saves the picture as a PNG file that takes the file's name in one step (TAtomicFile). Fails with an
+ * Exception "cannot write the screenshot "<file>": <reason>", leaving a file of that name as it was.
+ */
+void SavePngPicture(const QImage& picture, const QString& fileName);
+
+/** Saves a PNG picture of the window as a user would see it, then hides it; fails like SavePngPicture. */
+void SaveWindowPicture(QWidget& window, const QString& fileName);
 
 /**
  * Selects the printer a command asks for: the PDF destination writing its PDF file at its resolution when a

@@ -1,4 +1,5 @@
 #include "platform/HelpViewer.h"
+#include "platform/SysUtils.h"
 
 #include <QFileInfo>
 #include <QScrollBar>
@@ -29,13 +30,14 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), browser
 
 QString THelpViewer::ShowTopic(const QString& path, const QString& topic) {
   topic_.clear();
-  if (!QFileInfo(path).isFile()) return QStringLiteral("Cannot find the help file \"%1\".").arg(path);
+  if (!QFileInfo(path).isFile())
+    return QStringLiteral("Cannot find the help file \"%1\".").arg(ShownName(path));
   const QUrl page = path.startsWith(QLatin1String(":/"))
                         ? QUrl(QStringLiteral("qrc") + path)
                         : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
   browser_->setSource(page, QTextDocument::HtmlResource);
   if (browser_->document()->isEmpty())
-    return QStringLiteral("The help file \"%1\" cannot be read.").arg(path);
+    return QStringLiteral("The help file \"%1\" cannot be read.").arg(ShownName(path));
   if (topic.isEmpty() || !HasAnchor(*browser_->document(), topic)) {
     browser_->verticalScrollBar()->setValue(0);
     return QStringLiteral("The help topic \"%1\" does not exist in \"%2\".")

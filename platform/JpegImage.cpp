@@ -1,4 +1,5 @@
 #include "platform/JpegImage.h"
+#include "platform/SysUtils.h"
 
 #include <QFile>
 #include <csetjmp>
@@ -136,7 +137,8 @@ QImage DecodeJpeg(const QByteArray& data) {
 QImage LoadJpeg(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    throw EJpegError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()).toStdString());
+    throw EJpegError(
+        QStringLiteral("Cannot read \"%1\": %2").arg(ShownName(path), file.errorString()).toStdString());
   }
   return DecodeJpeg(file.readAll());
 }

@@ -76,10 +76,10 @@ void PagePicture::EndRecording() {
 
 void PagePicture::Save(const QString& fileName) const {
   const auto failed = [&fileName](const QString& reason) {
-    return Exception(
-        QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
+    return Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                         .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
   };
-  const auto systemError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
+  const auto systemError = [] { return SystemErrorText(errno); };
   // The picture's own byte stream, as QPicture::save would write it.
   const QByteArray stream(picture_.data(), static_cast<qsizetype>(picture_.size()));
   QByteArray content = Signature;
@@ -128,7 +128,7 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
     if (error != nullptr) *error = reason;
     return false;
   };
-  const QString shownName = QDir::toNativeSeparators(fileName);
+  const QString shownName = ShownName(QDir::toNativeSeparators(fileName));
   QByteArray data;
   QString reason;
   switch (ReadRegularFile(fileName, MaximumFileSize, data, &reason)) {
@@ -138,8 +138,7 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
       return fail(QStringLiteral("\"%1\" is not a page file: it is not a plain file.").arg(shownName));
     case TFileRead::TooLarge:
       return fail(QStringLiteral("\"%1\" is not a page file: it is larger than %2 MiB.")
-                      .arg(shownName)
-                      .arg(MaximumFileSize / (1024 * 1024)));
+                      .arg(shownName, QString::number(MaximumFileSize / (1024 * 1024))));
     case TFileRead::Failed: return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, reason));
   }
   const qsizetype headerLength = Signature.size() + 1 + DigestLength;

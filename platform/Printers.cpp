@@ -1,5 +1,7 @@
 #include "platform/Printers.h"
 
+#include "platform/Application.h"
+#include "platform/AtomicFile.h"
 #include "platform/SysUtils.h"
 #include "platform/TempDirectory.h"
 
@@ -13,9 +15,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
+#include <QPdfWriter>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <cmath>
 #include <cups/cups.h>
 
@@ -66,20 +67,20 @@ QString NewPdfFileName(const QString& title) {
   return candidate;
 }
 
-// Copies a finished spool file to the PDF destination in one step, so a reader never sees half a file and a
-// file that was there stays whole when the copy fails.
-void DeliverPdf(const QString& spoolFile, const QString& target) {
-  QFile source(spoolFile);
-  QSaveFile output(target);
-  bool copied = source.open(QIODevice::ReadOnly) && output.open(QIODevice::WriteOnly);
-  // In pieces: a document of thousands of pages is never held in memory whole.
-  QByteArray piece;
-  while (copied && !(piece = source.read(1 << 20)).isEmpty()) copied = output.write(piece) == piece.size();
-  if (!copied || source.error() != QFileDevice::NoError || !output.commit()) {
-    const QString reason =
-        source.error() != QFileDevice::NoError ? source.errorString() : output.errorString();
-    throw Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(target, reason));
-  }
+// The file a document is painted into: the PDF itself beside its target, so the target is replaced in one
+// step when the document is complete, or a private spool file for a queue. A name made up for a document
+// that was given none never takes the place of a file already there.
+std::unique_ptr<TAtomicFile> DocumentOutput(bool pdf, const QString& pdfFile, const QString& title) {
+  if (pdf && !pdfFile.isEmpty()) return std::make_unique<TAtomicFile>(pdfFile);
+  if (pdf) return std::make_unique<TAtomicFile>(NewPdfFileName(title), TAtomicFile::TMode::NoReplace);
+  const QString folder = ProcessTempDirectory();
+  return std::make_unique<TAtomicFile>(folder.isEmpty()
+                                           ? QDir::temp().filePath(QStringLiteral("quenary-print.pdf"))
+                                           : QDir(folder).filePath(QStringLiteral("print-spool.pdf")));
+}
+
+Exception PdfFailure(const QString& target, const QString& reason) {
+  return Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(ShownName(target), reason));
 }
 }  // namespace
 
@@ -99,48 +100,65 @@ public:
   QString setupName;
   bool setupValid = false;
 
-  // The open document: painted into a private spool file and delivered by EndDoc.
-  std::unique_ptr<QTemporaryFile> spool;
-  std::unique_ptr<QPrinter> document;
+  // The open document: painted into its output file and delivered by EndDoc.
+  std::unique_ptr<TAtomicFile> output;
+  std::unique_ptr<QPdfWriter> document;
   std::unique_ptr<QPainter> painter;
   QString documentPrinter;
   QString documentTitle;
   bool documentIsPdf = false;
-  QString documentPdfFile;
   bool aborted = false;
   bool documentOpen = false;
 
   // A print action: while one is open, the documents sent to the PDF destination are painted one after the
-  // other into one spool file, and the chosen file is written once, when the action ends.
+  // other into one file, which takes the chosen file's place once, when the action ends.
   int actionDepth = 0;
   bool documentInAction = false;
   bool actionFileOpen = false;
   bool actionAborted = false;
   int actionDocuments = 0;
-  QString actionTarget;
-  QString actionTitle;
 
   bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
 
-  void CloseDocument() {
+  // Ends the painting; false when the PDF engine could not complete the file.
+  bool CloseDocument() {
+    bool ended = true;
     if (painter && painter->isActive()) {
       painter->restore();  // the initial state saved when the document began
-      painter->end();
+      ended = painter->end();
     }
     painter.reset();
     document.reset();
     documentOpen = false;
     documentInAction = false;
+    return ended;
+  }
+
+  // Completes the open document's file: the PDF takes its target's place, a spool file stays for the queue.
+  // Fails with the reason in the words of what was being written; nothing half-written is left.
+  std::unique_ptr<TAtomicFile> CompleteOutput() {
+    const bool ended = CloseDocument();
+    std::unique_ptr<TAtomicFile> file = std::move(output);
+    if (!file) return file;
+    const bool complete = ended && (documentIsPdf ? file->Commit() : file->Complete());
+    if (complete) return file;
+    const QString reason =
+        !ended && !file->Failed() ? QStringLiteral("The PDF could not be completed.") : file->errorString();
+    const QString target = file->Target();
+    file->Discard();
+    if (documentIsPdf) {
+      throw PdfFailure(target, reason);
+    }
+    throw Exception(QStringLiteral("Cannot write the print spool file in \"%1\": %2")
+                        .arg(ShownName(QFileInfo(target).absolutePath()), reason));
   }
 
   void ResetAction() {
     CloseDocument();
-    spool.reset();
+    output.reset();
     actionFileOpen = false;
     actionAborted = false;
     actionDocuments = 0;
-    actionTarget.clear();
-    actionTitle.clear();
   }
 };
 
@@ -297,44 +315,33 @@ void TPrinter::BeginDoc(const QString& title) {
     return;
   }
 
-  const QString folder = ProcessTempDirectory();
-  const QString pattern = QStringLiteral("print-XXXXXX.pdf");
-  auto spool = std::make_unique<QTemporaryFile>(
-      folder.isEmpty() ? QDir::temp().filePath(QStringLiteral("quenary-") + pattern)
-                       : QDir(folder).filePath(pattern));
-  if (!spool->open()) {
-    throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(spool->errorString()));
+  auto output = DocumentOutput(pdf, d_->pdfFileName, documentTitle);
+  if (!output->Open()) {
+    if (pdf) {
+      throw PdfFailure(output->Target(), output->errorString());
+    }
+    throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(output->errorString()));
   }
-  spool->close();
-
-  auto document = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  document->setOutputFormat(QPrinter::PdfFormat);
-  document->setOutputFileName(spool->fileName());
+  auto document = std::make_unique<QPdfWriter>(output.get());
   document->setResolution(setup.resolution());
   document->setPageLayout(setup.pageLayout());
-  document->setFullPage(false);
-  document->setDocName(documentTitle);
+  document->setTitle(documentTitle);
   document->setCreator(QCoreApplication::applicationName());
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(document.get())) {
-    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(printerName));
+    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(ShownName(printerName)));
   }
   painter->save();
-  d_->spool = std::move(spool);
+  d_->output = std::move(output);
   d_->document = std::move(document);
   d_->painter = std::move(painter);
   d_->documentPrinter = printerName;
   d_->documentTitle = documentTitle;
   d_->documentIsPdf = pdf;
-  d_->documentPdfFile = d_->pdfFileName;
   d_->aborted = false;
   d_->documentOpen = true;
   d_->documentInAction = pdf && d_->actionDepth > 0;
-  if (d_->documentInAction) {
-    d_->actionFileOpen = true;
-    d_->actionTarget = d_->pdfFileName;
-    d_->actionTitle = documentTitle;
-  }
+  d_->actionFileOpen = d_->documentInAction;
 }
 
 void TPrinter::NewPage() {
@@ -350,20 +357,15 @@ void TPrinter::EndDoc() {
     ++d_->actionDocuments;
     return;
   }
-  d_->CloseDocument();
-  // The spool file goes away when this function leaves, delivered or not.
-  const std::unique_ptr<QTemporaryFile> spool = std::move(d_->spool);
-  if (d_->documentIsPdf) {
-    DeliverPdf(spool->fileName(),
-               d_->documentPdfFile.isEmpty() ? NewPdfFileName(d_->documentTitle) : d_->documentPdfFile);
-    return;
-  }
+  // The spool file goes away when this function leaves, sent or not.
+  const std::unique_ptr<TAtomicFile> file = d_->CompleteOutput();
+  if (d_->documentIsPdf) return;
   const QByteArray queue = d_->documentPrinter.toUtf8();
-  const QByteArray file = QFile::encodeName(spool->fileName());
+  const QByteArray spool = QFile::encodeName(file->TemporaryFileName());
   const QByteArray title = d_->documentTitle.toUtf8();
-  if (cupsPrintFile(queue.constData(), file.constData(), title.constData(), 0, nullptr) == 0) {
+  if (cupsPrintFile(queue.constData(), spool.constData(), title.constData(), 0, nullptr) == 0) {
     throw Exception(QStringLiteral("The printer \"%1\" did not accept the document: %2")
-                        .arg(d_->documentPrinter, QString::fromUtf8(cupsLastErrorString())));
+                        .arg(ShownName(d_->documentPrinter), QString::fromUtf8(cupsLastErrorString())));
   }
 }
 
@@ -377,7 +379,7 @@ void TPrinter::Abort() {
     return;
   }
   d_->CloseDocument();
-  d_->spool.reset();
+  d_->output.reset();
 }
 
 void TPrinter::BeginPrintAction() { ++d_->actionDepth; }
@@ -397,11 +399,18 @@ void TPrinter::FinishActionFile(bool deliver) {
   // A document still open is one that broke off.
   if (d_->documentOpen) d_->actionAborted = d_->aborted = true;
   const bool write = deliver && !d_->actionAborted && d_->actionDocuments > 0;
-  d_->CloseDocument();
-  const std::unique_ptr<QTemporaryFile> spool = std::move(d_->spool);
-  const QString target = d_->actionTarget.isEmpty() ? NewPdfFileName(d_->actionTitle) : d_->actionTarget;
+  if (!write) {
+    d_->ResetAction();
+    return;
+  }
+  d_->documentIsPdf = true;
+  try {
+    d_->CompleteOutput();
+  } catch (...) {
+    d_->ResetAction();
+    throw;
+  }
   d_->ResetAction();
-  if (write) DeliverPdf(spool->fileName(), target);
 }
 
 bool TPrinter::InPrintAction() const { return d_->actionDepth > 0; }
@@ -410,7 +419,7 @@ bool TPrinter::Printing() const { return d_->documentOpen; }
 
 bool TPrinter::Aborted() const { return d_->aborted; }
 
-void TPrinter::ProcessAbortProcedure() { QCoreApplication::processEvents(); }
+void TPrinter::ProcessAbortProcedure() { Application().ProcessMessages(); }
 
 const QFontMetrics& TPrinterCanvas::Metrics() const {
   const QPaintDevice* device = printer_.MeasuringDevice();

@@ -1,11 +1,11 @@
 #include "platform/Registry.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/SysUtils.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <string>
 #include <vector>
 
@@ -185,17 +185,17 @@ public:
       case TFileRead::Read:
       case TFileRead::Missing: break;
       case TFileRead::NotRegular:
-        throw Exception(
-            QStringLiteral("The settings file \"%1\" is not a plain file and is not used.").arg(fileName_));
+        throw Exception(QStringLiteral("The settings file \"%1\" is not a plain file and is not used.")
+                            .arg(ShownName(fileName_)));
       case TFileRead::TooLarge:
         throw Exception(QStringLiteral("The settings file \"%1\" is larger than %2 KiB and is not used.")
-                            .arg(fileName_)
-                            .arg(TRegIniFile::MaximumFileSize / 1024));
+                            .arg(ShownName(fileName_), QString::number(TRegIniFile::MaximumFileSize / 1024)));
       case TFileRead::Failed:
-        throw Exception(QStringLiteral("The settings file \"%1\" cannot be read: %2").arg(fileName_, reason));
+        throw Exception(
+            QStringLiteral("The settings file \"%1\" cannot be read: %2").arg(ShownName(fileName_), reason));
     }
     if (document_.LoadData(IniText(bytes, byteOrderMark_)) < 0) {
-      throw Exception(QStringLiteral("The settings file \"%1\" cannot be read.").arg(fileName_));
+      throw Exception(QStringLiteral("The settings file \"%1\" cannot be read.").arg(ShownName(fileName_)));
     }
   }
 
@@ -205,29 +205,25 @@ public:
 
   void SetValue(const QByteArray& section, const QByteArray& ident, const QByteArray& value) {
     if (document_.SetValue(section.constData(), ident.constData(), value.constData(), nullptr, true) < 0) {
-      throw Exception(QStringLiteral("Cannot write the settings file \"%1\": out of memory.").arg(fileName_));
+      throw Exception(
+          QStringLiteral("Cannot write the settings file \"%1\": out of memory.").arg(ShownName(fileName_)));
     }
   }
 
   void Save() const {
     std::string saved;
     if (document_.Save(saved, false) < 0) {
-      throw Exception(QStringLiteral("Cannot write the settings file \"%1\".").arg(fileName_));
+      throw Exception(QStringLiteral("Cannot write the settings file \"%1\".").arg(ShownName(fileName_)));
     }
     const QByteArray bytes = FileBytes(saved, byteOrderMark_);
     if (bytes.size() > TRegIniFile::MaximumFileSize) {
       throw Exception(
           QStringLiteral("The settings file \"%1\" would grow larger than %2 KiB; it is left as it "
                          "was.")
-              .arg(fileName_)
-              .arg(TRegIniFile::MaximumFileSize / 1024));
+              .arg(ShownName(fileName_), QString::number(TRegIniFile::MaximumFileSize / 1024)));
     }
     // A new file takes the old one's place in one step; a symbolic link is followed to the file it names.
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-      throw Exception(
-          QStringLiteral("Cannot write the settings file \"%1\": %2").arg(fileName_, file.errorString()));
-    }
+    WriteFileAtomically(fileName_, bytes, QStringLiteral("Cannot write the settings file"));
   }
 
 private:
@@ -240,8 +236,8 @@ private:
 void CheckSection(const QString& fileName, const QString& section) {
   if (section.isEmpty() || HoldsLineBreak(section) || HasBlankEnds(section) ||
       section.contains(QLatin1Char(']')) || section.contains(QChar(Mark))) {
-    throw Exception(
-        QStringLiteral("\"%1\" cannot be a section of the settings file \"%2\".").arg(section, fileName));
+    throw Exception(QStringLiteral("\"%1\" cannot be a section of the settings file \"%2\".")
+                        .arg(ShownName(section), ShownName(fileName)));
   }
 }
 
@@ -249,8 +245,8 @@ void CheckIdentifier(const QString& fileName, const QString& ident) {
   if (ident.isEmpty() || HoldsLineBreak(ident) || HasBlankEnds(ident) || ident.contains(QLatin1Char('=')) ||
       ident.startsWith(QLatin1Char(';')) || ident.startsWith(QLatin1Char('#')) ||
       ident.startsWith(QLatin1Char('['))) {
-    throw Exception(
-        QStringLiteral("\"%1\" cannot be an identifier of the settings file \"%2\".").arg(ident, fileName));
+    throw Exception(QStringLiteral("\"%1\" cannot be an identifier of the settings file \"%2\".")
+                        .arg(ShownName(ident), ShownName(fileName)));
   }
 }
 }  // namespace
@@ -293,7 +289,7 @@ void TRegIniFile::WriteStrings(const QString& section, const QList<QPair<QString
       throw Exception(
           QStringLiteral("The value of \"%1\" cannot be kept in the settings file \"%2\": it holds "
                          "a line break.")
-              .arg(ident, fileName_));
+              .arg(ShownName(ident), ShownName(fileName_)));
     }
   }
   StoreDocument document(fileName_);

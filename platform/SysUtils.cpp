@@ -99,10 +99,45 @@ long long RoundHalfEven(double value) {
   return static_cast<long long>(std::nearbyint(value));
 }
 
+bool SameFile(const QString& first, const QString& second) {
+  struct stat firstStatus {};
+  struct stat secondStatus {};
+  return ::stat(QFile::encodeName(first).constData(), &firstStatus) == 0 &&
+         ::stat(QFile::encodeName(second).constData(), &secondStatus) == 0 &&
+         firstStatus.st_dev == secondStatus.st_dev && firstStatus.st_ino == secondStatus.st_ino;
+}
+
+QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+bool ActsOnTerminal(char32_t code) {
+  return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
+         (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||
+         code == 0x200F || code == 0x061C;
+}
+
+QString ControlEscape(char32_t code) {
+  if (code < 0x100) return QStringLiteral("\\x%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0'));
+  return QStringLiteral("\\u%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0'));
+}
+
+QString ShownName(const QString& text) {
+  QString shown;
+  shown.reserve(std::min(text.size(), MaximumShownLength) + 2);
+  qsizetype characters = 0;
+  for (const char32_t code : text.toUcs4()) {
+    if (++characters > MaximumShownLength) {
+      shown += QChar(0x2026);
+      break;
+    }
+    shown += ActsOnTerminal(code) ? ControlEscape(code) : QString::fromUcs4(&code, 1);
+  }
+  return shown;
+}
+
 TFileRead ReadRegularFile(const QString& fileName, qint64 sizeLimit, QByteArray& content, QString* reason) {
   content.clear();
   const auto failed = [reason](int error) {
-    if (reason != nullptr) *reason = QString::fromLocal8Bit(std::strerror(error));
+    if (reason != nullptr) *reason = SystemErrorText(error);
     return TFileRead::Failed;
   };
   // Non-blocking, so opening a pipe returns at once instead of waiting for a writer.

@@ -72,6 +72,34 @@ enum class TFileRead {
 TFileRead ReadRegularFile(const QString& fileName, qint64 sizeLimit, QByteArray& content,
                           QString* reason = nullptr);
 /**
+ * Whether two names lead to one file (the same device and inode, so a relative name, a symbolic or a hard
+ * link count); false when either does not exist.
+ */
+bool SameFile(const QString& first, const QString& second);
+
+/** The system's words for an error number (errno). */
+QString SystemErrorText(int error);
+
+/**
+ * Whether a terminal would act on the character rather than show it: control characters (an escape sequence
+ * could recolour, move or retitle the terminal), line and paragraph separators, and the marks that turn the
+ * direction of text.
+ */
+bool ActsOnTerminal(char32_t code);
+/** Such a character written as an escape: "\\x1b" below 256, else "\\u202e". */
+QString ControlEscape(char32_t code);
+
+/** The longest outside text (a file name, an argument) a message repeats whole; a longer one is cut. */
+constexpr qsizetype MaximumShownLength = 200;
+
+/**
+ * A file name or other outside text as a message repeats it: every character a terminal or a message box
+ * would act on rather than show (control characters, line and paragraph separators, direction marks) written
+ * as an escape (\x1b, \u202e), and a text longer than MaximumShownLength characters cut there with "…".
+ */
+QString ShownName(const QString& text);
+
+/**
  * The separators and the money format that number formatting uses. The program-wide settings come from the
  * system locale (QLocale::system()) the first time they are read: its decimal and group separators for
  * FormatFloat, and the same locale's currency format, always with two decimals, for FormatMoney.

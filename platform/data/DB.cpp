@@ -71,7 +71,17 @@ void TDataSet::Open() {
   Q_EMIT AfterScroll();
 }
 
-void TDataSet::Close() { CloseInternal(true); }
+void TDataSet::Close() {
+  if (active_) CheckOrderFree();
+  CloseInternal(true);
+}
+
+void TDataSet::CheckOrderFree() const {
+  if (OrderHeld())
+    throw EDatabaseError(
+        QStringLiteral("The records are being printed; they cannot be sorted, read again or closed until the "
+                       "printing ends"));
+}
 
 void TDataSet::CloseSilently() { CloseInternal(false); }
 
@@ -181,6 +191,13 @@ std::optional<qint64> TDataSet::RowIdAt(qint64 position) {
   const qint64 offset = position - block->first;
   if (offset >= block->count || offset >= static_cast<qint64>(block->rowIds.size())) return std::nullopt;
   return block->rowIds[static_cast<std::size_t>(offset)];
+}
+
+QString TDataSet::RecordName(qint64 position) {
+  QString name = QStringLiteral("record %1").arg(position + 1);
+  if (const std::optional<qint64> rowId = RowIdAt(position))
+    name += QStringLiteral(" (row id %1)").arg(*rowId);
+  return name;
 }
 
 qint64 TDataSet::FindRowId(qint64 rowId) {
@@ -356,11 +373,14 @@ QVariant TDataSet::Lookup(const QString& keyField, const QVariant& keyValue, con
 
 void TDataSet::Refresh() {
   if (!active_) throw ClosedDataSet();
+  CheckOrderFree();
   ReadAgain(true);
 }
 
 void TDataSet::Reorder() {
-  if (active_) ReadAgain(false);
+  if (!active_) return;
+  CheckOrderFree();
+  ReadAgain(false);
 }
 
 void TDataSet::ReadAgain(bool recount) {

@@ -19,6 +19,15 @@ public:
 };
 
 /**
+ * A database file that may well be sound but cannot be reached now: it cannot be read (its permissions), or
+ * another program kept it locked longer than the reader waits.
+ */
+class EDatabaseUnavailable : public EDatabaseError {
+public:
+  using EDatabaseError::EDatabaseError;
+};
+
+/**
  * A reference to one record of a data set that stays valid while the data set is open. It holds the record's
  * place in the data set's order and, where the data set has one, the record's identity in its table (the
  * SQLite rowid): going back to a bookmark finds the same row even after the order changed. A bookmark is a
@@ -96,6 +105,17 @@ public:
   void EnableControls();
   bool ControlsDisabled() const { return disableCount_ > 0; }
 
+  /**
+   * Holds the records in their order while someone walks them from end to end (a print job), counted like
+   * DisableControls. While held, whatever would reorder, reread or close the records (a sort, Refresh, new
+   * SQL, Close) fails with EDatabaseError and changes nothing; moving between the records still works.
+   */
+  void HoldOrder() { ++holdCount_; }
+  void ReleaseOrder() {
+    if (holdCount_ > 0) --holdCount_;
+  }
+  bool OrderHeld() const { return holdCount_ > 0; }
+
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   /** The field of that index, or nullptr outside 0..FieldCount-1. */
   TField* Fields(int index) const;
@@ -111,6 +131,11 @@ public:
   QVariant Lookup(const QString& keyField, const QVariant& keyValue, const QString& resultField);
   /** Reads the records again (count and values), staying on the current record where it still exists. */
   void Refresh();
+
+  /** Where the records come from, for messages ("table "ledger" of "/home/ann/ledger.sqlite""). */
+  virtual QString Origin() const { return objectName(); }
+  /** A record as a message names it: "record 7", with its row identity where it has one ("(row id 12)"). */
+  QString RecordName(qint64 position);
 
   /** The raw value of a field in the record at that place, without moving; null outside the data set. */
   QVariant RecordValue(qint64 position, int fieldIndex);
@@ -160,6 +185,8 @@ protected:
 
   /** For a concrete data set whose order changed while open: reads anew and stays on the current record. */
   void Reorder();
+  /** Fails with EDatabaseError while the order is held (see HoldOrder). */
+  void CheckOrderFree() const;
   /** Closes without sending signals, for destructors of concrete data sets. */
   void CloseSilently();
 
@@ -189,6 +216,7 @@ private:
   qint64 position_ = -1;
   qint64 scopedRecord_ = -1;
   int disableCount_ = 0;
+  int holdCount_ = 0;
   bool changeHeldBack_ = false;
 };
 

@@ -1,6 +1,9 @@
 #include "platform/data/DBTables.h"
 
+#include "platform/SysUtils.h"
+
 #include "platform/data/SqlCursor.h"
+#include "platform/data/SqlOrdering.h"
 
 #include <QSqlQuery>
 
@@ -20,66 +23,6 @@ QString StorageClass(const QVariant& value) {
     case QMetaType::QString: return QStringLiteral("TEXT");
     default: return QString();
   }
-}
-
-// The framework's SQL spells the ordering words out; SQLite knows them only as ASC and DESC. Quoted text,
-// quoted names and comments are copied as they stand, so only the bare words change.
-QString WithSqliteOrderingWords(const QString& statement) {
-  QString result;
-  result.reserve(statement.size());
-  const int size = static_cast<int>(statement.size());
-  const auto copyQuoted = [&](int& at, QChar close) {
-    const int start = at++;
-    while (at < size) {
-      if (statement[at] == close) {
-        // A doubled closing mark stands for itself inside the quotes.
-        if (close != QLatin1Char(']') && at + 1 < size && statement[at + 1] == close) {
-          at += 2;
-          continue;
-        }
-        ++at;
-        break;
-      }
-      ++at;
-    }
-    result += QStringView(statement).mid(start, at - start);
-  };
-  int at = 0;
-  while (at < size) {
-    const QChar c = statement[at];
-    if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`')) {
-      copyQuoted(at, c);
-    } else if (c == QLatin1Char('[')) {
-      copyQuoted(at, QLatin1Char(']'));
-    } else if (c == QLatin1Char('-') && at + 1 < size && statement[at + 1] == QLatin1Char('-')) {
-      const int end = statement.indexOf(QLatin1Char('\n'), at);
-      const int stop = end < 0 ? size : end;
-      result += QStringView(statement).mid(at, stop - at);
-      at = stop;
-    } else if (c == QLatin1Char('/') && at + 1 < size && statement[at + 1] == QLatin1Char('*')) {
-      const int end = statement.indexOf(QStringLiteral("*/"), at + 2);
-      const int stop = end < 0 ? size : end + 2;
-      result += QStringView(statement).mid(at, stop - at);
-      at = stop;
-    } else if (c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
-      const int start = at;
-      while (at < size && (statement[at].isLetterOrNumber() || statement[at] == QLatin1Char('_') ||
-                           statement[at] == QLatin1Char('$')))
-        ++at;
-      const QStringView word = QStringView(statement).mid(start, at - start);
-      if (word.compare(QLatin1String("ASCENDING"), Qt::CaseInsensitive) == 0) {
-        result += QStringLiteral("ASC");
-      } else if (word.compare(QLatin1String("DESCENDING"), Qt::CaseInsensitive) == 0) {
-        result += QStringLiteral("DESC");
-      } else {
-        result += word;
-      }
-    } else {
-      result += c;
-      ++at;
-    }
-  }
-  return result;
 }
 }  // namespace
 
@@ -274,6 +217,10 @@ void TTable::SetTableName(const QString& tableName) {
   tableName_ = tableName;
 }
 
+QString TTable::Origin() const {
+  return QStringLiteral("table \"%1\" of \"%2\"").arg(ShownName(tableName_), ShownName(DatabaseName()));
+}
+
 QString TTable::ReadFailure() const {
   return QStringLiteral("Cannot read table \"%1\" of \"%2\"").arg(tableName_, DatabaseName());
 }
@@ -336,6 +283,7 @@ QStringList TTable::OrderTerms(const SqlConnection& connection, const QString& f
 void TTable::ChangeOrder(const QString& fieldNames, const QString& indexName) {
   if (fieldNames == indexFieldNames_ && indexName == indexName_) return;
   if (const SqlConnection* connection = Connection(); connection != nullptr && Active()) {
+    CheckOrderFree();
     // Checked before anything changes, so a bad name leaves the table in its old order.
     const QStringList terms = OrderTerms(*connection, fieldNames, indexName);
     indexFieldNames_ = fieldNames;
@@ -375,6 +323,10 @@ TQuery::~TQuery() = default;
 void TQuery::SetSQL(const QStringList& lines) {
   Close();
   sql_ = lines;
+}
+
+QString TQuery::Origin() const {
+  return QStringLiteral("the query on \"%1\"").arg(ShownName(DatabaseName()));
 }
 
 QString TQuery::ReadFailure() const {

@@ -119,6 +119,7 @@ public:
   ~TTable() override;
 
   QString TableName() const { return tableName_; }
+  QString Origin() const override;
   /** Changing the table closes the data set. */
   void SetTableName(const QString& tableName);
 
@@ -170,6 +171,7 @@ public:
   void SetSQL(const QStringList& lines);
   /** The statement as one text, its lines joined by line breaks. */
   QString SQLText() const { return sql_.join(QLatin1Char('\n')); }
+  QString Origin() const override;
 
 protected:
   QString SelectStatement(qint64 offset, bool& startsAtOffset) const override;

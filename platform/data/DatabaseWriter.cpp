@@ -1,4 +1,5 @@
 #include "platform/data/DatabaseWriter.h"
+#include "platform/SysUtils.h"
 
 #include "platform/data/DB.h"
 
@@ -8,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
+#include <cerrno>
 
 class TDatabaseWriter::Private {
 public:
@@ -19,8 +21,13 @@ public:
 
   QSqlDatabase Database() const { return QSqlDatabase::database(connectionName, false); }
   [[noreturn]] void Fail(const QString& what, const QSqlError& error) const {
+    // A full disk (SQLITE_FULL) is said in the system's words, whatever statement met it.
+    if (error.nativeErrorCode() == QLatin1String("13")) {
+      throw EDatabaseError(QStringLiteral("Cannot write database file \"%1\": %2")
+                               .arg(ShownName(fileName), SystemErrorText(ENOSPC)));
+    }
     throw EDatabaseError(QStringLiteral("Cannot write database file \"%1\": %2: %3")
-                             .arg(fileName, what, error.text().trimmed()));
+                             .arg(ShownName(fileName), what, error.text().trimmed()));
   }
 };
 

@@ -96,6 +96,36 @@ qint64 WholeNumberOf(const QVariant& value) {
   return StrToInt(StoredText(value));
 }
 
+bool BooleanOf(const QVariant& value) {
+  if (value.isNull()) return false;
+  if (IsNumberValue(value)) return value.toDouble() != 0.0;
+  const QString text = StoredText(value).trimmed().toLower();
+  static const QStringList truths = {QStringLiteral("true"), QStringLiteral("t"), QStringLiteral("yes"),
+                                     QStringLiteral("y"), QStringLiteral("1")};
+  static const QStringList falsehoods = {QStringLiteral("false"), QStringLiteral("f"), QStringLiteral("no"),
+                                         QStringLiteral("n"),     QStringLiteral("0"), QString()};
+  if (truths.contains(text)) return true;
+  if (falsehoods.contains(text)) return false;
+  throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(StoredText(value)));
+}
+
+// A value that does not convert is named with where it was read, so the user can find it and mend it: the
+// data set's origin, the record and the field.
+template <typename Conversion>
+auto Placed(const TField& field, Conversion conversion) -> decltype(conversion()) {
+  try {
+    return conversion();
+  } catch (const EConvertError& error) {
+    TDataSet* dataSet = field.DataSet();
+    if (dataSet == nullptr) throw;
+    const QString origin = dataSet->Origin();
+    throw EConvertError(QStringLiteral("%1%2, field \"%3\": %4")
+                            .arg(origin.isEmpty() ? QString() : origin + QStringLiteral(", "),
+                                 dataSet->RecordName(dataSet->ActiveRecord()), ShownName(field.FieldName()),
+                                 error.Message()));
+  }
+}
+
 int ToInteger(qint64 value, const QString& fieldName) {
   if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
     throw EConvertError(QStringLiteral("Value %1 of field '%2' is out of range").arg(value).arg(fieldName));
@@ -180,22 +210,16 @@ QVariant TField::Value() const {
 
 QString TField::AsString() const { return StoredText(Value()); }
 
-double TField::AsFloat() const { return NumberOf(Value()); }
+double TField::AsFloat() const {
+  return Placed(*this, [this] { return NumberOf(Value()); });
+}
 
-int TField::AsInteger() const { return ToInteger(WholeNumberOf(Value()), fieldName_); }
+int TField::AsInteger() const {
+  return Placed(*this, [this] { return ToInteger(WholeNumberOf(Value()), fieldName_); });
+}
 
 bool TField::AsBoolean() const {
-  const QVariant value = Value();
-  if (value.isNull()) return false;
-  if (IsNumberValue(value)) return value.toDouble() != 0.0;
-  const QString text = StoredText(value).trimmed().toLower();
-  static const QStringList truths = {QStringLiteral("true"), QStringLiteral("t"), QStringLiteral("yes"),
-                                     QStringLiteral("y"), QStringLiteral("1")};
-  static const QStringList falsehoods = {QStringLiteral("false"), QStringLiteral("f"), QStringLiteral("no"),
-                                         QStringLiteral("n"),     QStringLiteral("0"), QString()};
-  if (truths.contains(text)) return true;
-  if (falsehoods.contains(text)) return false;
-  throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(StoredText(value)));
+  return Placed(*this, [this] { return BooleanOf(Value()); });
 }
 
 QByteArray TField::AsBytes() const {
@@ -227,7 +251,9 @@ double TIntegerField::AsFloat() const { return static_cast<double>(AsLargeInt())
 
 int TIntegerField::AsInteger() const { return ToInteger(AsLargeInt(), FieldName()); }
 
-qint64 TIntegerField::AsLargeInt() const { return WholeNumberOf(Value()); }
+qint64 TIntegerField::AsLargeInt() const {
+  return Placed(*this, [this] { return WholeNumberOf(Value()); });
+}
 
 QString TIntegerField::GetText(bool displayText) const {
   const QVariant value = Value();

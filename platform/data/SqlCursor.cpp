@@ -1,4 +1,5 @@
 #include "platform/data/SqlCursor.h"
+#include "platform/SysUtils.h"
 
 #include "platform/data/DB.h"
 
@@ -10,7 +11,10 @@
 #include <QSqlResult>
 #include <atomic>
 #include <map>
+#include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,34 +42,72 @@ sqlite3_stmt* StatementHandle(const QSqlQuery& query) {
 
 QString Utf8(const char* text) { return text == nullptr ? QString() : QString::fromUtf8(text); }
 
+// How long a reader waits for another program's write to end before it gives up on the file.
+constexpr int BusyTimeoutMilliseconds = 5000;
+
+// A file another program keeps locked (SQLITE_BUSY, SQLITE_LOCKED) is busy, not broken.
+bool IsBusy(const QSqlError& error) {
+  const QString code = error.nativeErrorCode();
+  return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
+// The failure of a statement on the file: its own words, or that the file is busy.
+[[noreturn]] void Fail(const QString& fileName, const QString& context, const QSqlError& error) {
+  if (IsBusy(error)) {
+    throw EDatabaseUnavailable(
+        QStringLiteral("\"%1\" is busy: another program is writing to it, and it was still busy after %2 "
+                       "seconds; try again when that program is done")
+            .arg(ShownName(fileName), QString::number(BusyTimeoutMilliseconds / 1000)));
+  }
+  throw EDatabaseError(QStringLiteral("%1: %2").arg(context, DatabaseText(error)));
+}
+
+// A file the user may not read is told as such, before SQLite's "unable to open database file".
+void CheckReadable(const QString& fileName) {
+  const int descriptor = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor >= 0) {
+    ::close(descriptor);
+    return;
+  }
+  if (errno == EACCES || errno == EPERM) {
+    throw EDatabaseUnavailable(
+        QStringLiteral("\"%1\" cannot be read: %2").arg(ShownName(fileName), SystemErrorText(errno)));
+  }
+}
+
 }  // namespace
 
 SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
   if (fileName.trimmed().isEmpty()) throw EDatabaseError(QStringLiteral("No database file is given"));
   const QFileInfo info(fileName);
   if (!info.exists())
-    throw EDatabaseError(QStringLiteral("Database file \"%1\" does not exist").arg(fileName));
-  if (!info.isFile()) throw EDatabaseError(QStringLiteral("\"%1\" is not a database file").arg(fileName));
+    throw EDatabaseError(QStringLiteral("Database file \"%1\" does not exist").arg(ShownName(fileName)));
+  if (!info.isFile())
+    throw EDatabaseError(QStringLiteral("\"%1\" is not a database file").arg(ShownName(fileName)));
+  CheckReadable(fileName);
   connectionName_ = NextConnectionName();
-  QString failure;
+  QString context;
+  QSqlError failure;
   {
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     database.setDatabaseName(info.absoluteFilePath());
-    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+    database.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMilliseconds));
     if (!database.open()) {
-      failure = QStringLiteral("Cannot open database file \"%1\": %2")
-                    .arg(fileName, DatabaseText(database.lastError()));
+      context = QStringLiteral("Cannot open database file \"%1\"").arg(ShownName(fileName));
+      failure = database.lastError();
     } else {
       // SQLite reads a file's header only on the first statement: a file of another kind fails here.
       QSqlQuery probe(database);
-      if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
-        failure = QStringLiteral("\"%1\" is not a SQLite database: %2")
-                      .arg(fileName, DatabaseText(probe.lastError()));
+      if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+        context = QStringLiteral("\"%1\" is not a SQLite database").arg(ShownName(fileName));
+        failure = probe.lastError();
+      }
     }
   }
-  if (!failure.isEmpty()) {
+  if (!context.isEmpty()) {
     QSqlDatabase::removeDatabase(connectionName_);
-    throw EDatabaseError(failure);
+    Fail(fileName, context, failure);
   }
 }
 
@@ -83,13 +125,10 @@ std::vector<std::vector<QVariant>> SqlConnection::Rows(const QString& statement,
                                                        const QVariantList& values) const {
   QSqlQuery query(Database());
   query.setForwardOnly(true);
-  if (!query.prepare(statement))
-    throw EDatabaseError(
-        QStringLiteral("Cannot read \"%1\": %2").arg(fileName_, DatabaseText(query.lastError())));
+  const QString context = QStringLiteral("Cannot read \"%1\"").arg(ShownName(fileName_));
+  if (!query.prepare(statement)) Fail(fileName_, context, query.lastError());
   for (const QVariant& value : values) query.addBindValue(value);
-  if (!query.exec())
-    throw EDatabaseError(
-        QStringLiteral("Cannot read \"%1\": %2").arg(fileName_, DatabaseText(query.lastError())));
+  if (!query.exec()) Fail(fileName_, context, query.lastError());
   std::vector<std::vector<QVariant>> rows;
   const int columns = query.record().count();
   while (query.next()) {
@@ -104,16 +143,14 @@ std::vector<std::vector<QVariant>> SqlConnection::Rows(const QString& statement,
 SqlStream::SqlStream(const SqlConnection& connection, const QString& statement, const QString& context)
     : connection_(connection), query_(std::make_unique<QSqlQuery>(connection.Database())), context_(context) {
   query_->setForwardOnly(true);
-  if (!query_->exec(statement))
-    throw EDatabaseError(QStringLiteral("%1: %2").arg(context_, DatabaseText(query_->lastError())));
+  if (!query_->exec(statement)) Fail(connection_.FileName(), context_, query_->lastError());
 }
 
 SqlStream::~SqlStream() = default;
 
 bool SqlStream::Next() {
   if (query_->next()) return true;
-  if (query_->lastError().isValid())
-    throw EDatabaseError(QStringLiteral("%1: %2").arg(context_, DatabaseText(query_->lastError())));
+  if (query_->lastError().isValid()) Fail(connection_.FileName(), context_, query_->lastError());
   return false;
 }
 

@@ -230,6 +230,8 @@ void TQV_SortGrid::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int x,
     return;
   const int column = ColumnAt(x);
   if (column < 0) return;
+  // Records being printed keep their order until the job ends, as clicks on them wait too.
+  if (DataSet() != nullptr && DataSet()->OrderHeld()) return;
   // The mouse event comes from the event loop, which must not see an exception: the application's handler
   // tells the user, as for any other failed action.
   Application().Guarded([this, column, zone] { Sort(column, zone); });

@@ -5,7 +5,10 @@
 /**
  * The print library's settings store "Pagewick.Ini", section "Printer": the settings of the last print job,
  * written at the start of every job and read by the preview and by later printing of the recorded pages.
- * Every access opens and closes the store; nothing is cached.
+ * Every access opens and closes the store; nothing is cached, but for one case: values a write could not
+ * store (a full disk) are what this run reads instead of the store's older ones, until a write succeeds, so a
+ * job whose settings were not saved still previews and prints by its own settings. Such a write fails with an
+ * Exception and leaves the store's file as it was.
  */
 namespace PagewickIni {
 

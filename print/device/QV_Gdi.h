@@ -106,9 +106,13 @@ public:
   /**
    * Opens page 1 (the HTML file for the HTML target) and writes the job's nine settings to the settings
    * store. With the HTML target a blank file name fails with ETarnvale "HTML filename not specified <name>".
+   * A store that cannot take the settings (a full disk) does not stop the job: the store stays as it was,
+   * this run goes on with the job's settings, and SettingsProblem() says why they were not saved.
    */
   void BeginDocument(TColor backgroundColor, const QString& heading, const QString& htmlFileName,
                      double zoomFactor);
+  /** Why the job's settings could not be saved by BeginDocument; empty when they were. */
+  QString SettingsProblem() const { return settingsProblem_; }
   /** Closes the current page (writing its file) and opens the next; nothing with the HTML target. */
   void NewPage();
   /** Closes the current page: its picture is saved to its page file (or the HTML file is finished). */
@@ -233,6 +237,7 @@ private:
   TSendTo target_;
   QString pageFileName_;
   int pageCount_ = 0;
+  QString settingsProblem_;
   double scaleX_ = 1.0;
   double scaleY_ = 1.0;
   TFontSpec fontSpec_;

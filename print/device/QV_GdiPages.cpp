@@ -1,5 +1,6 @@
 #include "print/device/QV_Gdi.h"
 
+#include "platform/Application.h"
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
 #include "print/device/PagewickIni.h"
@@ -15,7 +16,7 @@
 #include <cstdlib>
 
 namespace {
-void ProcessMessages() { QCoreApplication::processEvents(); }
+void ProcessMessages() { Application().ProcessMessages(); }
 
 // Blanks and control characters at either end do not make a file name.
 QString TrimControls(const QString& text) {
@@ -153,7 +154,12 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
   settings.PrinterIndex = Printer().PrinterIndex();
   settings.ZoomFactor = zoomFactor;
   settings.Directory = QDir::currentPath();
-  PagewickIni::WriteJob(settings);
+  settingsProblem_.clear();
+  try {
+    PagewickIni::WriteJob(settings);
+  } catch (const Exception& problem) {
+    settingsProblem_ = problem.Message();
+  }
   ProcessMessages();
 }
 

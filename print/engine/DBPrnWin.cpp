@@ -31,7 +31,7 @@ bool Is(QWidget* widget) {
 
 TDBPrintWin::TDBPrintWin(QObject* owner, TCreation creation) : TPrintWin(owner, creation) {}
 
-TDBPrintWin::~TDBPrintWin() { ReleaseTrackedControls(); }
+TDBPrintWin::~TDBPrintWin() { TDBPrintWin::AbandonJob(); }
 
 QString TDBPrintWin::ComponentDescription() const { return QStringLiteral("TDBPrintWin component"); }
 
@@ -44,6 +44,11 @@ void TDBPrintWin::StartJob() {
 void TDBPrintWin::FinishJob() {
   ReleaseTrackedControls();
   TPrintWin::FinishJob();
+}
+
+void TDBPrintWin::AbandonJob() {
+  ReleaseTrackedControls();
+  TPrintWin::AbandonJob();
 }
 
 void TDBPrintWin::PrintControlPages(QWidget* control, double left, double top) {

@@ -4,6 +4,8 @@
 #include "platform/data/DB.h"
 #include "print/engine/PrnWin.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <vector>
 
@@ -25,14 +27,18 @@ struct TTrackedColumn {
   bool ShowTotal = false;
 };
 
-/** A grid met in a job: where its data set stood, where the next page continues, and its column sums. */
+/**
+ * A grid met in a job: where its data set stood, where the next page continues, and its column sums. The
+ * data set is held in its order for the job (TDataSet::HoldOrder); one that goes away during the job is
+ * dropped here too, so the job never touches it again.
+ */
 struct TTrackedControl {
-  TDataSet* DataSet = nullptr;
+  QPointer<TDataSet> DataSet;
   TBookmark EntryPosition;
   TBookmark ContinuationPosition;
   /** Every row has been printed: a bookmark stands on a record, so the end needs a mark of its own. */
   bool AtEnd = false;
-  QWidget* Control = nullptr;
+  QPointer<QWidget> Control;
   std::vector<TTrackedColumn> Columns;
 };
 
@@ -57,6 +63,7 @@ public:
   void PrintEditBox(QWidget* control, const TRect& rect, int textX, int textY) override;
   void StartJob() override;
   void FinishJob() override;
+  void AbandonJob() override;
   /** Renders the control at (left, top) by the rules of its class, then each of its visible children. */
   void PrintControlAt(QWidget* control, double left, double top) override;
   void PrintControlPages(QWidget* control, double left, double top) override;

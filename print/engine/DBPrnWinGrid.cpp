@@ -112,6 +112,7 @@ TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
     record->Columns.resize(
         static_cast<std::size_t>(std::max(dataSet->FieldCount(), dataGrid->Columns().Count())));
     dataSet->DisableControls();
+    dataSet->HoldOrder();
     dataSet->First();
     record->ContinuationPosition = dataSet->GetBookmark();
   } else if (auto* stringGrid = dynamic_cast<TStringGrid*>(grid)) {
@@ -179,6 +180,7 @@ void TDBPrintWin::ReleaseTrackedControls() {
     }
     tracked->DataSet->FreeBookmark(tracked->EntryPosition);
     tracked->DataSet->FreeBookmark(tracked->ContinuationPosition);
+    tracked->DataSet->ReleaseOrder();
     tracked->DataSet->EnableControls();
   }
   trackedControls_.clear();
@@ -194,7 +196,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   gridRightEdge_ = where.R;
 
   TTrackedControl* tracked = TrackGrid(&grid);
-  if (tracked == nullptr) {
+  if (tracked == nullptr || tracked->DataSet == nullptr) {
     // Without data to print the grid is its filled and framed box.
     gridRightEdge_ = 0;
     device.ResetClip();

@@ -1,5 +1,6 @@
 #include "print/engine/PrnWin.h"
 
+#include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/StdCtrls.h"
@@ -27,16 +28,8 @@ TPrintWin::TPrintWin(QObject* owner, TCreation creation) : TQVComponent(owner) {
   }
 }
 
-TPrintWin::~TPrintWin() {
-  // A job left open (its caller failed half-way) leaves neither its pages nor a dangling dialog reference.
-  ReleaseStatusDialog();
-  try {
-    if (pageDevice_) pageDevice_->ClearPages();
-  } catch (const std::exception&) {
-    // Nothing to tidy when there is no page folder; the process's own folder goes at its end anyway.
-  }
-  pageDevice_.reset();
-}
+// A job left open (its caller failed half-way) leaves neither its pages nor a dangling dialog reference.
+TPrintWin::~TPrintWin() { TPrintWin::AbandonJob(); }
 
 void TPrintWin::SetExecuteWinControl(QWidget* control) {
   QObject::disconnect(executeWinControlWatch_);
@@ -54,12 +47,12 @@ void TPrintWin::Execute() {
     MessageDlg(QStringLiteral("The ExecuteWinControl property is empty"), mtInformation, mbOK);
     return;
   }
-  StartJob();
+  TPrintJobScope job(*this);
   PrintControlPages(executeWinControl_, 1.0, 1.0);
-  FinishJob();
+  job.Finish();
 }
 
-void TPrintWin::ProcessMessages() { QCoreApplication::processEvents(); }
+void TPrintWin::ProcessMessages() { Application().ProcessMessages(); }
 
 void TPrintWin::SelectControlFont(TFont& font) {
   if (FixSansSerif &&

@@ -150,6 +150,12 @@ public:
   virtual void StartJob();
   /** Closes the last page and delivers the job to the printer or the preview. */
   virtual void FinishJob();
+  /**
+   * Drops a job its caller cannot finish (a page that could not be written, an interruption): nothing is
+   * delivered, its pages and its status dialog go, and whatever it held for the job is let go. Nothing
+   * happens outside a job. TPrintJobScope calls it for a job left by an exception.
+   */
+  virtual void AbandonJob();
   /** Renders the control and its children on the current page with its top-left at (left, top). */
   virtual void PrintControlAt(QWidget* control, double left, double top);
   /** Renders the control page after page while a renderer reports that content remains. */
@@ -217,4 +223,35 @@ private:
   int controlPrintDepth_ = 0;
   std::unique_ptr<TGdi> pageDevice_;
   std::unique_ptr<TPrintDialog1> statusDialog_;
+};
+
+/**
+ * One job of a printing component for the scope's life: the constructor starts it (StartJob), Finish
+ * finishes it (FinishJob), and a scope left without Finish, by an exception, abandons it (AbandonJob), so a
+ * failure half-way leaves no pages, no open dialog and no data set held.
+ */
+class TPrintJobScope {
+public:
+  explicit TPrintJobScope(TPrintWin& component) : component_(component) {
+    try {
+      component_.StartJob();
+    } catch (...) {
+      component_.AbandonJob();
+      throw;
+    }
+  }
+  ~TPrintJobScope() {
+    if (!finished_) component_.AbandonJob();
+  }
+  TPrintJobScope(const TPrintJobScope&) = delete;
+  TPrintJobScope& operator=(const TPrintJobScope&) = delete;
+
+  void Finish() {
+    finished_ = true;
+    component_.FinishJob();
+  }
+
+private:
+  TPrintWin& component_;
+  bool finished_ = false;
 };

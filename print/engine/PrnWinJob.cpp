@@ -1,6 +1,7 @@
 // The print job of the printing component: its pages, bands and delivery.
 #include "print/engine/PrnWin.h"
 
+#include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
@@ -239,13 +240,34 @@ void TPrintWin::FinishJob() {
   ReleaseStatusDialog();
 
   Fire(OnAfterPrint);
-  if (!Cancelled) {
-    if (OutputTo == poViewer) {
-      ShowPreview();
-    } else {
-      DeliverToPrinter(dialogShown);
-    }
+  if (Cancelled) return;
+  // The pages print (or show) by the job's own settings either way; the user learns that the next preview
+  // or print of recorded pages will not find them in the store.
+  const QString settingsProblem = pageDevice_->SettingsProblem();
+  const auto reportSettings = [&settingsProblem] {
+    if (!settingsProblem.isEmpty())
+      MessageDlg(QStringLiteral("The settings of this print job were not saved. %1").arg(settingsProblem),
+                 mtWarning, mbOK);
+  };
+  if (OutputTo == poViewer) {
+    reportSettings();
+    ShowPreview();
+  } else {
+    DeliverToPrinter(dialogShown);
+    reportSettings();
   }
+}
+
+void TPrintWin::AbandonJob() {
+  ReleaseStatusDialog();
+  if (!pageDevice_) return;
+  Cancelled = true;
+  try {
+    pageDevice_->ClearPages();
+  } catch (const std::exception&) {
+    // Nothing to tidy when there is no page folder; the process's own folder goes at its end anyway.
+  }
+  pageDevice_.reset();
 }
 
 void TPrintWin::DeliverToPrinter(bool showStatus) {

@@ -236,6 +236,7 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
   TPrinter& printer = Printer();
   if (printer.Printing()) return;
   printAborted_ = false;
+  pagesPrinted_ = 0;
   const QString orientation = PagewickIni::Orientation();
   printer.SetPrinterIndex(-1);
   printer.SetPrinterIndex(PagewickIni::PrinterIndex());
@@ -254,6 +255,7 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
     status->SetPageText(QString::asprintf("%d", page));
     if (!PageExists(page)) break;
     PrintPage(page);
+    ++pagesPrinted_;
     if (status->AbortRequested()) {
       printAborted_ = true;
       break;

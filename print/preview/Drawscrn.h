@@ -83,6 +83,8 @@ public:
 
   /** Whether the last PrintFromPreview was stopped with the status dialog's Abort. */
   bool PrintAborted() const { return printAborted_; }
+  /** How many pages the last PrintFromPreview sent to the printer. */
+  int PagesPrinted() const { return pagesPrinted_; }
 
   /** Makes the store's "Directory" the current directory; a folder that is gone is ignored. */
   void EnterPageDirectory() const;
@@ -111,4 +113,5 @@ private:
   std::unique_ptr<PagePicture> picture_;
   int picturePage_ = 0;
   bool printAborted_ = false;
+  int pagesPrinted_ = 0;
 };

@@ -127,6 +127,35 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
   EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("posted"));
 }
 
+TEST_F(LedgerTest, TitleClicksAndReordersWaitWhileTheEntriesPrint) {
+  TLedgerFrm ledger(LedgerPath());
+  ledger.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&ledger));
+  const QStringList before = Amounts(*ledger.Table1);
+  ledger.Table1->First();
+  // While the second page is made, the user clicks the Payee title and a handler tries to reorder.
+  bool tried = false;
+  ledger.DBPrintWin1->OnNewPage = [&](QObject*) {
+    if (tried) return;
+    tried = true;
+    QHeaderView& titles = ledger.DBGrid1->TitleBar();
+    QTest::mouseClick(titles.viewport(), Qt::LeftButton, {},
+                      QPoint(titles.sectionViewportPosition(1) + 4, ledger.DBGrid1->TitleRowHeight() / 2));
+    EXPECT_THROW(ledger.Table1->SetIndexFieldNames(QStringLiteral("payee")), EDatabaseError);
+    EXPECT_THROW(ledger.Table1->Refresh(), EDatabaseError);
+  };
+  ledger.PrintLedger(poPrinter);
+  ASSERT_TRUE(tried);
+  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("posted")) << "the click sorted nothing";
+  const PdfReader pdf(PdfFile());
+  QStringList printed;
+  for (int page = 0; page < pdf.PageCount(); ++page)
+    printed << PrintedAmounts(pdf, page, 36 + 598 * 0.75, 36 + 476 * 0.75);
+  EXPECT_EQ(printed, before) << "each entry once, in the order the job began with";
+  ledger.Table1->SetIndexFieldNames(QStringLiteral("payee"));
+  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("payee")) << "free again once the job is done";
+}
+
 TEST_F(LedgerTest, ASampleNeverReplacesAFileAndABadLedgerIsRefusedWithItsName) {
   EXPECT_THROW(LedgerFile::MakeSample(LedgerPath(), 5), Exception) << "the ledger made in SetUp stays";
   TTable table;

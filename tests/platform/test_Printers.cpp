@@ -29,8 +29,10 @@ protected:
   }
 
   QString Target() const { return scratch_.File(QStringLiteral("out.pdf")); }
-  static QStringList SpoolFiles() {
-    return QDir(ProcessTempDirectory()).entryList({QStringLiteral("print-*")}, QDir::Files);
+  /** Files a document is painted into: a queue's spool in the page folder, a PDF's new file beside it. */
+  QStringList SpoolFiles() const {
+    return QDir(ProcessTempDirectory()).entryList({QStringLiteral("print-*")}, QDir::Files) +
+           QDir(scratch_.Path()).entryList({QStringLiteral("out.pdf.*")}, QDir::Files);
   }
 
   ScratchDirectory scratch_;
@@ -99,12 +101,11 @@ TEST_F(PrintersTest, ADocumentIsDeliveredWholeAtEndDocAndAbortSendsNothing) {
   EXPECT_THROW(Printer().EndDoc(), Exception);
 }
 
-TEST_F(PrintersTest, AnUndeliverablePdfIsReportedWithItsNameAndTheDocumentIsClosed) {
+TEST_F(PrintersTest, AnUndeliverablePdfIsReportedWithItsNameAndNoDocumentOpens) {
   const QString missingFolder = scratch_.File(QStringLiteral("no-such-folder/out.pdf"));
   Printer().SetPdfOutput(missingFolder, 300);
-  Printer().BeginDoc();
   try {
-    Printer().EndDoc();
+    Printer().BeginDoc();
     FAIL() << "a PDF in a missing folder cannot be written";
   } catch (const Exception& error) {
     EXPECT_TRUE(error.Message().contains(missingFolder)) << error.what();

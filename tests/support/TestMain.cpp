@@ -1,4 +1,5 @@
 #include "platform/Screen.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@ QString& HomeDirectoryPath() {
 QString TestHomeDirectory() { return HomeDirectoryPath(); }
 
 int main(int argc, char** argv) {
+  // Before any thread exists, which a new mount namespace needs.
+  EnterPrivateMountNamespace();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Tests get settings and page directories of their own, so they never touch the user's files
   // and test programs running side by side never see each other's pages.

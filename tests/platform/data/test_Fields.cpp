@@ -122,7 +122,7 @@ protected:
   TTable table_;
 };
 
-TEST_F(FieldValues, NumbersReadAsNumbersAndAnythingElseFailsWithTheConversionMessage) {
+TEST_F(FieldValues, NumbersReadAsNumbersAndAnythingElseFailsNamingFileRecordAndField) {
   EXPECT_EQ(Field("n")->AsInteger(), 42);
   EXPECT_DOUBLE_EQ(Field("x")->AsFloat(), 2.5);
   EXPECT_EQ(Field("x")->AsInteger(), 2) << "rounded to even";
@@ -134,7 +134,10 @@ TEST_F(FieldValues, NumbersReadAsNumbersAndAnythingElseFailsWithTheConversionMes
     Field("n")->AsInteger();
     ADD_FAILURE() << "read 'many' as a number";
   } catch (const EConvertError& error) {
-    EXPECT_EQ(error.Message(), QStringLiteral("'many' is not a valid integer value"));
+    EXPECT_EQ(error.Message(),
+              QStringLiteral("table \"t\" of \"%1\", record 2 (row id 2), field \"n\": 'many' is "
+                             "not a valid integer value")
+                  .arg(file_));
   }
   EXPECT_THROW(Field("x")->AsFloat(), EConvertError);
   EXPECT_THROW(Field("b")->AsBoolean(), EConvertError);

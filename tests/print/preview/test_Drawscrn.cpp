@@ -279,8 +279,12 @@ protected:
     outputFolder_ = QDir(QDir::homePath()).filePath(QStringLiteral("PDF"));
   }
   void TearDown() override {
-    for (const QString& name : QDir(outputFolder_).entryList({heading_ + QStringLiteral("*")}, QDir::Files))
-      QFile::remove(QDir(outputFolder_).filePath(name));
+    // A set-up that skipped before naming the jobs leaves nothing of its own to remove: an empty heading
+    // and folder would name every file of the current folder.
+    if (!heading_.isEmpty() && !outputFolder_.isEmpty()) {
+      for (const QString& name : QDir(outputFolder_).entryList({heading_ + QStringLiteral("*")}, QDir::Files))
+        QFile::remove(QDir(outputFolder_).filePath(name));
+    }
     SurfaceTest::TearDown();
   }
 

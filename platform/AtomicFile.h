@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+/**
+ * A file that takes its name in one step. Its bytes go to a new file beside the target; every write is
+ * checked, also the last ones at the flush, the sync to disk and the close, and only a file that was written
+ * whole takes the target's name. Until Commit succeeds, and whenever anything fails, whatever was at the
+ * target stays byte for byte as it was and the new file is removed: a full disk or a broken-off job never
+ * leaves a half-written file behind, under the target's name or any other.
+ *
+ * A symbolic link at the target is followed to the file it names; a target that exists and is no plain file
+ * (a folder, a device) is refused. A replaced file keeps its permission bits; a new one gets 0666 less the
+ * umask. Writes are buffered, so a writer of many small pieces (a PDF engine) costs few system calls.
+ *
+ * The bytes can also come from another writer that opens TemporaryFileName() itself (a database engine).
+ */
+class TAtomicFile : public QIODevice {
+  Q_OBJECT
+public:
+  enum class TMode {
+    /** Commit replaces a file of the target's name. */
+    Replace,
+    /** Commit fails when the target exists, so nothing already there is ever written over. */
+    NoReplace,
+  };
+
+  explicit TAtomicFile(const QString& target, TMode mode = TMode::Replace);
+  /** Removes the new file unless it was committed. */
+  ~TAtomicFile() override;
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  /** Makes the new file beside the target and opens the device for writing; false with ErrorString(). */
+  bool Open();
+  /**
+   * Writes what is buffered, syncs and closes the new file and gives it the target's name. False, with
+   * ErrorString() and the new file removed, when any write before failed or any of these steps fails.
+   */
+  bool Commit();
+  /**
+   * Writes what is buffered, syncs and closes the new file, which stays under TemporaryFileName() until the
+   * object goes (a spool file handed to another program). False, with ErrorString() and the new file
+   * removed, as for Commit.
+   */
+  bool Complete();
+  /** Abandons the new file; the target stays as it was. */
+  void Discard();
+
+  /** The file the target names (after following a symbolic link), absolute. */
+  QString Target() const { return target_; }
+  /** The new file's path while it is open. */
+  QString TemporaryFileName() const { return temporary_; }
+  /** Whether a write has failed; every later write then fails too, and Commit does. */
+  bool Failed() const { return !failure_.isEmpty(); }
+
+  bool isSequential() const override { return true; }
+
+protected:
+  qint64 readData(char* data, qint64 maximumSize) override;
+  qint64 writeData(const char* data, qint64 length) override;
+
+private:
+  bool Fail(const QString& reason);
+  bool WriteOut(const char* data, qint64 length);
+  bool FlushBuffer();
+  void CloseDescriptor();
+
+  QString target_;
+  QString temporary_;
+  TMode mode_;
+  int descriptor_ = -1;
+  bool replacesFile_ = false;
+  unsigned int keptPermissions_ = 0;
+  QByteArray buffer_;
+  QString failure_;
+};
+
+/**
+ * Writes the bytes as the whole new content of the file in one step (TAtomicFile). Fails with an Exception
+ * "<what> "<file>": <reason>" (for instance what = "Cannot write the settings file"), leaving the file as
+ * it was.
+ */
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, const QString& what);

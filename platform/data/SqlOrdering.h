@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+/**
+ * The statement with the framework's spelled-out ordering words ASCENDING and DESCENDING (in any case) as
+ * SQLite's ASC and DESC, which are all SQLite knows. Quoted text, quoted names and comments are copied as
+ * they stand, so only the bare words change.
+ */
+QString WithSqliteOrderingWords(const QString& statement);

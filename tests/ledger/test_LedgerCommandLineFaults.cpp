@@ -1,0 +1,239 @@
+// The ledger program's command line against a hostile environment: full disks, a job that fails part-way,
+// outputs that are the ledger itself, selections of nothing, busy, damaged and unreadable ledgers, names a
+// terminal would act on, signals. The program runs as a user's script would run it.
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const QString Program = QStringLiteral(QUENARY_LEDGER_PROGRAM);
+const QString NoSpace = QString::fromLocal8Bit(std::strerror(ENOSPC));
+const QByteArray OldPdf = QByteArrayLiteral("%PDF-1.4 last month's ledger\n%%EOF\n");
+
+// A sample ledger made by the program itself.
+QString MakeLedger(const QString& fileName, int entries) {
+  const ProgramRun run =
+      RunProgram(Program, {"--make-sample", fileName, "--entries", QString::number(entries)});
+  EXPECT_EQ(run.ExitCode, 0) << run.Error.toStdString();
+  return fileName;
+}
+
+QStringList PageFoldersLeft(const QString& runtime) {
+  return FilesBelow(runtime).filter(QStringLiteral("process-"));
+}
+
+// One failure: not a crash, exit code, one line that holds the words, and no page folder left behind.
+void ExpectOneLine(const ProgramRun& run, int exitCode, const QString& words,
+                   const QString& runtime = QString()) {
+  const std::string shown = run.Error.toStdString();
+  ASSERT_FALSE(run.Crashed) << shown;
+  EXPECT_EQ(run.ExitCode, exitCode) << shown;
+  EXPECT_EQ(run.ErrorLines().size(), 1) << shown;
+  EXPECT_TRUE(run.Error.startsWith(QLatin1String("quenary-ledger: ")) && run.Error.contains(words))
+      << shown << " should say " << words.toStdString();
+  if (!runtime.isEmpty()) {
+    EXPECT_TRUE(PageFoldersLeft(runtime).isEmpty());
+  }
+}
+
+class LedgerFaults : public ::testing::Test {
+protected:
+  QString Runtime() { return MakeRuntimeFolder(scratch_.File(QStringLiteral("runtime"))); }
+  ScratchDirectory scratch_;
+};
+
+TEST_F(LedgerFaults, FullDisksAndAJobThatFailsPartWayAreToldAndLoseNothing) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("ledger.sqlite")), 1500);
+  const QByteArray ledgerBytes = FileBytes(ledger);
+  // A full page folder fails the first page; one that holds a page or two fails the job part-way.
+  for (const int kibibytes : {256, 64, 128}) {
+    SmallDisk disk(kibibytes);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Problem().toStdString();
+    const QString runtime = MakeRuntimeFolder(disk.File(QStringLiteral("runtime")));
+    if (kibibytes == 256) disk.Fill();
+    const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
+    WriteBytes(pdf, OldPdf);
+    const ProgramRun run =
+        RunProgram(Program, {"--database", ledger, "--print", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", runtime}});
+    ExpectOneLine(run, 1, QStringLiteral("Cannot create file"), runtime);
+    EXPECT_TRUE(run.Error.contains(NoSpace)) << kibibytes;
+    EXPECT_EQ(FileBytes(pdf), OldPdf) << kibibytes;
+  }
+  SmallDisk disk(512);
+  const QString pdf = disk.File(QStringLiteral("ledger.pdf"));
+  WriteBytes(pdf, OldPdf);
+  const QString picture = disk.File(QStringLiteral("ledger.png"));
+  WriteBytes(picture, "old picture");
+  disk.Fill();
+  const QString runtime = Runtime();
+  ExpectOneLine(
+      RunProgram(Program, {"--database", ledger, "--print", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", runtime}}), 1,
+      QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(pdf, NoSpace), runtime);
+  ExpectOneLine(RunProgram(Program, {"--database", ledger, "--screenshot", picture}), 1,
+                QStringLiteral("cannot write the screenshot \"%1\": %2").arg(picture, NoSpace));
+  ExpectOneLine(RunProgram(Program, {"--make-sample", disk.File(QStringLiteral("new.sqlite"))}), 1, NoSpace);
+  EXPECT_EQ(FileBytes(pdf), OldPdf);
+  EXPECT_EQ(FileBytes(picture), QByteArray("old picture"));
+  EXPECT_EQ(FilesBelow(disk.Path()), (QStringList{".filler", "ledger.pdf", "ledger.png"}))
+      << "neither a half-made ledger nor a temporary file is left";
+  EXPECT_EQ(FileBytes(ledger), ledgerBytes);
+}
+
+TEST_F(LedgerFaults, AnOutputThatIsTheLedgerItselfIsRefusedAndTheLedgerStays) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("l.db")), 30);
+  const QByteArray before = FileBytes(ledger);
+  ASSERT_EQ(
+      ::link(QFile::encodeName(ledger).constData(), QFile::encodeName(scratch_.File("hard.db")).constData()),
+      0);
+  QFile::link(ledger, scratch_.File(QStringLiteral("soft.db")));
+  const QString dotted = scratch_.Path() + QStringLiteral("/./l.db");
+  const QList<QStringList> commands = {{"--database", ledger, "--print", "--pdf", ledger},
+                                       {"--database", ledger, "--print", "--pdf", dotted},
+                                       {"--database", ledger, "--print", "--pdf", scratch_.File("hard.db")},
+                                       {"--database", scratch_.File("soft.db"), "--print", "--pdf", ledger},
+                                       {"--database", ledger, "--print", "--pdf", ledger, "--pages", "1"},
+                                       {"--database", ledger, "--screenshot", scratch_.File("hard.db")}};
+  for (const QStringList& arguments : commands) {
+    ExpectOneLine(RunProgram(Program, arguments), 2, QStringLiteral("is the ledger file itself"));
+    EXPECT_EQ(FileBytes(ledger), before) << arguments.join(QLatin1Char(' ')).toStdString();
+  }
+}
+
+TEST_F(LedgerFaults, ASelectionOfNoPageIsToldAndTheOldFileIsNotTakenForNew) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("ledger.sqlite")), 200);
+  const QString pdf = scratch_.File(QStringLiteral("o.pdf"));
+  WriteBytes(pdf, OldPdf);
+  const QList<QStringList> selections = {{"--pages", "99"}, {"--pages", "0"}, {"--pages", "5-1"}};
+  for (const QStringList& selection : selections) {
+    ExpectOneLine(RunProgram(Program, QStringList{"--database", ledger, "--print", "--pdf", pdf} + selection),
+                  2, QStringLiteral("selects none of the"));
+    EXPECT_EQ(FileBytes(pdf), OldPdf);
+  }
+  const QString single = MakeLedger(scratch_.File(QStringLiteral("short.sqlite")), 3);
+  ExpectOneLine(RunProgram(Program, {"--database", single, "--print", "--pdf", pdf, "--even"}), 2,
+                QStringLiteral("--even selects none of the 1 pages"));
+  EXPECT_EQ(FileBytes(pdf), OldPdf);
+}
+
+TEST_F(LedgerFaults, BusyDamagedAndUnreadableLedgersAreToldForWhatTheyAre) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("busy.sqlite")), 20);
+  const QString pdf = scratch_.File(QStringLiteral("out.pdf"));
+  {
+    // Another program in the middle of a write holds the ledger for longer than the reader waits.
+    QSqlDatabase writer =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-writer"));
+    writer.setDatabaseName(ledger);
+    ASSERT_TRUE(writer.open());
+    QSqlQuery hold(writer);
+    ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    ASSERT_TRUE(hold.exec(QStringLiteral("UPDATE ledger SET payee = 'Someone else' WHERE id = 1")));
+    ExpectOneLine(RunProgram(Program, {"--database", ledger, "--print", "--pdf", pdf}), 1,
+                  QStringLiteral("\"%1\" is busy: another program is writing to it").arg(ledger));
+    hold.exec(QStringLiteral("ROLLBACK"));
+    hold.finish();
+    writer.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
+
+  const QString damaged = MakeLedger(scratch_.File(QStringLiteral("damaged.sqlite")), 20);
+  {
+    QSqlDatabase editor = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
+    editor.setDatabaseName(damaged);
+    ASSERT_TRUE(editor.open());
+    QSqlQuery(editor).exec(QStringLiteral("UPDATE ledger SET amount = 'abc' WHERE id = 7"));
+    editor.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("editor"));
+  ExpectOneLine(
+      RunProgram(Program, {"--database", damaged, "--print", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", Runtime()}}),
+      1,
+      QStringLiteral(
+          "table \"ledger\" of \"%1\", record 7 (row id 7), field \"amount\": 'abc' is not a valid "
+          "floating point value")
+          .arg(damaged));
+
+  // Root reads every file, so the program runs as nobody there; the folder lets nobody in, the file does not.
+  ScratchDirectory open;
+  QFile::setPermissions(open.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ExeOwner | QFileDevice::ExeOther |
+                                         QFileDevice::ExeGroup);
+  const QString locked = open.File(QStringLiteral("locked.sqlite"));
+  QFile::copy(ledger, locked);
+  QFile::setPermissions(locked, QFileDevice::Permissions());
+  const bool root = ::geteuid() == 0;
+  const QStringList arguments{"--database", locked, "--print", "--pdf",
+                              open.File(QStringLiteral("never.pdf"))};
+  const ProgramRun run =
+      root ? RunProgram(QStringLiteral("setpriv"),
+                        QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", Program} + arguments,
+                        {{"HOME", QStringLiteral("/nonexistent")}, {"XDG_RUNTIME_DIR", QString()}})
+           : RunProgram(Program, arguments);
+  ExpectOneLine(
+      run, 1,
+      QStringLiteral("\"%1\" cannot be read: %2").arg(locked, QString::fromLocal8Bit(std::strerror(EACCES))));
+}
+
+TEST_F(LedgerFaults, NamesAndSelectionsInMessagesReachTheTerminalEscapedAndCut) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("ledger.sqlite")), 20);
+  const QString hostile = QStringLiteral("\x1b]0;owned\x07\x1b[2J");
+  const QString longName = QString(300, QLatin1Char('n'));
+  const QList<QStringList> commands = {
+      {"--database", scratch_.File(hostile), "--print", "--pdf", scratch_.File("a.pdf")},
+      {"--database", scratch_.File(longName), "--preview"},
+      {"--database", ledger, "--print", "--pdf", scratch_.File("a.pdf"), "--pages", "1" + hostile},
+      {"--database", ledger, "--print", "--pdf", scratch_.File(hostile + "/a.pdf")},
+      {"--make-sample", ledger + hostile.left(1) + QStringLiteral("/x/") + longName}};
+  for (const QStringList& arguments : commands) {
+    const ProgramRun run = RunProgram(Program, arguments, {{"XDG_RUNTIME_DIR", Runtime()}});
+    const std::string shown = run.Error.toStdString();
+    EXPECT_EQ(run.ErrorLines().size(), 1) << shown;
+    EXPECT_NE(run.ExitCode, 0) << shown;
+    for (const QChar control : {QChar(0x1b), QChar(0x07)}) EXPECT_FALSE(run.Error.contains(control)) << shown;
+    if (arguments.join(QString()).contains(longName)) {
+      EXPECT_TRUE(run.Error.contains(QChar(0x2026))) << shown;
+    } else {
+      EXPECT_TRUE(run.Error.contains(QLatin1String("\\x1b"))) << shown;
+    }
+  }
+}
+
+TEST_F(LedgerFaults, StopSignalsDropThePrintLeavingTheOldPdfAndNoPageFiles) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("long.sqlite")), 8000);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    const QString runtime = Runtime();
+    const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
+    WriteBytes(pdf, OldPdf);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : ProgramEnvironment({{"XDG_RUNTIME_DIR", runtime}}))
+      environment.insert(name, value);
+    process.setProcessEnvironment(environment);
+    process.start(Program, {"--database", ledger, "--print", "--pdf", pdf});
+    ASSERT_TRUE(process.waitForStarted());
+    // Signalled while it prints: once its second page is written.
+    for (int wait = 0; wait < 600 && FilesBelow(runtime).filter(QStringLiteral("PRN002")).isEmpty(); ++wait)
+      QThread::msleep(50);
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "ended by its own path, not by the signal";
+    EXPECT_EQ(process.exitCode(), 128 + signal);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .startsWith(QLatin1String("quenary-ledger: interrupted")));
+    EXPECT_EQ(FileBytes(pdf), OldPdf) << signal;
+    EXPECT_TRUE(PageFoldersLeft(runtime).isEmpty()) << signal;
+    EXPECT_EQ(FilesBelow(scratch_.Path()).filter(QStringLiteral("ledger.pdf.")), QStringList()) << signal;
+  }
+}
+
+}  // namespace
