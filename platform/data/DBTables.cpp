@@ -222,19 +222,21 @@ QString TTable::Origin() const {
 }
 
 QString TTable::ReadFailure() const {
-  return QStringLiteral("Cannot read table \"%1\" of \"%2\"").arg(tableName_, DatabaseName());
+  return QStringLiteral("Cannot read table \"%1\" of \"%2\"")
+      .arg(ShownName(tableName_), ShownName(DatabaseName()));
 }
 
 void TTable::PrepareOpen(const SqlConnection& connection) {
   if (tableName_.trimmed().isEmpty())
-    throw EDatabaseError(QStringLiteral("No table name is given for a table of \"%1\"").arg(DatabaseName()));
+    throw EDatabaseError(
+        QStringLiteral("No table name is given for a table of \"%1\"").arg(ShownName(DatabaseName())));
   const auto found = connection.Rows(
       QStringLiteral(
           "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE"),
       {tableName_});
   if (found.empty())
-    throw EDatabaseError(
-        QStringLiteral("Table \"%1\" does not exist in \"%2\"").arg(tableName_, DatabaseName()));
+    throw EDatabaseError(QStringLiteral("Table \"%1\" does not exist in \"%2\"")
+                             .arg(ShownName(tableName_), ShownName(DatabaseName())));
   quotedTable_ = QuoteIdentifier(found[0][0].toString());
   hasRowId_ = false;
   if (found[0][1].toString() == QLatin1String("table")) {
@@ -257,7 +259,8 @@ QStringList TTable::OrderTerms(const SqlConnection& connection, const QString& f
       if (row[0].toString().compare(name, Qt::CaseInsensitive) == 0)
         return QuoteIdentifier(row[0].toString());
     }
-    throw EDatabaseError(QStringLiteral("Field '%1' not found in table \"%2\"").arg(name, tableName_));
+    throw EDatabaseError(
+        QStringLiteral("Field '%1' not found in table \"%2\"").arg(ShownName(name), ShownName(tableName_)));
   };
   QStringList terms;
   if (!fieldNames.trimmed().isEmpty()) {
@@ -270,8 +273,8 @@ QStringList TTable::OrderTerms(const SqlConnection& connection, const QString& f
   indexDefs_.Read(connection);
   const TIndexDef* definition = indexDefs_.Find(indexName);
   if (definition == nullptr)
-    throw EDatabaseError(
-        QStringLiteral("Index '%1' does not exist in table \"%2\"").arg(indexName, tableName_));
+    throw EDatabaseError(QStringLiteral("Index '%1' does not exist in table \"%2\"")
+                             .arg(ShownName(indexName), ShownName(tableName_)));
   const QStringList descending = definition->DescFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
   for (const QString& name : definition->Fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     terms.append(column(name) +
@@ -332,7 +335,8 @@ QString TQuery::Origin() const {
 QString TQuery::ReadFailure() const {
   QString statement = SQLText().simplified();
   if (statement.size() > 200) statement = statement.left(200) + QStringLiteral("...");
-  return QStringLiteral("Cannot run the query \"%1\" on \"%2\"").arg(statement, DatabaseName());
+  return QStringLiteral("Cannot run the query \"%1\" on \"%2\"")
+      .arg(ShownName(statement), ShownName(DatabaseName()));
 }
 
 QString TQuery::Statement() const {
@@ -342,7 +346,8 @@ QString TQuery::Statement() const {
     statement = statement.trimmed();
   }
   if (statement.isEmpty())
-    throw EDatabaseError(QStringLiteral("The query on \"%1\" has no SQL statement").arg(DatabaseName()));
+    throw EDatabaseError(
+        QStringLiteral("The query on \"%1\" has no SQL statement").arg(ShownName(DatabaseName())));
   return WithSqliteOrderingWords(statement);
 }
 

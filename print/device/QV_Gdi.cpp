@@ -1,5 +1,6 @@
 #include "print/device/QV_Gdi.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
 #include "platform/Screen.h"

@@ -14,8 +14,8 @@
 
 class DrawingContext;
 class PagePicture;
-class QFile;
 class QIODevice;
+class TAtomicFile;
 class TPrintDialog1;
 
 /** The logical font a page font is made from, in the layout of the desktop's logical-font record. */
@@ -233,7 +233,7 @@ private:
   void DrawCentredBandText(int leftBorder, int right, int top, int height, const QString& text);
   void FrameEdge(bool horizontal, int base, int from, int to, int kind, bool farSide);
 
-  std::unique_ptr<QFile> htmlStream_;
+  std::unique_ptr<TAtomicFile> htmlStream_;
   TSendTo target_;
   QString pageFileName_;
   int pageCount_ = 0;

@@ -1,6 +1,7 @@
 #include "print/device/QV_Gdi.h"
 
 #include "platform/Application.h"
+#include "platform/AtomicFile.h"
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
 #include "print/device/PagewickIni.h"
@@ -25,6 +26,11 @@ QString TrimControls(const QString& text) {
   while (start < end && text.at(start).unicode() <= u' ') ++start;
   while (end > start && text.at(end - 1).unicode() <= u' ') --end;
   return text.mid(start, end - start);
+}
+
+Exception HtmlFileFailure(const QString& fileName, const QString& reason) {
+  return Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                       .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
 }
 
 // Frees the status dialog and clears the program-wide reference, also when printing fails.
@@ -121,11 +127,9 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
     if (TrimControls(htmlFileName).isEmpty()) {
       throw ETarnvale(QStringLiteral("HTML filename not specified ") + htmlFileName);
     }
-    auto stream = std::make_unique<QFile>(htmlFileName);
-    if (!stream->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-      throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(htmlFileName), stream->errorString()));
-    }
+    // The file takes its name when the page ends, whole; a file of that name stays as it was until then.
+    auto stream = std::make_unique<TAtomicFile>(htmlFileName);
+    if (!stream->Open()) throw HtmlFileFailure(htmlFileName, stream->errorString());
     htmlStream_ = std::move(stream);
     WriteHtmlLine(htmlStream_.get(), QStringLiteral("<HTML><HEAD>"));
     WriteHtmlLine(htmlStream_.get(), QStringLiteral("<TITLE><CENTER>") + HtmlEscape(heading) +
@@ -180,8 +184,8 @@ void TGdi::EndPage() {
   context_.reset();
   if (htmlStream_) WriteHtmlLine(htmlStream_.get(), QStringLiteral("</HTML>"));
   if (target_ == poHTML) {
-    if (htmlStream_) htmlStream_->close();
-    htmlStream_.reset();
+    const std::unique_ptr<TAtomicFile> stream = std::move(htmlStream_);
+    if (stream && !stream->Commit()) throw HtmlFileFailure(stream->Target(), stream->errorString());
   } else if (page_) {
     const std::unique_ptr<PagePicture> page = std::move(page_);
     page->EndRecording();

@@ -5,6 +5,7 @@
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
 #include "tests/print/device/PageTestSupport.h"
+#include "tests/support/ProgramRun.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -171,6 +172,25 @@ TEST_F(HtmlTest, ABlankFileNameFailsAndCreatesNothing) {
     }
   }
   EXPECT_TRUE(QDir(scratch_.Path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(HtmlTest, AnExportThatCannotBeWrittenWholeFailsAndLeavesTheOldFile) {
+  SmallDisk disk(64);
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Problem().toStdString();
+  const QString fileName = disk.File(QStringLiteral("export.html"));
+  WriteBytes(fileName, "last week's export");
+  disk.Fill();
+  TGdi gdi(poHTML);
+  gdi.BeginDocument(clWhite, QStringLiteral("Heading"), fileName, 100.0);
+  for (int cell = 0; cell < 2000; ++cell) gdi.WriteHtmlCell(QStringLiteral("cell %1").arg(cell));
+  try {
+    gdi.EndPage();
+    ADD_FAILURE() << "the export fitted on a full disk";
+  } catch (const Exception& error) {
+    EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot create file \"%1\".").arg(fileName)));
+  }
+  EXPECT_EQ(FileBytes(fileName), QByteArray("last week's export"));
+  EXPECT_EQ(FilesBelow(disk.Path()), (QStringList{".filler", "export.html"}));
 }
 
 class PrintPagesTest : public RecordingTest {
