@@ -167,12 +167,7 @@ TEST(CommandLineFaults, StopSignalsEndTheWindowsInOrder) {
   } cases[] = {{{}, SIGTERM}, {{"--preview", "Ada"}, SIGINT}, {{"--entry", "Ada"}, SIGHUP}};
   for (const auto& [arguments, signal] : cases) {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : ProgramEnvironment({{"XDG_RUNTIME_DIR", runtime}}))
-      environment.insert(name, value);
-    process.setProcessEnvironment(environment);
-    process.start(Program, arguments);
-    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(StartProgram(process, Program, arguments, {{"XDG_RUNTIME_DIR", runtime}}));
     const bool preview = !arguments.isEmpty() && arguments.first() == QLatin1String("--preview");
     // The preview's page files show that its window is up; the main window needs only a moment.
     for (int wait = 0; preview && wait < 200 && FilesBelow(runtime).filter(QStringLiteral("PRN")).isEmpty();

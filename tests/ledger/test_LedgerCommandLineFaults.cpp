@@ -215,12 +215,8 @@ TEST_F(LedgerFaults, StopSignalsDropThePrintLeavingTheOldPdfAndNoPageFiles) {
     const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
     WriteBytes(pdf, OldPdf);
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : ProgramEnvironment({{"XDG_RUNTIME_DIR", runtime}}))
-      environment.insert(name, value);
-    process.setProcessEnvironment(environment);
-    process.start(Program, {"--database", ledger, "--print", "--pdf", pdf});
-    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(StartProgram(process, Program, {"--database", ledger, "--print", "--pdf", pdf},
+                             {{"XDG_RUNTIME_DIR", runtime}}));
     // Signalled while it prints: once its second page is written.
     for (int wait = 0; wait < 600 && FilesBelow(runtime).filter(QStringLiteral("PRN002")).isEmpty(); ++wait)
       QThread::msleep(50);

@@ -77,15 +77,20 @@ QList<QPair<QString, QString>> ProgramEnvironment(const QList<QPair<QString, QSt
   return environment;
 }
 
-ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                      const QList<QPair<QString, QString>>& variables, int timeoutMilliseconds) {
+bool StartProgram(QProcess& process, const QString& program, const QStringList& arguments,
+                  const QList<QPair<QString, QString>>& variables) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const auto& [name, value] : ProgramEnvironment(variables)) environment.insert(name, value);
-  QProcess process;
   process.setProcessEnvironment(environment);
   process.start(program, arguments);
+  return process.waitForStarted();
+}
+
+ProgramRun RunProgram(const QString& program, const QStringList& arguments,
+                      const QList<QPair<QString, QString>>& variables, int timeoutMilliseconds) {
+  QProcess process;
   ProgramRun run;
-  if (!process.waitForStarted()) {
+  if (!StartProgram(process, program, arguments, variables)) {
     run.Error = process.errorString();
     return run;
   }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QProcess;
+
 /**
  * A file system of a few KiB mounted on a folder of its own, in this test program's own mount namespace (the
  * test main enters one when it runs as root, as CI does), so a write to it really fails with "No space left
@@ -55,6 +57,11 @@ struct ProgramRun {
  * variables given added (XDG_RUNTIME_DIR for the page folder, XDG_CONFIG_HOME for the settings store, ...).
  */
 QList<QPair<QString, QString>> ProgramEnvironment(const QList<QPair<QString, QString>>& variables = {});
+
+/** Starts a program with the arguments and environment variables (ProgramEnvironment) and waits till it runs.
+ */
+bool StartProgram(QProcess& process, const QString& program, const QStringList& arguments,
+                  const QList<QPair<QString, QString>>& variables = {});
 
 /** Runs a program with the arguments and environment variables; it must end within the timeout. */
 ProgramRun RunProgram(const QString& program, const QStringList& arguments,
