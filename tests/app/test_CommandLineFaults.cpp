@@ -80,6 +80,35 @@ INSTANTIATE_TEST_SUITE_P(CommandLineFaults, FullDiskTest,
                                            FullDiskCase{"ConfigFolder", TFullFolder::ConfigFolder}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The page folder and the PDF on one disk with a little room: whatever of the job fits, the run either writes
+// a whole PDF or fails with one line and leaves the old one; never a cut-off PDF with exit code 0.
+TEST(CommandLineFaults, ALittleRoomForPagesAndPdfNeverGivesAHalfPdf) {
+  bool pdfFailed = false;
+  for (const int freeKibibytes : {40, 48, 56, 64, 72, 80, 96}) {
+    SmallDisk disk(256);
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Problem().toStdString();
+    const QString runtime = MakeRuntimeFolder(disk.File(QStringLiteral("runtime")));
+    const QString pdf = disk.File(QStringLiteral("report.pdf"));
+    WriteBytes(pdf, OldPdf);
+    disk.Fill(freeKibibytes * 1024);
+    const ProgramRun run =
+        RunProgram(Program, {"--print", "Ada", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", runtime}});
+    SCOPED_TRACE(freeKibibytes);
+    ASSERT_FALSE(run.Crashed) << run.Error.toStdString();
+    EXPECT_TRUE(PageFoldersLeft(runtime).isEmpty());
+    if (run.ExitCode == 0) {
+      EXPECT_TRUE(IsWholePdf(FileBytes(pdf)));
+      continue;
+    }
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.ErrorLines().size(), 1) << run.Error.toStdString();
+    EXPECT_EQ(FileBytes(pdf), OldPdf);
+    pdfFailed = pdfFailed ||
+                run.Error.contains(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(pdf, NoSpace));
+  }
+  EXPECT_TRUE(pdfFailed) << "no room left the page written but not the PDF";
+}
+
 TEST(CommandLineFaults, ASpoolThatDoesNotFitIsToldAndNothingReachesTheQueue) {
   const QString queue = qEnvironmentVariable("QUENARY_CUPS_PRINTER");
   if (queue.isEmpty())
