@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,139 +21,126 @@ namespace {
 
 using IniDocument = CSimpleIniCaseA;
 
-// SimpleIni keeps comments, sections, entries and their order, but drops or changes some lines a hand-edited
-// file may hold (measured on 4.19): a line without "=" or with nothing before it is dropped, an unclosed
-// "[" swallows the next line into a section name, comments after the last entry are dropped, an indented
-// comment loses its blanks, and a zero byte cuts the file short. Such lines are handed to it as comments
-// carrying a mark, and turned back into themselves when the file is written.
-constexpr char Mark = '\x01';
-const std::string KeptLinePrefix = std::string(";") + Mark;
-// A last section of our own, so comments after the last entry have something to stay in front of.
-const std::string EndSection = std::string("[") + Mark + "end]";
+// SimpleIni reads the store. It mistakes some lines a hand-edited file may hold (measured on 4.19): an
+// unclosed "[" swallows the next line into a section name, a zero byte cuts the file short, and so on. Each
+// line is therefore classified first, by the rules SimpleIni reads a clean line with, and a line it could
+// misread is handed to it as a comment. Writes never go through SimpleIni: they change the lines of the
+// values written, or add lines, and leave every other byte of the file as it was.
 const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 bool IsBlank(char character) { return character == ' ' || character == '\t'; }
 
-std::string::size_type FirstNonBlank(const std::string& line) {
-  std::string::size_type position = 0;
-  while (position < line.size() && IsBlank(line[position])) ++position;
-  return position;
+std::string Trimmed(const std::string& text) {
+  std::string::size_type start = 0;
+  std::string::size_type end = text.size();
+  while (start < end && IsBlank(text[start])) ++start;
+  while (end > start && IsBlank(text[end - 1])) --end;
+  return text.substr(start, end - start);
 }
 
-std::string KeptLine(const std::string& line) {
-  std::string kept = KeptLinePrefix;
-  for (const char character : line) {
-    if (character == Mark)
-      kept += std::string{Mark, 'a'};
-    else if (character == '\0')
-      kept += std::string{Mark, 'z'};
-    else
-      kept += character;
-  }
-  return kept;
+// Names compare as SimpleIni compares them: ASCII letters without regard to case.
+bool SameName(const std::string& one, const std::string& other) {
+  return one.size() == other.size() && qstrnicmp(one.data(), other.data(), one.size()) == 0;
 }
 
-std::string RestoredLine(const std::string& kept) {
-  std::string line;
-  for (std::string::size_type position = KeptLinePrefix.size(); position < kept.size(); ++position) {
-    if (kept[position] == Mark && position + 1 < kept.size()) {
-      line += kept[++position] == 'z' ? '\0' : Mark;
-    } else {
-      line += kept[position];
-    }
-  }
-  return line;
-}
+enum class TLineKind { Blank, Comment, Section, Entry, Other };
 
-// One line of the file as SimpleIni gets it: untouched when it reads and writes it faithfully, else kept.
-void AddLine(const std::string& line, std::string& text) {
-  const auto keep = [&text](const std::string& kept) { text += KeptLine(kept) + '\n'; };
-  if (line.find('\0') != std::string::npos) return keep(line);
-  const std::string::size_type start = FirstNonBlank(line);
-  if (start == line.size()) {
-    text += '\n';
-    return;
+// What a line of the file is, and for a section or an entry its name.
+struct TLine {
+  TLineKind Kind = TLineKind::Other;
+  std::string Name;
+  /** For a section: the length of "[name]", after which the line's other words stand. */
+  std::string::size_type HeaderEnd = 0;
+};
+
+TLine Classify(const std::string& line) {
+  TLine result;
+  if (line.find('\0') != std::string::npos) return result;
+  const std::string text = Trimmed(line);
+  if (text.empty()) {
+    result.Kind = TLineKind::Blank;
+    return result;
   }
-  const char first = line[start];
+  const char first = text.front();
   if (first == ';' || first == '#') {
-    // A comment of the user's own that looks like a kept line is kept too, so it comes back unchanged.
-    if (start == 0 && line.rfind(KeptLinePrefix, 0) != 0)
-      text += line + '\n';
-    else
-      keep(line);
-    return;
+    // An indented comment would lose its blanks on the way through SimpleIni, so it is kept from it.
+    if (!IsBlank(line.front())) result.Kind = TLineKind::Comment;
+    return result;
   }
   if (first == '[') {
-    const std::string::size_type close = line.find(']', start);
-    if (close == std::string::npos) return keep(line);
-    const std::string name = line.substr(start + 1, close - start - 1);
-    if (FirstNonBlank(name) == name.size() || name.find(Mark) != std::string::npos) return keep(line);
-    text += line.substr(0, close + 1) + '\n';
-    // Words after the closing bracket would be dropped; they stay as a line of their own.
-    const std::string rest = line.substr(close + 1);
-    if (FirstNonBlank(rest) < rest.size()) keep(rest.substr(FirstNonBlank(rest)));
-    return;
+    const std::string::size_type open = line.find('[');
+    const std::string::size_type close = line.find(']', open);
+    if (close == std::string::npos) return result;
+    const std::string name = Trimmed(line.substr(open + 1, close - open - 1));
+    if (name.empty()) return result;
+    result.Kind = TLineKind::Section;
+    result.Name = name;
+    result.HeaderEnd = close + 1;
+    return result;
   }
-  if (first == '=' || line.find('=') == std::string::npos) return keep(line);
-  text += line + '\n';
+  const std::string::size_type equals = line.find('=');
+  if (first == '=' || equals == std::string::npos) return result;
+  result.Kind = TLineKind::Entry;
+  result.Name = Trimmed(line.substr(0, equals));
+  return result;
 }
 
-// The file's bytes as SimpleIni is to read them.
-std::string IniText(QByteArray bytes, bool& byteOrderMark) {
-  byteOrderMark = bytes.startsWith(ByteOrderMark);
-  if (byteOrderMark) bytes.remove(0, ByteOrderMark.size());
-  bytes.replace("\r\n", "\n");
-  bytes.replace('\r', '\n');
-  std::string text;
-  text.reserve(static_cast<std::string::size_type>(bytes.size()) + 64);
+// A line SimpleIni must not read goes to it as an empty comment: it reads as nothing.
+const std::string Unread = ";";
+
+// The file as lines (the byte order mark apart), each with the line break that ends it: "\n", "\r\n", "\r"
+// or nothing for the last.
+struct TFileLines {
+  bool ByteOrderMark = false;
+  std::vector<std::string> Lines;
+  std::vector<std::string> Breaks;
+};
+
+TFileLines SplitLines(QByteArray bytes) {
+  TFileLines file;
+  file.ByteOrderMark = bytes.startsWith(ByteOrderMark);
+  if (file.ByteOrderMark) bytes.remove(0, ByteOrderMark.size());
   qsizetype start = 0;
   while (start < bytes.size()) {
-    qsizetype end = bytes.indexOf('\n', start);
-    if (end < 0) end = bytes.size();
-    AddLine(std::string(bytes.constData() + start, static_cast<std::string::size_type>(end - start)), text);
-    start = end + 1;
+    qsizetype end = start;
+    while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r') ++end;
+    file.Lines.emplace_back(bytes.constData() + start, static_cast<std::string::size_type>(end - start));
+    std::string lineBreak;
+    if (end < bytes.size())
+      lineBreak = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n'
+                      ? "\r\n"
+                      : std::string(1, bytes.at(end));
+    file.Breaks.push_back(lineBreak);
+    start = end + static_cast<qsizetype>(lineBreak.size()) + (lineBreak.empty() ? 1 : 0);
   }
-  text += EndSection + '\n';
-  // SimpleIni takes the comments that open the file for the file's own comment and writes a blank line after
-  // them; comments that lead straight into an entry belong to that entry instead.
-  std::string::size_type position = 0;
-  while (position < text.size() && (text[position] == ';' || text[position] == '#')) {
-    position = text.find('\n', position) + 1;
-  }
-  if (position > 0 && position < text.size() && text[position] != '\n') text.insert(0, 1, '\n');
-  return text;
+  return file;
 }
 
-bool IsComment(const std::string& line) { return !line.empty() && (line[0] == ';' || line[0] == '#'); }
-
-// SimpleIni's output turned back into the file: kept lines as they were, its own spacing (a blank line
-// before each commented entry, two between sections) made one blank line between sections.
-QByteArray FileBytes(const std::string& saved, bool byteOrderMark) {
-  std::vector<std::string> lines;
-  std::string::size_type start = 0;
-  while (start < saved.size()) {
-    std::string::size_type end = saved.find('\n', start);
-    if (end == std::string::npos) end = saved.size();
-    lines.push_back(saved.substr(start, end - start));
-    start = end + 1;
-  }
-  QByteArray bytes = byteOrderMark ? ByteOrderMark : QByteArray();
-  int blanks = 0;
-  bool written = false;
-  for (const std::string& line : lines) {
-    if (line == EndSection) continue;
-    if (line.empty()) {
-      ++blanks;
-      continue;
-    }
-    if (written && (blanks >= 2 || (blanks == 1 && !IsComment(line)))) bytes += '\n';
-    blanks = 0;
-    written = true;
-    const std::string text = line.rfind(KeptLinePrefix, 0) == 0 ? RestoredLine(line) : line;
-    bytes.append(text.data(), static_cast<qsizetype>(text.size()));
-    bytes += '\n';
+QByteArray JoinLines(const TFileLines& file) {
+  QByteArray bytes = file.ByteOrderMark ? ByteOrderMark : QByteArray();
+  for (std::size_t index = 0; index < file.Lines.size(); ++index) {
+    bytes.append(file.Lines[index].data(), static_cast<qsizetype>(file.Lines[index].size()));
+    bytes.append(file.Breaks[index].data(), static_cast<qsizetype>(file.Breaks[index].size()));
   }
   return bytes;
+}
+
+// The file's text as SimpleIni is to read it: clean lines as they are, the others as kept comments, and the
+// words after a section's closing bracket on a kept line of their own.
+std::string IniText(const TFileLines& file) {
+  std::string text;
+  for (const std::string& line : file.Lines) {
+    const TLine kind = Classify(line);
+    switch (kind.Kind) {
+      case TLineKind::Blank: break;
+      case TLineKind::Comment:
+      case TLineKind::Entry: text += line; break;
+      case TLineKind::Section: text += "[" + kind.Name + "]\n" + Unread; break;
+      case TLineKind::Other: text += Unread; break;
+    }
+    text += '\n';
+  }
+  return text;
 }
 
 bool HoldsLineBreak(const QString& text) {
@@ -168,74 +157,121 @@ bool IsQuoted(const std::string& text) {
   return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
-// The store's file, read and parsed, or refused with a message naming it.
+// A stored value as text, a byte order mark at its start included (a plain UTF-8 decode would drop it).
+QString Decoded(const std::string& value) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  return decoder.decode(QByteArrayView(value.data(), static_cast<qsizetype>(value.size())));
+}
+
+// The store's bytes, or a refusal naming the file.
+QByteArray StoreBytes(const QString& fileName) {
+  QByteArray bytes;
+  QString reason;
+  switch (ReadRegularFile(fileName, TRegIniFile::MaximumFileSize, bytes, &reason)) {
+    case TFileRead::Read:
+    case TFileRead::Missing: return bytes;
+    case TFileRead::NotRegular:
+      throw Exception(QStringLiteral("The settings file \"%1\" is not a plain file and is not used.")
+                          .arg(ShownName(fileName)));
+    case TFileRead::TooLarge:
+      throw Exception(QStringLiteral("The settings file \"%1\" is larger than %2 KiB and is not used.")
+                          .arg(ShownName(fileName), QString::number(TRegIniFile::MaximumFileSize / 1024)));
+    case TFileRead::Failed:
+      throw Exception(
+          QStringLiteral("The settings file \"%1\" cannot be read: %2").arg(ShownName(fileName), reason));
+  }
+  return bytes;
+}
+
+// The store's content as read.
 class StoreDocument {
 public:
-  explicit StoreDocument(const QString& fileName) : fileName_(fileName) {
+  StoreDocument(const QString& fileName, const QByteArray& bytes) {
     document_.SetUnicode(true);
     document_.SetMultiKey(true);
     document_.SetMultiLine(false);
     document_.SetQuotes(false);
     document_.SetSpaces(false);
     document_.SetAllowKeyOnly(false);
-
-    QByteArray bytes;
-    QString reason;
-    switch (ReadRegularFile(fileName_, TRegIniFile::MaximumFileSize, bytes, &reason)) {
-      case TFileRead::Read:
-      case TFileRead::Missing: break;
-      case TFileRead::NotRegular:
-        throw Exception(QStringLiteral("The settings file \"%1\" is not a plain file and is not used.")
-                            .arg(ShownName(fileName_)));
-      case TFileRead::TooLarge:
-        throw Exception(QStringLiteral("The settings file \"%1\" is larger than %2 KiB and is not used.")
-                            .arg(ShownName(fileName_), QString::number(TRegIniFile::MaximumFileSize / 1024)));
-      case TFileRead::Failed:
-        throw Exception(
-            QStringLiteral("The settings file \"%1\" cannot be read: %2").arg(ShownName(fileName_), reason));
-    }
-    if (document_.LoadData(IniText(bytes, byteOrderMark_)) < 0) {
-      throw Exception(QStringLiteral("The settings file \"%1\" cannot be read.").arg(ShownName(fileName_)));
+    if (document_.LoadData(IniText(SplitLines(bytes))) < 0) {
+      throw Exception(QStringLiteral("The settings file \"%1\" cannot be read.").arg(ShownName(fileName)));
     }
   }
 
-  const char* Value(const QByteArray& section, const QByteArray& ident) const {
-    return document_.GetValue(section.constData(), ident.constData(), nullptr);
-  }
-
-  void SetValue(const QByteArray& section, const QByteArray& ident, const QByteArray& value) {
-    if (document_.SetValue(section.constData(), ident.constData(), value.constData(), nullptr, true) < 0) {
-      throw Exception(
-          QStringLiteral("Cannot write the settings file \"%1\": out of memory.").arg(ShownName(fileName_)));
-    }
-  }
-
-  void Save() const {
-    std::string saved;
-    if (document_.Save(saved, false) < 0) {
-      throw Exception(QStringLiteral("Cannot write the settings file \"%1\".").arg(ShownName(fileName_)));
-    }
-    const QByteArray bytes = FileBytes(saved, byteOrderMark_);
-    if (bytes.size() > TRegIniFile::MaximumFileSize) {
-      throw Exception(
-          QStringLiteral("The settings file \"%1\" would grow larger than %2 KiB; it is left as it "
-                         "was.")
-              .arg(ShownName(fileName_), QString::number(TRegIniFile::MaximumFileSize / 1024)));
-    }
-    // A new file takes the old one's place in one step; a symbolic link is followed to the file it names.
-    WriteFileAtomically(fileName_, bytes, QStringLiteral("Cannot write the settings file"));
+  /** The value as the program reads it (quotes around the whole taken off), or nothing. */
+  std::optional<QString> Value(const QByteArray& section, const QByteArray& ident) const {
+    const char* value = document_.GetValue(section.constData(), ident.constData(), nullptr);
+    if (value == nullptr) return std::nullopt;
+    std::string text(value);
+    if (IsQuoted(text)) text = text.substr(1, text.size() - 2);
+    return Decoded(text);
   }
 
 private:
-  QString fileName_;
   IniDocument document_;
-  bool byteOrderMark_ = false;
 };
+
+// The file with the values written: the line that gives an identifier its value now gives the new one; an
+// identifier new to the section goes after the section's last entry (of its first occurrence), and a new
+// section at the end of the file. Every other line stays as it was, byte for byte.
+QByteArray Edited(const QByteArray& bytes, const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& values) {
+  TFileLines file = SplitLines(bytes);
+  // New lines end the way the file's lines do.
+  std::string lineBreak = "\n";
+  for (const std::string& existing : file.Breaks) {
+    if (!existing.empty()) {
+      lineBreak = existing;
+      break;
+    }
+  }
+  const auto insert = [&file, &lineBreak](std::size_t at, const std::string& line) {
+    // The line before ends with a break now, if it was the last one.
+    if (at > 0 && file.Breaks[at - 1].empty()) file.Breaks[at - 1] = lineBreak;
+    file.Lines.insert(file.Lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+    file.Breaks.insert(file.Breaks.begin() + static_cast<std::ptrdiff_t>(at), lineBreak);
+  };
+  for (const auto& [ident, value] : values) {
+    // Of an identifier given twice, the first gives the value, in whichever occurrence of the section.
+    enum { NotSeen, InFirst, PastFirst } occurrence = NotSeen;
+    bool inSection = false;
+    bool found = false;
+    std::size_t end = 0;  // after the last entry of the section's first occurrence
+    for (std::size_t index = 0; index < file.Lines.size() && !found; ++index) {
+      const TLine kind = Classify(file.Lines[index]);
+      if (kind.Kind == TLineKind::Section) {
+        inSection = SameName(kind.Name, section);
+        if (occurrence == InFirst) occurrence = PastFirst;
+        if (inSection && occurrence == NotSeen) {
+          occurrence = InFirst;
+          end = index + 1;
+        }
+      } else if (kind.Kind == TLineKind::Entry && inSection) {
+        if (SameName(kind.Name, ident)) {
+          std::string& old = file.Lines[index];
+          old = old.substr(0, old.find('=') + 1) + value;
+          found = true;
+        } else if (occurrence == InFirst) {
+          end = index + 1;
+        }
+      }
+    }
+    if (found) continue;
+    if (occurrence != NotSeen) {
+      insert(end, ident + "=" + value);
+    } else {
+      if (!file.Lines.empty()) insert(file.Lines.size(), std::string());
+      insert(file.Lines.size(), "[" + section + "]");
+      insert(file.Lines.size(), ident + "=" + value);
+    }
+  }
+  return JoinLines(file);
+}
 
 // Names the file could not hold as they are, or that would read back as something else.
 void CheckSection(const QString& fileName, const QString& section) {
   if (section.isEmpty() || HoldsLineBreak(section) || HasBlankEnds(section) ||
-      section.contains(QLatin1Char(']')) || section.contains(QChar(Mark))) {
+      section.contains(QLatin1Char(']'))) {
     throw Exception(QStringLiteral("\"%1\" cannot be a section of the settings file \"%2\".")
                         .arg(ShownName(section), ShownName(fileName)));
   }
@@ -269,12 +305,8 @@ TRegIniFile::TRegIniFile(const QString& name) : fileName_(ConfigurationFolder() 
 TRegIniFile::~TRegIniFile() = default;
 
 QString TRegIniFile::ReadString(const QString& section, const QString& ident, const QString& fallback) const {
-  const StoreDocument document(fileName_);
-  const char* value = document.Value(section.toUtf8(), ident.toUtf8());
-  if (value == nullptr) return fallback;
-  std::string text(value);
-  if (IsQuoted(text)) text = text.substr(1, text.size() - 2);
-  return QString::fromStdString(text);
+  const StoreDocument document(fileName_, StoreBytes(fileName_));
+  return document.Value(section.toUtf8(), ident.toUtf8()).value_or(fallback);
 }
 
 void TRegIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
@@ -283,6 +315,7 @@ void TRegIniFile::WriteString(const QString& section, const QString& ident, cons
 
 void TRegIniFile::WriteStrings(const QString& section, const QList<QPair<QString, QString>>& values) {
   CheckSection(fileName_, section);
+  std::vector<std::pair<std::string, std::string>> lines;
   for (const auto& [ident, value] : values) {
     CheckIdentifier(fileName_, ident);
     if (HoldsLineBreak(value)) {
@@ -291,13 +324,30 @@ void TRegIniFile::WriteStrings(const QString& section, const QList<QPair<QString
                          "a line break.")
               .arg(ShownName(ident), ShownName(fileName_)));
     }
-  }
-  StoreDocument document(fileName_);
-  for (const auto& [ident, value] : values) {
     // Blanks at either end would be read away, and quotes around the whole would be taken off.
     const bool quote = HasBlankEnds(value) || (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
                                                value.endsWith(QLatin1Char('"')));
-    document.SetValue(section.toUtf8(), ident.toUtf8(), (quote ? Quoted(value) : value).toUtf8());
+    lines.emplace_back(ident.toStdString(), (quote ? Quoted(value) : value).toStdString());
   }
-  document.Save();
+  const QByteArray before = StoreBytes(fileName_);
+  const QByteArray after = Edited(before, section.toStdString(), lines);
+  if (after == before) return;
+  if (after.size() > MaximumFileSize) {
+    throw Exception(
+        QStringLiteral("The settings file \"%1\" would grow larger than %2 KiB; it is left as it was.")
+            .arg(ShownName(fileName_), QString::number(MaximumFileSize / 1024)));
+  }
+  // The changed file is read back before it replaces the old one: a hand-edited file whose lines read
+  // otherwise than they look is left as it was rather than given values that would not be found.
+  const StoreDocument check(fileName_, after);
+  for (const auto& [ident, value] : values) {
+    if (check.Value(section.toUtf8(), ident.toUtf8()) != value) {
+      throw Exception(
+          QStringLiteral("The settings file \"%1\" is laid out so that \"%2\" would not read back "
+                         "as written; it is left as it was.")
+              .arg(ShownName(fileName_), ShownName(ident)));
+    }
+  }
+  // A new file takes the old one's place in one step; a symbolic link is followed to the file it names.
+  WriteFileAtomically(fileName_, after, QStringLiteral("Cannot write the settings file"));
 }

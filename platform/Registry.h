@@ -9,12 +9,15 @@
  * shape of the framework's INI-style registry wrapper: sections of named string values. Opening creates the
  * store if it is missing (also when only reading); every value is read and written as text.
  *
- * The user may edit the file by hand, so a write keeps everything else in it: comments, other sections,
- * other identifiers and their order, and lines that are no entry at all. Identifiers are written as they are
- * named ("View Background=1234"), each as "identifier=value"; a value with blanks at either end, or one that
- * starts and ends with a double quote, is written between double quotes, which a read takes off again. A
- * write replaces the file at once (a crash half-way leaves the old one) and goes through a symbolic link to
- * the file it names.
+ * The user may edit the file by hand, so a write changes only the line that gives a written identifier its
+ * value (of an identifier given twice, the first, as a read takes the first), or adds a line after the
+ * section's last entry, or a new section at the end, and keeps every other byte of the file: comments, other
+ * sections and identifiers and their order, spacing, line breaks, and lines that are no entry at all.
+ * Identifiers are written as they are named ("View Background=1234"); a value with blanks at either end, or
+ * one that starts and ends with a double quote, is written between double quotes, which a read takes off
+ * again. A write is read back before it is made, and one whose values would not read back as written fails
+ * with an Exception; it replaces the file at once (a full disk or a crash half-way leaves the old one) and
+ * goes through a symbolic link to the file it names.
  *
  * A store that is not a plain file or is larger than MaximumFileSize is refused by every read and write with
  * an Exception naming the file; it is never renamed, emptied or deleted.

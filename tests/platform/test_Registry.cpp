@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
@@ -142,7 +143,7 @@ const QByteArray HandEdited = Bytes(
     "zero\0byte\n"
     "; the end of the file\n");
 
-TEST_F(RegIniFileTest, AWriteKeepsEveryLineOfAHandEditedStoreAndTheOrderOfItsIdentifiers) {
+TEST_F(RegIniFileTest, AWriteKeepsEveryOtherByteOfAHandEditedStoreAndTheOrderOfItsIdentifiers) {
   TRegIniFile store(name_);
   {
     QFile file(store.FileName());
@@ -162,6 +163,8 @@ TEST_F(RegIniFileTest, AWriteKeepsEveryLineOfAHandEditedStoreAndTheOrderOfItsIde
                       {QStringLiteral("PageHeight"), QStringLiteral("3508")},
                       {QStringLiteral("View Background"), QStringLiteral("1234")}});
   const QByteArray written = ContentOf(store.FileName());
+  // Only the line of the value that changed is new, the new identifiers follow the section's last entry,
+  // and every other byte stays: spacing, the words after a bracket, the zero byte.
   EXPECT_EQ(written, Bytes("; Settings of the print library\n"
                            "# kept by hand\n"
                            "\n"
@@ -169,7 +172,7 @@ TEST_F(RegIniFileTest, AWriteKeepsEveryLineOfAHandEditedStoreAndTheOrderOfItsIde
                            "; the height of the last job\n"
                            "PageHeight=3508\n"
                            "this line is no entry\n"
-                           "Orientation=Portrait\n"
+                           "Orientation = Portrait\n"
                            "  ; indented note\n"
                            "[unclosed\n"
                            "=value without a name\n"
@@ -178,10 +181,8 @@ TEST_F(RegIniFileTest, AWriteKeepsEveryLineOfAHandEditedStoreAndTheOrderOfItsIde
                            "PageWidth=2550\n"
                            "View Background=1234\n"
                            "\n"
-                           "[Other Program]\n"
-                           "trailing words\n"
+                           "[Other Program] trailing words\n"
                            "Colour=red\n"
-                           "\n"
                            "zero\0byte\n"
                            "; the end of the file\n"));
   store.WriteString(QStringLiteral("Printer"), QStringLiteral("PageWidth"), QStringLiteral("2550"));
@@ -256,6 +257,50 @@ TEST_F(RegIniFileTest, ASymbolicLinkInPlaceOfTheStoreStaysAndTheFileItNamesIsWri
   EXPECT_EQ(ContentOf(target), QByteArray("; mine\n[Printer]\nPageWidth=2\n"));
   EXPECT_EQ(QFile::permissions(target), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadUser | QFileDevice::WriteUser);
+}
+
+// Layouts a plain rewrite would change the meaning of: repeated sections and identifiers with comments
+// between them, words after a closing bracket that look like an entry or a section, a byte order mark that
+// starts a value, line breaks of another system.
+TEST_F(RegIniFileTest, AWriteChangesTheMeaningOfNothingElseWhateverTheLayout) {
+  const struct {
+    const char* before;
+    const char* section;
+    const char* ident;
+    const char* value;
+    const char* after;
+  } cases[] = {
+      {"[Printer]\nPageHeight=2\n; second\n[Printer]\nPrinterName=x\n", "Printer", "PrinterName", "y",
+       "[Printer]\nPageHeight=2\n; second\n[Printer]\nPrinterName=y\n"},
+      {"[P]\nH=1\n; about the second\nH=2\n", "P", "H", "3", "[P]\nH=3\n; about the second\nH=2\n"},
+      {"[Printer]View Background=old\nPageHeight=3\n", "Printer", "View Background", "1",
+       "[Printer]View Background=old\nPageHeight=3\nView Background=1\n"},
+      {"[A][B]\nx=1", "Other", "y", "2", "[A][B]\nx=1\n\n[Other]\ny=2\n"},
+      {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "y", "\xEF\xBB\xBFint",
+       "\xEF\xBB\xBF[A]\r\nx=1\r\ny=\xEF\xBB\xBFint\r\n"},
+  };
+  // A plain UTF-8 decode would take the byte order mark off the value's start.
+  const auto text = [](const char* utf8) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return QString(decoder.decode(QByteArrayView(utf8)));
+  };
+  TRegIniFile store(name_);
+  for (const auto& example : cases) {
+    SCOPED_TRACE(example.before);
+    {
+      QFile file(store.FileName());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      file.write(example.before);
+    }
+    const QString x = store.ReadString(QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("none"));
+    store.WriteString(QString::fromUtf8(example.section), QString::fromUtf8(example.ident),
+                      text(example.value));
+    EXPECT_EQ(ContentOf(store.FileName()), QByteArray(example.after));
+    EXPECT_EQ(
+        store.ReadString(QString::fromUtf8(example.section), QString::fromUtf8(example.ident), QString()),
+        text(example.value));
+    EXPECT_EQ(store.ReadString(QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("none")), x);
+  }
 }
 
 TEST_F(RegIniFileTest, AValueWithALineBreakIsRefusedBeforeAnythingIsWritten) {

@@ -115,7 +115,6 @@ TEST_F(PageLifeTest, AJobKeepsTheHandEditedLinesOfTheStoreAndWritesItsNineIdenti
                                                               "PrinterIndex=0\n"
                                                               "ZoomFactor=100\n"
                                                               "Directory=%4\n"
-                                                              "\n"
                                                               "stray words\n"
                                                               "[Other]\n"
                                                               "key=value\n")
