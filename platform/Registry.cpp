@@ -38,10 +38,8 @@ std::string Trimmed(const std::string& text) {
   return text.substr(start, end - start);
 }
 
-// Names compare as SimpleIni compares them: ASCII letters without regard to case.
-bool SameName(const std::string& one, const std::string& other) {
-  return one.size() == other.size() && qstrnicmp(one.data(), other.data(), one.size()) == 0;
-}
+// Names compare as the reader (SimpleIni's case-sensitive flavour) compares them: byte for byte.
+bool SameName(const std::string& one, const std::string& other) { return one == other; }
 
 enum class TLineKind { Blank, Comment, Section, Entry, Other };
 

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth cups printer-driver-cups-pdf poppler-utils
   fonts-liberation2 libsimpleini-dev libpoppler-qt6-dev ccache desktop-file-utils
+  clang libclang-rt-14-dev libfuzzer-14-dev
 )
 
 missing=()

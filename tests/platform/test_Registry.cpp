@@ -276,6 +276,7 @@ TEST_F(RegIniFileTest, AWriteChangesTheMeaningOfNothingElseWhateverTheLayout) {
       {"[Printer]View Background=old\nPageHeight=3\n", "Printer", "View Background", "1",
        "[Printer]View Background=old\nPageHeight=3\nView Background=1\n"},
       {"[A][B]\nx=1", "Other", "y", "2", "[A][B]\nx=1\n\n[Other]\ny=2\n"},
+      {"[Printer]\nx=1\n", "printer", "x", "2", "[Printer]\nx=1\n\n[printer]\nx=2\n"},
       {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "y", "\xEF\xBB\xBFint",
        "\xEF\xBB\xBF[A]\r\nx=1\r\ny=\xEF\xBB\xBFint\r\n"},
   };
