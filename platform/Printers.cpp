@@ -12,11 +12,14 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPageLayout>
+#include <QPageRanges>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPdfWriter>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cmath>
 #include <cups/cups.h>
 
@@ -55,8 +58,10 @@ QString NotPrinting() { return QStringLiteral("Printer is not currently printing
 
 // A file name for a PDF that was given none: the title in the documents folder, never over an existing file.
 QString NewPdfFileName(const QString& title) {
+  // Where a user looks for documents, made when it is not there yet; never a guess elsewhere in the home.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  if (folder.isEmpty()) folder = QDir::home().filePath(QStringLiteral("Documents"));
+  QDir().mkpath(folder);
   QString base = title;
   base.replace(QLatin1Char('/'), QLatin1Char('_'));
   if (base.trimmed().isEmpty()) base = QStringLiteral("Document");
@@ -79,6 +84,34 @@ std::unique_ptr<TAtomicFile> DocumentOutput(bool pdf, const QString& pdfFile, co
                                            : QDir(folder).filePath(QStringLiteral("print-spool.pdf")));
 }
 
+QPrinter::DuplexMode QtDuplex(TDuplex duplex) {
+  switch (duplex) {
+    case TDuplex::LongEdge: return QPrinter::DuplexLongSide;
+    case TDuplex::ShortEdge: return QPrinter::DuplexShortSide;
+    case TDuplex::None: break;
+  }
+  return QPrinter::DuplexNone;
+}
+
+// The options a document goes to a queue with, freed with it.
+class TQueueOptions {
+public:
+  TQueueOptions() = default;
+  ~TQueueOptions() { cupsFreeOptions(count_, options_); }
+  TQueueOptions(const TQueueOptions&) = delete;
+  TQueueOptions& operator=(const TQueueOptions&) = delete;
+
+  void Add(const char* name, const QByteArray& value) {
+    count_ = cupsAddOption(name, value.constData(), count_, &options_);
+  }
+  int Count() const { return count_; }
+  cups_option_t* Options() const { return options_; }
+
+private:
+  int count_ = 0;
+  cups_option_t* options_ = nullptr;
+};
+
 Exception PdfFailure(const QString& target, const QString& reason) {
   return Exception(QStringLiteral("Cannot write the PDF file \"%1\": %2").arg(ShownName(target), reason));
 }
@@ -95,6 +128,13 @@ public:
   int pdfResolution = DefaultPdfResolution;
   QString title;
 
+  // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
+  std::optional<QPageSize> paper;
+  TDuplex duplex = TDuplex::None;
+  bool color = true;
+  TPrintJobOptions jobOptions;
+  QString lastPdfFile;
+
   // Page layout and resolution of the selected printer, made again when the selection changes.
   std::unique_ptr<QPrinter> setup;
   QString setupName;
@@ -106,6 +146,7 @@ public:
   std::unique_ptr<QPainter> painter;
   QString documentPrinter;
   QString documentTitle;
+  TPrintJobOptions documentQueueOptions;
   bool documentIsPdf = false;
   bool aborted = false;
   bool documentOpen = false;
@@ -141,6 +182,7 @@ public:
     std::unique_ptr<TAtomicFile> file = std::move(output);
     if (!file) return file;
     const bool complete = ended && (documentIsPdf ? file->Commit() : file->Complete());
+    if (complete && documentIsPdf) lastPdfFile = file->Target();
     if (complete) return file;
     const QString reason =
         !ended && !file->Failed() ? QStringLiteral("The PDF could not be completed.") : file->errorString();
@@ -224,12 +266,13 @@ QPrinter& TPrinter::QtPrinter() {
     if (!d_->IsPdf(name)) {
       d_->setup = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
       d_->setup->setResolution(CupsDefaultResolution(name));
+      if (d_->paper) d_->setup->setPageSize(*d_->paper);
     } else {
       // "Print to PDF", and any name that is no CUPS queue, lay out on a PDF page without unprintable
       // margins.
       d_->setup = std::make_unique<QPrinter>(QPrinter::HighResolution);
       d_->setup->setOutputFormat(QPrinter::PdfFormat);
-      d_->setup->setPageSize(DefaultPdfPageSize());
+      d_->setup->setPageSize(d_->paper.value_or(DefaultPdfPageSize()));
       d_->setup->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
       d_->setup->setResolution(d_->pdfResolution);
       if (!d_->pdfFileName.isEmpty()) d_->setup->setOutputFileName(d_->pdfFileName);
@@ -237,6 +280,11 @@ QPrinter& TPrinter::QtPrinter() {
     d_->setup->setFullPage(false);
     d_->setup->setPageOrientation(d_->orientation == poLandscape ? QPageLayout::Landscape
                                                                  : QPageLayout::Portrait);
+    // The print dialog opens on the choices already made.
+    d_->setup->setDuplex(QtDuplex(d_->duplex));
+    d_->setup->setColorMode(d_->color ? QPrinter::Color : QPrinter::GrayScale);
+    d_->setup->setCopyCount(d_->jobOptions.Copies);
+    d_->setup->setCollateCopies(d_->jobOptions.Collate);
     d_->setupName = name;
     d_->setupValid = true;
   }
@@ -252,13 +300,70 @@ void TPrinter::TakeQtPrinterSettings() {
   } else {
     index = static_cast<int>(d_->names.indexOf(printer.printerName()));
   }
-  d_->orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+  const QPageLayout layout = printer.pageLayout();
+  d_->orientation = layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+  d_->paper = layout.pageSize();
+  switch (printer.duplex()) {
+    case QPrinter::DuplexNone: d_->duplex = TDuplex::None; break;
+    case QPrinter::DuplexLongSide: d_->duplex = TDuplex::LongEdge; break;
+    case QPrinter::DuplexShortSide: d_->duplex = TDuplex::ShortEdge; break;
+    // "Automatic" turns the sheet the way the page is read: on the long edge for a portrait page.
+    case QPrinter::DuplexAuto:
+      d_->duplex = d_->orientation == poPortrait ? TDuplex::LongEdge : TDuplex::ShortEdge;
+      break;
+  }
+  d_->color = printer.colorMode() == QPrinter::Color;
+  TPrintJobOptions options;
+  options.Copies = std::max(1, printer.copyCount());
+  options.Collate = printer.collateCopies();
+  if (printer.printRange() == QPrinter::PageRange) {
+    options.PageRanges = printer.pageRanges().toString();
+    if (options.PageRanges.isEmpty() && printer.fromPage() > 0)
+      options.PageRanges =
+          QStringLiteral("%1-%2").arg(printer.fromPage()).arg(std::max(printer.fromPage(), printer.toPage()));
+  }
+  d_->jobOptions = options;
   if (index >= 0) {
     d_->index = index;
     // The dialog's printer already carries the chosen page layout; keep it rather than make it again.
     d_->setupName = d_->names.at(index);
   }
 }
+
+QPageSize TPrinter::PaperSize() const {
+  return const_cast<TPrinter*>(this)->QtPrinter().pageLayout().pageSize();
+}
+
+void TPrinter::SetPaperSize(const QPageSize& paper) {
+  d_->paper = paper;
+  d_->setupValid = false;
+}
+
+TDuplex TPrinter::Duplex() const { return d_->duplex; }
+
+void TPrinter::SetDuplex(TDuplex duplex) {
+  d_->duplex = duplex;
+  d_->setupValid = false;
+}
+
+bool TPrinter::Color() const { return d_->color; }
+
+void TPrinter::SetColor(bool color) {
+  d_->color = color;
+  d_->setupValid = false;
+}
+
+TPrintJobOptions TPrinter::JobOptions() const { return d_->jobOptions; }
+
+void TPrinter::SetJobOptions(const TPrintJobOptions& options) {
+  d_->jobOptions = options;
+  d_->jobOptions.Copies = std::max(1, options.Copies);
+  d_->setupValid = false;
+}
+
+bool TPrinter::IsQueue() const { return !d_->IsPdf(PrinterName()); }
+
+QString TPrinter::LastPdfFile() const { return d_->lastPdfFile; }
 
 int TPrinter::PageWidth() const { return const_cast<TPrinter*>(this)->QtPrinter().width(); }
 int TPrinter::PageHeight() const { return const_cast<TPrinter*>(this)->QtPrinter().height(); }
@@ -292,7 +397,7 @@ QPaintDevice* TPrinter::MeasuringDevice() const {
   return &const_cast<TPrinter*>(this)->QtPrinter();
 }
 
-void TPrinter::BeginDoc(const QString& title) {
+void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptions) {
   if (Printing()) throw Exception(QStringLiteral("Printing in progress"));
   QPrinter& setup = QtPrinter();
   QString documentTitle = title;
@@ -337,6 +442,7 @@ void TPrinter::BeginDoc(const QString& title) {
   d_->painter = std::move(painter);
   d_->documentPrinter = printerName;
   d_->documentTitle = documentTitle;
+  d_->documentQueueOptions = queueOptions;
   d_->documentIsPdf = pdf;
   d_->aborted = false;
   d_->documentOpen = true;
@@ -363,7 +469,21 @@ void TPrinter::EndDoc() {
   const QByteArray queue = d_->documentPrinter.toUtf8();
   const QByteArray spool = QFile::encodeName(file->TemporaryFileName());
   const QByteArray title = d_->documentTitle.toUtf8();
-  if (cupsPrintFile(queue.constData(), spool.constData(), title.constData(), 0, nullptr) == 0) {
+  TQueueOptions options;
+  options.Add("media", QtPrinter().pageLayout().pageSize().key().toUtf8());
+  options.Add("orientation-requested", d_->orientation == poLandscape ? "4" : "3");
+  options.Add("sides", d_->duplex == TDuplex::LongEdge    ? "two-sided-long-edge"
+                       : d_->duplex == TDuplex::ShortEdge ? "two-sided-short-edge"
+                                                          : "one-sided");
+  options.Add("print-color-mode", d_->color ? "color" : "monochrome");
+  const TPrintJobOptions& copies = d_->documentQueueOptions;
+  if (copies.Copies > 1) {
+    options.Add("copies", QByteArray::number(copies.Copies));
+    options.Add("collate", copies.Collate ? "true" : "false");
+  }
+  if (!copies.PageRanges.isEmpty()) options.Add("page-ranges", copies.PageRanges.toUtf8());
+  if (cupsPrintFile(queue.constData(), spool.constData(), title.constData(), options.Count(),
+                    options.Options()) == 0) {
     throw Exception(QStringLiteral("The printer \"%1\" did not accept the document: %2")
                         .arg(ShownName(d_->documentPrinter), QString::fromUtf8(cupsLastErrorString())));
   }

@@ -9,11 +9,30 @@
 #include <memory>
 #include <optional>
 
+class QPageSize;
 class QPainter;
 class QPaintDevice;
 class QPrinter;
 
 enum TPrinterOrientation { poPortrait, poLandscape };
+
+/** Printing on both sides of the sheet: not at all, turned on the long edge, or on the short edge. */
+enum class TDuplex { None, LongEdge, ShortEdge };
+
+/**
+ * What the user chose for the pages of the next print, beyond the printer and its paper: how many copies, in
+ * which order, and which pages (a selection as the preview's print options take it, "1,3-4"; empty for all).
+ */
+struct TPrintJobOptions {
+  int Copies = 1;
+  /** Copies one whole set after the other (1 2 3 1 2 3) rather than each page its copies (1 1 2 2 3 3). */
+  bool Collate = true;
+  QString PageRanges;
+
+  bool operator==(const TPrintJobOptions& other) const {
+    return Copies == other.Copies && Collate == other.Collate && PageRanges == other.PageRanges;
+  }
+};
 
 /**
  * The printer's canvas: the font, brush and pen the printing code keeps in step with what it draws, and
@@ -92,6 +111,30 @@ public:
   TPrinterOrientation Orientation() const;
   void SetOrientation(TPrinterOrientation orientation);
 
+  /**
+   * The paper every printer lays out on, once chosen (in the print dialog, on a command line); until then
+   * each printer's own (a queue's default, A4 or Letter by the locale for a PDF file).
+   */
+  QPageSize PaperSize() const;
+  void SetPaperSize(const QPageSize& paper);
+  TDuplex Duplex() const;
+  void SetDuplex(TDuplex duplex);
+  /** Colour, or shades of grey (monochrome). */
+  bool Color() const;
+  void SetColor(bool color);
+
+  /**
+   * Copies, their order and the pages of the next print, as chosen. A print job plans its pages by them
+   * (TGdi::PrintPages); a system queue is given them with the document and does the work itself.
+   */
+  TPrintJobOptions JobOptions() const;
+  void SetJobOptions(const TPrintJobOptions& options);
+
+  /** Whether the selected printer is a system (CUPS) queue rather than the PDF destination. */
+  bool IsQueue() const;
+  /** The PDF file the last completed document or print action went to; empty when none did. */
+  QString LastPdfFile() const;
+
   /** Printable width and height of a sheet in device pixels, for the current orientation. */
   int PageWidth() const;
   int PageHeight() const;
@@ -113,7 +156,10 @@ public:
   QString Title() const;
   void SetTitle(const QString& title);
 
-  /** Takes over the printer, orientation and PDF file chosen on QtPrinter() in the print dialog. */
+  /**
+   * Takes over everything chosen on QtPrinter() in the print dialog: the printer or PDF file, the paper and
+   * its orientation, both sides and colour, and the copies, their order and the pages (JobOptions).
+   */
   void TakeQtPrinterSettings();
 
   /**
@@ -127,10 +173,12 @@ public:
 
   /**
    * Opens a print document; Printing() is true until EndDoc or Abort. The sheets are collected in a private
-   * spool file and nothing reaches the printer before EndDoc. Fails with an Exception while a document is
-   * open or when the spool file cannot be made.
+   * spool file and nothing reaches the printer before EndDoc. On a system queue the document goes with
+   * the paper, orientation, both sides and colour of the printer and with the copies, order and pages of
+   * queueOptions, which the queue makes itself; into a PDF file every sheet painted is one page, once.
+   * Fails with an Exception while a document is open or when the spool file cannot be made.
    */
-  void BeginDoc(const QString& title = QString());
+  void BeginDoc(const QString& title = QString(), const TPrintJobOptions& queueOptions = TPrintJobOptions());
   /** Starts a new sheet of the open document. */
   void NewPage();
   /**

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class DrawingContext;
 class PagePicture;
@@ -118,11 +119,17 @@ public:
   /** Closes the current page: its picture is saved to its page file (or the HTML file is finished). */
   void EndPage();
   /**
-   * Plays every recorded page onto the printer as one document, one sheet per page, with the print status
+   * Plays the recorded pages onto the printer as one document, one sheet per page, with the print status
    * dialog when showStatus is set (its Abort stops after the current page and nothing is sent). Does
    * nothing while the printer is already printing or when no page was recorded.
+   *
+   * The options choose the copies, their order and the pages (a selection as the preview's print options
+   * take it; one that is no selection fails with EConvertError before anything prints). A system queue gets
+   * every page once with the options, and makes the copies and picks the pages itself; into a PDF file the
+   * chosen pages are played in the order the copies come out (1 2 3 1 2 3 collated, 1 1 2 2 3 3 not). A
+   * selection of no recorded page prints nothing.
    */
-  void PrintPages(bool showStatus);
+  void PrintPages(bool showStatus, const TPrintJobOptions& options = TPrintJobOptions());
   /** With an open HTML file: writes the line "<TD>" and the text (HTML special characters escaped). */
   void WriteHtmlCell(const QString& text);
 
@@ -227,7 +234,7 @@ public:
 private:
   void OpenPage();
   void SetUpSurface();
-  void PlayPagesToPrinter(TPrintDialog1* status);
+  void PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* status);
   int CanvasTextWidth(const QString& text) const;
   double CanvasFontScale() const;
   void DrawCentredBandText(int leftBorder, int right, int top, int height, const QString& text);

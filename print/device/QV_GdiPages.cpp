@@ -5,6 +5,7 @@
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
 #include "print/device/PagewickIni.h"
+#include "print/dialogs/Addit.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
 
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -195,17 +197,58 @@ void TGdi::EndPage() {
   ProcessMessages();
 }
 
-void TGdi::PrintPages(bool showStatus) {
+namespace {
+// The recorded pages a selection takes, in order; all of them for an empty selection.
+std::vector<int> SelectedPages(int recorded, const QString& selection) {
+  std::vector<int> pages;
+  for (int page = 1; page <= recorded; ++page) {
+    if (selection.isEmpty() || PageInRange(page, selection)) pages.push_back(page);
+  }
+  return pages;
+}
+
+// Pages as a queue takes a range: "1-3,5".
+QString RangesText(const std::vector<int>& pages) {
+  QStringList ranges;
+  for (std::size_t first = 0; first < pages.size();) {
+    std::size_t last = first;
+    while (last + 1 < pages.size() && pages[last + 1] == pages[last] + 1) ++last;
+    ranges << (first == last ? QString::number(pages[first])
+                             : QStringLiteral("%1-%2").arg(pages[first]).arg(pages[last]));
+    first = last + 1;
+  }
+  return ranges.join(QLatin1Char(','));
+}
+}  // namespace
+
+void TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
   TPrinter& printer = Printer();
   if (printer.Printing()) return;
-  // Without a single recorded page there is nothing to send, not even a blank sheet.
-  if (!QFileInfo::exists(PageFileNameFor(1, target_))) return;
+  int recorded = 0;
+  while (QFileInfo::exists(PageFileNameFor(recorded + 1, target_))) ++recorded;
+  const std::vector<int> selected = SelectedPages(recorded, options.PageRanges);
+  // Without a single page to print there is nothing to send, not even a blank sheet.
+  if (selected.empty()) return;
+
+  std::vector<int> plan;
+  TPrintJobOptions queueOptions;
+  const int copies = std::max(1, options.Copies);
+  if (printer.IsQueue()) {
+    plan = SelectedPages(recorded, QString());
+    queueOptions.Copies = copies;
+    queueOptions.Collate = options.Collate;
+    if (static_cast<int>(selected.size()) < recorded) queueOptions.PageRanges = RangesText(selected);
+  } else if (options.Collate) {
+    for (int copy = 0; copy < copies; ++copy) plan.insert(plan.end(), selected.begin(), selected.end());
+  } else {
+    for (const int page : selected) plan.insert(plan.end(), static_cast<std::size_t>(copies), page);
+  }
 
   StatusDialogScope status(showStatus);
   printer.SetOrientation(PagewickIni::IsPortrait() ? poPortrait : poLandscape);
-  printer.BeginDoc();
+  printer.BeginDoc(QString(), queueOptions);
   try {
-    PlayPagesToPrinter(status.Dialog());
+    PlayPagesToPrinter(plan, status.Dialog());
   } catch (...) {
     // A printer left printing would make every later PrintPages do nothing.
     printer.Abort();
@@ -215,9 +258,10 @@ void TGdi::PrintPages(bool showStatus) {
   if (printer.Printing()) printer.EndDoc();
 }
 
-void TGdi::PlayPagesToPrinter(TPrintDialog1* status) {
+void TGdi::PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* status) {
   TPrinter& printer = Printer();
-  for (int number = 1;; ++number) {
+  for (std::size_t index = 0; index < pages.size(); ++index) {
+    const int number = pages[index];
     if (status != nullptr) status->SetPageText(QString::asprintf("%d", number));
     const QString fileName = PageFileNameFor(number, target_);
     if (!QFileInfo::exists(fileName)) break;
@@ -227,7 +271,7 @@ void TGdi::PlayPagesToPrinter(TPrintDialog1* status) {
     if (painter != nullptr && page.Load(fileName)) page.Play(*painter);
     printer.ProcessAbortProcedure();
     if (!printer.Printing()) break;
-    if (!QFileInfo::exists(PageFileNameFor(number + 1, target_))) break;
+    if (index + 1 == pages.size() || !QFileInfo::exists(PageFileNameFor(pages[index + 1], target_))) break;
     if (status != nullptr && status->AbortRequested()) break;
     printer.NewPage();
   }

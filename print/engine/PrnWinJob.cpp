@@ -271,10 +271,16 @@ void TPrintWin::AbandonJob() {
 }
 
 void TPrintWin::DeliverToPrinter(bool showStatus) {
+  // Copies or pages the user chose (in the print dialog, on a command line) go with one delivery, which a
+  // queue repeats itself; without such a choice the document goes Copies times, as the component always
+  // sent it. The two never multiply.
+  const TPrintJobOptions chosen = Printer().JobOptions();
+  const bool userChose = chosen.Copies > 1 || !chosen.PageRanges.isEmpty();
+  const int deliveries = userChose ? 1 : Copies;
   // All copies are one print action: into a PDF file they land one after the other in the one file.
   TPrintAction action;
-  for (int copy = 0; copy < Copies; ++copy) {
-    pageDevice_->PrintPages(showStatus);
+  for (int copy = 0; copy < deliveries; ++copy) {
+    pageDevice_->PrintPages(showStatus, userChose ? chosen : TPrintJobOptions());
     if (Printer().Aborted()) {
       // The user stopped the printing: no further copy goes out either.
       Cancelled = true;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QRadioButton>
 #include <algorithm>
@@ -107,6 +108,8 @@ TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
   PageTot->setFixedWidth(60);
   PrevPage = GlyphButton(Panel3, QStringLiteral("prior.svg"), QStringLiteral("Previous page"));
   NextPage = GlyphButton(Panel3, QStringLiteral("next.svg"), QStringLiteral("Next page"));
+  PrintedCaption = MakeCaption(Panel3);
+  PrintedCaption->SetFont(buttonFont);
 
   const auto on = [this](TButton* button, void (TQV_Prev::*handler)()) {
     connect(button, &QPushButton::clicked, this,
@@ -212,6 +215,9 @@ void TQV_Prev::LayOut() {
   row({Print, Odd, Even, Current, Additional});
   row({CloseButton, ZoomIn, ZoomOut, PrintPreview, PageWidthButton, WholePageButton});
   row({PageCaption, PageNo, OfCaption, PageTot, PrevPage, NextPage});
+  // What was printed last fills the rest of the bottom bar.
+  const int left = NextPage->geometry().right() + 12;
+  PrintedCaption->setGeometry(left, 3, std::max(0, across - left - 4), BarHeight - 6);
 }
 
 void TQV_Prev::resizeEvent(QResizeEvent* event) {
@@ -307,13 +313,27 @@ bool TQV_Prev::FormKeyDown(int key) {
   return true;
 }
 
-void TQV_Prev::PrintClick() { DrawIt1->PrintFromPreview(0, QString()); }
-void TQV_Prev::OddClick() { DrawIt1->PrintFromPreview(1, QString()); }
-void TQV_Prev::EvenClick() { DrawIt1->PrintFromPreview(2, QString()); }
+QString TQV_Prev::WherePrinted(int pages) {
+  const QString count = pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages);
+  if (pages == 0) return QStringLiteral("No page was printed.");
+  if (Printer().IsQueue()) return QStringLiteral("Sent %1 to %2.").arg(count, Printer().PrinterName());
+  return QStringLiteral("Printed %1 to %2").arg(count, QDir::toNativeSeparators(Printer().LastPdfFile()));
+}
+
+// Every print from the preview ends by saying where it went, so a PDF file is never a guess.
+void TQV_Prev::PrintFromButton(int mode, const QString& selection) {
+  PrintedCaption->SetCaption(QString());
+  DrawIt1->PrintFromPreview(mode, selection);
+  PrintedCaption->SetCaption(WherePrinted(DrawIt1->PagesPrinted()));
+}
+
+void TQV_Prev::PrintClick() { PrintFromButton(0, QString()); }
+void TQV_Prev::OddClick() { PrintFromButton(1, QString()); }
+void TQV_Prev::EvenClick() { PrintFromButton(2, QString()); }
 
 void TQV_Prev::CurrentClick() {
   const QSize size = DrawIt1->size();
-  DrawIt1->PrintFromPreview(0, QString::number(DrawIt1->ShownPage()));
+  PrintFromButton(0, QString::number(DrawIt1->ShownPage()));
   DrawIt1->resize(size);
 }
 
@@ -329,14 +349,20 @@ void TQV_Prev::AdditionalClick() {
       selection = current;
     else if (dialog->Range->isChecked())
       selection = dialog->Edit1->Text();
-    // All copies are one print action, so into a PDF file they land one after the other.
-    TPrintAction action;
-    for (int copy = 0; copy < copies; ++copy) {
-      DrawIt1->PrintFromPreview(mode, selection);
-      // Abort stops the whole print, not just the copy it interrupted.
-      if (DrawIt1->PrintAborted()) break;
+    PrintedCaption->SetCaption(QString());
+    int printed = 0;
+    {
+      // All copies are one print action, so into a PDF file they land one after the other.
+      TPrintAction action;
+      for (int copy = 0; copy < copies; ++copy) {
+        DrawIt1->PrintFromPreview(mode, selection);
+        printed += DrawIt1->PagesPrinted();
+        // Abort stops the whole print, not just the copy it interrupted.
+        if (DrawIt1->PrintAborted()) break;
+      }
+      action.Finish();
     }
-    action.Finish();
+    PrintedCaption->SetCaption(WherePrinted(printed));
   }
 }
 

@@ -54,6 +54,13 @@ public:
   TEdit* PageTot = nullptr;
   TButton* PrevPage = nullptr;
   TButton* NextPage = nullptr;
+  /** Where the last print from the preview went ("Printed 12 pages to /home/ann/Documents/Sales.pdf"). */
+  TLabel* PrintedCaption = nullptr;
+
+  /** The words PrintedCaption shows after a print of that many pages on the selected printer. */
+  static QString WherePrinted(int pages);
+  /** Prints the pages of the mode and selection (PrintFromPreview) and says where they went. */
+  void PrintFromButton(int mode, const QString& selection);
 
   void FormActivate();
   void CloseButtonClick();
