@@ -60,31 +60,36 @@ int LedgerReady(const TLedgerCommandLine& command) {
   }
 }
 
-// Prints the ledger or the letter as the command says, into its target (the printer or the preview).
-void PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
-  if (command.Letter) {
-    TLetterFrm letter;
-    letter.PrintLetter(target);
-    if (letter.DBPrintWin1->Cancelled)
-      throw Exception(QStringLiteral("the print job was aborted; nothing was printed"));
-  } else {
-    TLedgerFrm ledger(LedgerFileOf(command));
-    ledger.PrintLedger(target);
-    if (target == poPrinter && ledger.DBPrintWin1->Cancelled)
-      throw Exception(QStringLiteral("the print job was aborted; nothing was printed"));
-  }
-}
-
-// What a print through the preview's own printing came to.
+// What a print came to: the recorded pages, those sent to the printer (0 when a selection took none), and a
+// failure told by a message box.
 struct TPagesPrinted {
   QString Failure;
-  /** Pages sent over all copies, and the pages the job recorded. */
   int Printed = 0;
   int Recorded = 0;
 };
 
-// Prints the chosen pages the way the preview's print options do: the job goes to the preview, which prints
-// the selection (odd or even pages) Copies times as one print action and closes again.
+// Prints the ledger or the letter as the command says, into its target (the printer or the preview).
+TPagesPrinted PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
+  const auto printed = [target](const TDBPrintWin& component) {
+    if (target == poPrinter && component.Cancelled)
+      throw Exception(QStringLiteral("the print job was aborted; nothing was printed"));
+    TPagesPrinted pages;
+    pages.Printed = component.PagesPrinted;
+    pages.Recorded = component.CurrentPage;
+    return pages;
+  };
+  if (command.Letter) {
+    TLetterFrm letter;
+    letter.PrintLetter(target);
+    return printed(*letter.DBPrintWin1);
+  }
+  TLedgerFrm ledger(LedgerFileOf(command));
+  ledger.PrintLedger(target);
+  return printed(*ledger.DBPrintWin1);
+}
+
+// Prints odd or even pages the way the preview's print options do: the job goes to the preview, which prints
+// them (of the selection) Copies times as one print action and closes again.
 TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
   TPagesPrinted result;
   QString& failure = result.Failure;
@@ -99,7 +104,7 @@ TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
       try {
         result.Recorded = preview->DrawIt1->CountPages();
         TPrintAction action;
-        for (int copy = 0; copy < command.Copies && !aborted; ++copy) {
+        for (int copy = 0; copy < command.Print.Copies && !aborted; ++copy) {
           preview->DrawIt1->PrintFromPreview(command.PageMode, command.Pages);
           aborted = preview->DrawIt1->PrintAborted();
           result.Printed += preview->DrawIt1->PagesPrinted();
@@ -152,22 +157,21 @@ int PrintCommand(const TLedgerCommandLine& command) {
       return LedgerExitUsage;
     }
   }
+  // Odd or even pages are the preview's choice; a page selection, copies and the rest are the print dialog's.
+  const bool throughPreview = command.PageMode != 0;
   bool nothingSelected = false;
   const bool printed =
-      SelectCommandPrinter(command.Print, error) &&
+      SelectCommandPrinter(command.Print, error, throughPreview ? QString() : command.Pages) &&
       RunUnattendedPrint(
-          [&command, &nothingSelected] {
-            if (!command.PageOptions) {
-              PrintDocument(command, poPrinter);
-              return true;
-            }
-            const TPagesPrinted pages = PrintPagesAsThePreviewDoes(command);
+          [&command, &nothingSelected, throughPreview] {
+            const TPagesPrinted pages =
+                throughPreview ? PrintPagesAsThePreviewDoes(command) : PrintDocument(command, poPrinter);
             if (!pages.Failure.isEmpty()) throw Exception(pages.Failure);
-            if (pages.Printed == 0) {
+            if (command.PageOptions && pages.Printed == 0) {
               nothingSelected = true;
-              throw Exception(QStringLiteral("%1 selects none of the %2 pages of "
-                                             "the ledger; nothing was printed")
-                                  .arg(SelectionWords(command), QString::number(pages.Recorded)));
+              throw Exception(
+                  QStringLiteral("%1 selects none of the %2 pages of the ledger; nothing was printed")
+                      .arg(SelectionWords(command), QString::number(pages.Recorded)));
             }
             return true;
           },
@@ -279,14 +283,6 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.Pages = value;
       command.PageOptions = true;
-    } else if (TakeOptionValue(arguments, index, QStringLiteral("--copies"), value, error)) {
-      if (!error.isEmpty()) return Invalid(error);
-      bool number = false;
-      command.Copies = value.toInt(&number);
-      if (!number || command.Copies < 1 || command.Copies > 999)
-        return Invalid(QStringLiteral("--copies takes a whole number from 1 to 999, not \"%1\"")
-                           .arg(EscapedForTerminal(value)));
-      command.PageOptions = true;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--database"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--database needs a file name"));
@@ -331,7 +327,7 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
     return Invalid(QStringLiteral("--print, --preview and --screenshot go one at a time"));
   if (const QString problem = command.Print.Problem(print); !problem.isEmpty()) return Invalid(problem);
   if (command.PageOptions && !print)
-    return Invalid(QStringLiteral("--pages, --odd, --even and --copies go with --print"));
+    return Invalid(QStringLiteral("--pages, --odd and --even go with --print"));
   if (print)
     command.Action = TLedgerAction::Print;
   else if (preview)
@@ -345,7 +341,8 @@ QString LedgerUsageText() {
   return QStringLiteral(
       "Usage: quenary-ledger [--database FILE]\n"
       "       quenary-ledger [--database FILE] --print (--pdf FILE [--dpi N] | --printer NAME)\n"
-      "                      [--pages SELECTION] [--odd | --even] [--copies N]\n"
+      "                      [--pages SELECTION] [--odd | --even] [--copies N [--collate]]\n"
+      "                      [--duplex long|short|none] [--paper A4|Letter|Legal|A5] [--landscape]\n"
       "       quenary-ledger [--database FILE] (--preview | --screenshot FILE)\n"
       "       quenary-ledger --letter [--print ... | --preview | --screenshot FILE]\n"
       "       quenary-ledger --make-sample FILE [--entries N]\n"
@@ -359,9 +356,13 @@ QString LedgerUsageText() {
       "  --pdf FILE           ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N              ... at N dots per inch (72 to 2400, default 600)\n"
       "  --printer NAME       ... on the printer (CUPS queue) NAME\n"
-      "  --pages SELECTION    ... only these pages, as the preview's print options take them (1,3-4)\n"
-      "  --odd, --even        ... only the odd or the even pages\n"
-      "  --copies N           ... N times over (1 to 999)\n"
+      "  --pages SELECTION    ... only these pages, as the print dialog's page range takes them (1,3-4)\n"
+      "  --odd, --even        ... only the odd or the even pages, as the preview prints them\n"
+      "  --copies N           ... N copies (1 to 999), each page its copies unless --collate\n"
+      "  --collate            ... whole sets one after the other\n"
+      "  --duplex SIDES       ... on both sides, turned on the long or the short edge, or none\n"
+      "  --paper SIZE         ... on A4, Letter, Legal or A5 paper\n"
+      "  --landscape          ... in landscape\n"
       "  --preview            show the printout in the print preview\n"
       "  --screenshot FILE    save a picture of the window as a PNG file, then exit (the ledger's shows the\n"
       "                       mouse on the Payee title, with the cursor that says how a click sorts)\n"

@@ -21,15 +21,18 @@ struct TLedgerCommandLine {
   QString LedgerFile;
   int Entries = DefaultSampleEntries;
   /**
-   * Which pages --print prints, as the preview's print options do: a page selection ("1,3-4"), odd or even
-   * pages (PageMode 1 or 2; 0 all), each set of pages Copies times.
+   * Which pages --print prints: a page selection ("1,3-4"), as the print dialog's page range takes it, and
+   * odd or even pages (PageMode 1 or 2; 0 all), which go the preview's way (each set of pages Print.Copies
+   * times).
    */
   QString Pages;
   int PageMode = 0;
-  int Copies = 1;
-  /** Whether any of the three was given: then the printing goes the preview's way. */
+  /** Whether --pages, --odd or --even was given. */
   bool PageOptions = false;
-  /** Where --print sends the ledger or the letter: a PDF file (600 dpi unless --dpi) or a named printer. */
+  /**
+   * Where --print sends the ledger or the letter, a PDF file (600 dpi unless --dpi) or a named printer, and
+   * the print dialog's other choices (copies, collate, both sides, paper, landscape).
+   */
   TPrintOptions Print;
   /** The PNG file of --screenshot. */
   QString Screenshot;

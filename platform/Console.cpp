@@ -8,12 +8,25 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHash>
+#include <QPageSize>
 #include <QMessageBox>
 #include <QImage>
 #include <QPixmap>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+// The papers a command line names, as the print dialog offers them.
+const QHash<QString, QPageSize::PageSizeId>& Papers() {
+  static const QHash<QString, QPageSize::PageSizeId> papers = {{QStringLiteral("A4"), QPageSize::A4},
+                                                               {QStringLiteral("Letter"), QPageSize::Letter},
+                                                               {QStringLiteral("Legal"), QPageSize::Legal},
+                                                               {QStringLiteral("A5"), QPageSize::A5}};
+  return papers;
+}
+}  // namespace
 
 bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
                      QString& error) {
@@ -41,6 +54,39 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
   if (TakeOptionValue(arguments, index, QStringLiteral("--printer"), value, error)) {
     if (error.isEmpty() && value.isEmpty()) error = QStringLiteral("--printer needs a printer name");
     options.PrinterName = value;
+    return true;
+  }
+  if (TakeOptionValue(arguments, index, QStringLiteral("--copies"), value, error)) {
+    bool number = false;
+    options.Copies = value.toInt(&number);
+    if (error.isEmpty() && (!number || options.Copies < 1 || options.Copies > 999))
+      error = QStringLiteral("--copies takes a whole number from 1 to 999, not \"%1\"")
+                  .arg(EscapedForTerminal(value));
+    options.DialogChoices = true;
+    return true;
+  }
+  if (TakeOptionValue(arguments, index, QStringLiteral("--duplex"), value, error)) {
+    static const QHash<QString, TDuplex> sides = {{QStringLiteral("none"), TDuplex::None},
+                                                  {QStringLiteral("long"), TDuplex::LongEdge},
+                                                  {QStringLiteral("short"), TDuplex::ShortEdge}};
+    options.Duplex = sides.value(value, TDuplex::None);
+    if (error.isEmpty() && !sides.contains(value))
+      error = QStringLiteral("--duplex takes long, short or none, not \"%1\"").arg(EscapedForTerminal(value));
+    options.DialogChoices = true;
+    return true;
+  }
+  if (TakeOptionValue(arguments, index, QStringLiteral("--paper"), value, error)) {
+    options.Paper = value;
+    if (error.isEmpty() && !Papers().contains(value))
+      error =
+          QStringLiteral("--paper takes A4, Letter, Legal or A5, not \"%1\"").arg(EscapedForTerminal(value));
+    options.DialogChoices = true;
+    return true;
+  }
+  if (arguments.at(index) == QLatin1String("--collate") ||
+      arguments.at(index) == QLatin1String("--landscape")) {
+    (arguments.at(index) == QLatin1String("--collate") ? options.Collate : options.Landscape) = true;
+    options.DialogChoices = true;
     return true;
   }
   if (TakeOptionValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
@@ -136,11 +182,13 @@ QString TPrintOptions::Problem(bool printing) const {
   if (printing && PdfFile.isEmpty() == PrinterName.isEmpty())
     return QStringLiteral("--print needs either --pdf FILE or --printer NAME");
   if (!printing && HasDestination()) return QStringLiteral("--pdf and --printer go with --print");
+  if (!printing && DialogChoices)
+    return QStringLiteral("--copies, --collate, --duplex, --paper and --landscape go with --print");
   if (DpiGiven && PdfFile.isEmpty()) return QStringLiteral("--dpi goes with --pdf");
   return QString();
 }
 
-bool SelectCommandPrinter(const TPrintOptions& options, QString& error) {
+bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QString& pages) {
   TPrinter& printer = Printer();
   const QString name = options.PdfFile.isEmpty() ? options.PrinterName : TPrinter::PdfPrinterName();
   const int index = static_cast<int>(printer.Printers().indexOf(name));
@@ -150,6 +198,15 @@ bool SelectCommandPrinter(const TPrintOptions& options, QString& error) {
   }
   printer.SetPrinterIndex(index);
   if (!options.PdfFile.isEmpty()) printer.SetPdfOutput(options.PdfFile, options.Dpi);
+  // What the print dialog would have asked: only what was given replaces the printer's own.
+  if (!options.Paper.isEmpty()) printer.SetPaperSize(QPageSize(Papers().value(options.Paper)));
+  if (options.Landscape) printer.ChooseOrientation(poLandscape);
+  printer.SetDuplex(options.Duplex);
+  TPrintJobOptions job;
+  job.Copies = options.Copies;
+  job.Collate = options.Collate;
+  job.PageRanges = pages;
+  printer.SetJobOptions(job);
   return true;
 }
 

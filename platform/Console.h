@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Printers.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -20,7 +22,10 @@ class QWidget;
 bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
                      QString& error);
 
-/** Where a command prints: a PDF file at a resolution, or a named printer. */
+/**
+ * Where a command prints, and what the print dialog would otherwise ask: a PDF file at a resolution or a
+ * named printer; copies and their order, both sides, paper and orientation.
+ */
 struct TPrintOptions {
   /** Absolute, taken from the folder the program was started in. */
   QString PdfFile;
@@ -28,18 +33,29 @@ struct TPrintOptions {
   /** Dots per inch of the PDF file. */
   int Dpi = 600;
   bool DpiGiven = false;
+  int Copies = 1;
+  /** Whole sets one after the other (1 2 3 1 2 3); without it each page its copies (1 1 2 2 3 3). */
+  bool Collate = false;
+  TDuplex Duplex = TDuplex::None;
+  /** "A4", "Letter", "Legal" or "A5"; empty for the printer's own. */
+  QString Paper;
+  bool Landscape = false;
+  /** Whether any of copies, collate, duplex, paper or landscape was given. */
+  bool DialogChoices = false;
 
   bool HasDestination() const { return !PdfFile.isEmpty() || !PrinterName.isEmpty(); }
   /**
    * What is wrong with the options of a command that prints (printing) or does not: printing needs exactly
-   * one of --pdf and --printer, the two need printing, --dpi needs --pdf. Empty when nothing is wrong.
+   * one of --pdf and --printer, those and the dialog's choices need printing, --dpi needs --pdf. Empty when
+   * nothing is wrong.
    */
   QString Problem(bool printing) const;
 };
 
 /**
- * Reads "--pdf FILE", "--printer NAME" or "--dpi N" (72 to 2400) standing at arguments[index] into the
- * options; true when the argument was one of them (then error tells a missing or bad value).
+ * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--copies N" (1 to 999), "--collate",
+ * "--duplex long|short|none", "--paper A4|Letter|Legal|A5" or "--landscape" standing at arguments[index]
+ * into the options; true when the argument was one of them (then error tells a missing or bad value).
  */
 bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptions& options, QString& error);
 
@@ -86,10 +102,11 @@ void SaveWindowPicture(QWidget& window, const QString& fileName);
 
 /**
  * Selects the printer a command asks for: the PDF destination writing its PDF file at its resolution when a
- * file is given, else the printer (CUPS queue) of that name; false, with the reason, when there is no such
- * printer.
+ * file is given, else the printer (CUPS queue) of that name, with the command's copies, their order, both
+ * sides, paper and orientation as the print dialog would set them (the pages of `pages`, a selection as the
+ * preview takes it); false, with the reason, when there is no such printer.
  */
-bool SelectCommandPrinter(const TPrintOptions& options, QString& error);
+bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QString& pages = QString());
 
 /**
  * Runs a print job where nobody is there to answer: every message box is answered with OK, and its text, the

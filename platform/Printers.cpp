@@ -130,6 +130,7 @@ public:
 
   // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
   std::optional<QPageSize> paper;
+  bool orientationChosen = false;
   TDuplex duplex = TDuplex::None;
   bool color = true;
   TPrintJobOptions jobOptions;
@@ -260,6 +261,13 @@ void TPrinter::SetOrientation(TPrinterOrientation orientation) {
   }
 }
 
+void TPrinter::ChooseOrientation(TPrinterOrientation orientation) {
+  SetOrientation(orientation);
+  d_->orientationChosen = true;
+}
+
+bool TPrinter::OrientationChosen() const { return d_->orientationChosen; }
+
 QPrinter& TPrinter::QtPrinter() {
   const QString name = PrinterName();
   if (!d_->setup || !d_->setupValid || d_->setupName != name) {
@@ -302,6 +310,7 @@ void TPrinter::TakeQtPrinterSettings() {
   }
   const QPageLayout layout = printer.pageLayout();
   d_->orientation = layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+  d_->orientationChosen = true;
   d_->paper = layout.pageSize();
   switch (printer.duplex()) {
     case QPrinter::DuplexNone: d_->duplex = TDuplex::None; break;

@@ -110,6 +110,12 @@ public:
 
   TPrinterOrientation Orientation() const;
   void SetOrientation(TPrinterOrientation orientation);
+  /**
+   * The orientation the user chose (in the print dialog, on a command line): it is set, and from then on
+   * OrientationChosen() tells a print job to keep it rather than lay out its own.
+   */
+  void ChooseOrientation(TPrinterOrientation orientation);
+  bool OrientationChosen() const;
 
   /**
    * The paper every printer lays out on, once chosen (in the print dialog, on a command line); until then

@@ -127,9 +127,10 @@ public:
    * take it; one that is no selection fails with EConvertError before anything prints). A system queue gets
    * every page once with the options, and makes the copies and picks the pages itself; into a PDF file the
    * chosen pages are played in the order the copies come out (1 2 3 1 2 3 collated, 1 1 2 2 3 3 not). A
-   * selection of no recorded page prints nothing.
+   * selection of no recorded page prints nothing. Returns the number of recorded pages the document holds
+   * (0 when nothing was sent).
    */
-  void PrintPages(bool showStatus, const TPrintJobOptions& options = TPrintJobOptions());
+  int PrintPages(bool showStatus, const TPrintJobOptions& options = TPrintJobOptions());
   /** With an open HTML file: writes the line "<TD>" and the text (HTML special characters escaped). */
   void WriteHtmlCell(const QString& text);
 

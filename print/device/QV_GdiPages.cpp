@@ -221,14 +221,14 @@ QString RangesText(const std::vector<int>& pages) {
 }
 }  // namespace
 
-void TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
+int TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
   TPrinter& printer = Printer();
-  if (printer.Printing()) return;
+  if (printer.Printing()) return 0;
   int recorded = 0;
   while (QFileInfo::exists(PageFileNameFor(recorded + 1, target_))) ++recorded;
   const std::vector<int> selected = SelectedPages(recorded, options.PageRanges);
   // Without a single page to print there is nothing to send, not even a blank sheet.
-  if (selected.empty()) return;
+  if (selected.empty()) return 0;
 
   std::vector<int> plan;
   TPrintJobOptions queueOptions;
@@ -255,7 +255,9 @@ void TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
     throw;
   }
   if (status.Dialog() != nullptr && status.Dialog()->AbortRequested()) printer.Abort();
-  if (printer.Printing()) printer.EndDoc();
+  if (!printer.Printing()) return 0;
+  printer.EndDoc();
+  return static_cast<int>(selected.size());
 }
 
 void TGdi::PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* status) {

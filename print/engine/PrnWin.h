@@ -129,6 +129,11 @@ public:
   int RightEdge = 0;
   int CurrentPage = 0;
   bool Cancelled = false;
+  /**
+   * The recorded pages the last job sent to the printer, once for all its copies; 0 when it sent none (a
+   * page selection that took no page, a job only previewed or aborted).
+   */
+  int PagesPrinted = 0;
   int PagePass = 0;
   bool PageComplete = true;
   QWidget* CurrentControl = nullptr;

@@ -56,12 +56,17 @@ void TPrintWin::DrawFooterAndCorners() {
 
 void TPrintWin::StartJob() {
   Cancelled = false;
+  PagesPrinted = 0;
   PageComplete = true;
   BoxTextEnabled = true;
   // A job its caller never finished is dropped, so this one starts from nothing.
   ReleaseStatusDialog();
   pageDevice_.reset();
 
+  // An orientation the user chose for this print (in the print dialog) wins over the form's own; the new
+  // device starts the printer in portrait, so it is taken first.
+  const TPrinterOrientation orientation =
+      Printer().OrientationChosen() ? Printer().Orientation() : Orientation;
   if (ShowCancelDialog) statusDialog_ = std::make_unique<TPrintDialog1>();
   ProcessMessages();
   pageDevice_ = std::make_unique<TGdi>(OutputTo);
@@ -71,7 +76,7 @@ void TPrintWin::StartJob() {
     ReleaseStatusDialog();
     return;
   }
-  pageDevice_->SetOrientation(Orientation);
+  pageDevice_->SetOrientation(orientation);
   pageDevice_->ClearPages();
 
   CurrentPage = 1;
@@ -280,7 +285,7 @@ void TPrintWin::DeliverToPrinter(bool showStatus) {
   // All copies are one print action: into a PDF file they land one after the other in the one file.
   TPrintAction action;
   for (int copy = 0; copy < deliveries; ++copy) {
-    pageDevice_->PrintPages(showStatus, userChose ? chosen : TPrintJobOptions());
+    PagesPrinted = pageDevice_->PrintPages(showStatus, userChose ? chosen : TPrintJobOptions());
     if (Printer().Aborted()) {
       // The user stopped the printing: no further copy goes out either.
       Cancelled = true;

@@ -5,6 +5,7 @@
 #include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
 #include "platform/data/Fields.h"
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
@@ -163,19 +164,35 @@ TEST(LedgerCommandLine, ThePrintedLedgerHoldsEveryEntryOnceWithEachPagesTotalAnd
       << "the last running total is the sum";
 }
 
-TEST(LedgerCommandLine, ChosenPagesAndCopiesGoThroughThePreviewsPrintingIntoOneFile) {
+// The print dialog's choices on the command line: copies collated or not, a page range, paper and
+// orientation, all into the one PDF file.
+TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem) {
   ScratchDirectory scratch;
   const QString ledger = MakeLedger(scratch, 200);
   const QString pdfFile = scratch.File(QStringLiteral("pages.pdf"));
-  ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine({"--database", ledger, "--print", "--pdf", pdfFile,
-                                                     "--dpi", "100", "--pages", "1,3-4", "--copies", "2"})),
-            0);
-  const PdfReader pdf(pdfFile);
-  ASSERT_EQ(pdf.PageCount(), 6);
   const QRegularExpression number(QStringLiteral("Page (\\d+)"));
-  QStringList pages;
-  for (int page = 0; page < 6; ++page) pages << number.match(pdf.Text(page)).captured(1);
-  EXPECT_EQ(pages, (QStringList{"1", "3", "4", "1", "3", "4"}));
+  const struct {
+    QStringList Options;
+    QStringList Pages;
+  } cases[] = {{{"--pages", "1-3", "--copies", "2", "--collate"}, {"1", "2", "3", "1", "2", "3"}},
+               {{"--pages", "1-3", "--copies", "2"}, {"1", "1", "2", "2", "3", "3"}},
+               {{"--pages", "2-3"}, {"2", "3"}},
+               {{"--pages", "1,3-4", "--copies", "2", "--collate", "--paper", "Letter", "--landscape"},
+                {"1", "3", "4", "1", "3", "4"}}};
+  for (const auto& [options, expected] : cases) {
+    SCOPED_TRACE(options.join(QLatin1Char(' ')).toStdString());
+    ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
+                  QStringList{"--database", ledger, "--print", "--pdf", pdfFile, "--dpi", "100"} + options)),
+              0);
+    const PdfReader pdf(pdfFile);
+    QStringList pages;
+    for (int page = 0; page < pdf.PageCount(); ++page) pages << number.match(pdf.Text(page)).captured(1);
+    EXPECT_EQ(pages, expected);
+  }
+  const QSizeF letterLandscape = PdfPageSize(pdfFile);
+  EXPECT_NEAR(letterLandscape.width(), 792, 0.5);
+  EXPECT_NEAR(letterLandscape.height(), 612, 0.5);
+  Printer().RefreshPrinters();
 
   const QString odd = scratch.File(QStringLiteral("odd.pdf"));
   ASSERT_EQ(
