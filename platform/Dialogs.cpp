@@ -135,8 +135,17 @@ int ExecuteDialog(QDialog& dialog) {
   return guard ? guard->result() : QDialog::Rejected;
 }
 
+namespace {
+constexpr int MaximumChosenPage = 99999;
+}  // namespace
+
 bool ExecutePrintDialog(QWidget* parent) {
   QPrintDialog dialog(&Printer().QtPrinter(), parent);
+  // The pages are recorded only once the dialog is confirmed, so any page number may be chosen; the job
+  // prints those of its pages that the choice takes.
+  dialog.setMinMax(1, MaximumChosenPage);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
   if (ExecuteDialog(dialog) != QDialog::Accepted) return false;
   Printer().TakeQtPrinterSettings();
   return true;

@@ -7,6 +7,8 @@
 #include "platform/ExtCtrls.h"
 #include "platform/HelpViewer.h"
 #include "platform/StdCtrls.h"
+#include "tests/platform/PrinterTestSupport.h"
+#include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <QClipboard>
@@ -224,6 +226,20 @@ TEST_F(CalcFrmTest, PrintDialogCancelledOrConfirmedLeavesTheWindowAsItWas) {
     EXPECT_EQ(Reading(), reading);
     EXPECT_EQ(QFile::exists(scratch.File(QStringLiteral("report.pdf"))), confirm);
   }
+}
+
+TEST_F(CalcFrmTest, TheCopiesChosenInThePrintDialogArePrinted) {
+  QTest::keyClicks(form.Data, QStringLiteral("Quenary"));
+  ScratchDirectory scratch;
+  const QString pdf = scratch.File(QStringLiteral("copies.pdf"));
+  PrintDialogChoices choices;
+  choices.PdfFile = pdf;
+  choices.Copies = 2;
+  const ModalObserverScope answer([&](QWidget& window) { AnswerPrintDialog(window, choices); });
+  QTest::mouseClick(form.PrintBtn, Qt::LeftButton);
+  EXPECT_EQ(PdfReader(pdf).PageCount(), 2);
+  EXPECT_EQ(PdfReader(pdf).Text(1), PdfReader(pdf).Text(0)) << "the report twice";
+  Printer().RefreshPrinters();
 }
 
 TEST_F(CalcFrmTest, ExitEndsTheMessageLoop) {

@@ -1,6 +1,7 @@
 #include "ledger/Ledger.h"
 #include "ledger/LedgerFile.h"
 #include "platform/Printers.h"
+#include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
 #include "platform/data/DBTables.h"
@@ -154,6 +155,20 @@ TEST_F(LedgerTest, TitleClicksAndReordersWaitWhileTheEntriesPrint) {
   EXPECT_EQ(printed, before) << "each entry once, in the order the job began with";
   ledger.Table1->SetIndexFieldNames(QStringLiteral("payee"));
   EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("payee")) << "free again once the job is done";
+}
+
+TEST_F(LedgerTest, ThePrintDialogsCopiesPagesAndColourReachThePrintout) {
+  TLedgerFrm ledger(LedgerPath());
+  const ModalObserverScope answer([&](QWidget& window) {
+    AnswerPrintDialog(window, {PdfFile(), 2, false, 2, 3, false, true});
+  });
+  ledger.PrintBtn->Click();
+  const PdfReader pdf(PdfFile());
+  QStringList pages;
+  for (int page = 0; page < pdf.PageCount(); ++page)
+    pages << QRegularExpression(QStringLiteral("Page (\\d+)")).match(pdf.Text(page)).captured(1);
+  EXPECT_EQ(pages, (QStringList{"2", "2", "3", "3"})) << "pages 2 and 3, each its two copies";
+  EXPECT_FALSE(Printer().Color());
 }
 
 TEST_F(LedgerTest, ASampleNeverReplacesAFileAndABadLedgerIsRefusedWithItsName) {

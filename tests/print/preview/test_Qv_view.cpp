@@ -202,7 +202,24 @@ TEST_F(PreviewWindowTest, ThePrintButtonsPrintAllOddEvenAndTheCurrentPage) {
     EXPECT_EQ(pdf.PageCount(), test.pages) << test.button->text().toStdString();
     EXPECT_EQ(pdf.Text(0), QString::fromLatin1(test.first));
     EXPECT_EQ(preview->DrawIt1->size(), size);
+    EXPECT_EQ(
+        preview->PrintedCaption->Caption(),
+        QStringLiteral("Printed %1 pages to %2").arg(test.pages).arg(PdfFile()).replace("1 pages", "1 page"))
+        << "the user learns where the file went";
   }
+}
+
+TEST_F(PreviewWindowTest, ReturnInAFreshlyOpenedPreviewPrintsNothing) {
+  // Modal as the job shows it; Return goes to whatever has the focus, then Escape closes.
+  const ModalObserverScope keys([](QWidget& window) {
+    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Return);
+    QTest::keyClick(&window, Qt::Key_Return);
+    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Escape);
+  });
+  const auto preview = std::make_unique<TQV_Prev>();
+  preview->ShowModal();
+  EXPECT_FALSE(QFile::exists(PdfFile()));
+  EXPECT_EQ(preview->DrawIt1->PagesPrinted(), 0);
 }
 
 class PrintOptionsTest : public PreviewWindowTest {
