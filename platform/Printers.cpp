@@ -159,6 +159,7 @@ public:
   bool actionFileOpen = false;
   bool actionAborted = false;
   int actionDocuments = 0;
+  QString actionTitle;
 
   bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
 
@@ -429,7 +430,9 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     return;
   }
 
-  auto output = DocumentOutput(pdf, d_->pdfFileName, documentTitle);
+  auto output =
+      DocumentOutput(pdf, d_->pdfFileName,
+                     d_->actionDepth > 0 && !d_->actionTitle.isEmpty() ? d_->actionTitle : documentTitle);
   if (!output->Open()) {
     if (pdf) {
       throw PdfFailure(output->Target(), output->errorString());
@@ -511,7 +514,9 @@ void TPrinter::Abort() {
   d_->output.reset();
 }
 
-void TPrinter::BeginPrintAction() { ++d_->actionDepth; }
+void TPrinter::BeginPrintAction(const QString& title) {
+  if (d_->actionDepth++ == 0) d_->actionTitle = title;
+}
 
 void TPrinter::EndPrintAction(bool deliver) {
   if (d_->actionDepth == 0) return;

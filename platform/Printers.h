@@ -203,9 +203,10 @@ public:
    * On a CUPS queue each document stays its own job. On the PDF destination all documents of the action go
    * into the one chosen file, in order, written when the outermost action ends with deliver set; an action
    * in which a document was aborted, or that ends without deliver, writes no file at all (a file already
-   * there stays as it was). Fails like EndDoc when the file cannot be written. Use TPrintAction.
+   * there stays as it was). Fails like EndDoc when the file cannot be written. Use TPrintAction. A PDF
+   * that was given no file name is named after the outermost action's title, else its first document's.
    */
-  void BeginPrintAction();
+  void BeginPrintAction(const QString& title = QString());
   void EndPrintAction(bool deliver);
   bool InPrintAction() const;
 
@@ -232,7 +233,7 @@ TPrinter& Printer();
  */
 class TPrintAction {
 public:
-  TPrintAction() { Printer().BeginPrintAction(); }
+  explicit TPrintAction(const QString& title = QString()) { Printer().BeginPrintAction(title); }
   ~TPrintAction() {
     if (!finished_) Printer().EndPrintAction(false);
   }

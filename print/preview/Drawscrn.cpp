@@ -247,7 +247,8 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
   const auto status = std::make_unique<TPrintDialog1>(window());
   EnterPageDirectory();
   const int lastPage = std::max(PagesAlwaysTried, CountPages());
-  TPrintAction action;
+  // Into a PDF file without a name the pages go as one file named after the job, not after its first page.
+  TPrintAction action(PagewickIni::PreviewHeading());
   for (int page = 1; page <= lastPage; ++page) {
     const bool odd = (page - 1) % 2 == 0;
     if ((mode == 1 && !odd) || (mode == 2 && odd)) continue;

@@ -353,7 +353,7 @@ void TQV_Prev::AdditionalClick() {
     int printed = 0;
     {
       // All copies are one print action, so into a PDF file they land one after the other.
-      TPrintAction action;
+      TPrintAction action(PagewickIni::PreviewHeading());
       for (int copy = 0; copy < copies; ++copy) {
         DrawIt1->PrintFromPreview(mode, selection);
         printed += DrawIt1->PagesPrinted();

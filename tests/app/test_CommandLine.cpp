@@ -149,7 +149,7 @@ TEST(CommandLine, ScreenshotsShowBothWindowsAtTheirSize) {
   EXPECT_EQ(RunWindowCommand(unwritable), ExitFailure);
 }
 
-TEST(CommandLine, PrintTakesOneDestinationAndAResolutionOnlyForPdf) {
+TEST(CommandLine, PrintTakesOneDestinationTheDialogsChoicesAndAResolutionOnlyForPdf) {
   const TCommandLine pdf = ParseCommandLine(
       {QStringLiteral("--print"), QStringLiteral("Ada"), QStringLiteral("--pdf"), QStringLiteral("out.pdf")});
   EXPECT_EQ(pdf.Action, TCommandAction::PrintReport);
@@ -159,6 +159,14 @@ TEST(CommandLine, PrintTakesOneDestinationAndAResolutionOnlyForPdf) {
   EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Print.Dpi, 150);
   EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).Print.PrinterName,
             QStringLiteral("Office"));
+  const TPrintOptions chosen =
+      ParseCommandLine({"--print", "Ada", "--pdf", "a.pdf", "--copies", "3", "--collate", "--duplex", "short",
+                        "--paper", "Legal", "--landscape"})
+          .Print;
+  EXPECT_EQ(chosen.Copies, 3);
+  EXPECT_TRUE(chosen.Collate && chosen.Landscape);
+  EXPECT_EQ(chosen.Duplex, TDuplex::ShortEdge);
+  EXPECT_EQ(chosen.Paper, QStringLiteral("Legal"));
 
   const QList<QStringList> mistakes = {{"--print", "Ada"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--printer", "Office"},
@@ -169,7 +177,12 @@ TEST(CommandLine, PrintTakesOneDestinationAndAResolutionOnlyForPdf) {
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "99999999999"},
                                        {"--print", "Ada", "--pdf="},
                                        {"--total", "Ada", "--pdf", "a.pdf"},
-                                       {"--print", "Ada", "--pdf", "a.pdf", "--entry", "Bo"}};
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--entry", "Bo"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--copies", "0"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--duplex", "sideways"},
+                                       {"--print", "Ada", "--pdf", "a.pdf", "--paper", "B5"},
+                                       {"--preview", "Ada", "--landscape"},
+                                       {"--copies", "2"}};
   for (const QStringList& arguments : mistakes) {
     const TCommandOutput output = RunWith(arguments);
     EXPECT_EQ(output.ExitCode, ExitUsage) << arguments.join(QLatin1Char(' ')).toStdString();
