@@ -4,6 +4,7 @@
 #include "platform/Printers.h"
 #include "platform/Types.h"
 #include "print/device/QV_PageFiles.h"
+#include "print/device/WordWrap.h"
 
 #include <QBrush>
 #include <QImage>
@@ -205,10 +206,10 @@ public:
   void TextAt(int x, int y, const QString& text);
   /**
    * Word-wrapped text in the box rect, one line every lineHeight pixels; singleLine keeps the first line
-   * only.
+   * only. A word wider than the box is cut, or kept whole on its line, as longWord says.
    */
   void WrapText(int x, int y, int lineHeight, const TRect& rect, const QString& text, int alignment,
-                bool singleLine);
+                bool singleLine, TLongWord longWord = TLongWord::Cut);
   /** The memo's lines, tabs expanded, one per printed line, aligned as the memo is. */
   void MemoLines(int x, int y, int lineHeight, const TRect& rect, const TMemoContent& memo);
   /** One line of text placed in a box between x and right, with optional fill, frame and colon. */

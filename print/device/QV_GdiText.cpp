@@ -41,7 +41,7 @@ void TGdi::TextAt(int x, int y, const QString& text) {
 }
 
 void TGdi::WrapText(int x, int y, int lineHeight, const TRect& rect, const QString& text, int alignment,
-                    bool singleLine) {
+                    bool singleLine, TLongWord longWord) {
   SetTextBox(rect.Left, rect.Top, rect.Right, rect.Bottom);
   const int boxWidth = rect.Right - rect.Left;
   const int offset = AlignInBox(context_.get(), alignment, boxWidth);
@@ -49,7 +49,7 @@ void TGdi::WrapText(int x, int y, int lineHeight, const TRect& rect, const QStri
   QString remaining = text;
   int lineTop = y;
   while (!remaining.isEmpty()) {
-    const QString line = TrimBlanks(TakeWrappedLine(remaining, boxWidth, measure));
+    const QString line = TrimBlanks(TakeWrappedLine(remaining, boxWidth, measure, longWord));
     SetTransparent();
     TextAt(x + offset, lineTop, line);
     lineTop += lineHeight;

@@ -1,5 +1,7 @@
 #include "print/device/WordWrap.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int WordMargin = 10;
 
@@ -21,15 +23,17 @@ qsizetype FittingPrefixLength(const QString& word, int limit, const TextWidthMea
 }
 }  // namespace
 
-QString TakeWrappedLine(QString& remaining, int boxWidth, const TextWidthMeasure& width) {
+QString TakeWrappedLine(QString& remaining, int boxWidth, const TextWidthMeasure& width, TLongWord longWord) {
   QString line;
   while (!remaining.isEmpty()) {
     const QString word = FirstWord(remaining);
     if (width(word) > boxWidth - WordMargin) {
       if (line.isEmpty()) {
-        const qsizetype length = FittingPrefixLength(word, boxWidth - WordMargin, width);
+        const qsizetype length = longWord == TLongWord::Whole
+                                     ? word.size()
+                                     : FittingPrefixLength(word, boxWidth - WordMargin, width);
         line = word.left(length);
-        remaining.remove(0, length);
+        remaining.remove(0, std::min(remaining.size(), length + (longWord == TLongWord::Whole ? 1 : 0)));
       }
       break;
     }

@@ -192,7 +192,17 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   const bool single = grid.BorderStyle() == bsSingle;
   TextBoxStandard(grid, &gridFont, where, QString(), 0, single);
   device.FillBox(where.Rect);
-  device.ClipRect(OffsetX(where.L, -30), where.T, where.R, where.B);
+  const auto clipToGrid = [&device, &where] {
+    device.ResetClip();
+    device.ClipRect(OffsetX(where.L, -30), where.T, where.R, where.B);
+  };
+  // A text longer than its column (a long payee) stops at the column's edge instead of running into the
+  // next one.
+  const auto clipToColumn = [&device, &where, &clipToGrid](int left, int width) {
+    clipToGrid();
+    device.ClipRect(left, where.T, left + width, where.B);
+  };
+  clipToGrid();
   gridRightEdge_ = where.R;
 
   TTrackedControl* tracked = TrackGrid(&grid);
@@ -247,11 +257,14 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   y = where.T + Round(s / 2.0);
   int linesTop = where.T;
   if (titles) {
-    for (int column = 0; column < columnCount; ++column) {
+    for (int column = 0, left = x0; column < columnCount; ++column) {
       if (widthOf(column) == 0) continue;
+      clipToColumn(left, widthOf(column));
       device.TextAt(x, y, fields[static_cast<std::size_t>(column)]->DisplayLabel());
       x += widthOf(column);
+      left += widthOf(column);
     }
+    clipToGrid();
     y = where.T + 2 * s;
     Printer().Canvas().Brush().Color = clWhite;
     linesTop = y;
@@ -279,7 +292,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
       PageComplete = false;
       break;
     }
-    for (int column = 0; column < columnCount; ++column) {
+    for (int column = 0, left = x0; column < columnCount; ++column) {
       const int width = widthOf(column);
       if (width == 0) continue;
       ProcessMessages();
@@ -287,9 +300,12 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
       QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
       if (field.OnGetText()) field.OnGetText()(field, text, false);
       const int placed = PlaceCellText(field.Alignment(), x, width, text);
+      clipToColumn(left, width);
       device.TextAt(placed, y, text);
       x += width;
+      left += width;
     }
+    clipToGrid();
     dataSet.Next();
     if ((grid.Options() & dgRowLines) != 0 && !firstRow) {
       device.MoveTo(x0, y - Round(s / 4.0));

@@ -11,6 +11,7 @@
 #include "print/device/QV_Units.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -52,15 +53,22 @@ void TDBPrintWin::PrintForm(QWidget* form, const Placement& where) {
 void TDBPrintWin::PrintLabel(QWidget* widget, const Placement& where) {
   auto& label = *dynamic_cast<TCustomLabel*>(widget);
   TGdi& device = *PageDevice();
-  device.ClipRect(where.L, where.T, where.R + 50, where.B);
   if (label.Transparent()) BoxTextEnabled = false;
   const TFont font = label.Font();
   TextBoxStandard(label, &font, where, QString(), label.Alignment(), false);
   BoxTextEnabled = true;
+  // The text starts a little below the label's top: every line that starts inside the label keeps its
+  // whole height, descenders included, rather than being cut at the label's bottom edge.
+  const int textTop = OffsetY(where.T, 10);
+  const int lineHeight = std::max(1, std::abs(Printer().Canvas().Font().Height()));
+  const int lastLineTop = textTop + std::max(0, (where.B - 1 - textTop) / lineHeight) * lineHeight;
+  const int clipBottom = std::max(where.B, lastLineTop + Printer().Canvas().TextHeight(label.Caption()));
+  device.ClipRect(where.L, where.T, where.R + 50, clipBottom);
   // The caption is wrapped to its printed width whatever the label's own word wrap says, so a caption that
-  // the printer's font makes wider than the screen's never runs out of its box.
-  device.WrapText(OffsetX(where.L, 10), OffsetY(where.T, 10), std::abs(Printer().Canvas().Font().Height()),
-                  where.Rect, label.Caption(), label.Alignment(), false);
+  // the printer's font makes wider than the screen's never runs out of its box; a single word that does not
+  // fit (a five-digit total) prints whole rather than in pieces.
+  device.WrapText(OffsetX(where.L, 10), textTop, lineHeight, where.Rect, label.Caption(), label.Alignment(),
+                  false, TLongWord::Whole);
   device.ResetClip();
 }
 

@@ -121,7 +121,7 @@ TEST_F(ReportTest, ThePrintedReportHoldsTheReadingInItsPlaces) {
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
 }
 
-TEST_F(ReportTest, ShortReadingsEmptyEntriesAndAccentsPrintAsTheyAre) {
+TEST_F(ReportTest, ShortReadingsEmptyEntriesAccentsAndFiveDigitTotalsPrintAsTheyAre) {
   struct Case {
     QString entry;
     QStringList heading;
@@ -137,6 +137,17 @@ TEST_F(ReportTest, ShortReadingsEmptyEntriesAndAccentsPrintAsTheyAre) {
        {"+", "7.", "PURITY", "OF", "FEELINGS,", "CONTEMPLATION"}},
       {QString(), {}, {}, QStringLiteral("0"), {"+"}},
       {QStringLiteral("Renée ça"), {"Renée", "ça"}, {"RENéE", "çA"}, QString(), {}},
+      // Five digits fill the total's label and more: they print whole, never as four.
+      {QString(25, QLatin1Char('Y')),
+       {QString(25, QLatin1Char('Y'))},
+       {QString(25, QLatin1Char('Y'))},
+       QStringLiteral("10000"),
+       {}},
+      {QString(35, QLatin1Char('V')),
+       {QString(35, QLatin1Char('V'))},
+       {QString(35, QLatin1Char('V'))},
+       QStringLiteral("24500"),
+       {}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.entry.toStdString());

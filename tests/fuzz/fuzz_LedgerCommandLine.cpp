@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The usage and the version leave off reading at once, so the rest of the line is not looked at.
   if (invalid || command.Action == TLedgerAction::ShowUsage || command.Action == TLedgerAction::ShowVersion)
     return 0;
-  FuzzCheck(command.Copies >= 1 && command.Copies <= 999, "copies are from 1 to 999");
+  FuzzCheck(command.Print.Copies >= 1 && command.Print.Copies <= 999, "copies are from 1 to 999");
   FuzzCheck(command.Entries >= 0 && command.Entries <= 1000000, "entries are from 0 to 1000000");
   FuzzCheck(command.PageMode >= 0 && command.PageMode <= 2, "the page mode is all, odd or even");
   if (command.Print.DpiGiven)

@@ -172,6 +172,31 @@ TEST_F(RendererTest, LabelsWrapAtWordsToTheirPrintedWidth) {
   EXPECT_NEAR(alpha.left(), beta.left(), 0.5) << "each line starts at the label's inset";
 }
 
+// A word never prints in pieces (a five-digit total in a narrow label), and a line keeps its descenders
+// even when the label is no taller than its font.
+TEST_F(RendererTest, ALabelPrintsAWordWholeAndEachLineWithItsDescenders) {
+  TPanel* root = Panel(QRect(0, 0, 192, 96), clWhite);
+  const auto label = [root](const QRect& bounds, const QString& caption) {
+    auto* made = new TLabel(root);
+    made->SetAutoSize(false);
+    made->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    made->SetFont(MakeFont(QStringLiteral("Arial"), -16));
+    made->SetCaption(caption);
+  };
+  label(QRect(0, 0, 20, 20), QStringLiteral("24500"));
+  label(QRect(0, 40, 90, 16), QStringLiteral("gjpqy"));
+  label(QRect(100, 40, 90, 16), QStringLiteral("HKLMN"));
+  const QImage page = Print(root);
+  EXPECT_FALSE(PdfReader(PdfFile()).Find(0, QStringLiteral("24500")).isEmpty())
+      << PdfReader(PdfFile()).Text(0).toStdString();
+  // Printed at 300 dpi from 96: both labels end 56 screen pixels down; the descenders reach below that.
+  const int labelBottom = 56 * Dpi / 96;
+  const QRect descenders = InkBounds(page, QRect(0, 0, 90 * Dpi / 96, Dpi));
+  const QRect capitals = InkBounds(page, QRect(100 * Dpi / 96, 0, 90 * Dpi / 96, Dpi));
+  EXPECT_GT(descenders.bottom(), labelBottom + 4) << "the bottoms of g, j, p, q and y are printed";
+  EXPECT_LT(capitals.bottom(), descenders.bottom() - 4);
+}
+
 // The grid's framed rectangle is all the ink on the page, so its bounds say where the grid landed.
 TEST_F(RendererTest, ASortGridWithAllFourPrintItValuesPrintsThereWhereverItsWindowIs) {
   const QString database = scratch_.File(QStringLiteral("ledger.db"));

@@ -6,6 +6,7 @@
 #include "platform/data/Fields.h"
 #include "print/controls/Totals.h"
 #include "print/engine/DBPrnWin.h"
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/print/engine/EngineTestSupport.h"
 
 #include <QRegularExpression>
@@ -150,6 +151,28 @@ TEST_F(GridPrintTest, CellsAreFormattedByTheKindOfTheirField) {
   }
   EXPECT_FALSE(text.contains(QStringLiteral("123456789"))) << "too wide for its column";
   EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("(^| )#+( |$)")))) << text.toStdString();
+}
+
+TEST_F(GridPrintTest, ATextLongerThanItsColumnStopsAtTheColumnsEdge) {
+  MakeItems(3, QStringLiteral("payee VARCHAR(40)"), {QString(40, QLatin1Char('W'))});
+  TDBGrid* grid = MakeGrid(120);
+  grid->SetOptions(dgTitles);
+  grid->Columns().Clear();
+  for (const auto& [field, width] : {std::pair{"payee", 60}, std::pair{"qty", 120}}) {
+    TColumn& column = grid->Columns().Add();
+    column.SetFieldName(QString::fromLatin1(field));
+    column.SetWidth(width);
+  }
+  PrintSheet();
+  // The qty column's left part, below the titles: its numbers stand at its right, so any ink here would be
+  // the payee running over.
+  const QImage page = PdfReader(PdfFile()).Render(0, Dpi);
+  const int left = Dpi / 2 + 64 * Dpi / 96;
+  const QRect qtyLeftPart(left, Dpi / 2 + 30 * Dpi / 96, 50 * Dpi / 96, 80 * Dpi / 96);
+  EXPECT_TRUE(InkBounds(page, qtyLeftPart).isEmpty()) << "ink at " << InkBounds(page, qtyLeftPart).x();
+  EXPECT_FALSE(
+      InkBounds(page, QRect(Dpi / 2, qtyLeftPart.top(), 55 * Dpi / 96, qtyLeftPart.height())).isEmpty())
+      << "the payee prints in its own column";
 }
 
 TEST_F(GridPrintTest, TotalsFollowTheGridOnThePagesTheirRuleSelects) {
