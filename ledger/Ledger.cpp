@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
 #include "platform/StdCtrls.h"
+#include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
 #include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
@@ -45,6 +46,7 @@ TLabel* MakeLabel(QWidget* parent, const QRect& bounds, const QString& caption, 
   return label;
 }
 
+// The totals of the printed page are for paper only: on the screen there is no page to total.
 TShowTotal* MakeTotal(QWidget* parent, const QRect& bounds, TTotals type, TDBGrid* grid) {
   auto* total = new TShowTotal(parent);
   total->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
@@ -52,7 +54,17 @@ TShowTotal* MakeTotal(QWidget* parent, const QRect& bounds, TTotals type, TDBGri
   total->SetSourceGrid(grid);
   total->SetSourceField(QStringLiteral("Amount"));
   total->SetColor(clWhite);
+  total->SetShowOnForm(false);
   return total;
+}
+
+// Words printed beside those totals, and like them for paper only.
+TShowTotal* MakePaperText(QWidget* parent, const QRect& bounds, const QString& text, const TFont& font) {
+  TShowTotal* words = MakeTotal(parent, bounds, tText, nullptr);
+  words->SetText(text);
+  words->SetFont(font);
+  words->SetAlignment(taLeftJustify);
+  return words;
 }
 }  // namespace
 
@@ -63,12 +75,12 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   SetFont(MakeFont(QStringLiteral("Arial"), -12));
   SetClientSize(760, 640);
 
-  Table1 = new TTable(this);
-  Table1->SetDatabaseName(ledgerFile);
-  Table1->SetTableName(LedgerFile::Table);
-  Table1->SetIndexFieldNames(QStringLiteral("posted"));
+  Query1 = new TQuery(this);
+  Query1->SetDatabaseName(ledgerFile);
+  Query1->SetSQL({QStringLiteral("SELECT id, posted, payee, note, amount FROM %1").arg(LedgerFile::Table),
+                  QStringLiteral("ORDER BY posted ASCENDING")});
   DataSource1 = new TDataSource(this);
-  DataSource1->SetDataSet(Table1);
+  DataSource1->SetDataSet(Query1);
 
   ToolBar = new TPanel(this);
   ToolBar->SetBounds(0, 0, 760, 38);
@@ -91,34 +103,37 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   DBGrid1->SetTitleFont(bold);
   // The totals come after the grid in the panel's child order, so on paper they show the sums of the rows
   // printed on their page and know whether the grid has finished.
-  PageTotalLabel = MakeLabel(LedgerPanel, QRect(440, 488, 140, 20), QStringLiteral("Page total:"), bold);
+  PageTotalLabel = MakePaperText(LedgerPanel, QRect(440, 484, 140, 24), QStringLiteral("Page total:"), bold);
   PageTotal = MakeTotal(LedgerPanel, QRect(592, 484, 160, 24), tPageTotal, DBGrid1);
   PageTotal->SetBorderStyle(bsSingle);
   RunningTotalLabel =
-      MakeLabel(LedgerPanel, QRect(440, 518, 140, 20), QStringLiteral("Running total:"), bold);
+      MakePaperText(LedgerPanel, QRect(440, 514, 140, 24), QStringLiteral("Running total:"), bold);
   RunningTotal = MakeTotal(LedgerPanel, QRect(592, 514, 160, 24), tAccTotal, DBGrid1);
   RunningTotal->SetBorderStyle(bsSingle);
-  PageNumberLabel = MakeLabel(LedgerPanel, QRect(8, 518, 44, 20), QStringLiteral("Page"), bold);
+  PageNumberLabel = MakePaperText(LedgerPanel, QRect(8, 514, 44, 24), QStringLiteral("Page"), bold);
   PageNumber = MakeTotal(LedgerPanel, QRect(52, 514, 60, 24), tPageNumber, nullptr);
   PageNumber->SetAlignment(taLeftJustify);
-  PageNumber->SetText(QStringLiteral("1"));  // what the screen shows; paper shows the page's own number
   Continued = MakeTotal(LedgerPanel, QRect(8, 484, 240, 24), tText, nullptr);
   Continued->SetText(QStringLiteral("continued on the next page"));
   Continued->SetAlignment(taLeftJustify);
   Continued->SetShowOn(tAllButLast);
-  Continued->SetShowOnForm(false);
 
   DBNavigator1 = new TDBNavigator(this);
   DBNavigator1->SetBounds(8, 608, 200, 26);
   DBNavigator1->SetDataSource(DataSource1);
   StatusLabel = MakeLabel(this, QRect(220, 612, 530, 20), QString(), plain);
+  // A child of the window, not of the printed panel: it stands where the page's totals print, on the screen
+  // only.
+  SummaryLabel = MakeLabel(this, QRect(16, 38 + 488, 400, 20), QString(), bold);
+  SummaryLabel->SetTransparent(true);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FrameObjects = false;
   DBPrintWin1->FooterStringLeft = QStringLiteral("Quenary Ledger, printed on @Date at @Time");
 
-  Table1->Open();
+  Query1->Open();
   SetUpFields();
+  UpdateSummary(ledgerFile);
   connect(DataSource1, &TDataSource::DataChange, this, [this] { UpdateStatus(); });
   UpdateStatus();
 
@@ -135,19 +150,33 @@ void TLedgerFrm::SetUpFields() {
   TDBGridColumns& columns = DBGrid1->Columns();
   columns.Clear();
   for (const ColumnLayout& layout : Columns) {
-    Table1->FieldByName(QString::fromLatin1(layout.field))
+    Query1->FieldByName(QString::fromLatin1(layout.field))
         ->SetDisplayLabel(QString::fromLatin1(layout.label));
     TColumn& column = columns.Add();
     column.SetFieldName(QString::fromLatin1(layout.field));
     column.SetWidth(layout.width);
   }
-  if (auto* amount = dynamic_cast<TNumericField*>(Table1->FieldByName(QStringLiteral("amount"))))
+  if (auto* amount = dynamic_cast<TNumericField*>(Query1->FieldByName(QStringLiteral("amount"))))
     amount->SetDisplayFormat(QStringLiteral("#,##0.00"));
-  Table1->FieldByName(QStringLiteral("id"))->SetVisible(false);
+  Query1->FieldByName(QStringLiteral("id"))->SetVisible(false);
+}
+
+void TLedgerFrm::UpdateSummary(const QString& ledgerFile) {
+  TQuery sums;
+  sums.SetDatabaseName(ledgerFile);
+  sums.SetSQL({QStringLiteral("SELECT COUNT(*) AS entries, TOTAL(amount) AS amounts FROM %1")
+                   .arg(LedgerFile::Table)});
+  sums.Open();
+  const int entries = sums.FieldByName(QStringLiteral("entries"))->AsInteger();
+  SummaryLabel->SetCaption(QStringLiteral("%1 %2, total %3")
+                               .arg(entries)
+                               .arg(entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
+                                    FormatFloat(QStringLiteral("#,##0.00"),
+                                                sums.FieldByName(QStringLiteral("amounts"))->AsFloat())));
 }
 
 void TLedgerFrm::UpdateStatus() {
-  StatusLabel->SetCaption(QStringLiteral("Entry %1 of %2").arg(Table1->RecNo()).arg(Table1->RecordCount()));
+  StatusLabel->SetCaption(QStringLiteral("Entry %1 of %2").arg(Query1->RecNo()).arg(Query1->RecordCount()));
 }
 
 void TLedgerFrm::PrintLedger(TSendTo target) {

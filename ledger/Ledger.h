@@ -14,7 +14,7 @@ class TDataSource;
 class TLabel;
 class TPanel;
 class TShowTotal;
-class TTable;
+class TQuery;
 
 /**
  * The ledger: the entries of a SQLite ledger file (date, payee, note, amount) in a scrolling grid, and under
@@ -29,7 +29,11 @@ public:
   explicit TLedgerFrm(const QString& ledgerFile, QWidget* parent = nullptr);
   ~TLedgerFrm() override;
 
-  TTable* Table1;
+  /**
+   * The entries, through a query (date order at first), so a click on any title sorts by that column
+   * ascending (left third), descending (right third) or back to the file's order (middle).
+   */
+  TQuery* Query1;
   TDataSource* DataSource1;
   TPanel* ToolBar;
   TButton* PrintBtn;
@@ -41,14 +45,17 @@ public:
   TLabel* Heading;
   /** A click on a title sorts the entries by that column (the date, the payee or the amount). */
   TQV_SortGrid* DBGrid1;
-  TLabel* PageTotalLabel;
+  /** Words and totals of the printed page; blank on the screen, where they would mean nothing. */
+  TShowTotal* PageTotalLabel;
   TShowTotal* PageTotal;
-  TLabel* RunningTotalLabel;
+  TShowTotal* RunningTotalLabel;
   TShowTotal* RunningTotal;
-  TLabel* PageNumberLabel;
+  TShowTotal* PageNumberLabel;
   TShowTotal* PageNumber;
   TShowTotal* Continued;
   TDBNavigator* DBNavigator1;
+  /** On the screen, under the grid: how many entries the ledger holds and the total of their amounts. */
+  TLabel* SummaryLabel;
   TLabel* StatusLabel;
   TDBPrintWin* DBPrintWin1;
 
@@ -68,4 +75,5 @@ private:
   void PreviewBtnClick();
   void LetterBtnClick();
   void UpdateStatus();
+  void UpdateSummary(const QString& ledgerFile);
 };

@@ -194,9 +194,15 @@ std::optional<qint64> TDataSet::RowIdAt(qint64 position) {
 }
 
 QString TDataSet::RecordName(qint64 position) {
-  QString name = QStringLiteral("record %1").arg(position + 1);
+  const QString name = QStringLiteral("record %1").arg(position + 1);
   if (const std::optional<qint64> rowId = RowIdAt(position))
-    name += QStringLiteral(" (row id %1)").arg(*rowId);
+    return name + QStringLiteral(" (row id %1)").arg(*rowId);
+  // A query has no row identity of its own, but may show its table's: the column that is the row's key.
+  for (const auto& field : fields_) {
+    if (field->DataType() != ftAutoInc) continue;
+    return name + QStringLiteral(" (%1 %2)")
+                      .arg(field->FieldName(), RecordValue(position, field->Index()).toString());
+  }
   return name;
 }
 

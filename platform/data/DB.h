@@ -134,7 +134,10 @@ public:
 
   /** Where the records come from, for messages ("table "ledger" of "/home/ann/ledger.sqlite""). */
   virtual QString Origin() const { return objectName(); }
-  /** A record as a message names it: "record 7", with its row identity where it has one ("(row id 12)"). */
+  /**
+   * A record as a message names it: "record 7", with its row identity where it has one ("(row id 12)"), or
+   * the value of a field that is its table's row key ("(id 12)").
+   */
   QString RecordName(qint64 position);
 
   /** The raw value of a field in the record at that place, without moving; null outside the data set. */

@@ -1,6 +1,7 @@
 #include "ledger/Ledger.h"
 #include "ledger/LedgerFile.h"
 #include "platform/Printers.h"
+#include "platform/ExtCtrls.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
@@ -8,6 +9,7 @@
 #include "platform/data/Fields.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/controls/Qv_grid.h"
+#include "print/controls/Totals.h"
 #include "print/engine/DBPrnWin.h"
 #include "platform/Dialogs.h"
 #include "tests/platform/PrinterTestSupport.h"
@@ -34,13 +36,20 @@ protected:
   QString LedgerPath() const { return scratch_.File(QStringLiteral("ledger.sqlite")); }
   QString PdfFile() const { return scratch_.File(QStringLiteral("ledger.pdf")); }
 
-  /** The amounts of the table in its current order, as the printout formats them. */
-  static QStringList Amounts(TTable& table) {
+  /** The amounts of the entries in their current order, as the printout formats them. */
+  static QStringList Amounts(TDataSet& entries) {
     QStringList amounts;
-    for (table.First(); !table.Eof(); table.Next())
+    for (entries.First(); !entries.Eof(); entries.Next())
       amounts << FormatFloat(QStringLiteral("#,##0.00"),
-                             table.FieldByName(QStringLiteral("amount"))->AsFloat());
+                             entries.FieldByName(QStringLiteral("amount"))->AsFloat());
     return amounts;
+  }
+
+  /** The values of a field of the entries in their current order. */
+  static QList<QVariant> Values(TDataSet& entries, const QString& field) {
+    QList<QVariant> values;
+    for (entries.First(); !entries.Eof(); entries.Next()) values << entries.FieldByName(field)->Value();
+    return values;
   }
 
   /** The amounts printed in the grid's Amount column of a page, top to bottom. */
@@ -65,75 +74,89 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
   TLedgerFrm ledger(LedgerPath());
   ledger.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&ledger));
-  // A click on the left third of a title sorts by that column, as the user would.
-  const auto sortBy = [&ledger](int column) {
+  // A click on the left third of a title sorts by that column ascending, on the right third descending, in
+  // the middle back to the file's order, as the user would click.
+  const auto click = [&ledger](int column, int sixth) {
     QHeaderView& titles = ledger.DBGrid1->TitleBar();
-    const QPoint point(titles.sectionViewportPosition(column) + titles.sectionSize(column) / 6,
+    const QPoint point(titles.sectionViewportPosition(column) + titles.sectionSize(column) * sixth / 6,
                        ledger.DBGrid1->TitleRowHeight() / 2);
     QTest::mouseClick(titles.viewport(), Qt::LeftButton, {}, point);
   };
-  struct Order {
-    int column;
-    const char* field;
-  };
-  for (const Order& order : {Order{1, "payee"}, Order{3, "amount"}, Order{0, "posted"}}) {
-    SCOPED_TRACE(order.field);
-    sortBy(order.column);
-    ASSERT_EQ(ledger.Table1->IndexFieldNames(), QString::fromLatin1(order.field));
-    ledger.Table1->SetRecNo(11);
-    ledger.PrintLedger(poPrinter);
-    EXPECT_EQ(ledger.Table1->RecNo(), 11) << "the screen stays on its entry";
+  const char* fields[] = {"posted", "payee", "note", "amount"};
+  for (int column = 0; column < 4; ++column) {
+    for (const int sixth : {1, 5, 3}) {
+      const QString field = QString::fromLatin1(fields[column]);
+      SCOPED_TRACE(QStringLiteral("%1, sixth %2").arg(field).arg(sixth).toStdString());
+      click(column, sixth);
+      // On screen: sorted by the column, or in the file's order (by the entries' identities).
+      const QList<QVariant> values = Values(*ledger.Query1, sixth == 3 ? QStringLiteral("id") : field);
+      for (qsizetype row = 1; row < values.size(); ++row) {
+        const auto order = QVariant::compare(values[row - 1], values[row]);
+        EXPECT_NE(order, sixth == 5 ? QPartialOrdering::Less : QPartialOrdering::Greater) << "row " << row;
+      }
+      ledger.Query1->SetRecNo(11);
+      ledger.PrintLedger(poPrinter);
+      EXPECT_EQ(ledger.Query1->RecNo(), 11) << "the screen stays on its entry";
 
-    const PdfReader pdf(PdfFile());
-    ASSERT_GE(pdf.PageCount(), 2);
-    // The ledger panel prints half an inch in; its grid's Amount column starts 598 pixels across, the grid
-    // ends 476 pixels down.
-    const double amountLeft = 36 + 598 * 0.75;
-    const double gridBottom = 36 + 476 * 0.75;
-    QStringList printed;
-    double running = 0;
-    for (int page = 0; page < pdf.PageCount(); ++page) {
-      const QStringList amounts = PrintedAmounts(pdf, page, amountLeft, gridBottom);
-      double pageSum = 0;
-      for (const QString& amount : amounts) pageSum += QString(amount).remove(QLatin1Char(',')).toDouble();
-      running += pageSum;
-      printed << amounts;
-      const QString text = pdf.Text(page);
-      for (const char* title : {"Date", "Payee", "Note", "Amount"})
-        EXPECT_FALSE(pdf.Find(page, QString::fromLatin1(title)).isEmpty())
-            << title << " title on " << page + 1;
-      EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), pageSum)))
-          << "page total on " << page + 1;
-      EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), running)))
-          << "running total on " << page + 1;
-      EXPECT_EQ(text.contains(QStringLiteral("continued on the next page")), page + 1 < pdf.PageCount())
-          << page + 1;
+      const PdfReader pdf(PdfFile());
+      ASSERT_GE(pdf.PageCount(), 2);
+      // The ledger panel prints half an inch in; its grid's Amount column starts 598 pixels across, the grid
+      // ends 476 pixels down.
+      const double amountLeft = 36 + 598 * 0.75;
+      const double gridBottom = 36 + 476 * 0.75;
+      QStringList printed;
+      double running = 0;
+      for (int page = 0; page < pdf.PageCount(); ++page) {
+        const QStringList amounts = PrintedAmounts(pdf, page, amountLeft, gridBottom);
+        double pageSum = 0;
+        for (const QString& amount : amounts) pageSum += QString(amount).remove(QLatin1Char(',')).toDouble();
+        running += pageSum;
+        printed << amounts;
+        const QString text = pdf.Text(page);
+        for (const char* title : {"Date", "Payee", "Note", "Amount"})
+          EXPECT_FALSE(pdf.Find(page, QString::fromLatin1(title)).isEmpty())
+              << title << " title on " << page + 1;
+        EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), pageSum)))
+            << "page total on " << page + 1;
+        EXPECT_TRUE(text.contains(FormatFloat(QStringLiteral("#,##0.00"), running)))
+            << "running total on " << page + 1;
+        EXPECT_EQ(text.contains(QStringLiteral("continued on the next page")), page + 1 < pdf.PageCount())
+            << page + 1;
+      }
+      EXPECT_EQ(printed, Amounts(*ledger.Query1)) << "every entry once, in the order of the screen";
     }
-    EXPECT_EQ(printed, Amounts(*ledger.Table1)) << "every entry once, in the order of the screen";
   }
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+}
 
-  // The note has no index to sort by: the user is told, and the order stays.
-  QStringList shown;
-  {
-    const ModalObserverScope answer([&shown](QWidget& window) {
-      if (auto* box = qobject_cast<QMessageBox*>(&window)) {
-        shown << box->text();
-        box->accept();
-      }
-    });
-    sortBy(2);
-  }
-  EXPECT_EQ(shown, QStringList{QStringLiteral("Index for Field note does not exist")});
-  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("posted"));
+// On the screen the ledger says what it holds; the page's words and totals are for paper only.
+TEST_F(LedgerTest, TheScreenShowsTheLedgersTotalAndThePaperItsPagesTotals) {
+  TLedgerFrm ledger(LedgerPath());
+  double all = 0;
+  for (const QString& amount : Amounts(*ledger.Query1))
+    all += QString(amount).remove(QLatin1Char(',')).toDouble();
+  EXPECT_EQ(ledger.SummaryLabel->Caption(),
+            QStringLiteral("120 entries, total %1").arg(FormatFloat(QStringLiteral("#,##0.00"), all)));
+  EXPECT_NE(ledger.SummaryLabel->parentWidget(), static_cast<QWidget*>(ledger.LedgerPanel))
+      << "the summary never prints";
+  for (TShowTotal* paperOnly :
+       {ledger.PageTotalLabel, ledger.PageTotal, ledger.RunningTotalLabel, ledger.RunningTotal,
+        ledger.PageNumberLabel, ledger.PageNumber, ledger.Continued})
+    EXPECT_FALSE(paperOnly->ShowOnForm());
+  ledger.PrintLedger(poPrinter);
+  const QString page = PdfReader(PdfFile()).Text(0);
+  for (const char* words : {"Page total:", "Running total:", "Page 1"})
+    EXPECT_TRUE(page.contains(QString::fromLatin1(words))) << words << " in " << page.toStdString();
+  EXPECT_FALSE(page.contains(QStringLiteral("entries, total")));
 }
 
 TEST_F(LedgerTest, TitleClicksAndReordersWaitWhileTheEntriesPrint) {
   TLedgerFrm ledger(LedgerPath());
   ledger.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&ledger));
-  const QStringList before = Amounts(*ledger.Table1);
-  ledger.Table1->First();
+  const QStringList before = Amounts(*ledger.Query1);
+  const QStringList statement = ledger.Query1->SQL();
+  ledger.Query1->First();
   // While the second page is made, the user clicks the Payee title and a handler tries to reorder.
   bool tried = false;
   ledger.DBPrintWin1->OnNewPage = [&](QObject*) {
@@ -142,19 +165,20 @@ TEST_F(LedgerTest, TitleClicksAndReordersWaitWhileTheEntriesPrint) {
     QHeaderView& titles = ledger.DBGrid1->TitleBar();
     QTest::mouseClick(titles.viewport(), Qt::LeftButton, {},
                       QPoint(titles.sectionViewportPosition(1) + 4, ledger.DBGrid1->TitleRowHeight() / 2));
-    EXPECT_THROW(ledger.Table1->SetIndexFieldNames(QStringLiteral("payee")), EDatabaseError);
-    EXPECT_THROW(ledger.Table1->Refresh(), EDatabaseError);
+    EXPECT_THROW(ledger.Query1->SetSQL({QStringLiteral("SELECT * FROM ledger ORDER BY payee")}),
+                 EDatabaseError);
+    EXPECT_THROW(ledger.Query1->Refresh(), EDatabaseError);
   };
   ledger.PrintLedger(poPrinter);
   ASSERT_TRUE(tried);
-  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("posted")) << "the click sorted nothing";
+  EXPECT_EQ(ledger.Query1->SQL(), statement) << "the click sorted nothing";
   const PdfReader pdf(PdfFile());
   QStringList printed;
   for (int page = 0; page < pdf.PageCount(); ++page)
     printed << PrintedAmounts(pdf, page, 36 + 598 * 0.75, 36 + 476 * 0.75);
   EXPECT_EQ(printed, before) << "each entry once, in the order the job began with";
-  ledger.Table1->SetIndexFieldNames(QStringLiteral("payee"));
-  EXPECT_EQ(ledger.Table1->IndexFieldNames(), QStringLiteral("payee")) << "free again once the job is done";
+  ledger.Query1->Refresh();
+  EXPECT_EQ(Amounts(*ledger.Query1), before) << "free again once the job is done";
 }
 
 TEST_F(LedgerTest, ThePrintDialogsCopiesPagesAndColourReachThePrintout) {

@@ -158,9 +158,8 @@ TEST_F(LedgerFaults, BusyDamagedAndUnreadableLedgersAreToldForWhatTheyAre) {
   ExpectOneLine(
       RunProgram(Program, {"--database", damaged, "--print", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", Runtime()}}),
       1,
-      QStringLiteral(
-          "table \"ledger\" of \"%1\", record 7 (row id 7), field \"amount\": 'abc' is not a valid "
-          "floating point value")
+      QStringLiteral("the query on \"%1\", record 7 (id 7), field \"amount\": 'abc' is not a valid "
+                     "floating point value")
           .arg(damaged));
 
   // Root reads every file, so the program runs as nobody there; the folder lets nobody in, the file does not.
