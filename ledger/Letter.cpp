@@ -1,5 +1,7 @@
 #include "ledger/Letter.h"
 
+#include "platform/Screen.h"
+
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
@@ -313,8 +315,26 @@ void TLetterFrm::FillBody() {
 void TLetterFrm::PrintLetter(TSendTo target) {
   DBPrintWin1->OutputTo = target;
   Body->ResetPrintPosition();
+  constexpr double SheetLeft = 0.5;
+  constexpr double SheetTop = 0.75;
+  // The sign-off and the seal close the letter: they print once, after the text, on its last page, so the
+  // pages of the sheet go without them.
+  const QList<QWidget*> closing = {Closing, Seal};
+  struct Shown {
+    const QList<QWidget*>& controls;
+    ~Shown() {
+      for (QWidget* control : controls) control->show();
+    }
+  } shownAgain{closing};
+  for (QWidget* control : closing) control->hide();
   TPrintJobScope job(*DBPrintWin1);
-  DBPrintWin1->PrintControlPages(Sheet, 0.5, 0.75);
+  DBPrintWin1->PrintControlPages(Sheet, SheetLeft, SheetTop);
+  for (QWidget* control : closing) {
+    control->show();
+    DBPrintWin1->PrintControlAt(control,
+                                SheetLeft + static_cast<double>(control->x()) / ScreenPixelsPerInch(),
+                                SheetTop + static_cast<double>(control->y()) / ScreenPixelsPerInch());
+  }
   job.Finish();
   DBPrintWin1->OutputTo = poViewer;
 }

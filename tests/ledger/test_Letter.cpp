@@ -1,6 +1,7 @@
 #include "ledger/Letter.h"
 #include "platform/Printers.h"
 #include "print/controls/QVRchCon.h"
+#include "print/controls/Qv_lab.h"
 #include "print/controls/QVRich.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/engine/DBPrnWin.h"
@@ -58,16 +59,21 @@ TEST_F(LetterTest, TheBodyFlowsThroughItsThreeBoxesOntoASecondPageWithoutALostOr
   EXPECT_EQ(PdfReader(PdfFile()).PageCount(), 2) << "a second print starts the body from its beginning";
 }
 
-TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaper) {
+TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaperAndTheSignOffOnlyTheLastPage) {
   TLetterFrm letter;
   letter.PrintLetter();
   const PdfReader pdf(PdfFile());
   for (int page = 0; page < 2; ++page) {
-    for (const char* word : {"Quenary", "Private", "reading", "speak", "voices", "Addressee", "Ninefold,",
-                             "QO", "regards,", "Page"}) {
+    for (const char* word :
+         {"Quenary", "Private", "reading", "speak", "voices", "Addressee", "Ninefold,", "Page"}) {
       EXPECT_FALSE(pdf.Find(page, QString::fromLatin1(word)).isEmpty()) << word << " on page " << page + 1;
     }
+    // The sign-off and the seal ("QO") close the letter, after its text.
+    for (const char* word : {"regards,", "QO"})
+      EXPECT_EQ(pdf.Find(page, QString::fromLatin1(word)).isEmpty(), page == 0)
+          << word << " on page " << page + 1;
   }
+  EXPECT_FALSE(letter.Closing->isHidden()) << "the window shows them again";
   EXPECT_TRUE(pdf.Find(0, QStringLiteral("printed.")).isEmpty())
       << "the continuations' screen captions stay off";
 }
