@@ -314,7 +314,8 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   const bool destination = command.Print.HasDestination();
   const bool screenshot = !command.Screenshot.isEmpty();
   if (!sample.isEmpty()) {
-    if (command.Letter || print || preview || screenshot || destination || !command.LedgerFile.isEmpty())
+    if (command.Letter || print || preview || screenshot || destination || !command.LedgerFile.isEmpty() ||
+        command.PageOptions || command.Print.DialogChoices || command.Print.DpiGiven)
       return Invalid(QStringLiteral("--make-sample goes with --entries only"));
     command.Action = TLedgerAction::MakeSample;
     command.LedgerFile = sample;

@@ -57,6 +57,8 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
                                        {"--print", "--pdf", "a.pdf", "--preview"},
                                        {"--letter", "--database", "a.sqlite"},
                                        {"--make-sample", "a.sqlite", "--print"},
+                                       {"--make-sample", "a.sqlite", "--pages", "1"},
+                                       {"--make-sample", "a.sqlite", "--copies", "2"},
                                        {"--entries", "5"},
                                        {"--make-sample", "a.sqlite", "--entries", "-1"},
                                        {"--letter", "--screenshot"},
