@@ -44,8 +44,11 @@ for target in "$@"; do
     cp -R "tests/fuzz/corpus/$target/." "$work/corpus/"
   fi
   status=0
-  # The outer limit only catches a run that does not end by itself.
+  # The outer limit only catches a run that does not end by itself. One seed unless FUZZ_SEED says
+  # otherwise, so a pass tries the same inputs first each time and a finding is not a matter of luck; a
+  # longer or reseeded run looks further.
   timeout $((seconds + 120)) "$program" "$work/corpus" -max_total_time="$seconds" -timeout=15 \
+    -seed="${FUZZ_SEED:-20261208}" \
     -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 -artifact_prefix="$findings/" \
     >"$work/log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -1)
