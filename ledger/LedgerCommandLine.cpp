@@ -292,12 +292,8 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       if (value.isEmpty()) return Invalid(QStringLiteral("--make-sample needs a file name"));
       sample = QFileInfo(value).absoluteFilePath();
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--entries"), value, error)) {
+      command.Entries = WholeNumberOption(QStringLiteral("--entries"), value, 0, 1000000, error);
       if (!error.isEmpty()) return Invalid(error);
-      bool number = false;
-      command.Entries = value.toInt(&number);
-      if (!number || command.Entries < 0 || command.Entries > 1000000)
-        return Invalid(QStringLiteral("--entries takes a whole number from 0 to 1000000, not \"%1\"")
-                           .arg(EscapedForTerminal(value)));
       entries = true;
     } else if (TakePrintOption(arguments, index, command.Print, error)) {
       if (!error.isEmpty()) return Invalid(error);

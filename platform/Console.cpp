@@ -28,6 +28,15 @@ const QHash<QString, QPageSize::PageSizeId>& Papers() {
 }
 }  // namespace
 
+int WholeNumberOption(const QString& name, const QString& value, int lowest, int highest, QString& error) {
+  bool number = false;
+  const int result = value.toInt(&number);
+  if (error.isEmpty() && (!number || result < lowest || result > highest))
+    error = QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"")
+                .arg(name, QString::number(lowest), QString::number(highest), EscapedForTerminal(value));
+  return result;
+}
+
 bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QString& name, QString& value,
                      QString& error) {
   const QString& argument = arguments.at(index);
@@ -57,11 +66,7 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
     return true;
   }
   if (TakeOptionValue(arguments, index, QStringLiteral("--copies"), value, error)) {
-    bool number = false;
-    options.Copies = value.toInt(&number);
-    if (error.isEmpty() && (!number || options.Copies < 1 || options.Copies > 999))
-      error = QStringLiteral("--copies takes a whole number from 1 to 999, not \"%1\"")
-                  .arg(EscapedForTerminal(value));
+    options.Copies = WholeNumberOption(QStringLiteral("--copies"), value, 1, 999, error);
     options.DialogChoices = true;
     return true;
   }
@@ -90,11 +95,7 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
     return true;
   }
   if (TakeOptionValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
-    bool number = false;
-    options.Dpi = value.toInt(&number);
-    if (error.isEmpty() && (!number || options.Dpi < 72 || options.Dpi > 2400))
-      error = QStringLiteral("--dpi takes a whole number from 72 to 2400, not \"%1\"")
-                  .arg(EscapedForTerminal(value));
+    options.Dpi = WholeNumberOption(QStringLiteral("--dpi"), value, 72, 2400, error);
     options.DpiGiven = true;
     return true;
   }

@@ -23,6 +23,12 @@ bool TakeOptionValue(const QStringList& arguments, qsizetype& index, const QStri
                      QString& error);
 
 /**
+ * The whole number an option's value gives; when error is still empty and the value is no whole number from
+ * lowest to highest, error says so: "<name> takes a whole number from <lowest> to <highest>, not "<value>"".
+ */
+int WholeNumberOption(const QString& name, const QString& value, int lowest, int highest, QString& error);
+
+/**
  * Where a command prints, and what the print dialog would otherwise ask: a PDF file at a resolution or a
  * named printer; copies and their order, both sides, paper and orientation.
  */
