@@ -1,6 +1,7 @@
 #include "ledger/Ledger.h"
 
 #include "ledger/LedgerFile.h"
+#include "ledger/LedgerPrint.h"
 #include "ledger/Letter.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -12,7 +13,6 @@
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
 #include "print/controls/Qv_grid.h"
-#include "print/controls/Totals.h"
 #include "print/engine/DBPrnWin.h"
 
 #include <QCoreApplication>
@@ -44,27 +44,6 @@ TLabel* MakeLabel(QWidget* parent, const QRect& bounds, const QString& caption, 
   label->SetCaption(caption);
   label->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
   return label;
-}
-
-// The totals of the printed page are for paper only: on the screen there is no page to total.
-TShowTotal* MakeTotal(QWidget* parent, const QRect& bounds, TTotals type, TDBGrid* grid) {
-  auto* total = new TShowTotal(parent);
-  total->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
-  total->SetTotalType(type);
-  total->SetSourceGrid(grid);
-  total->SetSourceField(QStringLiteral("Amount"));
-  total->SetColor(clWhite);
-  total->SetShowOnForm(false);
-  return total;
-}
-
-// Words printed beside those totals, and like them for paper only.
-TShowTotal* MakePaperText(QWidget* parent, const QRect& bounds, const QString& text, const TFont& font) {
-  TShowTotal* words = MakeTotal(parent, bounds, tText, nullptr);
-  words->SetText(text);
-  words->SetFont(font);
-  words->SetAlignment(taLeftJustify);
-  return words;
 }
 }  // namespace
 
@@ -98,34 +77,15 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   Heading = MakeLabel(LedgerPanel, QRect(8, 6, 744, 26), QStringLiteral("Quenary Ledger"),
                       MakeFont(QStringLiteral("Arial"), -20, fsBold));
   DBGrid1 = new TQV_SortGrid(LedgerPanel);
-  DBGrid1->SetBounds(8, 36, 744, 440);
+  DBGrid1->SetBounds(8, 36, 744, 490);
   DBGrid1->SetDataSource(DataSource1);
   DBGrid1->SetTitleFont(bold);
-  // The totals come after the grid in the panel's child order, so on paper they show the sums of the rows
-  // printed on their page and know whether the grid has finished.
-  PageTotalLabel = MakePaperText(LedgerPanel, QRect(440, 484, 140, 24), QStringLiteral("Page total:"), bold);
-  PageTotal = MakeTotal(LedgerPanel, QRect(592, 484, 160, 24), tPageTotal, DBGrid1);
-  PageTotal->SetBorderStyle(bsSingle);
-  RunningTotalLabel =
-      MakePaperText(LedgerPanel, QRect(440, 514, 140, 24), QStringLiteral("Running total:"), bold);
-  RunningTotal = MakeTotal(LedgerPanel, QRect(592, 514, 160, 24), tAccTotal, DBGrid1);
-  RunningTotal->SetBorderStyle(bsSingle);
-  PageNumberLabel = MakePaperText(LedgerPanel, QRect(8, 514, 44, 24), QStringLiteral("Page"), bold);
-  PageNumber = MakeTotal(LedgerPanel, QRect(52, 514, 60, 24), tPageNumber, nullptr);
-  PageNumber->SetAlignment(taLeftJustify);
-  Continued = MakeTotal(LedgerPanel, QRect(8, 484, 240, 24), tText, nullptr);
-  Continued->SetText(QStringLiteral("continued on the next page"));
-  Continued->SetAlignment(taLeftJustify);
-  Continued->SetShowOn(tAllButLast);
+  SummaryLabel = MakeLabel(LedgerPanel, QRect(8, 534, 400, 20), QString(), bold);
 
   DBNavigator1 = new TDBNavigator(this);
   DBNavigator1->SetBounds(8, 608, 200, 26);
   DBNavigator1->SetDataSource(DataSource1);
   StatusLabel = MakeLabel(this, QRect(220, 612, 530, 20), QString(), plain);
-  // A child of the window, not of the printed panel: it stands where the page's totals print, on the screen
-  // only.
-  SummaryLabel = MakeLabel(this, QRect(16, 38 + 488, 400, 20), QString(), bold);
-  SummaryLabel->SetTransparent(true);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FrameObjects = false;
@@ -180,9 +140,14 @@ void TLedgerFrm::UpdateStatus() {
 }
 
 void TLedgerFrm::PrintLedger(TSendTo target) {
+  // Half an inch in from the printable area's corner, as the bands are.
+  constexpr double Margin = 0.5;
+  TLedgerPrintFrm sheet(*DataSource1);
   DBPrintWin1->OutputTo = target;
   TPrintJobScope job(*DBPrintWin1);
-  DBPrintWin1->PrintControlPages(LedgerPanel, 0.5, 0.5);
+  // The paper is known once the job has started: the user may have chosen another size or orientation.
+  sheet.LayOut(DBPrintWin1->RoomAt(Margin, Margin));
+  DBPrintWin1->PrintControlPages(sheet.Sheet, Margin, Margin);
   job.Finish();
   DBPrintWin1->OutputTo = poViewer;
 }

@@ -4,7 +4,6 @@
 #include "print/device/QV_PageFiles.h"
 
 #include <QImage>
-#include "print/device/QV_PageFiles.h"
 
 class TButton;
 class TQV_SortGrid;
@@ -13,14 +12,13 @@ class TDBPrintWin;
 class TDataSource;
 class TLabel;
 class TPanel;
-class TShowTotal;
 class TQuery;
 
 /**
- * The ledger: the entries of a SQLite ledger file (date, payee, note, amount) in a scrolling grid, and under
- * it the page total, the running total and the page number that its printout shows. Print and Preview print
- * the ledger panel of the window, its grid running over as many pages as the entries need with the totals of
- * each page under it; the buttons and the navigator are for the screen only.
+ * The ledger: the entries of a SQLite ledger file (date, payee, note, amount) in a scrolling grid, with
+ * their count and total under it. Print and Preview print the entries in the order the grid shows them
+ * through a print form of their own (TLedgerPrintFrm), laid out for the paper of each job, its grid running
+ * over as many pages as the entries need with the totals of each page under it.
  */
 class TLedgerFrm : public TForm {
   Q_OBJECT
@@ -40,27 +38,18 @@ public:
   TButton* PreviewBtn;
   TButton* LetterBtn;
   TButton* CloseBtn;
-  /** What is printed: the heading, the grid and the totals under it. */
+  /** The heading and the grid. */
   TPanel* LedgerPanel;
   TLabel* Heading;
-  /** A click on a title sorts the entries by that column (the date, the payee or the amount). */
+  /** A click on a title sorts the entries by that column. */
   TQV_SortGrid* DBGrid1;
-  /** Words and totals of the printed page; blank on the screen, where they would mean nothing. */
-  TShowTotal* PageTotalLabel;
-  TShowTotal* PageTotal;
-  TShowTotal* RunningTotalLabel;
-  TShowTotal* RunningTotal;
-  TShowTotal* PageNumberLabel;
-  TShowTotal* PageNumber;
-  TShowTotal* Continued;
   TDBNavigator* DBNavigator1;
   /** On the screen, under the grid: how many entries the ledger holds and the total of their amounts. */
   TLabel* SummaryLabel;
   TLabel* StatusLabel;
   TDBPrintWin* DBPrintWin1;
 
-  /** Prints the ledger panel on the selected printer (poPrinter) or into the preview (poViewer), no dialog.
-   */
+  /** Prints the entries on the selected printer (poPrinter) or into the preview (poViewer), no dialog. */
   void PrintLedger(TSendTo target);
 
   /**

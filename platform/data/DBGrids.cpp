@@ -63,6 +63,9 @@ public:
       case Qt::DisplayRole: return grid_.Columns().Items(section).Title();
       case Qt::FontRole: return grid_.titleFont_.ToQFont();
       case Qt::ForegroundRole: return ToQColor(grid_.titleFont_.Color());
+      // A title stands as its column's cells, so an amount's title is over the amounts.
+      case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ToQtAlignment(grid_.Columns().Items(section).Alignment(), tlCenter));
       default: return QVariant();
     }
   }

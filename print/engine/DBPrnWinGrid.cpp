@@ -71,24 +71,27 @@ QString CellText(const TField& field, TTrackedColumn* column) {
   return text;
 }
 
-// Where a cell's text starts in its column; a right-justified number too wide for it becomes "#" marks.
-int PlaceCellText(TAlignment alignment, int x, int width, QString& text) {
-  const TPrinterCanvas& canvas = Printer().Canvas();
-  const int textWidth = canvas.TextWidth(text);
+// Where a text of that width starts in its column, x being the column's left edge plus the text's indent.
+int AlignedTextLeft(TAlignment alignment, int x, int width, int textWidth) {
   switch (alignment) {
-    case taRightJustify: {
-      if (width < textWidth + canvas.TextWidth(QStringLiteral("0"))) {
-        QString marks;
-        while (canvas.TextWidth(marks + QStringLiteral("##0")) < width) marks += QLatin1Char('#');
-        text = marks;
-        return x + width - canvas.TextWidth(marks + QStringLiteral("0"));
-      }
-      return OffsetX(x + width - textWidth, -20);
-    }
+    case taRightJustify: return OffsetX(x + width - textWidth, -20);
     case taCenter: return x + Round((width - textWidth) / 2.0);
     case taLeftJustify: break;
   }
   return OffsetX(x, 10);
+}
+
+// Where a cell's text starts in its column; a right-justified number too wide for it becomes "#" marks.
+int PlaceCellText(TAlignment alignment, int x, int width, QString& text) {
+  const TPrinterCanvas& canvas = Printer().Canvas();
+  const int textWidth = canvas.TextWidth(text);
+  if (alignment == taRightJustify && width < textWidth + canvas.TextWidth(QStringLiteral("0"))) {
+    QString marks;
+    while (canvas.TextWidth(marks + QStringLiteral("##0")) < width) marks += QLatin1Char('#');
+    text = marks;
+    return x + width - canvas.TextWidth(marks + QStringLiteral("0"));
+  }
+  return AlignedTextLeft(alignment, x, width, textWidth);
 }
 
 // The field a grid column shows; a grid in its default state has column i for field i.
@@ -257,10 +260,15 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   y = where.T + Round(s / 2.0);
   int linesTop = where.T;
   if (titles) {
+    // A title stands as its column's cells do, so an amount's title is over the amounts' right edge.
     for (int column = 0, left = x0; column < columnCount; ++column) {
       if (widthOf(column) == 0) continue;
+      const TColumn& gridColumn = grid.Columns().Items(column);
+      const QString title = gridColumn.Title();
       clipToColumn(left, widthOf(column));
-      device.TextAt(x, y, fields[static_cast<std::size_t>(column)]->DisplayLabel());
+      device.TextAt(
+          AlignedTextLeft(gridColumn.Alignment(), x, widthOf(column), Printer().Canvas().TextWidth(title)), y,
+          title);
       x += widthOf(column);
       left += widthOf(column);
     }
@@ -299,7 +307,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
       const TField& field = *fields[static_cast<std::size_t>(column)];
       QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
       if (field.OnGetText()) field.OnGetText()(field, text, false);
-      const int placed = PlaceCellText(field.Alignment(), x, width, text);
+      const int placed = PlaceCellText(grid.Columns().Items(column).Alignment(), x, width, text);
       clipToColumn(left, width);
       device.TextAt(placed, y, text);
       x += width;

@@ -165,6 +165,13 @@ public:
   virtual void PrintControlAt(QWidget* control, double left, double top);
   /** Renders the control page after page while a renderer reports that content remains. */
   virtual void PrintControlPages(QWidget* control, double left, double top);
+  /**
+   * The room, in screen pixels, that a control printed at (left, top) has on the job's paper: up to the right
+   * border and to a tenth of an inch above the footer band (or, without a footer, as far from the bottom as
+   * the right border is from the right). A form laid out to it between StartJob and its printing fills the
+   * paper the user chose, whatever its size and orientation. Empty outside a job.
+   */
+  QSize RoomAt(double left, double top) const;
 
   /** A text of that many blanks (the defaults of the band texts). */
   static QString Blanks(int count) { return QString(count, QLatin1Char(' ')); }

@@ -11,6 +11,7 @@
 #include "print/preview/Qv_view.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -195,6 +196,16 @@ void TPrintWin::PrintControlPages(QWidget* control, double left, double top) {
     StartNewPage();
     ++PagePass;
   }
+}
+
+QSize TPrintWin::RoomAt(double left, double top) const {
+  if (!pageDevice_) return {};
+  const double bottom = FooterEnabled ? ToDeviceF(true, FooterTop) - PrinterDpiY / 10.0
+                                      : Printer().PageHeight() - ToDeviceF(true, BorderRight);
+  const double width = (RightEdge - ToDeviceF(false, left)) / ScaleX;
+  const double height = (bottom - ToDeviceF(true, top)) / LineSpacing;
+  return {std::max(0, static_cast<int>(std::floor(width))),
+          std::max(0, static_cast<int>(std::floor(height)))};
 }
 
 void TPrintWin::StartNewPage() {

@@ -22,6 +22,12 @@ PdfReader::~PdfReader() = default;
 
 int PdfReader::PageCount() const { return document_ ? document_->numPages() : 0; }
 
+QSizeF PdfReader::PageSize(int page) const {
+  if (!document_ || page < 0 || page >= document_->numPages()) return QSizeF();
+  const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
+  return pdfPage ? pdfPage->pageSizeF() : QSizeF();
+}
+
 QList<PdfWord> PdfReader::Words(int page) const {
   QList<PdfWord> words;
   if (!document_ || page < 0 || page >= document_->numPages()) return words;

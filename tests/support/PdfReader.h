@@ -28,6 +28,8 @@ public:
   bool IsValid() const { return document_ != nullptr; }
   /** Number of pages; 0 for a file that is not valid. */
   int PageCount() const;
+  /** A page's size in points; empty for a page that is not there. */
+  QSizeF PageSize(int page) const;
   /** The words of a page (0-based) in reading order. */
   QList<PdfWord> Words(int page) const;
   /** All words of a page joined by blanks. */
