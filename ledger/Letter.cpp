@@ -231,12 +231,16 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
 
   Body = new TRichEditE(Sheet);
   Body->SetBorderStyle(bsNone);
-  Body->SetBounds(16, 236, 648, 240);
+  Body->SetBounds(16, 236, 648, 236);
   Body->SetFont(MakeFont(QStringLiteral("Times New Roman"), -15));
   Body->SetReadOnly(true);
   FillBody();
-  BodyContinued = MakeContinuation(Sheet, QRect(16, 488, 648, 150), Body);
-  BodyConcluded = MakeContinuation(Sheet, QRect(16, 650, 648, 150), Body);
+  // The boxes stand one under the other without space between them, and each ends where a line of its text
+  // does (the body's lines are 18 pixels apart), so a sentence going on in the next box reads on without a
+  // gap. The edit's box ends after the second paragraph's last line but one, the first continuation's after
+  // the quotation.
+  BodyContinued = MakeContinuation(Sheet, QRect(16, 472, 648, 196), Body);
+  BodyConcluded = MakeContinuation(Sheet, QRect(16, 668, 648, 132), Body);
 
   Closing =
       MakeLabel(Sheet, stShadow, QRect(16, 820, 400, 30), QStringLiteral("With warm regards, the Oracle"),
@@ -284,6 +288,7 @@ void TLetterFrm::FillBody() {
       case Paragraph::Text: block.setAlignment(Qt::AlignJustify); break;
       case Paragraph::Item: block.setBottomMargin(2); break;
       case Paragraph::Quote:
+        block.setTopMargin(8);
         format.setFontItalic(true);
         format.setForeground(ToQColor(clMaroon));
         block.setLeftMargin(36);

@@ -13,6 +13,7 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -76,19 +77,39 @@ int FirstLineLength(QTextDocument& document) {
   return block.next().isValid() ? block.next().position() : document.characterCount() - 1;
 }
 
-// Takes off the text from length on; a paragraph end just before it goes too, so no empty paragraph (or
-// lone list bullet) is left at the bottom.
+// Takes off the text from length on. A cut inside a paragraph keeps the rest of that paragraph, so the last
+// line of the box is laid out as the inner line it is (justified, when the paragraph is) and the lines after
+// it are left undrawn (UndrawnTop); at a paragraph's start the paragraph end before it goes too, so no empty
+// paragraph (or lone list bullet) is left at the bottom.
 void RemoveTail(QTextDocument& document, int length) {
   const int end = document.characterCount() - 1;
   if (length >= end) return;
-  const int from = length > 0 && document.findBlock(length).position() == length ? length - 1 : length;
-  RemoveRange(document, from, end);
+  const QTextBlock block = document.findBlock(length);
+  if (length > 0 && block.position() != length) {
+    RemoveRange(document, block.position() + block.length() - 1, end);
+    return;
+  }
+  RemoveRange(document, length > 0 ? length - 1 : 0, end);
+}
+
+// Where the line that starts at that position begins, in the laid-out document; past the end, no line does.
+double UndrawnTop(QTextDocument& document, int position) {
+  if (position >= document.characterCount() - 1) return std::numeric_limits<double>::max();
+  const QTextBlock block = document.findBlock(position);
+  const QTextLayout* lines = block.layout();
+  for (int index = 0; index < lines->lineCount(); ++index) {
+    const QTextLine line = lines->lineAt(index);
+    if (block.position() + line.textStart() == position) return lines->position().y() + line.y();
+  }
+  return std::numeric_limits<double>::max();
 }
 
 /** What of the text goes into one box: a document of just those characters, laid out, and where it ends. */
 struct Portion {
   std::unique_ptr<QTextDocument> Document;
   int End = 0;
+  /** Where the lines that belong to the next box begin; nothing from there down is drawn. */
+  double Bottom = std::numeric_limits<double>::max();
 };
 
 Portion LayOutPortion(const QTextDocument& source, int start, const QSizeF& box, QPaintDevice* surface,
@@ -108,11 +129,12 @@ Portion LayOutPortion(const QTextDocument& source, int start, const QSizeF& box,
   document.markContentsDirty(0, document.characterCount());
   document.documentLayout()->documentSize();
   portion.End = start + length;
+  portion.Bottom = UndrawnTop(document, length);
   return portion;
 }
 
 // Draws the portion with its top-left at the box's, scaled from the surface's pixels to the printer's.
-void DrawPortion(DrawingContext& context, QTextDocument& document, const QRectF& box, const QSizeF& scale,
+void DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& box, const QSizeF& scale,
                  const QSizeF& layoutSize, const QColor& textColor) {
   context.SaveState();
   context.SetMapMode(TMappingMode::Text);
@@ -122,11 +144,14 @@ void DrawPortion(DrawingContext& context, QTextDocument& document, const QRectF&
   painter.save();
   painter.translate(box.topLeft());
   painter.scale(scale.width(), scale.height());
-  painter.setClipRect(QRectF(QPointF(0, 0), layoutSize),
-                      painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  const QRectF drawn(0, 0, layoutSize.width(), std::min(layoutSize.height(), portion.Bottom));
+  painter.setClipRect(drawn, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
   QAbstractTextDocumentLayout::PaintContext paint;
   paint.palette.setColor(QPalette::Text, textColor);
-  document.documentLayout()->draw(&painter, paint);
+  // A line is left out once its top is below the clip, so the next box's first line, which starts just
+  // where this box's lines end, is not drawn here too.
+  paint.clip = drawn.adjusted(0, 0, 0, -0.5);
+  portion.Document->documentLayout()->draw(&painter, paint);
   painter.restore();
   context.RestoreState();
 }
@@ -167,7 +192,7 @@ TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
     portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, true);
   }
   boxesWithoutRoom_.clear();
-  DrawPortion(context, *portion.Document, target,
+  DrawPortion(context, portion, target,
               QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
               layoutSize, ToQColor(Font().Color()));
   printPosition_ = portion.End;
