@@ -37,6 +37,10 @@ TButton* MakeButton(QWidget* parent, const QString& caption, int left) {
   return button;
 }
 
+// Below this the buttons and the navigator would no longer fit side by side.
+constexpr int MinimumWidth = 560;
+constexpr int MinimumHeight = 320;
+
 TLabel* MakeLabel(QWidget* parent, const QRect& bounds, const QString& caption, const TFont& font) {
   auto* label = new TLabel(parent);
   label->SetAutoSize(false);
@@ -61,31 +65,49 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   DataSource1 = new TDataSource(this);
   DataSource1->SetDataSet(Query1);
 
+  // The window lays itself out: the tool bar along the top (Close at its right end), the navigator along the
+  // bottom, and the grid taking all that is left between them, at any size down to the minimum.
   ToolBar = new TPanel(this);
   ToolBar->SetBounds(0, 0, 760, 38);
+  ToolBar->SetAlign(alTop);
   PrintBtn = MakeButton(ToolBar, QStringLiteral("&Print..."), 8);
   PreviewBtn = MakeButton(ToolBar, QStringLiteral("Pre&view"), 98);
   LetterBtn = MakeButton(ToolBar, QStringLiteral("&Letter"), 188);
-  CloseBtn = MakeButton(ToolBar, QStringLiteral("Close"), 668);
+  auto* closeArea = new TPanel(ToolBar);
+  closeArea->SetBevelOuter(bvNone);
+  closeArea->SetBounds(660, 0, 100, 38);
+  closeArea->SetAlign(alRight);
+  CloseBtn = MakeButton(closeArea, QStringLiteral("&Close"), 8);
+
+  auto* bottomBar = new TPanel(this);
+  bottomBar->SetBevelOuter(bvNone);
+  bottomBar->SetBounds(0, 604, 760, 36);
+  bottomBar->SetAlign(alBottom);
+  DBNavigator1 = new TDBNavigator(bottomBar);
+  DBNavigator1->SetBounds(8, 4, 200, 26);
+  DBNavigator1->SetDataSource(DataSource1);
+  const TFont plain = MakeFont(QStringLiteral("Arial"), -12);
+  const TFont bold = MakeFont(QStringLiteral("Arial"), -12, fsBold);
+  StatusLabel = MakeLabel(bottomBar, QRect(220, 8, 530, 20), QString(), plain);
 
   LedgerPanel = new TPanel(this);
   LedgerPanel->SetBevelOuter(bvNone);
   LedgerPanel->SetColor(clWhite);
+  LedgerPanel->SetBorderWidth(8);
   LedgerPanel->SetBounds(0, 38, 760, 566);
-  const TFont plain = MakeFont(QStringLiteral("Arial"), -12);
-  const TFont bold = MakeFont(QStringLiteral("Arial"), -12, fsBold);
-  Heading = MakeLabel(LedgerPanel, QRect(8, 6, 744, 26), QStringLiteral("Quenary Ledger"),
+  LedgerPanel->SetAlign(alClient);
+  Heading = MakeLabel(LedgerPanel, QRect(8, 8, 744, 28), QStringLiteral("Quenary Ledger"),
                       MakeFont(QStringLiteral("Arial"), -20, fsBold));
+  Heading->SetAlign(alTop);
+  SummaryLabel = MakeLabel(LedgerPanel, QRect(8, 530, 744, 28), QString(), bold);
+  SummaryLabel->SetLayout(tlCenter);
+  SummaryLabel->SetAlign(alBottom);
   DBGrid1 = new TQV_SortGrid(LedgerPanel);
   DBGrid1->SetBounds(8, 36, 744, 490);
   DBGrid1->SetDataSource(DataSource1);
   DBGrid1->SetTitleFont(bold);
-  SummaryLabel = MakeLabel(LedgerPanel, QRect(8, 534, 400, 20), QString(), bold);
-
-  DBNavigator1 = new TDBNavigator(this);
-  DBNavigator1->SetBounds(8, 608, 200, 26);
-  DBNavigator1->SetDataSource(DataSource1);
-  StatusLabel = MakeLabel(this, QRect(220, 612, 530, 20), QString(), plain);
+  DBGrid1->SetAlign(alClient);
+  setMinimumSize(MinimumWidth, MinimumHeight);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FrameObjects = false;

@@ -82,8 +82,9 @@ bool TApplication::HelpJump(const QString& contextString) {
 }
 
 void TApplication::SetTitle(const QString& title) {
+  // Not Qt's application display name: Qt would add it to every window's title on X11, so each window's
+  // caption would read twice its program's name. The desktop takes the program's name from its entry.
   title_ = title;
-  if (QCoreApplication::instance() != nullptr) QGuiApplication::setApplicationDisplayName(title);
 }
 
 int TApplication::Run() {

@@ -28,9 +28,8 @@ public:
   TApplication& operator=(const TApplication&) = delete;
 
   /**
-   * The program's name for the user: the caption of message boxes and of the help window, and the name the
-   * desktop shows for the program (its task bar entry; a desktop may also add it to window title bars). Each
-   * window's own caption stays as the program sets it.
+   * The program's name for the user: the caption of message boxes and of the help window. Each window's
+   * title is its own caption alone; the desktop's task bar names the program from its desktop entry.
    */
   QString Title() const { return title_; }
   void SetTitle(const QString& title);

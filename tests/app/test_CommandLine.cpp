@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "platform/Application.h"
 #include "platform/Printers.h"
 #include "print/device/QV_PageFiles.h"
 #include "tests/support/PdfReader.h"
@@ -237,7 +238,7 @@ TEST(CommandLine, PreviewShowsTheReportAtWholePageAndLeavesNoPages) {
   EXPECT_NEAR(around.green(), 0x6C, 2);
   EXPECT_NEAR(around.blue(), 0xAB, 2);
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
-  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Quenary Oracle"));
+  EXPECT_EQ(Application().Title(), QStringLiteral("Quenary Oracle"));
   // The program's icon is drawn for the screen's scale: 64 pixels for a 32-pixel icon on a doubled screen.
   const QImage icon = QApplication::windowIcon().pixmap(QSize(32, 32), 2.0).toImage();
   EXPECT_EQ(icon.size(), QSize(64, 64));

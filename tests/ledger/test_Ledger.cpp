@@ -5,6 +5,7 @@
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
+#include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
 #include "print/device/QV_PageFiles.h"
@@ -119,6 +120,40 @@ TEST_F(LedgerTest, TheScreenShowsTheLedgersTotalAndThePaperItsPagesTotals) {
   for (const char* words : {"Page total:", "Running total:", "Page 1"})
     EXPECT_TRUE(page.contains(QString::fromLatin1(words))) << words << " in " << page.toStdString();
   EXPECT_FALSE(page.contains(QStringLiteral("entries, total"))) << "the summary is the screen's";
+}
+
+// Maximised or made small, the window's controls keep their places against its edges and the grid takes
+// what is left; below its minimum size the window does not go.
+TEST_F(LedgerTest, TheWindowLaysItselfOutAtAnySizeWithTheGridTakingTheRoom) {
+  TLedgerFrm ledger(LedgerPath());
+  ledger.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&ledger));
+  const auto placed = [&ledger](const QWidget* control) {
+    return QRect(control->mapTo(&ledger, QPoint(0, 0)), control->size());
+  };
+  const QSize startSize = ledger.size();
+  const QRect startNavigator = placed(ledger.DBNavigator1);
+  const QRect startClose = placed(ledger.CloseBtn);
+  for (const QSize& size : {QSize(1600, 1000), QSize(300, 200)}) {
+    SCOPED_TRACE(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
+    ledger.resize(size);
+    QCoreApplication::processEvents();
+    const QSize shown = ledger.size();
+    EXPECT_EQ(shown, size.expandedTo(ledger.minimumSize()));
+    const QRect grid = placed(ledger.DBGrid1);
+    const QRect navigator = placed(ledger.DBNavigator1);
+    EXPECT_EQ(grid.left(), 8);
+    EXPECT_EQ(shown.width() - 1 - grid.right(), 8) << "the grid takes the width";
+    EXPECT_LT(grid.bottom(), placed(ledger.SummaryLabel).top());
+    EXPECT_LT(placed(ledger.SummaryLabel).bottom(), navigator.top());
+    EXPECT_GT(grid.height(), shown.height() - 160) << "the grid takes the height";
+    EXPECT_EQ(shown.height() - navigator.bottom(), startSize.height() - startNavigator.bottom())
+        << "the navigator stays at the bottom";
+    EXPECT_EQ(shown.width() - placed(ledger.CloseBtn).right(), startSize.width() - startClose.right())
+        << "Close stays at the right";
+    EXPECT_LT(placed(ledger.LetterBtn).right(), placed(ledger.CloseBtn).left());
+    EXPECT_LT(placed(ledger.StatusLabel).left(), shown.width());
+  }
 }
 
 TEST_F(LedgerTest, TitleClicksAndReordersWaitWhileTheEntriesPrint) {

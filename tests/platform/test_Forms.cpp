@@ -213,3 +213,26 @@ TEST(TScrollBox, SingleBorderIsASunkenFrameAboveTheControls) {
   EXPECT_EQ(box.ClientRect(), QRect(0, 0, 100, 80));
   EXPECT_EQ(box.grab().toImage().pixelColor(0, 40), QColor(Qt::red));
 }
+
+namespace {
+// The X server holds each window's caption as the user sees it in the title bar: the program's name (the
+// desktop's task bar shows it, from the desktop entry) is not added to it.
+TEST(Forms, EveryWindowIsTitledByItsCaptionAloneOnTheDesktop) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  Application().SetTitle(QStringLiteral("Quenary Oracle"));
+  TForm main;
+  main.SetCaption(QStringLiteral("Quenary Calculator Ver. 1.1"));
+  TForm links;
+  links.SetCaption(QStringLiteral("Quenary Oracle "));
+  TForm ledger;
+  ledger.SetCaption(QStringLiteral("Quenary Ledger - ledger.sqlite"));
+  for (TForm* window : {&main, &links, &ledger}) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(XWindowTitle(*window), window->Caption());
+  }
+}
+}  // namespace

@@ -25,6 +25,18 @@ private:
 void RunCurrentTestOnScreen(const QString& configurationFile, const QByteArray& screensJson,
                             const QList<QPair<QString, QString>>& variables);
 
+/**
+ * Runs the current test again in a child run of this test program on a virtual X display (xvfb-run and Qt's
+ * xcb platform), where the X server's own view of the windows can be read; the child's run must pass. The
+ * test does its work when UnderVirtualX() says it is that child.
+ */
+void RunCurrentTestUnderX();
+bool UnderVirtualX();
+
+class QWidget;
+/** The title the X server holds for a shown window (its _NET_WM_NAME, read with xprop). */
+QString XWindowTitle(const QWidget& window);
+
 /** Directory that holds the test program's private settings and runtime files (set up by the test main). */
 QString TestHomeDirectory();
 
