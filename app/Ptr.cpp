@@ -107,6 +107,8 @@ TPrintFrm::~TPrintFrm() {
 void TPrintFrm::FormCreate() {
   const QString entry = CalcFrm != nullptr ? CalcFrm->Data->Text() : QString();
   const QStringList reading = CalcFrm != nullptr ? CalcFrm->Memo1->Lines() : QStringList();
+  // What the user typed prints as typed: an "&" in a name is no accelerator.
+  for (TLabel* typed : {Label1, Data, Total, m1, M2, M3}) typed->SetShowAccelChar(false);
   Label1->SetCaption(entry);
   Data->SetCaption(UpperCaseLetters(entry));
   Total->SetCaption(CalcFrm != nullptr ? CalcFrm->Total->Text() : QStringLiteral("0"));

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTextOption>
 #include <algorithm>
@@ -26,7 +28,43 @@ TCustomLabel::TCustomLabel(QWidget* parent, bool autoSize)
   AdjustBounds();
 }
 
-TLabel::TLabel(QWidget* parent) : TCustomLabel(parent, true) {}
+TLabel::TLabel(QWidget* parent) : TCustomLabel(parent, true) { SetShowAccelChar(true); }
+
+QString WithoutAccelMarks(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype index = 0; index < text.size(); ++index) {
+    if (text[index] == QLatin1Char('&')) {
+      // The mark goes; after it, "&" stands for itself and any other character is the accelerator.
+      if (++index == text.size()) break;
+    }
+    shown += text[index];
+  }
+  return shown;
+}
+
+void TCustomLabel::SetShowAccelChar(bool show) {
+  showAccelChar_ = show;
+  CaptionChanged();
+}
+
+QString TCustomLabel::ShownCaption() const {
+  return showAccelChar_ ? WithoutAccelMarks(Caption()) : Caption();
+}
+
+void TCustomLabel::paintEvent(QPaintEvent* event) {
+  // The label holds the caption as it reads, for its size and for screen readers; the accelerator's
+  // underline is drawn from the caption itself, as Qt draws a button's.
+  if (!showAccelChar_ || !Caption().contains(QLatin1Char('&'))) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  drawFrame(&painter);
+  int flags = static_cast<int>(alignment()) | Qt::TextShowMnemonic;
+  if (wordWrap()) flags |= Qt::TextWordWrap;
+  style()->drawItemText(&painter, contentsRect(), flags, palette(), isEnabled(), Caption(), foregroundRole());
+}
 
 void TCustomLabel::SetAutoSize(bool autoSize) {
   autoSize_ = autoSize;
@@ -45,7 +83,7 @@ void TCustomLabel::SetLayout(TTextLayout layout) {
 }
 
 void TCustomLabel::CaptionChanged() {
-  setText(Caption());
+  setText(ShownCaption());
   AdjustBounds();
 }
 
@@ -76,7 +114,7 @@ void TCustomLabel::mouseReleaseEvent(QMouseEvent* event) {
 void TCustomLabel::AdjustBounds() {
   if (!autoSize_) return;
   const QFontMetrics metrics = fontMetrics();
-  const QString caption = Caption();
+  const QString caption = ShownCaption();
   int width = Width();
   int height = 0;
   if (wordWrap_) {

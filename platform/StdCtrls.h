@@ -13,9 +13,10 @@
 #include <QStringList>
 
 /**
- * What labels and data texts share: a caption of plain text (never markup, so "<" and "&" show as typed);
- * with AutoSize the control takes the size of its text, and a transparent one paints nothing but its text.
- * The print renderer tells TLabel and TDBText apart, so neither derives from the other.
+ * What labels and data texts share: a caption of plain text (never markup, so "<" shows as typed); with
+ * ShowAccelChar, as labels have it, "&" marks the next character as the accelerator, shown underlined, and
+ * "&&" shows one "&". With AutoSize the control takes the size of its text, and a transparent one paints
+ * nothing but its text. The print renderer tells TLabel and TDBText apart, so neither derives from the other.
  */
 class TCustomLabel : public QLabel, public TControl {
   Q_OBJECT
@@ -30,6 +31,14 @@ public:
   void SetWordWrap(bool wordWrap);
   TTextLayout Layout() const { return layout_; }
   void SetLayout(TTextLayout layout);
+  /**
+   * Whether "&" in the caption marks an accelerator: on for labels, off for data texts; a label that shows
+   * what a user typed or a file's name turns it off, so every "&" shows.
+   */
+  bool ShowAccelChar() const { return showAccelChar_; }
+  void SetShowAccelChar(bool show);
+  /** The caption as it reads, without the accelerator marks when ShowAccelChar is on (what prints). */
+  QString ShownCaption() const;
 
 Q_SIGNALS:
   /** The left mouse button was pressed and released over the label. */
@@ -40,6 +49,7 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void CaptionChanged() override;
   void AlignmentChanged() override;
   void TransparentChanged() override;
@@ -50,8 +60,12 @@ private:
   bool autoSize_ = true;
   bool wordWrap_ = false;
   TTextLayout layout_ = tlTop;
+  bool showAccelChar_ = false;
   bool pressed_ = false;
 };
+
+/** A text as a label with accelerators shows it: "&&" reads "&", the "&" before any other character goes. */
+QString WithoutAccelMarks(const QString& text);
 
 /** A caption on a form; AutoSize is on from the start. */
 class TLabel : public TCustomLabel {

@@ -56,6 +56,7 @@ void TQV_Label::paintEvent(QPaintEvent*) {
 
   int flags = static_cast<int>(ToQtAlignment(Alignment())) | Qt::TextExpandTabs;
   if (WordWrap()) flags |= Qt::TextWordWrap;
+  if (ShowAccelChar()) flags |= Qt::TextShowMnemonic;
   painter.setFont(font());
   const QColor fontColor = ToQColor(Font().Color());
   const QColor enabledColor = Enabled() ? fontColor : ToQColor(clGrayText);
@@ -88,7 +89,7 @@ void TQV_Label::paintEvent(QPaintEvent*) {
   const QFontMetrics metrics = painter.fontMetrics();
   const QRect needed = metrics.boundingRect(QRect(), flags & ~Qt::TextWordWrap, text);
   int textWidth = 0;
-  for (const QString& line : text.split(QLatin1Char('\n')))
+  for (const QString& line : (ShowAccelChar() ? WithoutAccelMarks(text) : text).split(QLatin1Char('\n')))
     textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
   if (textWidth > Width()) {
     SetWidth(textWidth);

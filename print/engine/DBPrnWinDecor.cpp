@@ -41,7 +41,7 @@ void TDBPrintWin::PrintShadowLabel(QWidget* widget, const Placement& where) {
   const auto caption = [&](int insetX, int insetY, TColor color) {
     device.SetTextColor(color);
     device.WrapText(OffsetX(where.L, insetX), OffsetY(where.T, insetY), lineHeight, where.Rect,
-                    label.Caption(), label.Alignment(), false, TLongWord::Whole);
+                    label.ShownCaption(), label.Alignment(), false, TLongWord::Whole);
   };
   switch (label.Style()) {
     case stShadow: caption(shadowX + 10, shadowY + 10, shadow); break;

@@ -62,13 +62,13 @@ void TDBPrintWin::PrintLabel(QWidget* widget, const Placement& where) {
   const int textTop = OffsetY(where.T, 10);
   const int lineHeight = std::max(1, std::abs(Printer().Canvas().Font().Height()));
   const int lastLineTop = textTop + std::max(0, (where.B - 1 - textTop) / lineHeight) * lineHeight;
-  const int clipBottom = std::max(where.B, lastLineTop + Printer().Canvas().TextHeight(label.Caption()));
+  const int clipBottom = std::max(where.B, lastLineTop + Printer().Canvas().TextHeight(label.ShownCaption()));
   device.ClipRect(where.L, where.T, where.R + 50, clipBottom);
   // The caption is wrapped to its printed width whatever the label's own word wrap says, so a caption that
   // the printer's font makes wider than the screen's never runs out of its box; a single word that does not
   // fit (a five-digit total) prints whole rather than in pieces.
-  device.WrapText(OffsetX(where.L, 10), textTop, lineHeight, where.Rect, label.Caption(), label.Alignment(),
-                  false, TLongWord::Whole);
+  device.WrapText(OffsetX(where.L, 10), textTop, lineHeight, where.Rect, label.ShownCaption(),
+                  label.Alignment(), false, TLongWord::Whole);
   device.ResetClip();
 }
 

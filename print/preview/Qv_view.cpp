@@ -109,6 +109,8 @@ TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
   PrevPage = GlyphButton(Panel3, QStringLiteral("prior.svg"), QStringLiteral("Previous page"));
   NextPage = GlyphButton(Panel3, QStringLiteral("next.svg"), QStringLiteral("Next page"));
   PrintedCaption = MakeCaption(Panel3);
+  // It names a file, whose name may hold an "&".
+  PrintedCaption->SetShowAccelChar(false);
   PrintedCaption->SetFont(buttonFont);
 
   const auto on = [this](TButton* button, void (TQV_Prev::*handler)()) {

@@ -137,6 +137,8 @@ TEST_F(ReportTest, ShortReadingsEmptyEntriesAccentsAndFiveDigitTotalsPrintAsThey
        {"+", "7.", "PURITY", "OF", "FEELINGS,", "CONTEMPLATION"}},
       {QString(), {}, {}, QStringLiteral("0"), {"+"}},
       {QStringLiteral("Renée ça"), {"Renée", "ça"}, {"RENéE", "çA"}, QString(), {}},
+      // An "&" in a name is the user's, not an accelerator mark.
+      {QStringLiteral("Tom && Jerry&"), {"Tom", "&&", "Jerry&"}, {"TOM", "&&", "JERRY&"}, QString(), {}},
       // Five digits fill the total's label and more: they print whole, never as four.
       {QString(25, QLatin1Char('Y')),
        {QString(25, QLatin1Char('Y'))},

@@ -34,12 +34,53 @@ TEST(TLabel, AutoSizeFollowsTextAndFont) {
   EXPECT_EQ(label->size(), QSize(10, 10));
 }
 
-TEST(TLabel, CaptionIsPlainText) {
+// A caption is plain text, never markup; "&" marks the accelerator, shown underlined, unless the label is
+// told to show every "&" (data texts, typed names).
+TEST(TLabel, CaptionIsPlainTextWithItsAcceleratorMarked) {
+  const struct {
+    const char* Caption;
+    const char* Shown;
+  } cases[] = {{"&File", "File"},
+               {"Fish && Chips", "Fish & Chips"},
+               {"E-Mail: <someone@example.org> &<b>x</b>", "E-Mail: <someone@example.org> <b>x</b>"},
+               {"&&&x &", "&x "},
+               {"no marks", "no marks"}};
   TForm form;
-  auto* label = new TLabel(&form);
-  label->SetCaption(QStringLiteral("E-Mail: <someone@example.org> & <b>x</b>"));
-  EXPECT_EQ(label->textFormat(), Qt::PlainText);
-  EXPECT_EQ(label->Width(), label->fontMetrics().horizontalAdvance(label->Caption()));
+  for (const auto& [caption, shown] : cases) {
+    SCOPED_TRACE(caption);
+    for (const bool marks : {true, false}) {
+      auto* label = new TLabel(&form);
+      if (!marks) label->SetShowAccelChar(false);
+      label->SetCaption(QString::fromUtf8(caption));
+      const QString expected = QString::fromUtf8(marks ? shown : caption);
+      EXPECT_EQ(label->textFormat(), Qt::PlainText);
+      EXPECT_EQ(label->ShownCaption(), expected);
+      EXPECT_EQ(label->Width(), label->fontMetrics().horizontalAdvance(expected)) << "sized to what shows";
+    }
+  }
+  // On the screen the marked letter is underlined, and no other.
+  TPanel panel(nullptr);
+  panel.resize(200, 40);
+  auto* marked = new TLabel(&panel);
+  marked->SetCaption(QStringLiteral("&File"));
+  auto* plain = new TLabel(&panel);
+  plain->SetCaption(QStringLiteral("File"));
+  plain->SetTop(20);
+  ASSERT_EQ(marked->size(), plain->size());
+  const QImage withMark = marked->grab().toImage();
+  const QImage without = plain->grab().toImage();
+  const int firstLetter = marked->fontMetrics().horizontalAdvance(QStringLiteral("F"));
+  int underlined = 0;
+  // Below the baseline, where the letters leave the two pictures alike (above it their edges may be
+  // smoothed a little differently).
+  for (int y = marked->fontMetrics().ascent(); y < withMark.height(); ++y) {
+    for (int x = 0; x < withMark.width(); ++x) {
+      if (withMark.pixel(x, y) == without.pixel(x, y)) continue;
+      EXPECT_LE(x, firstLetter + 1) << "only under the F";
+      ++underlined;
+    }
+  }
+  EXPECT_GE(underlined, firstLetter - 2) << "a line under the F";
 }
 
 TEST(TLabel, TransparentLabelPaintsNoBackground) {

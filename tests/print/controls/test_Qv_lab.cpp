@@ -119,4 +119,23 @@ TEST_F(ShadowLabelTest, ABlockOrButtonCaptionWiderThanTheLabelWidensItWhenPainte
   EXPECT_EQ(shadow->Width(), 120) << "the other styles keep their width";
 }
 
+// "&" marks the accelerator in every style: the caption shows without it, as wide as the plain text, and
+// "&&" shows one "&".
+TEST_F(ShadowLabelTest, EveryStyleShowsItsCaptionWithoutTheAcceleratorMark) {
+  for (const TStyle style : {stNormal, stShadow, stRaised, stBlockShadow, stButton}) {
+    SCOPED_TRACE(style);
+    std::unique_ptr<TQV_Label> marked(MakeLabel(style, QStringLiteral("&HH")));
+    std::unique_ptr<TQV_Label> plain(MakeLabel(style, QStringLiteral("HH")));
+    const QRect markedInk = ColourBounds(Painted(*marked), Qt::black);
+    const QRect plainInk = ColourBounds(Painted(*plain), Qt::black);
+    EXPECT_NEAR(markedInk.right(), plainInk.right(), 1) << "no \"&\" drawn before the text";
+    EXPECT_GT(markedInk.bottom(), plainInk.bottom()) << "the H is underlined";
+    EXPECT_EQ(marked->Width(), plain->Width());
+  }
+  std::unique_ptr<TQV_Label> ampersand(MakeLabel(stNormal, QStringLiteral("&&")));
+  std::unique_ptr<TQV_Label> shown(MakeLabel(stNormal, QStringLiteral("&")));
+  shown->SetShowAccelChar(false);
+  EXPECT_EQ(ColourBounds(Painted(*ampersand), Qt::black), ColourBounds(Painted(*shown), Qt::black));
+}
+
 }  // namespace

@@ -174,7 +174,7 @@ TEST_F(RendererTest, LabelsWrapAtWordsToTheirPrintedWidth) {
 
 // A word never prints in pieces (a five-digit total in a narrow label), and a line keeps its descenders
 // even when the label is no taller than its font.
-TEST_F(RendererTest, ALabelPrintsAWordWholeAndEachLineWithItsDescenders) {
+TEST_F(RendererTest, ALabelPrintsAWordWholeEachLineWithItsDescendersAndNoAcceleratorMark) {
   TPanel* root = Panel(QRect(0, 0, 192, 96), clWhite);
   const auto label = [root](const QRect& bounds, const QString& caption) {
     auto* made = new TLabel(root);
@@ -186,8 +186,12 @@ TEST_F(RendererTest, ALabelPrintsAWordWholeAndEachLineWithItsDescenders) {
   label(QRect(0, 0, 20, 20), QStringLiteral("24500"));
   label(QRect(0, 40, 90, 16), QStringLiteral("gjpqy"));
   label(QRect(100, 40, 90, 16), QStringLiteral("HKLMN"));
+  // The accelerator's mark is the screen's; paper shows the text as it reads.
+  label(QRect(0, 70, 190, 20), QStringLiteral("&File && Co"));
   const QImage page = Print(root);
   EXPECT_FALSE(PdfReader(PdfFile()).Find(0, QStringLiteral("24500")).isEmpty())
+      << PdfReader(PdfFile()).Text(0).toStdString();
+  EXPECT_TRUE(PdfReader(PdfFile()).Text(0).contains(QStringLiteral(" File & Co ")))
       << PdfReader(PdfFile()).Text(0).toStdString();
   // Printed at 300 dpi from 96: both labels end 56 screen pixels down; the descenders reach below that.
   const int labelBottom = 56 * Dpi / 96;
