@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "platform/Application.h"
 #include "platform/Console.h"
+#include "platform/FocusFrame.h"
 #include "platform/Screen.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   int qtArgumentCount = 1;
   QApplication application(qtArgumentCount, argv);
   RegisterFontSubstitutions();
+  UseClearFocusFrames();
   Application().QuitOnSignals();
   return Application().ExitCode(RunWindowCommand(command));
 }
