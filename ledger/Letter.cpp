@@ -15,7 +15,10 @@
 #include "print/controls/Qv_lab.h"
 #include "print/engine/DBPrnWin.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -172,14 +175,40 @@ const Paragraph BodyText[] = {
 };
 }  // namespace
 
+namespace {
+// The whole letter: the sheet with its margin, and the buttons under it.
+constexpr int FullWidth = 696;
+constexpr int FullHeight = 920;
+constexpr int ButtonBarHeight = 40;
+constexpr int MinimumHeight = 240;
+// What a window manager's title bar and frame take from the screen's available height, about.
+constexpr int TitleBarAllowance = 40;
+}  // namespace
+
 TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
   SetName(QStringLiteral("LetterFrm"));
   SetCaption(QStringLiteral("Letter"));
   SetFont(MakeFont(QStringLiteral("Arial"), -13));
-  SetBorderStyle(bsSingle);
-  SetClientSize(696, 920);
+  SetClientSize(FullWidth, FullHeight);
 
-  Sheet = new TPanel(this);
+  // The buttons keep their place at the bottom right; the sheet scrolls above them when the window is
+  // smaller than the whole letter.
+  auto* buttonBar = new TPanel(this);
+  buttonBar->SetBevelOuter(bvNone);
+  buttonBar->SetBounds(0, FullHeight - ButtonBarHeight, FullWidth, ButtonBarHeight);
+  buttonBar->SetAlign(alBottom);
+  auto* buttons = new TPanel(buttonBar);
+  buttons->SetBevelOuter(bvNone);
+  buttons->SetBounds(FullWidth - 192, 0, 192, ButtonBarHeight);
+  buttons->SetAlign(alRight);
+  SheetBox = new TScrollBox(this);
+  SheetBox->SetBorderStyle(bsNone);
+  SheetBox->SetBounds(0, 0, FullWidth, FullHeight - ButtonBarHeight);
+  SheetBox->SetAlign(alClient);
+  SheetBox->SetHorzRange(FullWidth);
+  SheetBox->SetVertRange(FullHeight - ButtonBarHeight);
+
+  Sheet = new TPanel(SheetBox);
   Sheet->SetBevelOuter(bvNone);
   Sheet->SetColor(clWhite);
   Sheet->SetBounds(8, 8, 680, 864);
@@ -250,12 +279,12 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
   Seal = new TLetterSeal(Sheet);
   Seal->SetBounds(600, 806, 56, 56);
 
-  PrintBtn = new TButton(this);
-  PrintBtn->SetCaption(QStringLiteral("Print..."));
-  PrintBtn->SetBounds(512, 884, 84, 28);
-  CloseBtn = new TButton(this);
-  CloseBtn->SetCaption(QStringLiteral("Close"));
-  CloseBtn->SetBounds(604, 884, 84, 28);
+  PrintBtn = new TButton(buttons);
+  PrintBtn->SetCaption(QStringLiteral("&Print..."));
+  PrintBtn->SetBounds(8, 4, 84, 28);
+  CloseBtn = new TButton(buttons);
+  CloseBtn->SetCaption(QStringLiteral("&Close"));
+  CloseBtn->SetBounds(100, 4, 84, 28);
   CloseBtn->SetCancel(true);
   connect(PrintBtn, &TButton::clicked, this, &TLetterFrm::PrintBtnClick);
   connect(CloseBtn, &TButton::clicked, this, [this] { Close(); });
@@ -263,6 +292,16 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FooterStringLeft = QStringLiteral("        Quenary Oracle - letter of reading");
   DBPrintWin1->FooterStringRight = QStringLiteral("Page @Page");
+
+  // Never larger than the whole letter, and no taller than the screen leaves room for (a laptop's 768
+  // pixels less its panel and the title bar).
+  setMaximumSize(FullWidth + SheetBox->VertScrollBar().sizeHint().width(), FullHeight);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const int room = screen->availableGeometry().height() - TitleBarAllowance;
+    if (room < FullHeight)
+      resize(FullWidth + SheetBox->VertScrollBar().sizeHint().width(), std::max(MinimumHeight, room));
+  }
+  setMinimumSize(FullWidth / 2, MinimumHeight);
 }
 
 TLetterFrm::~TLetterFrm() = default;

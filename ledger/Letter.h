@@ -13,6 +13,7 @@ class TQVPanel;
 class TQVRichContinue;
 class TQV_Label;
 class TRichEditE;
+class TScrollBox;
 class TLetterSeal;
 
 /**
@@ -28,6 +29,11 @@ public:
   explicit TLetterFrm(QWidget* parent = nullptr);
   ~TLetterFrm() override;
 
+  /**
+   * The sheet scrolls in this box when the screen is too small for the whole window; the buttons below it
+   * stay in view.
+   */
+  TScrollBox* SheetBox;
   /** The white sheet that is printed; the buttons below it are not. */
   TPanel* Sheet;
   /** The motif the banner tiles; never shown itself. */

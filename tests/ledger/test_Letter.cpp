@@ -5,6 +5,7 @@
 #include "print/controls/QVRich.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/engine/DBPrnWin.h"
+#include "platform/Forms.h"
 #include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -110,6 +113,35 @@ TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaperAndTheSignOffO
   EXPECT_FALSE(letter.Closing->isHidden()) << "the window shows them again";
   EXPECT_TRUE(pdf.Find(0, QStringLiteral("printed.")).isEmpty())
       << "the continuations' screen captions stay off";
+}
+
+// On a laptop's 1366 x 768 screen the Letter fits, its buttons in view; the sheet scrolls above them, and
+// what prints is the same.
+TEST_F(LetterTest, OnALaptopScreenTheWindowFitsWithItsButtonsInViewAndTheSheetScrolls) {
+  if (!qEnvironmentVariableIsSet("QUENARY_TEST_LAPTOP")) {
+    RunCurrentTestOnScreen(scratch_.File(QStringLiteral("screen.json")),
+                           "{\"screens\": [{\"name\": \"laptop\", \"x\": 0, \"y\": 0, \"width\": 1366, "
+                           "\"height\": 768, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
+                           {{QStringLiteral("QUENARY_TEST_LAPTOP"), QStringLiteral("1")}});
+    return;
+  }
+  TLetterFrm letter;
+  letter.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&letter));
+  EXPECT_LE(letter.height(), 768 - 40) << "room for the title bar";
+  for (const QWidget* button :
+       {static_cast<QWidget*>(letter.PrintBtn), static_cast<QWidget*>(letter.CloseBtn)})
+    EXPECT_TRUE(letter.rect().contains(QRect(button->mapTo(&letter, QPoint(0, 0)), button->size())));
+  EXPECT_GT(letter.SheetBox->VertScrollBar().maximum(), 0) << "the rest of the sheet is a scroll away";
+  letter.SheetBox->VertScrollBar().setValue(letter.SheetBox->VertScrollBar().maximum());
+  const QPoint sheetBottom = letter.Sheet->mapTo(&letter, QPoint(0, letter.Sheet->height()));
+  EXPECT_LE(sheetBottom.y(), letter.PrintBtn->mapTo(&letter, QPoint(0, 0)).y()) << "the sheet's end in view";
+
+  letter.PrintLetter();
+  const PdfReader pdf(PdfFile());
+  EXPECT_EQ(pdf.PageCount(), 2);
+  EXPECT_FALSE(pdf.Find(0, QStringLiteral("Dear")).isEmpty());
+  EXPECT_FALSE(pdf.Find(1, QStringLiteral("regards,")).isEmpty());
 }
 
 }  // namespace
