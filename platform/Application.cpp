@@ -71,9 +71,7 @@ bool TApplication::HelpJump(const QString& contextString) {
   }
   helpViewer_->setWindowTitle(title_.isEmpty() ? QStringLiteral("Help") : title_ + QStringLiteral(" Help"));
   const QString problem = helpViewer_->ShowTopic(path, contextString);
-  helpViewer_->show();
-  helpViewer_->raise();
-  helpViewer_->activateWindow();
+  helpViewer_->ShowOver(QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : MainForm());
   if (!problem.isEmpty()) {
     MessageDlg(problem, mtError, mbOK);
     return false;

@@ -18,7 +18,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
+#include <QTextTable>
+#include <algorithm>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -266,4 +271,38 @@ TEST_F(CalcFrmTest, TheHelpPageFitsItsWindowAndDescribesPrinting) {
   EXPECT_TRUE(text.contains(QStringLiteral("2000, keeps nothing to read and gives no")))
       << "what 2000 gives, truly";
   Application().DestroyHelpViewer();
+}
+
+// In the program's help the terminal's commands stand in a column of their own, each clear of the words
+// that tell what it does, however narrow the window.
+TEST(HelpViewer, NoCommandOfTheProgramsHelpRunsIntoItsDescription) {
+  for (const int width : {640, 420}) {
+    THelpViewer viewer;
+    viewer.resize(width, 480);
+    EXPECT_EQ(viewer.ShowTopic(QStringLiteral(":/help/qnynumb.html"), QStringLiteral("command")), QString());
+    viewer.show();
+    QTextDocument& document = *viewer.Browser().document();
+    document.setTextWidth(viewer.Browser().viewport()->width());
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
+    int rows = 0;
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+      auto* table = qobject_cast<QTextTable*>(frame);
+      if (table == nullptr || table->columns() != 2) continue;
+      for (int row = 0; row < table->rows(); ++row) {
+        const QTextBlock command = table->cellAt(row, 0).firstCursorPosition().block();
+        const QTextBlock description = table->cellAt(row, 1).firstCursorPosition().block();
+        if (!command.text().startsWith(QLatin1String("quenary"))) continue;
+        ++rows;
+        const QRectF commandBox = layout.blockBoundingRect(command);
+        double commandRight = commandBox.left();
+        for (int line = 0; line < command.layout()->lineCount(); ++line) {
+          const QTextLine text = command.layout()->lineAt(line);
+          commandRight = std::max(commandRight, commandBox.left() + text.x() + text.naturalTextWidth());
+        }
+        EXPECT_LT(commandRight, layout.blockBoundingRect(description).left())
+            << command.text().toStdString() << " at " << width;
+      }
+    }
+    EXPECT_EQ(rows, 6);
+  }
 }

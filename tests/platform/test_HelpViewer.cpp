@@ -6,7 +6,14 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
+#include <QTextTable>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,7 +24,11 @@ QString WriteHelpPage(const ScratchDirectory& scratch) {
   if (!file.open(QIODevice::WriteOnly)) return {};
   QByteArray page = "<html><body><h1>Top</h1>";
   for (int line = 0; line < 200; ++line) page += "<p>filler line</p>";
-  page += "<h2><a name=\"IDH_CONTENTS\">Contents</a></h2><p>the topic</p></body></html>";
+  page +=
+      "<h2><a name=\"IDH_CONTENTS\">Contents</a></h2><p>the topic, <a href=\"#further\">further</a> and "
+      "<a href=\"https://www.example.com/quenary/\">the web site</a></p>";
+  for (int line = 0; line < 200; ++line) page += "<p>more filler</p>";
+  page += "<h2><a name=\"further\">Further</a></h2></body></html>";
   file.write(page);
   return path;
 }
@@ -71,4 +82,50 @@ TEST(HelpViewer, ApplicationJumpsToTheTopicOrSaysWhyNot) {
   ASSERT_EQ(messages.size(), 1);
   EXPECT_NE(messages.at(0).indexOf(QStringLiteral("no-such-help.html")), -1);
   Application().DestroyHelpViewer();
+}
+
+// Back, Forward and Home go through the topics visited; a web link goes to the desktop; Escape and Ctrl+W
+// close the window, which opens centred on the window it helps.
+TEST(HelpViewer, ItGoesBackForwardAndHomeHandsWebLinksToTheDesktopAndClosesByKey) {
+  ScratchDirectory scratch;
+  const QString path = WriteHelpPage(scratch);
+  THelpViewer viewer;
+  QWidget owner;
+  owner.setGeometry(100, 80, 900, 700);
+  owner.show();
+  EXPECT_EQ(viewer.ShowTopic(path, QStringLiteral("IDH_CONTENTS")), QString());
+  viewer.ShowOver(&owner);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+  EXPECT_LE((viewer.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 8);
+  EXPECT_GE(viewer.Browser().document()->documentMargin(), 12) << "the text keeps off the window's edge";
+  QScrollBar& scroll = *viewer.Browser().verticalScrollBar();
+  const int contents = scroll.value();
+  EXPECT_FALSE(viewer.BackButton().isEnabled());
+
+  Q_EMIT viewer.Browser().anchorClicked(QUrl(QStringLiteral("#further")));
+  const int further = scroll.value();
+  EXPECT_GT(further, contents);
+  EXPECT_EQ(viewer.Topic(), QStringLiteral("further"));
+  viewer.BackButton().click();
+  EXPECT_EQ(scroll.value(), contents) << "back at the contents";
+  viewer.ForwardButton().click();
+  EXPECT_EQ(scroll.value(), further);
+  viewer.HomeButton().click();
+  EXPECT_EQ(scroll.value(), contents);
+  EXPECT_EQ(viewer.Topic(), THelpViewer::ContentsTopic());
+
+  {
+    const LaunchedLinks launched({QStringLiteral("https")});
+    Q_EMIT viewer.Browser().anchorClicked(QUrl(QStringLiteral("https://www.example.com/quenary/")));
+    EXPECT_EQ(launched.Links(), QList<QUrl>{QUrl(QStringLiteral("https://www.example.com/quenary/"))});
+    EXPECT_EQ(scroll.value(), contents) << "the help stays where it was";
+  }
+
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    viewer.ShowOver(&owner);
+    viewer.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    QTest::keySequence(&viewer, keys);
+    EXPECT_FALSE(viewer.isVisible()) << keys.toString().toStdString();
+  }
 }
