@@ -5,6 +5,7 @@
 #include "app/Numb.h"
 #include "app/Ptr.h"
 #include "platform/Application.h"
+#include "platform/HelpViewer.h"
 #include "platform/Console.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
@@ -85,6 +86,10 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       command.Entry = value;
       entry = true;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot-help"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot-help needs a file name"));
+      command.HelpScreenshot = value;
     } else if (TakeOptionValue(arguments, index, QStringLiteral("--screenshot-links"), value, error)) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot-links needs a file name"));
@@ -99,11 +104,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
       return Invalid(QStringLiteral("unexpected argument \"%1\"").arg(EscapedForTerminal(argument)));
     }
   }
-  const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty();
+  const bool screenshot = !command.MainScreenshot.isEmpty() || !command.LinksScreenshot.isEmpty() ||
+                          !command.HelpScreenshot.isEmpty();
   const bool destination = command.Print.HasDestination();
   if (total && (entry || screenshot || print || preview || destination))
     return Invalid(QStringLiteral("--total goes alone"));
-  if (preview && (entry || print || destination || !command.LinksScreenshot.isEmpty()))
+  if (preview && (entry || print || destination || !command.LinksScreenshot.isEmpty() ||
+                  !command.HelpScreenshot.isEmpty()))
     return Invalid(QStringLiteral("--preview goes with --screenshot only"));
   if (print && (entry || screenshot))
     return Invalid(QStringLiteral("--print goes with --pdf or --printer only"));
@@ -142,7 +149,7 @@ QString UsageText() {
       "       quenary --print TEXT (--pdf FILE [--dpi N] | --printer NAME) [--copies N [--collate]]\n"
       "                    [--duplex long|short|none] [--paper A4|Letter|Legal|A5] [--landscape]\n"
       "       quenary --preview TEXT [--screenshot FILE]\n"
-      "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE]\n"
+      "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE] [--screenshot-help FILE]\n"
       "       quenary --help | --version\n"
       "\n"
       "Quenary Oracle, a numerology calculator. Without options it opens the main window.\n"
@@ -163,6 +170,7 @@ QString UsageText() {
       "  --entry TEXT             start with TEXT in the entry field\n"
       "  --screenshot FILE        save a picture of the main window as a PNG file, then exit\n"
       "  --screenshot-links FILE  save a picture of the links window as a PNG file, then exit\n"
+      "  --screenshot-help FILE   save a picture of the help window, opened at its contents, then exit\n"
       "  --help                   show this help, then exit\n"
       "  --version                show the version, then exit\n"
       "\n"
@@ -286,6 +294,12 @@ int RunWindowCommand(const TCommandLine& command) {
     if (!command.MainScreenshot.isEmpty())
       saved = SaveScreenshot(calculator, command.MainScreenshot) && saved;
     if (!command.LinksScreenshot.isEmpty()) saved = SaveScreenshot(links, command.LinksScreenshot) && saved;
+    if (!command.HelpScreenshot.isEmpty()) {
+      calculator.show();
+      calculator.HelpBtn->Click();
+      saved = Application().HelpViewer() != nullptr &&
+              SaveScreenshot(*Application().HelpViewer(), command.HelpScreenshot) && saved;
+    }
     return saved ? 0 : ExitFailure;
   }
   calculator.show();

@@ -29,6 +29,8 @@ struct TCommandLine {
    * (either may be empty). */
   QString MainScreenshot;
   QString LinksScreenshot;
+  /** PNG file for --screenshot-help: the help window as the Help button opens it. */
+  QString HelpScreenshot;
   /** Why the command line is Invalid. */
   QString Error;
 };

@@ -204,13 +204,20 @@ int SaveScreenshot(QWidget& window, const QString& fileName) {
 int ScreenshotCommand(const TLedgerCommandLine& command) {
   if (const int notReady = LedgerReady(command)) return notReady;
   if (OutputIsTheLedger(command, QFileInfo(command.Screenshot).absoluteFilePath())) return LedgerExitUsage;
+  // A size asked for is taken as a window manager would take it: within the window's least and most.
+  const auto sized = [&command](QWidget& window) {
+    if (command.ScreenshotSize.isValid())
+      window.resize(command.ScreenshotSize.expandedTo(window.minimumSize()).boundedTo(window.maximumSize()));
+  };
   if (command.Letter) {
     TLetterFrm letter;
+    sized(letter);
     return SaveScreenshot(letter, command.Screenshot);
   }
   try {
     // The picture shows the mouse on the Payee title, with the cursor that tells how a click there sorts.
     TLedgerFrm ledger(LedgerFileOf(command));
+    sized(ledger);
     ShowAndSettle(ledger);
     const QImage picture = ledger.PictureWithTitleCursor(1);
     ledger.hide();
@@ -301,6 +308,15 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
       if (!error.isEmpty()) return Invalid(error);
       if (value.isEmpty()) return Invalid(QStringLiteral("--screenshot needs a file name"));
       command.Screenshot = value;
+    } else if (TakeOptionValue(arguments, index, QStringLiteral("--size"), value, error)) {
+      if (!error.isEmpty()) return Invalid(error);
+      const QStringList sides = value.split(QLatin1Char('x'));
+      if (sides.size() != 2) return Invalid(QStringLiteral("--size takes WIDTHxHEIGHT, as 1366x768"));
+      const int width = WholeNumberOption(QStringLiteral("--size"), sides[0], 1, 10000, error);
+      const int height =
+          error.isEmpty() ? WholeNumberOption(QStringLiteral("--size"), sides[1], 1, 10000, error) : 0;
+      if (!error.isEmpty()) return Invalid(error);
+      command.ScreenshotSize = QSize(width, height);
     } else if (argument.startsWith(QLatin1Char('-'))) {
       return Invalid(QStringLiteral("unknown option \"%1\"").arg(EscapedForTerminal(argument)));
     } else {
@@ -323,6 +339,8 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
   if ((print ? 1 : 0) + (preview ? 1 : 0) + (screenshot ? 1 : 0) > 1)
     return Invalid(QStringLiteral("--print, --preview and --screenshot go one at a time"));
   if (const QString problem = command.Print.Problem(print); !problem.isEmpty()) return Invalid(problem);
+  if (command.ScreenshotSize.isValid() && !screenshot)
+    return Invalid(QStringLiteral("--size goes with --screenshot"));
   if (command.PageOptions && !print)
     return Invalid(QStringLiteral("--pages, --odd and --even go with --print"));
   if (print)
@@ -340,8 +358,8 @@ QString LedgerUsageText() {
       "       quenary-ledger [--database FILE] --print (--pdf FILE [--dpi N] | --printer NAME)\n"
       "                      [--pages SELECTION] [--odd | --even] [--copies N [--collate]]\n"
       "                      [--duplex long|short|none] [--paper A4|Letter|Legal|A5] [--landscape]\n"
-      "       quenary-ledger [--database FILE] (--preview | --screenshot FILE)\n"
-      "       quenary-ledger --letter [--print ... | --preview | --screenshot FILE]\n"
+      "       quenary-ledger [--database FILE] (--preview | --screenshot FILE [--size WxH])\n"
+      "       quenary-ledger --letter [--print ... | --preview | --screenshot FILE [--size WxH]]\n"
       "       quenary-ledger --make-sample FILE [--entries N]\n"
       "       quenary-ledger --help | --version\n"
       "\n"
@@ -363,6 +381,7 @@ QString LedgerUsageText() {
       "  --preview            show the printout in the print preview\n"
       "  --screenshot FILE    save a picture of the window as a PNG file, then exit (the ledger's shows the\n"
       "                       mouse on the Payee title, with the cursor that says how a click sorts)\n"
+      "  --size WxH           ... with the window W pixels wide and H high, within its least and most size\n"
       "  --letter             the Letter window instead: a letter of reading that shows the print library's\n"
       "                       decorative controls and a long text continued across boxes and pages\n"
       "  --make-sample FILE   make a new ledger file with sample entries (250 unless --entries N)\n"

@@ -2,6 +2,7 @@
 
 #include "platform/Console.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ struct TLedgerCommandLine {
   TPrintOptions Print;
   /** The PNG file of --screenshot. */
   QString Screenshot;
+  /** The window's size for --screenshot (--size WIDTHxHEIGHT, kept within the window's limits); empty: its
+   * own. */
+  QSize ScreenshotSize;
   /** Why the command line is Invalid. */
   QString Error;
 };

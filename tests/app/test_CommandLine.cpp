@@ -124,18 +124,21 @@ TEST(CommandLine, OffscreenOnlyWithoutDisplayOrChosenPlatform) {
   }
 }
 
-TEST(CommandLine, ScreenshotsShowBothWindowsAtTheirSize) {
+TEST(CommandLine, ScreenshotsShowEachWindowAtItsSize) {
   ScratchDirectory scratch;
   const QString main = scratch.File(QStringLiteral("main.png"));
   const QString links = scratch.File(QStringLiteral("links.png"));
-  const TCommandLine command =
-      ParseCommandLine({QStringLiteral("--entry"), QStringLiteral("Quenary Oracle"),
-                        QStringLiteral("--screenshot"), main, QStringLiteral("--screenshot-links"), links});
+  const QString help = scratch.File(QStringLiteral("help.png"));
+  const TCommandLine command = ParseCommandLine(
+      {QStringLiteral("--entry"), QStringLiteral("Quenary Oracle"), QStringLiteral("--screenshot"), main,
+       QStringLiteral("--screenshot-links"), links, QStringLiteral("--screenshot-help"), help});
   ASSERT_EQ(command.Action, TCommandAction::Screenshot);
   EXPECT_EQ(RunWindowCommand(command), 0);
   const QImage mainPicture(main);
   EXPECT_EQ(mainPicture.size(), QSize(514, 232));
   EXPECT_EQ(QImage(links).size(), QSize(370, 372));
+  EXPECT_EQ(QImage(help).size(), QSize(640, 520));
+  Application().DestroyHelpViewer();
   // The stone shows along the top edge: many light grey shades, where a missing picture leaves one colour.
   QSet<QRgb> shades;
   for (int x = 0; x < mainPicture.width(); ++x) {

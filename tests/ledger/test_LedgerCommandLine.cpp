@@ -49,6 +49,8 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--print", "--printer", "Office"}).Print.PrinterName,
             QStringLiteral("Office"));
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--screenshot", "a.png"}).Action, TLedgerAction::Screenshot);
+  EXPECT_EQ(ParseLedgerCommandLine({"--screenshot", "a.png", "--size", "1366x768"}).ScreenshotSize,
+            QSize(1366, 768));
   EXPECT_EQ(ParseLedgerCommandLine({"--letter", "--help"}).Action, TLedgerAction::ShowUsage);
   EXPECT_TRUE(LedgerUsageText().contains(QLatin1String("opens the ledger")));
 
@@ -67,6 +69,10 @@ TEST(LedgerCommandLine, TheLedgerOrTheLetterOpensPrintsOrIsPhotographedAndMistak
                                        {"--entries", "5"},
                                        {"--make-sample", "a.sqlite", "--entries", "-1"},
                                        {"--letter", "--screenshot"},
+                                       {"--screenshot", "a.png", "--size", "1366"},
+                                       {"--screenshot", "a.png", "--size", "0x768"},
+                                       {"--screenshot", "a.png", "--size", "1366x768x2"},
+                                       {"--size", "800x600"},
                                        {"--letter", "--bogus\x1b[31m"},
                                        {"letter"}};
   for (const QStringList& arguments : mistakes) {
