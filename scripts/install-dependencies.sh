@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-gtk-platformtheme qt6-svg-dev
   libjpeg-dev libcups2-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils cups printer-driver-cups-pdf poppler-utils
+  xvfb xauth x11-utils man-db appstream dpkg-dev cups printer-driver-cups-pdf poppler-utils
   fonts-liberation2 libsimpleini-dev libpoppler-qt6-dev ccache desktop-file-utils
   clang libclang-rt-14-dev libfuzzer-14-dev
 )

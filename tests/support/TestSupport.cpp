@@ -48,6 +48,12 @@ void RunCurrentTestUnderX() {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   environment.insert(QString::fromLatin1(UnderXVariable), QStringLiteral("1"));
+  // Under the sanitizers: what the X11 platform's libraries keep to the end is theirs, not a leak of ours.
+  const QString suppressions = QStringLiteral("suppressions=") + QStringLiteral(QT_TESTCASE_SOURCEDIR) +
+                               QStringLiteral("/support/lsan-x11.supp");
+  const QString leakOptions = environment.value(QStringLiteral("LSAN_OPTIONS"));
+  environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                     leakOptions.isEmpty() ? suppressions : leakOptions + QLatin1Char(':') + suppressions);
   RunCurrentTestInChild(
       environment, QStringLiteral("xvfb-run"),
       {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1366x768x24 -dpi 96")});

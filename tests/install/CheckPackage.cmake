@@ -1,0 +1,30 @@
+# Builds the Debian package from the build folder and reads it back: its name, the files a user's desktop
+# needs, and Depends worked out from the libraries the programs link.
+file(REMOVE_RECURSE ${OUTPUT})
+execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${OUTPUT}
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cpack failed: ${log}")
+endif()
+file(GLOB packages ${OUTPUT}/quenary_${VERSION}_*.deb)
+list(LENGTH packages count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one quenary_${VERSION}_<arch>.deb, found: ${packages}")
+endif()
+execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents)
+foreach(file usr/bin/quenary usr/bin/quenary-ledger usr/share/quenary/qnynumb.html
+             usr/share/icons/hicolor/scalable/apps/quenary.svg usr/share/applications/quenary.desktop
+             usr/share/metainfo/io.example.quenary.metainfo.xml usr/share/man/man1/quenary.1
+             usr/share/man/man1/quenary-ledger.1)
+  if(NOT contents MATCHES "\\./${file}\n")
+    message(FATAL_ERROR "the package lacks ${file}:\n${contents}")
+  endif()
+endforeach()
+execute_process(COMMAND dpkg-deb --field ${packages} Depends OUTPUT_VARIABLE depends)
+foreach(dependency libqt6core6 libqt6widgets6 libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite libcups2
+                   libjpeg qt6-qpa-plugins fonts-liberation2)
+  if(NOT depends MATCHES "${dependency}")
+    message(FATAL_ERROR "Depends lacks ${dependency}: ${depends}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${OUTPUT})
