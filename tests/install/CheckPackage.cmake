@@ -27,4 +27,14 @@ foreach(dependency libqt6core6 libqt6widgets6 libqt6printsupport6 libqt6sql6 lib
     message(FATAL_ERROR "Depends lacks ${dependency}: ${depends}")
   endif()
 endforeach()
+# The library's package holds the library, its headers and its CMake package.
+file(GLOB development ${OUTPUT}/quenary-dev_${VERSION}_*.deb)
+execute_process(COMMAND dpkg-deb --contents ${development} OUTPUT_VARIABLE contents)
+foreach(file QuenaryPrint/QuenaryPrintConfig.cmake QuenaryPrint/QuenaryPrintConfigVersion.cmake
+             include/quenary/print/engine/DBPrnWin.h include/quenary/platform/Printers.h
+             libquenary_print_engine.a)
+  if(NOT contents MATCHES "${file}\n")
+    message(FATAL_ERROR "the library's package lacks ${file}:\n${contents}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${OUTPUT})

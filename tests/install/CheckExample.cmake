@@ -1,0 +1,33 @@
+# The example is a program of its own: it finds the library installed in a scratch prefix (and nothing of
+# this build tree), builds against it, prints its form into a PDF file offscreen, and the PDF is read back.
+file(REMOVE_RECURSE ${WORK})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK}/prefix RESULT_VARIABLE result
+                OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/form-printing -B ${WORK}/build -G Ninja
+                        -DCMAKE_PREFIX_PATH=${WORK}/prefix -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the example does not configure against the installed library:\n${log}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/build RESULT_VARIABLE result OUTPUT_VARIABLE log
+                ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the example does not build against the installed library:\n${log}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing
+                        ${WORK}/order.pdf
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the example failed: ${result}\n${log}")
+endif()
+execute_process(COMMAND pdftotext ${WORK}/order.pdf - OUTPUT_VARIABLE text)
+foreach(words "Order 4711" "Counting House Ltd." "Item 1\n" "Item 120\n" "2,762.50")
+  string(FIND "${text}" "${words}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the example's PDF lacks \"${words}\":\n${text}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
