@@ -27,6 +27,28 @@ foreach(dependency libqt6core6 libqt6widgets6 libqt6printsupport6 libqt6sql6 lib
     message(FATAL_ERROR "Depends lacks ${dependency}: ${depends}")
   endif()
 endforeach()
+# Installed with dpkg into a scratch root (its dependencies are this machine's own), the program is on the
+# path and answers; removed again, nothing of it is left.
+set(root ${OUTPUT}/root)
+file(MAKE_DIRECTORY ${root}/var/lib/dpkg/updates ${root}/var/lib/dpkg/info)
+file(TOUCH ${root}/var/lib/dpkg/status)
+execute_process(COMMAND dpkg --root=${root} --log=/dev/null --force-depends -i ${packages}
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "dpkg -i into a scratch root failed:\n${log}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "PATH=${root}/usr/bin:$ENV{PATH}"
+                        quenary --total Ada
+                RESULT_VARIABLE result OUTPUT_VARIABLE answer ERROR_VARIABLE log)
+if(NOT result EQUAL 0 OR NOT answer MATCHES "^6\n")
+  message(FATAL_ERROR "the installed quenary --total Ada answered ${result}: ${answer}${log}")
+endif()
+execute_process(COMMAND dpkg --root=${root} --log=/dev/null -r quenary RESULT_VARIABLE result OUTPUT_QUIET
+                ERROR_QUIET)
+file(GLOB_RECURSE left LIST_DIRECTORIES false ${root}/usr/*)
+if(NOT result EQUAL 0 OR left)
+  message(FATAL_ERROR "dpkg -r left: ${left}")
+endif()
 # The library's package holds the library, its headers and its CMake package.
 file(GLOB development ${OUTPUT}/quenary-dev_${VERSION}_*.deb)
 execute_process(COMMAND dpkg-deb --contents ${development} OUTPUT_VARIABLE contents)
