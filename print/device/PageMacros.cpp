@@ -34,8 +34,10 @@ QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dat
 QString LongTimeFormat(const QLocale& locale) {
   // Qt's long time format ends in the time zone; the system's long time format of the desktop the page
   // layouts come from has hours, minutes and seconds only.
+  // Compiled once: every page's footer asks for the time.
+  static const QRegularExpression timeZone(QStringLiteral("\\s*(?<![A-Za-z'])t+(?![A-Za-z'])"));
   QString format = locale.timeFormat(QLocale::LongFormat);
-  format.remove(QRegularExpression(QStringLiteral("\\s*(?<![A-Za-z'])t+(?![A-Za-z'])")));
+  format.remove(timeZone);
   return format.trimmed();
 }
 

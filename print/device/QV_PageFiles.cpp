@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 QString Extension(TSendTo target) { return target == poHTML ? QStringLiteral("HTM") : QStringLiteral("EMF"); }
@@ -33,10 +33,17 @@ void DeletePageFiles(TSendTo target) {
   const QString folder = PageDirectory();
   if (folder.isEmpty()) return;
   const QDir directory(folder);
-  const QRegularExpression pageName(QStringLiteral("^PRN[0-9]{3,}\\.%1$").arg(Extension(target)));
-  const QStringList candidates = directory.entryList({QStringLiteral("PRN*.") + Extension(target)},
-                                                     QDir::Files | QDir::System | QDir::Hidden);
+  const QString suffix = QLatin1Char('.') + Extension(target);
+  const QStringList candidates =
+      directory.entryList({QStringLiteral("PRN*") + suffix}, QDir::Files | QDir::System | QDir::Hidden);
+  // PRN, three or more digits, the suffix: a page file of this kind and nothing else.
+  const auto isPageFile = [&suffix](const QString& name) {
+    if (!name.startsWith(QLatin1String("PRN")) || !name.endsWith(suffix)) return false;
+    const QStringView digits = QStringView(name).mid(3, name.size() - 3 - suffix.size());
+    return digits.size() >= 3 &&
+           std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+  };
   for (const QString& name : candidates) {
-    if (pageName.match(name).hasMatch()) QFile::remove(directory.filePath(name));
+    if (isPageFile(name)) QFile::remove(directory.filePath(name));
   }
 }
