@@ -143,18 +143,6 @@ TEST_F(PrintJobTest, ThreeCopiesLandOneAfterTheOtherInTheOnePdf) {
   EXPECT_TRUE(PageFilesLeft().isEmpty());
 }
 
-// The jobs a CUPS queue has seen, finished or not.
-int QueueJobCount(const QString& queue) {
-  QProcess lpstat;
-  lpstat.start(QStringLiteral("lpstat"),
-               {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
-  if (!lpstat.waitForFinished(30000)) return -1;
-  const QString output = QString::fromUtf8(lpstat.readAllStandardOutput());
-  return static_cast<int>(output.count(
-      QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(queue) + QStringLiteral("-\\d+"),
-                         QRegularExpression::MultilineOption)));
-}
-
 TEST_F(PrintJobTest, ThreeCopiesOnACupsQueueAreThreeJobs) {
   const QString queue = qEnvironmentVariable("QUENARY_CUPS_PRINTER");
   if (queue.isEmpty())
@@ -165,17 +153,12 @@ TEST_F(PrintJobTest, ThreeCopiesOnACupsQueueAreThreeJobs) {
   Printer().SetPrinterIndex(index);
   const QString title = QStringLiteral("QuenaryCopies%1").arg(QDateTime::currentMSecsSinceEpoch());
   Printer().SetTitle(title);
-  const int before = QueueJobCount(queue);
-  ASSERT_GE(before, 0);
   win_->Copies = 3;
   PrintPages(1);
   Printer().SetTitle(QString());
-  // Other test programs may print on the same queue meanwhile, so the queue holds at least three more jobs;
-  // which of them are this job's the files say.
-  EXPECT_GE(QueueJobCount(queue), before + 3);
-
   // cups-pdf writes each job to a file of its own named after the title, a few seconds later: three files
-  // are three jobs (one job of three copies would be one file).
+  // are three jobs (one job of three copies would be one file). The queue's own count says nothing: other
+  // test programs print on it meanwhile, and the scheduler keeps only its latest 500 jobs.
   const QDir output(QDir(QDir::homePath()).filePath(QStringLiteral("PDF")));
   const QStringList pattern{title + QStringLiteral("*.pdf")};
   QElapsedTimer waited;
