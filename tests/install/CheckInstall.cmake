@@ -8,7 +8,7 @@ if(NOT result EQUAL 0)
 endif()
 set(expected bin/quenary share/quenary/qnynumb.html share/icons/hicolor/scalable/apps/quenary.svg
              share/applications/quenary.desktop share/metainfo/io.example.quenary.metainfo.xml
-             share/man/man1/quenary.1 bin/quenary-ledger share/man/man1/quenary-ledger.1)
+             share/man/man1/quenary.1.gz bin/quenary-ledger share/man/man1/quenary-ledger.1.gz)
 foreach(file ${expected})
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "missing after installation: ${file}")

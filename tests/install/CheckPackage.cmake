@@ -14,8 +14,8 @@ endif()
 execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents)
 foreach(file usr/bin/quenary usr/bin/quenary-ledger usr/share/quenary/qnynumb.html
              usr/share/icons/hicolor/scalable/apps/quenary.svg usr/share/applications/quenary.desktop
-             usr/share/metainfo/io.example.quenary.metainfo.xml usr/share/man/man1/quenary.1
-             usr/share/man/man1/quenary-ledger.1)
+             usr/share/metainfo/io.example.quenary.metainfo.xml usr/share/man/man1/quenary.1.gz
+             usr/share/man/man1/quenary-ledger.1.gz)
   if(NOT contents MATCHES "\\./${file}\n")
     message(FATAL_ERROR "the package lacks ${file}:\n${contents}")
   endif()
