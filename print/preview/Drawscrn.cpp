@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -30,9 +31,6 @@ constexpr long long LargestExtent = QWIDGETSIZE_MAX;
 // The number of pages the print loop always looks at, so a selection that reaches no recorded page still
 // has each of its entries tried (and a mistyped one reported).
 constexpr int PagesAlwaysTried = 5001;
-// Enough screen pixels per printer pixel for a one-pixel rule at the smallest zoom, and a bound on the
-// picture a paint may make.
-constexpr int MaximumOversampling = 6;
 
 int Extent(double value) {
   return static_cast<int>(std::clamp<long long>(RoundHalfEven(value), 0, LargestExtent));
@@ -63,6 +61,16 @@ TDrawIt::TDrawIt(QWidget* owner) : QWidget(owner) {
                         .arg(pageHeight_));
   }
   EnterPageDirectory();
+  pages_ = std::make_unique<TPageCache>([](int page) {
+    try {
+      return PageFileNameFor(page, poViewer);
+    } catch (const std::exception&) {
+      return QString();
+    }
+  });
+  prepareTimer_ = new QTimer(this);
+  prepareTimer_->setSingleShot(true);
+  connect(prepareTimer_, &QTimer::timeout, this, &TDrawIt::PrepareNeighbours);
   pageRatio_ = static_cast<double>(pageHeight_) / pageWidth_;
   resize(850, Extent(850 * pageRatio_));
   bkPen_ = TPen();
@@ -141,24 +149,6 @@ void TDrawIt::SetZoom(int referenceWidth, double percentage) {
       RoundHalfEven(percentage), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-const PagePicture* TDrawIt::ShownPicture() {
-  if (!PageExists(shownPage_)) {
-    picture_.reset();
-    picturePage_ = 0;
-    return nullptr;
-  }
-  if (picture_ && picturePage_ == shownPage_) return picture_.get();
-  // Only the page shown is held: memory stays the same however many pages the job has.
-  picture_ = std::make_unique<PagePicture>();
-  picturePage_ = shownPage_;
-  try {
-    if (!picture_->Load(PageFileNameFor(shownPage_, poViewer))) picture_.reset();
-  } catch (const std::exception&) {
-    picture_.reset();
-  }
-  return picture_.get();
-}
-
 void TDrawIt::paintEvent(QPaintEvent* event) {
   EnterPageDirectory();
   QPainter painter(this);
@@ -170,8 +160,7 @@ void TDrawIt::paintEvent(QPaintEvent* event) {
   painter.setFont(font);
   for (int inset = 0; inset < 3; ++inset) DrawRectangle(painter, width() - inset, height() - inset, sheet);
 
-  const PagePicture* page = ShownPicture();
-  if (page == nullptr) return;
+  if (!PageExists(shownPage_)) return;
   QRectF target;
   if (IsTextOnlyPrinter()) {
     // A text-only printer's page fills the sheet, each axis on its own scale.
@@ -184,33 +173,32 @@ void TDrawIt::paintEvent(QPaintEvent* event) {
     target = QRectF(5, 5, pageWidth_ * scale, pageHeight_ * scale);
   }
   if (target.isEmpty()) return;
-  const QSizeF pageSize(pageWidth_, pageHeight_);
-  // Pages are recorded without antialiasing, exact to the printer pixel. Where a printer pixel is at least
-  // a screen pixel, the page is replayed straight onto the screen. Smaller, a thin rule would fall between
-  // screen pixels and vanish; there the visible part is replayed at several times the screen's pixels and
-  // averaged down, so every line keeps its share of grey, and at the screen's own scale nothing is blurred.
-  // The scale of the device painted on (the screen's, or that of an image the surface is rendered into).
-  const double ratio = painter.device()->devicePixelRatioF();
-  const double screenPerPrinter = target.width() / pageWidth_ * ratio;
-  if (screenPerPrinter >= 1.0) {
-    page->PlayInto(painter, target, pageSize);
+  // What is drawn is the part in view (the whole of it, so scrolling within it only paints), at the scale of
+  // the device painted on: the screen's, or that of an image the surface is rendered into.
+  TPageView view;
+  view.Target = target;
+  view.PageSize = QSizeF(pageWidth_, pageHeight_);
+  view.Ratio = painter.device()->devicePixelRatioF();
+  view.Area = (visibleRegion().boundingRect() | event->rect()) & target.toAlignedRect();
+  if (view.Area.isEmpty()) return;
+  pages_->KeepOnly(shownPage_ - 1, shownPage_ + 1);
+  const TPageCache::TDrawn* drawn = pages_->Drawn(shownPage_, view);
+  if (drawn == nullptr) return;
+  painter.drawImage(drawn->Area.topLeft(), drawn->Image);
+  shownView_ = view;
+  if (!pages_->Ready(shownPage_ + 1, view) || !pages_->Ready(shownPage_ - 1, view)) prepareTimer_->start(0);
+}
+
+void TDrawIt::PrepareNeighbours() {
+  pages_->KeepOnly(shownPage_ - 1, shownPage_ + 1);
+  EnterPageDirectory();
+  for (const int page : {shownPage_ + 1, shownPage_ - 1}) {
+    if (!PageExists(page) || pages_->Ready(page, shownView_)) continue;
+    pages_->Drawn(page, shownView_);
+    // One page a turn of the event loop, so a key pressed meanwhile is not kept waiting for both.
+    prepareTimer_->start(0);
     return;
   }
-  const int factor = std::min(MaximumOversampling, static_cast<int>(std::ceil(1.0 / screenPerPrinter)));
-  const QRect area = event->rect() & target.toAlignedRect();
-  if (area.isEmpty()) return;
-  const QSize pixels = (QSizeF(area.size()) * ratio).toSize();
-  QImage detailed(pixels * factor, QImage::Format_ARGB32_Premultiplied);
-  detailed.fill(Qt::transparent);
-  {
-    QPainter oversampled(&detailed);
-    oversampled.scale(ratio * factor, ratio * factor);
-    oversampled.translate(-area.topLeft());
-    page->PlayInto(oversampled, target, pageSize);
-  }
-  QImage shown = detailed.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  shown.setDevicePixelRatio(ratio);
-  painter.drawImage(area.topLeft(), shown);
 }
 
 void TDrawIt::mousePressEvent(QMouseEvent* event) {

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/Graphics.h"
+#include "print/preview/PageCache.h"
 
 #include <QEvent>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
-class PagePicture;
+class QTimer;
+class TPageCache;
 
 /**
  * The window message the page surface sends the window that holds it when the user clicks to zoom; its
@@ -27,8 +29,9 @@ public:
 /**
  * The preview's page surface: shows one recorded page at a time on a white sheet with a thin border, the
  * page's area (PageWidth by PageHeight printer pixels, from the settings store) mapped onto the sheet with
- * both axes at one scale. Only the page shown is ever read from its page file, and it is replayed as
- * vectors at every paint, so it is sharp at any zoom and on any screen scale.
+ * both axes at one scale. The page is replayed as vectors for the zoom and screen it is shown on, so it is
+ * sharp at any zoom and on any screen scale. Only the page shown and the pages next to it are held, read and
+ * drawn while the user reads, so turning a page only paints.
  *
  * The surface also moves between pages, sizes the sheet for a zoom percentage, turns a left click into a
  * smaller and a right click into a larger zoom (told to its window as ZoomMessage), prints recorded pages,
@@ -96,8 +99,9 @@ protected:
 
 private:
   bool PageExists(int pageNumber) const;
-  /** The picture of the shown page, read from its file when the page changed; nullptr when it has none. */
-  const PagePicture* ShownPicture();
+  /** Draws the pages next to the one shown for the view last painted, one page a call, while the user reads.
+   */
+  void PrepareNeighbours();
   void ShowPage(int pageNumber);
   void PrintPage(int pageNumber);
 
@@ -110,8 +114,9 @@ private:
   int pageHeight_ = 3112;
   int pageWidth_ = 2400;
   double pageRatio_ = 3112.0 / 2400.0;
-  std::unique_ptr<PagePicture> picture_;
-  int picturePage_ = 0;
+  std::unique_ptr<TPageCache> pages_;
+  TPageView shownView_;
+  QTimer* prepareTimer_ = nullptr;
   bool printAborted_ = false;
   int pagesPrinted_ = 0;
 };

@@ -151,6 +151,36 @@ TEST_F(SurfaceTest, PaintsTheSheetAndMapsThePageOntoItAtOneScale) {
   EXPECT_EQ(page.pixelColor(5 + int(1000 * scale), 5 + int(1160 * scale)), QColor(Qt::white));
 }
 
+// The surface prepares the pages next to the one shown while the user reads; a page turned to must still be
+// that page as recorded, also when it was recorded anew after it was prepared.
+TEST_F(SurfaceTest, EachPageTurnedToShowsItsOwnRecordingEvenWhenRecordedAnewAfterItWasPrepared) {
+  const auto recordBox = [](int number, int left) {
+    PagePicture page;
+    page.BeginRecording().fillRect(left, 1200, 400, 400, Qt::black);
+    page.EndRecording();
+    page.Save(PageFileNameFor(number, poViewer));
+  };
+  for (int number = 1; number <= 3; ++number) recordBox(number, 400 * number);
+  const auto surface = Surface();
+  surface->resize(850, 1122);
+  const double scale = 820.0 / 2400;
+  const auto boxShownAt = [&](int left) {
+    const QImage shown = Render(*surface, 1);
+    QCoreApplication::processEvents();  // the reading pause, in which the neighbours are prepared
+    return shown.pixelColor(5 + int((left + 200) * scale), 5 + int(1400 * scale)) == QColor(Qt::black);
+  };
+  EXPECT_TRUE(boxShownAt(400));
+  surface->ShowNextPage();
+  EXPECT_TRUE(boxShownAt(800));
+  EXPECT_FALSE(boxShownAt(400));
+  recordBox(3, 1600);
+  surface->ShowNextPage();
+  EXPECT_TRUE(boxShownAt(1600)) << "page 3 as recorded last";
+  EXPECT_FALSE(boxShownAt(1200));
+  surface->ShowPriorPage();
+  EXPECT_TRUE(boxShownAt(800));
+}
+
 // Runs the current test again in a program of its own whose screen has twice the pixels of its points, as a
 // high-resolution desktop has; true there, false (after checking the run passed) here.
 bool OnADoubledScreen(const ScratchDirectory& scratch) {
