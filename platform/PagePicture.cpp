@@ -1,5 +1,6 @@
 #include "platform/PagePicture.h"
 
+#include "platform/PageRecording.h"
 #include "platform/SysUtils.h"
 
 #include <QDir>
@@ -14,12 +15,12 @@
 #include <unistd.h>
 
 namespace {
-// A page file is the picture's own byte stream behind a signature, a format number and a keyed digest of
-// the stream. Qt's picture reader trusts the records it is given (damaged records that keep its 16-bit
-// checksum right were measured to crash it or exhaust memory), so only a stream this process wrote itself
-// is ever handed to it. Page files live from recording to printing or preview within one run.
+// A page file is the page's display list behind a signature, a format number and a keyed digest of the
+// list. The player checks every record's bounds, and on top of that only a list this process wrote itself is
+// ever played. Page files live from recording to printing or preview within one run. Format 1 was Qt's
+// picture stream.
 const QByteArray Signature = QByteArrayLiteral("QNRYPAGE");
-constexpr char FormatVersion = 1;
+constexpr char FormatVersion = 2;
 constexpr int DigestLength = 32;
 
 const QByteArray& SessionKey() {
@@ -63,8 +64,10 @@ PagePicture::~PagePicture() {
 
 QPainter& PagePicture::BeginRecording() {
   if (painter_) painter_->end();
-  picture_ = QPicture();
-  painter_ = std::make_unique<QPainter>(&picture_);
+  painter_.reset();
+  recording_.clear();
+  recorder_ = std::make_unique<TPageRecorder>();
+  painter_ = std::make_unique<QPainter>(recorder_.get());
   return *painter_;
 }
 
@@ -72,6 +75,8 @@ void PagePicture::EndRecording() {
   if (!painter_) return;
   painter_->end();
   painter_.reset();
+  recording_ = recorder_->TakeRecording();
+  recorder_.reset();
 }
 
 void PagePicture::Save(const QString& fileName) const {
@@ -80,12 +85,12 @@ void PagePicture::Save(const QString& fileName) const {
                          .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
   };
   const auto systemError = [] { return SystemErrorText(errno); };
-  // The picture's own byte stream, as QPicture::save would write it.
-  const QByteArray stream(picture_.data(), static_cast<qsizetype>(picture_.size()));
-  QByteArray content = Signature;
+  QByteArray content;
+  content.reserve(Signature.size() + 1 + DigestLength + recording_.size());
+  content += Signature;
   content += FormatVersion;
-  content += Digest(stream);
-  content += stream;
+  content += Digest(recording_);
+  content += recording_;
   // A page that could be written but never read again would print as an empty sheet without a word.
   if (content.size() > MaximumFileSize) {
     throw failed(QStringLiteral("The page is larger than %1 MiB.").arg(MaximumFileSize / (1024 * 1024)));
@@ -123,7 +128,7 @@ void PagePicture::Save(const QString& fileName) const {
 }
 
 bool PagePicture::Load(const QString& fileName, QString* error) {
-  picture_ = QPicture();
+  recording_.clear();
   const auto fail = [error](const QString& reason) {
     if (error != nullptr) *error = reason;
     return false;
@@ -150,17 +155,18 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
   if (Digest(stream) != QByteArrayView(data).sliced(Signature.size() + 1, DigestLength)) {
     return fail(QStringLiteral("\"%1\" is damaged or was not recorded by this program.").arg(shownName));
   }
-  picture_.setData(stream.constData(), static_cast<uint>(stream.size()));
+  data.remove(0, headerLength);
+  recording_ = std::move(data);
   return true;
 }
 
-void PagePicture::Play(QPainter& painter) const { PlayPicture(painter, picture_); }
+void PagePicture::Play(QPainter& painter) const { PlayRecording(painter, recording_); }
 
 void PagePicture::PlayInto(QPainter& painter, const QRectF& target, const QSizeF& pageSize) const {
   if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
   painter.save();
   painter.translate(target.topLeft());
   painter.scale(target.width() / pageSize.width(), target.height() / pageSize.height());
-  PlayPicture(painter, picture_);
+  PlayRecording(painter, recording_);
   painter.restore();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPicture>
 #include <QRectF>
 #include <QSizeF>
@@ -7,6 +8,7 @@
 #include <memory>
 
 class QPainter;
+class TPageRecorder;
 
 /**
  * Plays a recorded picture so that one recorded unit becomes one logical unit of the painter, whatever the
@@ -15,10 +17,12 @@ class QPainter;
 void PlayPicture(QPainter& painter, const QPicture& picture);
 
 /**
- * One recorded page: a picture drawn in printer pixels, saved to and loaded from a page file, and played
- * back either 1:1 (each recorded unit one printer pixel) or scaled into a rectangle (the preview).
+ * One recorded page: drawn in printer pixels, saved to and loaded from a page file, and played back either
+ * 1:1 (each recorded unit one printer pixel) or scaled into a rectangle (the preview). The page is recorded
+ * as the program's own display list (TPageRecorder), which writes, reads and plays in a fraction of the time
+ * a QPicture takes.
  *
- * A page file holds the picture with a digest keyed to the running program, so a page is read back only by
+ * A page file holds the recording with a digest keyed to the running program, so a page is read back only by
  * the run that recorded it; any other file under a page file's name (damaged, foreign, left from an earlier
  * run) is refused rather than played.
  */
@@ -31,17 +35,18 @@ public:
 
   /** Starts recording and returns the painter that records; it stays valid until EndRecording. */
   QPainter& BeginRecording();
-  /** Completes the picture. */
+  /** Completes the page. */
   void EndRecording();
   bool Recording() const { return painter_ != nullptr; }
 
-  const QPicture& Picture() const { return picture_; }
+  /** Whether nothing is recorded (a new page, or one whose file was refused). */
+  bool IsEmpty() const { return recording_.isEmpty(); }
 
   /** The largest page file there can be: far more than any page draws, and bounds what reading one costs. */
   static constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
 
   /**
-   * Writes the picture to a new file of mode 0600, replacing one of that name. The file is created afresh,
+   * Writes the page to a new file of mode 0600, replacing one of that name. The file is created afresh,
    * never through a symbolic link (a link of that name is replaced, not followed). Fails with an Exception
    * "Cannot create file "<name>". <reason>" when the file cannot be written or the page would be larger than
    * MaximumFileSize; a file that broke off is removed.
@@ -49,7 +54,7 @@ public:
   void Save(const QString& fileName) const;
 
   /**
-   * Reads a page file. Returns false, leaving the picture empty and the reason in error, when the file is
+   * Reads a page file. Returns false, leaving the page empty and the reason in error, when the file is
    * missing, unreadable, not a plain file (a folder, a pipe, a device), larger than MaximumFileSize, damaged,
    * or was not saved by this run of the program. At most MaximumFileSize bytes are ever read.
    */
@@ -61,6 +66,7 @@ public:
   void PlayInto(QPainter& painter, const QRectF& target, const QSizeF& pageSize) const;
 
 private:
-  QPicture picture_;
+  QByteArray recording_;
+  std::unique_ptr<TPageRecorder> recorder_;
   std::unique_ptr<QPainter> painter_;
 };

@@ -1,6 +1,8 @@
-// Page files as the preview and the printer read them back: any file under a page file's name, and a page
-// this run recorded with bytes changed, cut off or added.
+// Page files as the preview and the printer read them back: any file under a page file's name, a page this
+// run recorded with bytes changed, cut off or added, and a page's display list so changed played as it is
+// (the digest keeps such a list from ever being loaded; the player must stand it all the same).
 #include "platform/PagePicture.h"
+#include "platform/PageRecording.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QImage>
@@ -10,8 +12,7 @@
 namespace {
 QString PageFileName() { return FuzzFolder() + QStringLiteral("/PRN001.EMF"); }
 
-// A file that did not come from this run. Random bytes never carry the digest, so Load refuses them early;
-// a foreign page that loads anyway is not played, as Qt's picture reader trusts every record it is given.
+// A file that did not come from this run. Random bytes never carry the digest, so Load refuses them early.
 void LoadForeignFile(const QByteArray& input) {
   WriteFuzzFile(PageFileName(), input);
   PagePicture page;
@@ -19,41 +20,54 @@ void LoadForeignFile(const QByteArray& input) {
   if (!page.Load(PageFileName(), &error)) FuzzCheck(!error.isEmpty(), "a refused page says why");
 }
 
-// A page of this run, its text taken from the input, then changed as the rest of the input says: the first
-// byte cuts the file short (when odd) or appends to it, each following three bytes (a 16-bit offset and a
-// mask) flip bits. Only the page exactly as saved may load, and a loaded page plays.
-void LoadChangedPage(const QByteArray& input) {
-  const qsizetype textLength = input.isEmpty() ? 0 : static_cast<quint8>(input.at(0)) % 48;
-  const QByteArray text = input.mid(1, textLength);
-  QByteArray changes = input.mid(1 + textLength);
-
-  PagePicture page;
-  QPainter& painter = page.BeginRecording();
+// A page with text, a box, a line, a clip and a turn: most kinds of record.
+void DrawPage(QPainter& painter, const QByteArray& text) {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(40);
   painter.setFont(font);
   painter.drawText(20, 60, QString::fromUtf8(text));
   painter.drawRect(10, 10, 300, 80);
+  painter.setClipRect(0, 0, 200, 200);
+  painter.rotate(10);
   painter.drawLine(10, 100, 310, 100);
+}
+
+// Changes bytes as the input says: the first byte cuts them short (when odd) or appends to them, each
+// following three bytes (a 16-bit offset and a mask) flip bits.
+void Change(QByteArray& bytes, QByteArray changes) {
+  if (!changes.isEmpty()) {
+    const quint8 length = static_cast<quint8>(changes.at(0));
+    if (length % 2 == 1)
+      bytes.truncate(std::max<qsizetype>(0, bytes.size() - 1 - length / 2));
+    else
+      bytes.append(changes.mid(1, length / 2));
+    changes.remove(0, 1);
+  }
+  for (qsizetype at = 0; at + 3 <= changes.size() && !bytes.isEmpty(); at += 3) {
+    const auto offset = static_cast<qsizetype>(static_cast<quint8>(changes.at(at)) |
+                                               static_cast<quint8>(changes.at(at + 1)) << 8);
+    bytes[offset % bytes.size()] = static_cast<char>(bytes.at(offset % bytes.size()) ^ changes.at(at + 2));
+  }
+}
+
+// The page's text is taken from the input (its first byte the length), the changes from the rest.
+QByteArray PageText(const QByteArray& input) {
+  const qsizetype textLength = input.isEmpty() ? 0 : static_cast<quint8>(input.at(0)) % 48;
+  return input.mid(1, textLength);
+}
+
+QByteArray PageChanges(const QByteArray& input) { return input.mid(1 + PageText(input).size()); }
+
+// A page of this run, changed. Only the page exactly as saved may load, and a loaded page plays.
+void LoadChangedPage(const QByteArray& input) {
+  PagePicture page;
+  DrawPage(page.BeginRecording(), PageText(input));
   page.EndRecording();
   page.Save(PageFileName());
 
   const QByteArray saved = ReadFuzzFile(PageFileName());
   QByteArray changed = saved;
-  if (!changes.isEmpty()) {
-    const quint8 length = static_cast<quint8>(changes.at(0));
-    if (length % 2 == 1)
-      changed.truncate(std::max<qsizetype>(0, changed.size() - 1 - length / 2));
-    else
-      changed.append(changes.mid(1, length / 2));
-    changes.remove(0, 1);
-  }
-  for (qsizetype at = 0; at + 3 <= changes.size() && !changed.isEmpty(); at += 3) {
-    const auto offset = static_cast<qsizetype>(static_cast<quint8>(changes.at(at)) |
-                                               static_cast<quint8>(changes.at(at + 1)) << 8);
-    changed[offset % changed.size()] =
-        static_cast<char>(changed.at(offset % changed.size()) ^ changes.at(at + 2));
-  }
+  Change(changed, PageChanges(input));
   WriteFuzzFile(PageFileName(), changed);
 
   PagePicture loaded;
@@ -70,6 +84,24 @@ void LoadChangedPage(const QByteArray& input) {
   loaded.Play(player);
   loaded.PlayInto(player, QRectF(0, 0, 160, 60), QSizeF(320, 120));
 }
+
+// A page's display list, changed, played straight: the player reads no byte outside the list, draws
+// nothing that is not a number, and stops at the first record that is not whole.
+void PlayChangedList(const QByteArray& input) {
+  TPageRecorder recorder;
+  {
+    QPainter painter(&recorder);
+    DrawPage(painter, PageText(input));
+  }
+  QByteArray list = recorder.TakeRecording();
+  const QByteArray recorded = list;
+  Change(list, PageChanges(input));
+  QImage image(320, 120, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  QPainter player(&image);
+  const bool whole = PlayRecording(player, list);
+  if (list == recorded) FuzzCheck(whole, "an unchanged list plays whole");
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -80,9 +112,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const QByteArray input = InputBytes(data + 1, size - 1);
-  if (data[0] % 2 == 0)
-    LoadForeignFile(input);
-  else
-    LoadChangedPage(input);
+  switch (data[0] % 3) {
+    case 0: LoadForeignFile(input); break;
+    case 1: LoadChangedPage(input); break;
+    default: PlayChangedList(input); break;
+  }
   return 0;
 }

@@ -1,0 +1,982 @@
+#include "platform/PageRecording.h"
+
+#include <QBitmap>
+#include <QDataStream>
+#include <QFontMetrics>
+#include <QHash>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPicture>
+#include <QPixmap>
+#include <QRegion>
+#include <QTextItem>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+// The records of a page. A Define record adds a pen, brush, font or image to its table, in the order of
+// first use; the records after it name that entry by its number. The numbers stay as they are once pages
+// exist: a page file is read by the run that wrote it, but an old page must never play as something else.
+enum class Op : quint8 {
+  DefinePen = 1,
+  DefineBrush = 2,
+  DefineFont = 3,
+  DefineImage = 4,
+  Pen = 10,
+  Brush = 11,
+  BrushOrigin = 12,
+  BackgroundBrush = 13,
+  BackgroundMode = 14,
+  Transform = 15,
+  ClipEnabled = 16,
+  ClipRegion = 17,
+  ClipPath = 18,
+  Hints = 19,
+  Composition = 20,
+  Opacity = 21,
+  Rects = 30,
+  Lines = 31,
+  Ellipse = 32,
+  Path = 33,
+  Points = 34,
+  Polygon = 35,
+  Pixmap = 36,
+  TiledPixmap = 37,
+  Image = 38,
+  Text = 39,
+};
+
+// An image's table entry: a picture drawn as a pixmap, a one-bit pixmap (drawn in the pen's colour), or an
+// image.
+enum class ImageKind : quint8 { Pixmap = 0, Bitmap = 1, Image = 2 };
+
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
+// The largest coordinate a record holds, hundreds of times any page's size in printer pixels; larger ones
+// are written as this, which changes nothing on a page, and the painter's own integer arithmetic never
+// overflows on what is played.
+constexpr double Limit = 1 << 26;
+constexpr qint32 IntegerLimit = 1 << 26;
+// Widths closer than this are one width: a 64th of a pixel is the finest step of Qt's text layout.
+constexpr double Tolerance = 1.0 / 64;
+
+// What a picture measures: Qt's pictures have the screen's logical resolution, asked once.
+const QPicture& ReferencePicture() {
+  static const QPicture picture;
+  return picture;
+}
+
+class Writer {
+public:
+  explicit Writer(QByteArray& out) : out_(out) {}
+  void Code(Op op) { out_.append(static_cast<char>(op)); }
+  void Byte(quint8 value) { out_.append(static_cast<char>(value)); }
+  template <typename Value>
+  void Plain(const Value& value) {
+    static_assert(std::is_trivially_copyable_v<Value>);
+    out_.append(reinterpret_cast<const char*>(&value), static_cast<qsizetype>(sizeof value));
+  }
+  void Number(quint32 value) { Plain(value); }
+  void Real(double value) { Plain(std::clamp(value, -Limit, Limit)); }
+  void Point(const QPointF& point) {
+    Real(point.x());
+    Real(point.y());
+  }
+  // A rectangle is its edges, so one reaching far beyond the page still covers it once its edges are held
+  // to the limit.
+  void Rect(const QRectF& rect) {
+    Real(rect.left());
+    Real(rect.top());
+    Real(rect.right());
+    Real(rect.bottom());
+  }
+  void Rect(const QRect& rect) {
+    for (const qint64 edge : {qint64(rect.x()), qint64(rect.y()), qint64(rect.x()) + rect.width(),
+                              qint64(rect.y()) + rect.height()}) {
+      Plain(static_cast<qint32>(std::clamp<qint64>(edge, -IntegerLimit, IntegerLimit)));
+    }
+  }
+  void Text(const QString& text) {
+    Number(static_cast<quint32>(text.size()));
+    out_.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+  }
+  template <typename Value>
+  void Streamed(const Value& value) {
+    QByteArray blob;
+    {
+      QDataStream stream(&blob, QIODevice::WriteOnly);
+      stream.setVersion(StreamVersion);
+      stream << value;
+    }
+    Number(static_cast<quint32>(blob.size()));
+    out_.append(blob);
+  }
+
+private:
+  QByteArray& out_;
+};
+
+// Reads what Writer wrote; every read is checked against what is left, and the first that does not fit
+// fails the reader for good (each later read then gives a zero value).
+class Reader {
+public:
+  explicit Reader(const QByteArray& data) : data_(data.constData()), size_(data.size()) {}
+  bool Ok() const { return ok_; }
+  bool AtEnd() const { return position_ >= size_; }
+
+  template <typename Value>
+  Value Plain() {
+    static_assert(std::is_trivially_copyable_v<Value>);
+    Value value{};
+    if (const char* bytes = Take(static_cast<qsizetype>(sizeof value)))
+      std::memcpy(&value, bytes, sizeof value);
+    return value;
+  }
+  quint8 Byte() { return Plain<quint8>(); }
+  quint32 Number() { return Plain<quint32>(); }
+  /** A number within the limit; anything else fails the reader, so no drawing is ever given one. */
+  double Real() {
+    const double value = Plain<double>();
+    if (std::isfinite(value) && std::abs(value) <= Limit) return value;
+    ok_ = false;
+    return 0.0;
+  }
+  int Integer() {
+    const qint32 value = Plain<qint32>();
+    if (std::abs(value) <= IntegerLimit) return value;
+    ok_ = false;
+    return 0;
+  }
+  QPointF Point() {
+    const double x = Real();
+    return {x, Real()};
+  }
+  QRectF Rect() {
+    const double left = Real();
+    const double top = Real();
+    const double right = Real();
+    return {QPointF(left, top), QPointF(right, Real())};
+  }
+  /** Whole-pixel edges within the limit, the right and bottom ones at or after the left and top. */
+  QRect PixelRect() {
+    const int left = Integer();
+    const int top = Integer();
+    const int right = Integer();
+    const int bottom = Integer();
+    if (right < left || bottom < top) ok_ = false;
+    return ok_ ? QRect(left, top, right - left, bottom - top) : QRect();
+  }
+  /** A count of items of the given size each, refused when the items could not all be there. */
+  qsizetype Count(qsizetype itemSize) {
+    const quint32 count = Number();
+    if (!ok_ || static_cast<qsizetype>(count) > (size_ - position_) / itemSize) {
+      ok_ = false;
+      return 0;
+    }
+    return static_cast<qsizetype>(count);
+  }
+  QString Text() {
+    const qsizetype length = Count(2);
+    const char* bytes = Take(length * 2);
+    if (bytes == nullptr) return {};
+    QString text(length, Qt::Uninitialized);
+    std::memcpy(text.data(), bytes, static_cast<size_t>(length) * 2);
+    return text;
+  }
+  template <typename Value>
+  Value Streamed() {
+    Value value;
+    const qsizetype length = Count(1);
+    const char* bytes = Take(length);
+    if (bytes == nullptr) return value;
+    QDataStream stream(QByteArray::fromRawData(bytes, length));
+    stream.setVersion(StreamVersion);
+    stream >> value;
+    if (stream.status() != QDataStream::Ok) ok_ = false;
+    return value;
+  }
+  void Fail() { ok_ = false; }
+
+private:
+  const char* Take(qsizetype length) {
+    if (!ok_ || length < 0 || length > size_ - position_) {
+      ok_ = false;
+      return nullptr;
+    }
+    const char* bytes = data_ + position_;
+    position_ += length;
+    return bytes;
+  }
+
+  const char* data_;
+  qsizetype size_;
+  qsizetype position_ = 0;
+  bool ok_ = true;
+};
+
+void WritePath(Writer& out, const QPainterPath& path) {
+  out.Byte(static_cast<quint8>(path.fillRule()));
+  out.Number(static_cast<quint32>(path.elementCount()));
+  for (int index = 0; index < path.elementCount(); ++index) {
+    const QPainterPath::Element& element = path.elementAt(index);
+    out.Byte(static_cast<quint8>(element.type));
+    out.Real(element.x);
+    out.Real(element.y);
+  }
+}
+
+QPainterPath ReadPath(Reader& in) {
+  QPainterPath path;
+  path.setFillRule(in.Byte() == Qt::WindingFill ? Qt::WindingFill : Qt::OddEvenFill);
+  const qsizetype count = in.Count(1 + 2 * sizeof(double));
+  for (qsizetype index = 0; index < count && in.Ok(); ++index) {
+    const quint8 type = in.Byte();
+    const QPointF point = in.Point();
+    switch (type) {
+      case QPainterPath::MoveToElement: path.moveTo(point); break;
+      case QPainterPath::LineToElement: path.lineTo(point); break;
+      case QPainterPath::CurveToElement: {
+        // A curve is its first control point and two data elements: the second control point and the end.
+        if (index + 2 >= count || in.Byte() != QPainterPath::CurveToDataElement) return in.Fail(), path;
+        const QPointF second = in.Point();
+        if (in.Byte() != QPainterPath::CurveToDataElement) return in.Fail(), path;
+        const QPointF end = in.Point();
+        path.cubicTo(point, second, end);
+        index += 2;
+        break;
+      }
+      default: in.Fail(); return path;
+    }
+  }
+  return path;
+}
+
+void WriteColor(Writer& out, const QColor& color) { out.Plain(color.rgba64()); }
+
+QColor ReadColor(Reader& in) { return QColor::fromRgba64(in.Plain<QRgba64>()); }
+
+void WriteTransform(Writer& out, const QTransform& transform) {
+  for (const double value :
+       {transform.m11(), transform.m12(), transform.m13(), transform.m21(), transform.m22(), transform.m23(),
+        transform.m31(), transform.m32(), transform.m33()}) {
+    out.Real(value);
+  }
+}
+
+QTransform ReadTransform(Reader& in) {
+  double values[9];
+  for (double& value : values) value = in.Real();
+  return {values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7], values[8]};
+}
+
+// Brushes, pens and fonts are written field by field: Qt's own stream format allocates what a damaged
+// length asks for before it finds the data is not there.
+void WriteBrush(Writer& out, const QBrush& brush) {
+  out.Byte(static_cast<quint8>(brush.style()));
+  WriteColor(out, brush.color());
+  WriteTransform(out, brush.transform());
+  if (brush.style() == Qt::TexturePattern) {
+    out.Streamed(brush.textureImage());
+    return;
+  }
+  const QGradient* gradient = brush.gradient();
+  if (gradient == nullptr) return;
+  out.Byte(static_cast<quint8>(gradient->spread()));
+  out.Byte(static_cast<quint8>(gradient->coordinateMode()));
+  out.Byte(static_cast<quint8>(gradient->interpolationMode()));
+  const QGradientStops stops = gradient->stops();
+  out.Number(static_cast<quint32>(stops.size()));
+  for (const QGradientStop& stop : stops) {
+    out.Real(stop.first);
+    WriteColor(out, stop.second);
+  }
+  if (gradient->type() == QGradient::LinearGradient) {
+    const auto* linear = static_cast<const QLinearGradient*>(gradient);
+    out.Point(linear->start());
+    out.Point(linear->finalStop());
+  } else if (gradient->type() == QGradient::RadialGradient) {
+    const auto* radial = static_cast<const QRadialGradient*>(gradient);
+    out.Point(radial->center());
+    out.Real(radial->centerRadius());
+    out.Point(radial->focalPoint());
+    out.Real(radial->focalRadius());
+  } else if (gradient->type() == QGradient::ConicalGradient) {
+    const auto* conical = static_cast<const QConicalGradient*>(gradient);
+    out.Point(conical->center());
+    out.Real(conical->angle());
+  }
+}
+
+QBrush ReadBrush(Reader& in) {
+  const quint8 style = in.Byte();
+  const QColor color = ReadColor(in);
+  const QTransform transform = ReadTransform(in);
+  QBrush brush;
+  if (style == Qt::TexturePattern) {
+    brush = QBrush(in.Streamed<QImage>());
+  } else if (style == Qt::LinearGradientPattern || style == Qt::RadialGradientPattern ||
+             style == Qt::ConicalGradientPattern) {
+    const quint8 spread = in.Byte();
+    const quint8 mode = in.Byte();
+    const quint8 interpolation = in.Byte();
+    QGradientStops stops;
+    const qsizetype count = in.Count(sizeof(double) + sizeof(QRgba64));
+    for (qsizetype index = 0; index < count; ++index) {
+      const double at = in.Real();
+      stops.append({at, ReadColor(in)});
+    }
+    const auto fill = [&](QGradient& gradient) {
+      if (spread > QGradient::RepeatSpread || mode > QGradient::ObjectMode ||
+          interpolation > QGradient::ComponentInterpolation) {
+        return in.Fail();
+      }
+      gradient.setSpread(static_cast<QGradient::Spread>(spread));
+      gradient.setCoordinateMode(static_cast<QGradient::CoordinateMode>(mode));
+      gradient.setInterpolationMode(static_cast<QGradient::InterpolationMode>(interpolation));
+      for (const QGradientStop& stop : stops) {
+        if (stop.first < 0 || stop.first > 1) return in.Fail();
+      }
+      gradient.setStops(stops);
+      brush = QBrush(gradient);
+    };
+    if (style == Qt::LinearGradientPattern) {
+      const QPointF start = in.Point();
+      QLinearGradient gradient(start, in.Point());
+      fill(gradient);
+    } else if (style == Qt::RadialGradientPattern) {
+      const QPointF center = in.Point();
+      const double radius = in.Real();
+      const QPointF focal = in.Point();
+      QRadialGradient gradient(center, radius, focal, in.Real());
+      fill(gradient);
+    } else {
+      const QPointF center = in.Point();
+      QConicalGradient gradient(center, in.Real());
+      fill(gradient);
+    }
+  } else if (style <= Qt::DiagCrossPattern) {
+    brush = QBrush(color, static_cast<Qt::BrushStyle>(style));
+  } else {
+    in.Fail();
+  }
+  brush.setColor(color);
+  brush.setTransform(transform);
+  return brush;
+}
+
+void WritePen(Writer& out, const QPen& pen) {
+  out.Byte(static_cast<quint8>(pen.style()));
+  out.Byte(static_cast<quint8>(pen.capStyle() >> 4));
+  out.Byte(static_cast<quint8>(pen.joinStyle() >> 6));
+  out.Byte(pen.isCosmetic() ? 1 : 0);
+  out.Real(pen.widthF());
+  out.Real(pen.miterLimit());
+  out.Real(pen.dashOffset());
+  const QList<qreal> dashes = pen.style() == Qt::CustomDashLine ? pen.dashPattern() : QList<qreal>();
+  out.Number(static_cast<quint32>(dashes.size()));
+  for (const qreal dash : dashes) out.Real(dash);
+  WriteBrush(out, pen.brush());
+}
+
+QPen ReadPen(Reader& in) {
+  const quint8 style = in.Byte();
+  const quint8 cap = in.Byte();
+  const quint8 join = in.Byte();
+  const bool cosmetic = in.Byte() != 0;
+  const double width = in.Real();
+  const double miterLimit = in.Real();
+  const double dashOffset = in.Real();
+  QList<qreal> dashes;
+  const qsizetype count = in.Count(sizeof(double));
+  for (qsizetype index = 0; index < count; ++index) dashes.append(in.Real());
+  const QBrush brush = ReadBrush(in);
+  // Caps are 0x00, 0x10 and 0x20; joins 0x00, 0x40, 0x80 and 0x100.
+  if (style > Qt::CustomDashLine || cap > 2 || (join > 2 && join != 4) || width < 0) {
+    in.Fail();
+    return {};
+  }
+  QPen pen(brush, width, static_cast<Qt::PenStyle>(style), static_cast<Qt::PenCapStyle>(cap << 4),
+           static_cast<Qt::PenJoinStyle>(join << 6));
+  pen.setCosmetic(cosmetic);
+  pen.setMiterLimit(miterLimit);
+  if (style == Qt::CustomDashLine) {
+    // A pattern is pairs of positive lengths.
+    if (dashes.isEmpty() || dashes.size() % 2 != 0 ||
+        std::any_of(dashes.begin(), dashes.end(), [](qreal dash) { return dash <= 0; })) {
+      in.Fail();
+      return {};
+    }
+    pen.setDashPattern(dashes);
+  }
+  pen.setDashOffset(dashOffset);
+  return pen;
+}
+
+// A font is its description as Qt writes it out, and the two settings that description leaves out.
+void WriteFont(Writer& out, const QFont& font) {
+  out.Text(font.toString());
+  out.Byte(font.kerning() ? 1 : 0);
+  out.Byte(static_cast<quint8>(font.hintingPreference()));
+}
+
+QFont ReadFont(Reader& in) {
+  QFont font;
+  const QString description = in.Text();
+  const bool kerning = in.Byte() != 0;
+  const quint8 hinting = in.Byte();
+  if (!in.Ok() || !font.fromString(description) || hinting > QFont::PreferFullHinting) {
+    in.Fail();
+    return font;
+  }
+  font.setKerning(kerning);
+  font.setHintingPreference(static_cast<QFont::HintingPreference>(hinting));
+  return font;
+}
+
+template <typename Item, typename Write>
+void WriteArray(Writer& out, const Item* items, int count, Write write) {
+  out.Number(static_cast<quint32>(std::max(count, 0)));
+  for (int index = 0; index < count; ++index) write(items[index]);
+}
+
+}  // namespace
+
+// Records the painter's calls as they reach the engine: every state change the painter flushes before a
+// drawing, and every drawing in the painter's logical units.
+class PageRecordEngine : public QPaintEngine {
+public:
+  PageRecordEngine() : QPaintEngine(AllFeatures) {}
+
+  bool begin(QPaintDevice* device) override {
+    device_ = device;
+    return true;
+  }
+  bool end() override { return true; }
+  Type type() const override { return QPaintEngine::User; }
+
+  QByteArray Take() {
+    QByteArray taken = std::move(list_);
+    list_ = QByteArray();
+    pens_.clear();
+    brushes_.clear();
+    fonts_.clear();
+    images_.clear();
+    return taken;
+  }
+
+  void updateState(const QPaintEngineState& state) override {
+    Writer out(list_);
+    const DirtyFlags flags = state.state();
+    if (flags & DirtyPen) {
+      const quint32 number = PenNumber(state.pen());
+      out.Code(Op::Pen);
+      out.Number(number);
+    }
+    if (flags & DirtyBrush) {
+      const quint32 number = BrushNumber(state.brush());
+      out.Code(Op::Brush);
+      out.Number(number);
+    }
+    if (flags & DirtyBrushOrigin) {
+      out.Code(Op::BrushOrigin);
+      out.Point(state.brushOrigin());
+    }
+    if (flags & DirtyBackground) {
+      const quint32 number = BrushNumber(state.backgroundBrush());
+      out.Code(Op::BackgroundBrush);
+      out.Number(number);
+    }
+    if (flags & DirtyBackgroundMode) {
+      out.Code(Op::BackgroundMode);
+      out.Byte(static_cast<quint8>(state.backgroundMode()));
+    }
+    if (flags & DirtyTransform) {
+      out.Code(Op::Transform);
+      WriteTransform(out, state.transform());
+    }
+    if (flags & DirtyClipEnabled) {
+      out.Code(Op::ClipEnabled);
+      out.Byte(state.isClipEnabled() ? 1 : 0);
+    }
+    if (flags & DirtyClipRegion) {
+      const QRegion region = state.clipRegion();
+      out.Code(Op::ClipRegion);
+      out.Byte(static_cast<quint8>(state.clipOperation()));
+      out.Number(static_cast<quint32>(region.rectCount()));
+      for (const QRect& rect : region) {
+        out.Rect(rect);
+      }
+    }
+    if (flags & DirtyClipPath) {
+      out.Code(Op::ClipPath);
+      out.Byte(static_cast<quint8>(state.clipOperation()));
+      WritePath(out, state.clipPath());
+    }
+    if (flags & DirtyHints) {
+      out.Code(Op::Hints);
+      out.Number(static_cast<quint32>(state.renderHints().toInt()));
+    }
+    if (flags & DirtyCompositionMode) {
+      out.Code(Op::Composition);
+      out.Number(static_cast<quint32>(state.compositionMode()));
+    }
+    if (flags & DirtyOpacity) {
+      out.Code(Op::Opacity);
+      out.Real(state.opacity());
+    }
+  }
+
+  void drawRects(const QRectF* rects, int count) override {
+    Writer out(list_);
+    out.Code(Op::Rects);
+    WriteArray(out, rects, count, [&out](const QRectF& rect) { out.Rect(rect); });
+  }
+  void drawRects(const QRect* rects, int count) override {
+    Writer out(list_);
+    out.Code(Op::Rects);
+    WriteArray(out, rects, count, [&out](const QRect& rect) { out.Rect(QRectF(rect)); });
+  }
+  void drawLines(const QLineF* lines, int count) override {
+    Writer out(list_);
+    out.Code(Op::Lines);
+    WriteArray(out, lines, count, [&out](const QLineF& line) {
+      out.Point(line.p1());
+      out.Point(line.p2());
+    });
+  }
+  void drawLines(const QLine* lines, int count) override {
+    Writer out(list_);
+    out.Code(Op::Lines);
+    WriteArray(out, lines, count, [&out](const QLine& line) {
+      out.Point(line.p1());
+      out.Point(line.p2());
+    });
+  }
+  void drawEllipse(const QRectF& rect) override {
+    Writer out(list_);
+    out.Code(Op::Ellipse);
+    out.Rect(rect);
+  }
+  void drawEllipse(const QRect& rect) override { drawEllipse(QRectF(rect)); }
+  void drawPath(const QPainterPath& path) override {
+    Writer out(list_);
+    out.Code(Op::Path);
+    WritePath(out, path);
+  }
+  void drawPoints(const QPointF* points, int count) override {
+    Writer out(list_);
+    out.Code(Op::Points);
+    WriteArray(out, points, count, [&out](const QPointF& point) { out.Point(point); });
+  }
+  void drawPoints(const QPoint* points, int count) override {
+    Writer out(list_);
+    out.Code(Op::Points);
+    WriteArray(out, points, count, [&out](const QPoint& point) { out.Point(point); });
+  }
+  void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
+    Writer out(list_);
+    out.Code(Op::Polygon);
+    out.Byte(static_cast<quint8>(mode));
+    WriteArray(out, points, count, [&out](const QPointF& point) { out.Point(point); });
+  }
+  void drawPolygon(const QPoint* points, int count, PolygonDrawMode mode) override {
+    Writer out(list_);
+    out.Code(Op::Polygon);
+    out.Byte(static_cast<quint8>(mode));
+    WriteArray(out, points, count, [&out](const QPoint& point) { out.Point(point); });
+  }
+  void drawPixmap(const QRectF& target, const QPixmap& pixmap, const QRectF& source) override {
+    const quint32 number = PixmapNumber(pixmap);
+    Writer out(list_);
+    out.Code(Op::Pixmap);
+    out.Number(number);
+    out.Rect(target);
+    out.Rect(source);
+  }
+  void drawTiledPixmap(const QRectF& target, const QPixmap& pixmap, const QPointF& offset) override {
+    const quint32 number = PixmapNumber(pixmap);
+    Writer out(list_);
+    out.Code(Op::TiledPixmap);
+    out.Number(number);
+    out.Rect(target);
+    out.Point(offset);
+  }
+  void drawImage(const QRectF& target, const QImage& image, const QRectF& source,
+                 Qt::ImageConversionFlags flags) override {
+    const quint32 number = ImageNumber(image.cacheKey(), ImageKind::Image, image);
+    Writer out(list_);
+    out.Code(Op::Image);
+    out.Number(number);
+    out.Rect(target);
+    out.Rect(source);
+    out.Number(static_cast<quint32>(flags.toInt()));
+  }
+
+  void drawTextItem(const QPointF& point, const QTextItem& item) override {
+    const QString text = item.text();
+    // A run of glyphs without its characters (a glyph run, a static text) is drawn as its outlines.
+    if (text.isEmpty()) {
+      QPaintEngine::drawTextItem(point, item);
+      return;
+    }
+    // Underline, overline and strike-out reach the engine as lines of their own.
+    QFont font = item.font();
+    font.setUnderline(false);
+    font.setOverline(false);
+    font.setStrikeOut(false);
+    const quint32 number = FontNumber(font);
+    const FontEntry& entry = fonts_[number];
+    // A justified line is wider than its text laid out on its own, and is played at its width. Most text is
+    // as wide as its characters' advances, which are quick to add up; only text that is not (kerned, or
+    // justified) is laid out to tell the two apart.
+    double widthPlayed = 0;
+    if (text.contains(QLatin1Char(' '))) {
+      double advances = 0;
+      for (const QChar character : text) advances += entry.Metrics.horizontalAdvance(character);
+      if (std::abs(item.width() - advances) > Tolerance &&
+          std::abs(item.width() - entry.Metrics.horizontalAdvance(text)) > Tolerance) {
+        widthPlayed = item.width();
+      }
+    }
+    Writer out(list_);
+    out.Code(Op::Text);
+    out.Number(number);
+    out.Point(point);
+    out.Real(widthPlayed);
+    out.Text(text);
+  }
+
+private:
+  struct FontEntry {
+    QFont Font;
+    QFontMetricsF Metrics;
+  };
+
+  quint32 PenNumber(const QPen& pen) {
+    for (std::size_t index = pens_.size(); index-- > 0;) {
+      if (pens_[index] == pen) return static_cast<quint32>(index);
+    }
+    Writer out(list_);
+    out.Code(Op::DefinePen);
+    WritePen(out, pen);
+    pens_.push_back(pen);
+    return static_cast<quint32>(pens_.size() - 1);
+  }
+
+  quint32 BrushNumber(const QBrush& brush) {
+    for (std::size_t index = brushes_.size(); index-- > 0;) {
+      if (brushes_[index] == brush) return static_cast<quint32>(index);
+    }
+    Writer out(list_);
+    out.Code(Op::DefineBrush);
+    WriteBrush(out, brush);
+    brushes_.push_back(brush);
+    return static_cast<quint32>(brushes_.size() - 1);
+  }
+
+  quint32 FontNumber(const QFont& font) {
+    if (lastFont_ < fonts_.size() && fonts_[lastFont_].Font == font) return static_cast<quint32>(lastFont_);
+    for (std::size_t index = 0; index < fonts_.size(); ++index) {
+      if (fonts_[index].Font == font) return static_cast<quint32>(lastFont_ = index);
+    }
+    // Text plays as a line from the top of its ascent, so the ascent puts its baseline back where it was.
+    const QFontMetricsF metrics(font, device_);
+    Writer out(list_);
+    out.Code(Op::DefineFont);
+    WriteFont(out, font);
+    out.Real(metrics.ascent());
+    fonts_.push_back({font, metrics});
+    return static_cast<quint32>(lastFont_ = fonts_.size() - 1);
+  }
+
+  quint32 PixmapNumber(const QPixmap& pixmap) {
+    const bool bitmap = pixmap.depth() == 1;
+    return ImageNumber(pixmap.cacheKey(), bitmap ? ImageKind::Bitmap : ImageKind::Pixmap, pixmap.toImage());
+  }
+
+  quint32 ImageNumber(qint64 key, ImageKind kind, const QImage& image) {
+    const auto found = images_.constFind(key);
+    if (found != images_.constEnd()) return found.value();
+    Writer out(list_);
+    out.Code(Op::DefineImage);
+    out.Byte(static_cast<quint8>(kind));
+    out.Streamed(image);
+    const auto number = static_cast<quint32>(images_.size());
+    images_.insert(key, number);
+    return number;
+  }
+
+  QPaintDevice* device_ = nullptr;
+  QByteArray list_;
+  std::vector<QPen> pens_;
+  std::vector<QBrush> brushes_;
+  std::vector<FontEntry> fonts_;
+  std::size_t lastFont_ = 0;
+  QHash<qint64, quint32> images_;
+};
+
+TPageRecorder::TPageRecorder() : engine_(std::make_unique<PageRecordEngine>()) {}
+
+TPageRecorder::~TPageRecorder() = default;
+
+QPaintEngine* TPageRecorder::paintEngine() const { return engine_.get(); }
+
+QByteArray TPageRecorder::TakeRecording() { return engine_->Take(); }
+
+int TPageRecorder::metric(PaintDeviceMetric metric) const {
+  const QPicture& picture = ReferencePicture();
+  switch (metric) {
+    case PdmWidth:
+    case PdmHeight:
+    case PdmWidthMM:
+    case PdmHeightMM: return 0;
+    case PdmNumColors: return picture.colorCount();
+    case PdmDepth: return picture.depth();
+    case PdmDpiX: return picture.logicalDpiX();
+    case PdmDpiY: return picture.logicalDpiY();
+    case PdmPhysicalDpiX: return picture.physicalDpiX();
+    case PdmPhysicalDpiY: return picture.physicalDpiY();
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+  }
+  return 0;
+}
+
+namespace {
+
+// What a recording's records are played with: the entries its Define records made so far.
+struct PlayTables {
+  std::vector<QPen> Pens;
+  std::vector<QBrush> Brushes;
+  struct Font {
+    QFont Font;
+    double Ascent = 0;
+  };
+  std::vector<Font> Fonts;
+  struct Image {
+    ImageKind Kind = ImageKind::Image;
+    QImage Image;
+    QPixmap Pixmap;
+  };
+  std::vector<Image> Images;
+};
+
+template <typename Entry>
+const Entry* Named(Reader& in, const std::vector<Entry>& table) {
+  const quint32 number = in.Number();
+  if (!in.Ok() || number >= table.size()) {
+    in.Fail();
+    return nullptr;
+  }
+  return &table[number];
+}
+
+template <typename Item, typename ReadItem>
+QVarLengthArray<Item, 64> ReadArray(Reader& in, qsizetype itemSize, ReadItem read) {
+  QVarLengthArray<Item, 64> items;
+  const qsizetype count = in.Count(itemSize);
+  items.reserve(count);
+  for (qsizetype index = 0; index < count; ++index) items.append(read());
+  return items;
+}
+
+bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransform& base, double fontScale) {
+  const auto op = static_cast<Op>(in.Byte());
+  if (!in.Ok()) return false;
+  constexpr qsizetype PointSize = 2 * sizeof(double);
+  switch (op) {
+    case Op::DefinePen: tables.Pens.push_back(ReadPen(in)); break;
+    case Op::DefineBrush: tables.Brushes.push_back(ReadBrush(in)); break;
+    case Op::DefineFont: {
+      QFont font = ReadFont(in);
+      const double ascent = in.Real();
+      // A font sized in points takes its size in the recording's pixels, whatever the device played on.
+      if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale);
+      tables.Fonts.push_back({font, ascent});
+      break;
+    }
+    case Op::DefineImage: {
+      const auto kind = static_cast<ImageKind>(in.Byte());
+      PlayTables::Image entry;
+      entry.Kind = kind;
+      entry.Image = in.Streamed<QImage>();
+      if (kind == ImageKind::Bitmap) {
+        entry.Pixmap = QBitmap::fromImage(entry.Image);
+      } else if (kind == ImageKind::Pixmap) {
+        entry.Pixmap = QPixmap::fromImage(entry.Image);
+      } else if (kind != ImageKind::Image) {
+        in.Fail();
+      }
+      tables.Images.push_back(std::move(entry));
+      break;
+    }
+    case Op::Pen:
+      if (const QPen* pen = Named(in, tables.Pens)) painter.setPen(*pen);
+      break;
+    case Op::Brush:
+      if (const QBrush* brush = Named(in, tables.Brushes)) painter.setBrush(*brush);
+      break;
+    case Op::BrushOrigin: painter.setBrushOrigin(in.Point()); break;
+    case Op::BackgroundBrush:
+      if (const QBrush* brush = Named(in, tables.Brushes)) painter.setBackground(*brush);
+      break;
+    case Op::BackgroundMode:
+      painter.setBackgroundMode(in.Byte() == Qt::OpaqueMode ? Qt::OpaqueMode : Qt::TransparentMode);
+      break;
+    case Op::Transform: {
+      painter.setTransform(ReadTransform(in) * base);
+      break;
+    }
+    case Op::ClipEnabled: painter.setClipping(in.Byte() != 0); break;
+    case Op::ClipRegion: {
+      const quint8 operation = in.Byte();
+      // Joined rectangle by rectangle: a region made straight from its rectangles trusts them to be sorted.
+      QRegion region;
+      const qsizetype count = in.Count(4 * sizeof(qint32));
+      for (qsizetype index = 0; index < count && in.Ok(); ++index) region += in.PixelRect();
+      if (operation > Qt::IntersectClip || !in.Ok()) return false;
+      painter.setClipRegion(region, static_cast<Qt::ClipOperation>(operation));
+      break;
+    }
+    case Op::ClipPath: {
+      const quint8 operation = in.Byte();
+      const QPainterPath path = ReadPath(in);
+      if (operation > Qt::IntersectClip || !in.Ok()) return false;
+      painter.setClipPath(path, static_cast<Qt::ClipOperation>(operation));
+      break;
+    }
+    case Op::Hints:
+      painter.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
+      painter.setRenderHints(QPainter::RenderHints::fromInt(static_cast<int>(in.Number())), true);
+      break;
+    case Op::Composition: {
+      const quint32 mode = in.Number();
+      if (mode > QPainter::RasterOp_NotDestination) return false;
+      painter.setCompositionMode(static_cast<QPainter::CompositionMode>(mode));
+      break;
+    }
+    case Op::Opacity: painter.setOpacity(in.Real()); break;
+    case Op::Rects: {
+      const auto rects = ReadArray<QRectF>(in, 2 * PointSize, [&in] { return in.Rect(); });
+      if (!in.Ok()) return false;
+      painter.drawRects(rects.constData(), static_cast<int>(rects.size()));
+      break;
+    }
+    case Op::Lines: {
+      const auto lines = ReadArray<QLineF>(in, 2 * PointSize, [&in] {
+        const QPointF start = in.Point();
+        return QLineF(start, in.Point());
+      });
+      if (!in.Ok()) return false;
+      painter.drawLines(lines.constData(), static_cast<int>(lines.size()));
+      break;
+    }
+    case Op::Ellipse: {
+      const QRectF rect = in.Rect();
+      if (!in.Ok()) return false;
+      painter.drawEllipse(rect);
+      break;
+    }
+    case Op::Path: {
+      const QPainterPath path = ReadPath(in);
+      if (!in.Ok()) return false;
+      painter.drawPath(path);
+      break;
+    }
+    case Op::Points: {
+      const auto points = ReadArray<QPointF>(in, PointSize, [&in] { return in.Point(); });
+      if (!in.Ok()) return false;
+      painter.drawPoints(points.constData(), static_cast<int>(points.size()));
+      break;
+    }
+    case Op::Polygon: {
+      const quint8 mode = in.Byte();
+      const auto points = ReadArray<QPointF>(in, PointSize, [&in] { return in.Point(); });
+      if (!in.Ok()) return false;
+      const int count = static_cast<int>(points.size());
+      switch (mode) {
+        case QPaintEngine::OddEvenMode:
+          painter.drawPolygon(points.constData(), count, Qt::OddEvenFill);
+          break;
+        case QPaintEngine::WindingMode:
+          painter.drawPolygon(points.constData(), count, Qt::WindingFill);
+          break;
+        case QPaintEngine::ConvexMode: painter.drawConvexPolygon(points.constData(), count); break;
+        case QPaintEngine::PolylineMode: painter.drawPolyline(points.constData(), count); break;
+        default: return false;
+      }
+      break;
+    }
+    case Op::Pixmap:
+    case Op::TiledPixmap:
+    case Op::Image: {
+      const PlayTables::Image* image = Named(in, tables.Images);
+      if (image == nullptr) return false;
+      const QRectF target = in.Rect();
+      if (op == Op::TiledPixmap) {
+        const QPointF offset = in.Point();
+        if (image->Kind == ImageKind::Image || !in.Ok()) return false;
+        painter.drawTiledPixmap(target, image->Pixmap, offset);
+        break;
+      }
+      const QRectF source = in.Rect();
+      if (op == Op::Pixmap) {
+        if (image->Kind == ImageKind::Image || !in.Ok()) return false;
+        painter.drawPixmap(target, image->Pixmap, source);
+      } else {
+        const auto flags = Qt::ImageConversionFlags::fromInt(static_cast<int>(in.Number()));
+        if (image->Kind != ImageKind::Image || !in.Ok()) return false;
+        painter.drawImage(target, image->Image, source, flags);
+      }
+      break;
+    }
+    case Op::Text: {
+      const PlayTables::Font* font = Named(in, tables.Fonts);
+      const QPointF point = in.Point();
+      const double width = in.Real();
+      const QString text = in.Text();
+      if (font == nullptr || !in.Ok()) return false;
+      // One line from the top of the font's ascent, at the recorded width when the line was justified.
+      int flags = Qt::TextSingleLine | Qt::TextDontClip | Qt::TextForceLeftToRight;
+      QSizeF size(1, 1);
+      if (width > 0) {
+        size.setWidth(width);
+        flags |= Qt::TextJustificationForced | Qt::AlignJustify;
+      }
+      painter.setFont(font->Font);
+      painter.drawText(QRectF(QPointF(point.x(), point.y() - font->Ascent), size), flags, text);
+      break;
+    }
+    default: return false;
+  }
+  return in.Ok();
+}
+
+}  // namespace
+
+bool PlayRecording(QPainter& painter, const QByteArray& recording) {
+  if (recording.isEmpty()) return true;
+  const QPaintDevice* device = painter.device();
+  const double fontScale = device != nullptr && device->logicalDpiY() > 0
+                               ? static_cast<double>(ReferencePicture().logicalDpiY()) / device->logicalDpiY()
+                               : 1.0;
+  painter.save();
+  const QTransform base = painter.transform();
+  Reader in(recording);
+  PlayTables tables;
+  bool whole = true;
+  while (!in.AtEnd()) {
+    if (!PlayRecord(painter, in, tables, base, fontScale)) {
+      whole = false;
+      break;
+    }
+  }
+  painter.restore();
+  return whole;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPaintDevice>
+#include <memory>
+
+class QPainter;
+class PageRecordEngine;
+
+/**
+ * A paint device that records what is painted on it as a compact display list of the painter's own
+ * operations: state changes, shapes, pictures and text items. Pens, brushes, fonts and images are written
+ * once per page and then named by number, and the list is plain bytes appended to one buffer, so recording a
+ * page costs little more than the drawing calls themselves.
+ *
+ * The device has the resolution of Qt's pictures, so what a page measures (a font's size, a text's width) is
+ * what it measured when pages were recorded as QPicture; one recorded unit is one unit of the painter.
+ */
+class TPageRecorder : public QPaintDevice {
+public:
+  TPageRecorder();
+  ~TPageRecorder() override;
+  TPageRecorder(const TPageRecorder&) = delete;
+  TPageRecorder& operator=(const TPageRecorder&) = delete;
+
+  QPaintEngine* paintEngine() const override;
+  /** The recording so far (complete once the painter has ended), leaving the device empty. */
+  QByteArray TakeRecording();
+
+protected:
+  int metric(PaintDeviceMetric metric) const override;
+
+private:
+  std::unique_ptr<PageRecordEngine> engine_;
+};
+
+/**
+ * Plays a recording onto the painter, each recorded unit one logical unit of the painter as it stands.
+ * Returns false, having drawn what came before, at the first record that is not whole; the painter's own
+ * state is as it was before.
+ */
+bool PlayRecording(QPainter& painter, const QByteArray& recording);
