@@ -25,6 +25,7 @@ namespace {
 constexpr int Dpi = 300;
 
 long peakBeforeJob = 0;
+int pagesPrinted = 0;
 long long heapAtFifthPage = 0;
 long long heapMost = 0;
 
@@ -47,11 +48,10 @@ int RunCase(const QString& kind, const QString& ledgerFile) {
     TLedgerFrm ledger(ledgerFile);
     ledger.DBPrintWin1->ShowCancelDialog = false;
     // The heap in use while the pages are recorded, from the fifth page on: the grid printer's own memory.
-    int pages = 0;
-    ledger.DBPrintWin1->OnNewPage = [&pages](QObject*) {
+    ledger.DBPrintWin1->OnNewPage = [](QObject*) {
       const long long heap = static_cast<long long>(mallinfo2().uordblks);
-      if (++pages == 5) heapAtFifthPage = heap;
-      if (pages >= 5) heapMost = std::max(heapMost, heap);
+      if (++pagesPrinted == 5) heapAtFifthPage = heap;
+      if (pagesPrinted >= 5) heapMost = std::max(heapMost, heap);
     };
     peakBeforeJob = PeakKilobytes();
     timer.start();
@@ -83,8 +83,8 @@ int RunCase(const QString& kind, const QString& ledgerFile) {
     printer.setResolution(Dpi);
     document.print(&printer);
   }
-  std::printf("%lld %ld %lld %ld\n", static_cast<long long>(timer.elapsed()), PeakKilobytes(),
-              (heapMost - heapAtFifthPage) / 1024, peakBeforeJob);
+  std::printf("%lld %ld %lld %ld %d\n", static_cast<long long>(timer.elapsed()), PeakKilobytes(),
+              (heapMost - heapAtFifthPage) / 1024, peakBeforeJob, pagesPrinted);
   return 0;
 }
 
@@ -108,6 +108,7 @@ void Case(benchmark::State& state, const char* kind) {
     state.counters["peak_MiB"] = figures.value(1).toDouble() / 1024.0;
     state.counters["heap_growth_kB"] = figures.value(2).toDouble();
     state.counters["before_job_MiB"] = figures.value(3).toDouble() / 1024.0;
+    state.counters["pages"] = figures.value(4).toDouble();
   }
 }
 
@@ -129,9 +130,9 @@ public:
     for (const Run& run : runs) {
       const auto peak = run.counters.find("peak_MiB");
       if (peak != run.counters.end() && !run.error_occurred)
-        figures_[run.benchmark_name()] = {run.GetAdjustedRealTime(), peak->second.value,
-                                          run.counters.at("heap_growth_kB").value,
-                                          run.counters.at("before_job_MiB").value};
+        figures_[run.benchmark_name()] = {
+            run.GetAdjustedRealTime(), peak->second.value, run.counters.at("heap_growth_kB").value,
+            run.counters.at("before_job_MiB").value, run.counters.at("pages").value};
     }
     RatioReporter::ReportRuns(runs);
   }
@@ -156,6 +157,14 @@ public:
     std::printf(
         "heap grown while recording, after page 5: %.0f kB for 1 000 rows, %.0f kB for 100 000 rows\n",
         small.heapGrowth, large.heapGrowth);
+    if (large.pages > 0 && grid.pages > 0) {
+      const double perPage = large.ms / large.pages;
+      std::printf(
+          "100 000 rows: %.1f s, %.0f pages, %.2f ms per page (10 000 rows: %.2f ms per page, ratio "
+          "%.2f), peak %.1f MiB\n",
+          large.ms / 1000.0, large.pages, perPage, grid.ms / grid.pages, perPage / (grid.ms / grid.pages),
+          large.peak);
+    }
   }
 
 private:
@@ -164,6 +173,7 @@ private:
     double peak = 0;
     double heapGrowth = 0;
     double beforeJob = 0;
+    double pages = 0;
   };
   std::map<std::string, Figure> figures_;
 };

@@ -140,6 +140,7 @@ bool DrawingContext::RestoreState() {
   // someone painted through Painter() in between.
   ApplyMapping();
   painter_.setPen(StrokePen(state_.pen));
+  textPenSet_ = false;
   painter_.setBrush(state_.brush);
   painter_.setFont(state_.font);
   SetBackgroundMode(state_.backgroundMode);
@@ -160,6 +161,18 @@ void DrawingContext::SetBackgroundColor(const QColor& color) {
 void DrawingContext::SelectPen(const QPen& pen) {
   state_.pen = pen;
   painter_.setPen(StrokePen(pen));
+  textPenSet_ = false;
+}
+
+void DrawingContext::UseStrokePen() {
+  if (!textPenSet_) return;
+  painter_.setPen(StrokePen(state_.pen));
+  textPenSet_ = false;
+}
+
+QPainter& DrawingContext::Painter() {
+  UseStrokePen();
+  return painter_;
 }
 
 void DrawingContext::SelectBrush(const QBrush& brush) {
@@ -198,6 +211,7 @@ void DrawingContext::LineTo(int x, int y) {
     painter_.fillRect(cells, state_.pen.brush());
     return;
   }
+  UseStrokePen();
   painter_.drawLine(from, to);
 }
 
@@ -223,6 +237,7 @@ void DrawingContext::Rectangle(int left, int top, int right, int bottom) {
     }
     return;
   }
+  UseStrokePen();
   painter_.drawRect(QRectF(left, top, width - 1, height - 1));
 }
 
@@ -232,15 +247,20 @@ void DrawingContext::RoundRect(int left, int top, int right, int bottom, int cor
   const QRectF shape = CurveFrame(left, top, right, bottom);
   const double radiusX = std::min(std::abs(cornerWidth) / 2.0, shape.width() / 2.0);
   const double radiusY = std::min(std::abs(cornerHeight) / 2.0, shape.height() / 2.0);
-  DrawInside(left, top, right, bottom,
-             [&] { painter_.drawRoundedRect(shape, radiusX, radiusY, Qt::AbsoluteSize); });
+  DrawInside(left, top, right, bottom, [&] {
+    UseStrokePen();
+    painter_.drawRoundedRect(shape, radiusX, radiusY, Qt::AbsoluteSize);
+  });
 }
 
 void DrawingContext::Ellipse(int left, int top, int right, int bottom) {
   Normalize(left, top, right, bottom);
   if (right - left <= 0 || bottom - top <= 0) return;
   const QRectF shape = CurveFrame(left, top, right, bottom);
-  DrawInside(left, top, right, bottom, [&] { painter_.drawEllipse(shape); });
+  DrawInside(left, top, right, bottom, [&] {
+    UseStrokePen();
+    painter_.drawEllipse(shape);
+  });
 }
 
 QRectF DrawingContext::CurveFrame(int left, int top, int right, int bottom) {
@@ -297,12 +317,15 @@ void DrawingContext::TextOut(int x, int y, const QString& text) {
     painter_.fillRect(QRectF(origin.x(), origin.y(), width, metrics.ascent() + metrics.descent()),
                       state_.backgroundColor);
   }
+  // The text's pen stays until a line is drawn: a page of text then changes pens once, not twice a text,
+  // and each change costs the printer's document its own graphics state.
+  const bool textPenWasSet = textPenSet_;
   painter_.setPen(QPen(state_.textColor));
+  textPenSet_ = true;
   painter_.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), text);
   if (turned) {
     painter_.restore();
-  } else {
-    painter_.setPen(StrokePen(state_.pen));
+    textPenSet_ = textPenWasSet;
   }
 }
 

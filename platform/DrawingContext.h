@@ -47,7 +47,8 @@ public:
   DrawingContext& operator=(const DrawingContext&) = delete;
 
   /** The painter underneath, for painting a widget into the page (QWidget::render). */
-  QPainter& Painter() { return painter_; }
+  /** The painter, its pen the one selected (not the text colour a text was drawn in). */
+  QPainter& Painter();
 
   /** Mapping: device = (logical - window origin) * viewport extent / window extent + viewport origin. */
   void SetMapMode(TMappingMode mode);
@@ -157,10 +158,13 @@ private:
   /** Runs a drawing with the clip narrowed to the figure's rectangle. */
   template <typename Draw>
   void DrawInside(int left, int top, int right, int bottom, Draw draw);
+  /** Puts the selected pen back on the painter after a text left its own there. */
+  void UseStrokePen();
 
   QPainter& painter_;
   QTransform deviceTransform_;
   State state_;
   std::vector<State> saved_;
   mutable std::optional<QFontMetrics> metrics_;
+  bool textPenSet_ = false;
 };
