@@ -942,15 +942,16 @@ bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransf
       const double width = in.Real();
       const QString text = in.Text();
       if (font == nullptr || !in.Ok()) return false;
-      // One line from the top of the font's ascent, at the recorded width when the line was justified.
-      int flags = Qt::TextSingleLine | Qt::TextDontClip | Qt::TextForceLeftToRight;
-      QSizeF size(1, 1);
-      if (width > 0) {
-        size.setWidth(width);
-        flags |= Qt::TextJustificationForced | Qt::AlignJustify;
-      }
       painter.setFont(font->Font);
-      painter.drawText(QRectF(QPointF(point.x(), point.y() - font->Ascent), size), flags, text);
+      if (width <= 0) {
+        painter.drawText(point, text);
+        break;
+      }
+      // A justified line is laid out again at its width, from the top of the font's ascent.
+      painter.drawText(QRectF(QPointF(point.x(), point.y() - font->Ascent), QSizeF(width, 1)),
+                       Qt::TextSingleLine | Qt::TextDontClip | Qt::TextForceLeftToRight |
+                           Qt::TextJustificationForced | Qt::AlignJustify,
+                       text);
       break;
     }
     default: return false;
