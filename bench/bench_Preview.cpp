@@ -120,36 +120,16 @@ void ZoomSmall(benchmark::State& state) { Zoom(state, 10); }
 void ZoomLarge(benchmark::State& state) { Zoom(state, 1000); }
 
 // The median of repeated runs, so one slow moment of a shared machine does not decide the result.
-BENCHMARK(FlipSmall)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(40);
-BENCHMARK(FlipLarge)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(40);
-BENCHMARK(JumpSmall)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(20);
-BENCHMARK(JumpLarge)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(20);
-BENCHMARK(ZoomSmall)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(20);
-BENCHMARK(ZoomLarge)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->Iterations(20);
+void Repeated(benchmark::internal::Benchmark* run) {
+  run->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(FlipSmall)->Iterations(40)->Apply(Repeated);
+BENCHMARK(FlipLarge)->Iterations(40)->Apply(Repeated);
+BENCHMARK(JumpSmall)->Iterations(20)->Apply(Repeated);
+BENCHMARK(JumpLarge)->Iterations(20)->Apply(Repeated);
+BENCHMARK(ZoomSmall)->Iterations(20)->Apply(Repeated);
+BENCHMARK(ZoomLarge)->Iterations(20)->Apply(Repeated);
 
 }  // namespace
 

@@ -658,26 +658,21 @@ private:
     QFontMetricsF Metrics;
   };
 
-  quint32 PenNumber(const QPen& pen) {
-    for (std::size_t index = pens_.size(); index-- > 0;) {
-      if (pens_[index] == pen) return static_cast<quint32>(index);
+  // The entry's number in its table, the entry defined in the list at its first use.
+  template <typename Entry, typename Write>
+  quint32 EntryNumber(std::vector<Entry>& table, const Entry& entry, Op define, Write write) {
+    for (std::size_t index = table.size(); index-- > 0;) {
+      if (table[index] == entry) return static_cast<quint32>(index);
     }
     Writer out(list_);
-    out.Code(Op::DefinePen);
-    WritePen(out, pen);
-    pens_.push_back(pen);
-    return static_cast<quint32>(pens_.size() - 1);
+    out.Code(define);
+    write(out, entry);
+    table.push_back(entry);
+    return static_cast<quint32>(table.size() - 1);
   }
-
+  quint32 PenNumber(const QPen& pen) { return EntryNumber(pens_, pen, Op::DefinePen, WritePen); }
   quint32 BrushNumber(const QBrush& brush) {
-    for (std::size_t index = brushes_.size(); index-- > 0;) {
-      if (brushes_[index] == brush) return static_cast<quint32>(index);
-    }
-    Writer out(list_);
-    out.Code(Op::DefineBrush);
-    WriteBrush(out, brush);
-    brushes_.push_back(brush);
-    return static_cast<quint32>(brushes_.size() - 1);
+    return EntryNumber(brushes_, brush, Op::DefineBrush, WriteBrush);
   }
 
   quint32 FontNumber(const QFont& font) {
