@@ -303,7 +303,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
     for (int column = 0, left = x0; column < columnCount; ++column) {
       const int width = widthOf(column);
       if (width == 0) continue;
-      ProcessMessages();
+      ProcessMessagesNowAndThen();
       const TField& field = *fields[static_cast<std::size_t>(column)];
       QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
       if (field.OnGetText()) field.OnGetText()(field, text, false);
@@ -404,7 +404,7 @@ void TDBPrintWin::PrintStringGrid(TStringGrid& grid, const Placement& where) {
     if (bottom < y + 3 * Round(s / 2.0)) break;
     x = left;
     for (int column = 0; column < columns; ++column) {
-      ProcessMessages();
+      ProcessMessagesNowAndThen();
       if (column >= grid.FixedCols()) device.SetTextColor(clBlack);
       device.TextAt(OffsetX(x, 10), y, grid.Cells(column, row));
       x += widths[static_cast<std::size_t>(column)];

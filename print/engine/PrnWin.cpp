@@ -58,10 +58,12 @@ void TPrintWin::Execute() {
   job.Finish();
 }
 
-void TPrintWin::ProcessMessages() {
-  // The grid printer asks for every cell, tens of thousands of times a second; the desktop needs a turn of
+void TPrintWin::ProcessMessages() { Application().ProcessMessages(); }
+
+void TPrintWin::ProcessMessagesNowAndThen() {
+  // The grid printer asks at every cell, tens of thousands of times a second; the desktop needs a turn of
   // the event loop far less often to repaint and to take a click on Abort, and each turn costs a poll of
-  // every source. A signal to stop is seen at every call all the same.
+  // every source. The fixed points of a job (a page opening or closing) still yield every time.
   static QElapsedTimer sinceLastTurn;
   if (sinceLastTurn.isValid() && sinceLastTurn.elapsed() < EventTurnMilliseconds) {
     Application().ThrowIfInterrupted();

@@ -211,6 +211,11 @@ protected:
   void SelectControlFont(TFont& font);
   /** Lets waiting window events run, so the status dialog stays live. */
   static void ProcessMessages();
+  /**
+   * ProcessMessages for work that asks very often (each cell of a grid): the events run at most sixty times
+   * a second, and a signal to stop is seen at every call.
+   */
+  static void ProcessMessagesNowAndThen();
 
 private:
   void DrawHeader();
