@@ -179,7 +179,9 @@ TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
   const int printerY = std::max(1, Printer().ResolutionY());
   const QRectF target =
       QRectF(QPointF(record.Left, record.Top), QPointF(record.Right, record.Bottom)).normalized();
-  const QSizeF layoutSize(target.width() * surfaceX / printerX, target.height() * surfaceY / printerY);
+  // The box's edges stand on whole printer pixels, rounded from the screen's; a line that ends less than one
+  // printer pixel below the bottom belongs in the box, or a coarse printer would leave a gap in a sentence.
+  const QSizeF layoutSize(target.width() * surfaceX / printerX, (target.height() + 1) * surfaceY / printerY);
 
   Portion portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, false);
   if (portion.End == printPosition_) {

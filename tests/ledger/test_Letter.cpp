@@ -36,64 +36,70 @@ protected:
   ScratchDirectory scratch_;
 };
 
+// At every resolution: the boxes' edges fall on whole printer pixels, which must not leave a line out.
 TEST_F(LetterTest, TheBodyFlowsThroughItsThreeBoxesOntoASecondPageWithoutALostOrRepeatedWord) {
-  TLetterFrm letter;
-  ASSERT_EQ(letter.BodyContinued->ParentRichEditE(), letter.Body);
-  ASSERT_EQ(letter.BodyConcluded->ParentRichEditE(), letter.Body);
-  letter.PrintLetter();
-  const PdfReader pdf(PdfFile());
-  ASSERT_EQ(pdf.PageCount(), 2);
+  for (const int dpi : {Dpi, 300, 600}) {
+    SCOPED_TRACE(dpi);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, dpi, PdfFile());
+    TLetterFrm letter;
+    ASSERT_EQ(letter.BodyContinued->ParentRichEditE(), letter.Body);
+    ASSERT_EQ(letter.BodyConcluded->ParentRichEditE(), letter.Body);
+    letter.PrintLetter();
+    const PdfReader pdf(PdfFile());
+    ASSERT_EQ(pdf.PageCount(), 2);
 
-  // The boxes span the sheet from the edit's top to the second continuation's bottom. The sheet is printed
-  // three quarters of an inch from the top of the printable area; a screen pixel is 3/4 of a point.
-  const double sheetTop = 0.75 * 72;
-  const double top = sheetTop + letter.Body->Top() * 0.75;
-  const double bottom = sheetTop + (letter.BodyConcluded->Top() + letter.BodyConcluded->Height()) * 0.75;
-  QStringList printed;
-  for (int page = 0; page < pdf.PageCount(); ++page) {
-    // The body's lines by their tops: where each stands and its last word.
-    struct Line {
-      QRectF Box;
-      PdfWord Last;
-    };
-    QMap<int, Line> lines;
-    QRectF body;
-    for (const PdfWord& word : pdf.Words(page)) {
-      const double middle = word.Box.center().y();
-      if (middle <= top || middle >= bottom) continue;
-      printed.append(word.Text.normalized(QString::NormalizationForm_KC));
-      Line& line = lines[qRound(word.Box.top())];
-      line.Box = line.Box.united(word.Box);
-      if (line.Last.Text.isEmpty() || line.Last.Box.right() < word.Box.right()) line.Last = word;
-      body = body.united(word.Box);
-    }
-    // A sentence that goes on in the next box reads on at the body's line pitch, no gap opening inside it,
-    // and a justified paragraph's line before the box's end is justified as its other inner lines are.
-    const QList<int> tops = lines.keys();
-    int pitch = std::numeric_limits<int>::max();
-    for (qsizetype line = 1; line < tops.size(); ++line) pitch = std::min(pitch, tops[line] - tops[line - 1]);
-    for (qsizetype line = 1; line < tops.size(); ++line) {
-      const Line& above = lines[tops[line - 1]];
-      const QString ending = above.Last.Text;
-      // The salutation, a heading, is set larger and stands apart.
-      const bool sameFace = std::abs(above.Last.Box.height() - lines[tops[line]].Last.Box.height()) < 0.5;
-      if (!sameFace || (!ending.back().isLetter() && !ending.endsWith(QLatin1Char(',')))) continue;
-      EXPECT_LE(tops[line] - tops[line - 1], pitch + 2)
-          << "after \"" << ending.toStdString() << "\" on page " << page + 1;
-      // Paragraphs of text start at the body's left edge; the list and the quotation are indented.
-      if (std::abs(above.Box.left() - body.left()) < 1) {
-        EXPECT_GT(above.Box.right(), body.right() - 1)
-            << "the line ending \"" << ending.toStdString() << "\" on page " << page + 1;
+    // The boxes span the sheet from the edit's top to the second continuation's bottom. The sheet is printed
+    // three quarters of an inch from the top of the printable area; a screen pixel is 3/4 of a point.
+    const double sheetTop = 0.75 * 72;
+    const double top = sheetTop + letter.Body->Top() * 0.75;
+    const double bottom = sheetTop + (letter.BodyConcluded->Top() + letter.BodyConcluded->Height()) * 0.75;
+    QStringList printed;
+    for (int page = 0; page < pdf.PageCount(); ++page) {
+      // The body's lines by their tops: where each stands and its last word.
+      struct Line {
+        QRectF Box;
+        PdfWord Last;
+      };
+      QMap<int, Line> lines;
+      QRectF body;
+      for (const PdfWord& word : pdf.Words(page)) {
+        const double middle = word.Box.center().y();
+        if (middle <= top || middle >= bottom) continue;
+        printed.append(word.Text.normalized(QString::NormalizationForm_KC));
+        Line& line = lines[qRound(word.Box.top())];
+        line.Box = line.Box.united(word.Box);
+        if (line.Last.Text.isEmpty() || line.Last.Box.right() < word.Box.right()) line.Last = word;
+        body = body.united(word.Box);
+      }
+      // A sentence that goes on in the next box reads on at the body's line pitch, no gap opening inside it,
+      // and a justified paragraph's line before the box's end is justified as its other inner lines are.
+      const QList<int> tops = lines.keys();
+      int pitch = std::numeric_limits<int>::max();
+      for (qsizetype line = 1; line < tops.size(); ++line)
+        pitch = std::min(pitch, tops[line] - tops[line - 1]);
+      for (qsizetype line = 1; line < tops.size(); ++line) {
+        const Line& above = lines[tops[line - 1]];
+        const QString ending = above.Last.Text;
+        // The salutation, a heading, is set larger and stands apart.
+        const bool sameFace = std::abs(above.Last.Box.height() - lines[tops[line]].Last.Box.height()) < 0.5;
+        if (!sameFace || (!ending.back().isLetter() && !ending.endsWith(QLatin1Char(',')))) continue;
+        EXPECT_LE(tops[line] - tops[line - 1], pitch + 2)
+            << "after \"" << ending.toStdString() << "\" on page " << page + 1;
+        // Paragraphs of text start at the body's left edge; the list and the quotation are indented.
+        if (std::abs(above.Box.left() - body.left()) < 1) {
+          EXPECT_GT(above.Box.right(), body.right() - 1)
+              << "the line ending \"" << ending.toStdString() << "\" on page " << page + 1;
+        }
       }
     }
-  }
-  const QStringList source =
-      letter.Body->Text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-  EXPECT_EQ(printed, source);
-  EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+    const QStringList source =
+        letter.Body->Text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    EXPECT_EQ(printed, source);
+    EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
 
-  letter.PrintLetter();
-  EXPECT_EQ(PdfReader(PdfFile()).PageCount(), 2) << "a second print starts the body from its beginning";
+    letter.PrintLetter();
+    EXPECT_EQ(PdfReader(PdfFile()).PageCount(), 2) << "a second print starts the body from its beginning";
+  }
 }
 
 TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaperAndTheSignOffOnlyTheLastPage) {
