@@ -175,6 +175,30 @@ TEST_F(GridPrintTest, ATextLongerThanItsColumnStopsAtTheColumnsEdge) {
       << "the payee prints in its own column";
 }
 
+// Only a text that may leave its column is clipped to it; the texts after it, in the next columns and rows,
+// print whole in theirs.
+TEST_F(GridPrintTest, TextsAfterOneClippedToItsColumnPrintWholeInTheirOwn) {
+  MakeItems(3, QStringLiteral("payee VARCHAR(40)"), {QString(40, QLatin1Char('W'))});
+  TDBGrid* grid = MakeGrid(120);
+  grid->SetOptions(dgTitles);
+  grid->Columns().Clear();
+  for (const auto& [field, width] : {std::pair{"payee", 60}, std::pair{"name", 80}, std::pair{"qty", 60}}) {
+    TColumn& column = grid->Columns().Add();
+    column.SetFieldName(QString::fromLatin1(field));
+    column.SetWidth(width);
+  }
+  PrintSheet();
+  // Below the titles, each of the two later columns has ink of its own: a clip left on the payee's column
+  // would hide them (the words would still be in the file, under the clip).
+  const QImage page = PdfReader(PdfFile()).Render(0, Dpi);
+  const auto column = [](int left, int width) {
+    return QRect(Dpi / 2 + (left + 4) * Dpi / 96, Dpi / 2 + 30 * Dpi / 96, (width - 8) * Dpi / 96,
+                 80 * Dpi / 96);
+  };
+  EXPECT_FALSE(InkBounds(page, column(60, 80)).isEmpty()) << "the names";
+  EXPECT_FALSE(InkBounds(page, column(140, 60)).isEmpty()) << "the quantities";
+}
+
 TEST_F(GridPrintTest, TotalsFollowTheGridOnThePagesTheirRuleSelects) {
   MakeItems(40);
   TDBGrid* grid = MakeGrid(250);
