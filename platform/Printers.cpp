@@ -560,6 +560,7 @@ const QFontMetrics& TPrinterCanvas::Metrics() const {
   if (!metrics_ || metricsName_ != font_.Name() || metricsHeight_ != font_.Height() ||
       metricsStyle_ != font_.Style() || metricsDevice_ != device) {
     metrics_.emplace(font_.ToQFont(), device);
+    widths_.clear();
     metricsName_ = font_.Name();
     metricsHeight_ = font_.Height();
     metricsStyle_ = font_.Style();
@@ -568,7 +569,17 @@ const QFontMetrics& TPrinterCanvas::Metrics() const {
   return *metrics_;
 }
 
-int TPrinterCanvas::TextWidth(const QString& text) const { return Metrics().horizontalAdvance(text); }
+int TPrinterCanvas::TextWidth(const QString& text) const {
+  const QFontMetrics& metrics = Metrics();
+  // A grid measures every cell, and a column repeats its texts (days, payees, notes); laying a text out is
+  // the dear part of measuring it.
+  const auto known = widths_.constFind(text);
+  if (known != widths_.constEnd()) return known.value();
+  if (widths_.size() >= MeasuredTextsKept) widths_.clear();
+  const int width = metrics.horizontalAdvance(text);
+  widths_.insert(text, width);
+  return width;
+}
 
 int TPrinterCanvas::TextHeight(const QString& text) const {
   Q_UNUSED(text);

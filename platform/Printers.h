@@ -3,6 +3,7 @@
 #include "platform/Graphics.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -64,6 +65,9 @@ private:
   TBrush brush_;
   TPen pen_;
   mutable std::optional<QFontMetrics> metrics_;
+  /** Widths measured in the current font, a few thousand at most. */
+  static constexpr qsizetype MeasuredTextsKept = 4096;
+  mutable QHash<QString, int> widths_;
   mutable QString metricsName_;
   mutable int metricsHeight_ = 0;
   mutable TFontStyles metricsStyle_ = 0;
