@@ -142,6 +142,10 @@ TEST_F(PrintersTest, TheCanvasMeasuresTextAsTheDrawingContextDrawsIt) {
   font.SetHeight(-80);
   const int width80 = Printer().Canvas().TextWidth(QStringLiteral("Measured text"));
   EXPECT_NEAR(width80, 2 * width40, 2);
+  // Measured again in each font: a width kept from the last font would be wrong.
+  font.SetStyle(fsBold);
+  EXPECT_GT(Printer().Canvas().TextWidth(QStringLiteral("Measured text")), width80);
+  font.SetStyle(0);
   QImage image = WhiteImage(10, 10);
   QPainter painter(&image);
   DrawingContext context(painter);
