@@ -532,15 +532,17 @@ public:
     }
   }
 
+  // Qt's engine hands the whole-pixel forms of these to the ones below.
+  using QPaintEngine::drawEllipse;
+  using QPaintEngine::drawLines;
+  using QPaintEngine::drawPoints;
+  using QPaintEngine::drawPolygon;
+  using QPaintEngine::drawRects;
+
   void drawRects(const QRectF* rects, int count) override {
     Writer out(list_);
     out.Code(Op::Rects);
     WriteArray(out, rects, count, [&out](const QRectF& rect) { out.Rect(rect); });
-  }
-  void drawRects(const QRect* rects, int count) override {
-    Writer out(list_);
-    out.Code(Op::Rects);
-    WriteArray(out, rects, count, [&out](const QRect& rect) { out.Rect(QRectF(rect)); });
   }
   void drawLines(const QLineF* lines, int count) override {
     Writer out(list_);
@@ -550,20 +552,11 @@ public:
       out.Point(line.p2());
     });
   }
-  void drawLines(const QLine* lines, int count) override {
-    Writer out(list_);
-    out.Code(Op::Lines);
-    WriteArray(out, lines, count, [&out](const QLine& line) {
-      out.Point(line.p1());
-      out.Point(line.p2());
-    });
-  }
   void drawEllipse(const QRectF& rect) override {
     Writer out(list_);
     out.Code(Op::Ellipse);
     out.Rect(rect);
   }
-  void drawEllipse(const QRect& rect) override { drawEllipse(QRectF(rect)); }
   void drawPath(const QPainterPath& path) override {
     Writer out(list_);
     out.Code(Op::Path);
@@ -574,22 +567,11 @@ public:
     out.Code(Op::Points);
     WriteArray(out, points, count, [&out](const QPointF& point) { out.Point(point); });
   }
-  void drawPoints(const QPoint* points, int count) override {
-    Writer out(list_);
-    out.Code(Op::Points);
-    WriteArray(out, points, count, [&out](const QPoint& point) { out.Point(point); });
-  }
   void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
     Writer out(list_);
     out.Code(Op::Polygon);
     out.Byte(static_cast<quint8>(mode));
     WriteArray(out, points, count, [&out](const QPointF& point) { out.Point(point); });
-  }
-  void drawPolygon(const QPoint* points, int count, PolygonDrawMode mode) override {
-    Writer out(list_);
-    out.Code(Op::Polygon);
-    out.Byte(static_cast<quint8>(mode));
-    WriteArray(out, points, count, [&out](const QPoint& point) { out.Point(point); });
   }
   void drawPixmap(const QRectF& target, const QPixmap& pixmap, const QRectF& source) override {
     const quint32 number = PixmapNumber(pixmap);
