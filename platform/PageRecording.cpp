@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -742,6 +743,8 @@ struct PlayTables {
     QPixmap Pixmap;
   };
   std::vector<Image> Images;
+  /** The number of the font the last text set on the painter (only a text sets one), or none. */
+  std::size_t FontSet = std::numeric_limits<std::size_t>::max();
 };
 
 template <typename Entry>
@@ -919,7 +922,10 @@ bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransf
       const double width = in.Real();
       const QString text = in.Text();
       if (font == nullptr || !in.Ok()) return false;
-      painter.setFont(font->Font);
+      // Setting a font resolves it for the device again; a page's texts mostly share a few.
+      const auto fontNumber = static_cast<std::size_t>(font - tables.Fonts.data());
+      if (tables.FontSet != fontNumber) painter.setFont(font->Font);
+      tables.FontSet = fontNumber;
       if (width <= 0) {
         painter.drawText(point, text);
         break;
