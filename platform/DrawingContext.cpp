@@ -1,7 +1,5 @@
 #include "platform/DrawingContext.h"
 
-#include "platform/PagePicture.h"
-
 #include <QImage>
 #include <QPainter>
 #include <QPicture>
@@ -11,6 +9,25 @@
 #include <utility>
 
 namespace {
+// Plays a recorded picture so that one recorded unit becomes one logical unit of the painter, whatever the
+// resolution of the painter's device (QPicture on its own scales by the ratio of the two resolutions).
+void PlayPicture(QPainter& painter, const QPicture& picture) {
+  // Every picture records at the same resolution; asking a loaded one makes Qt walk its whole recording.
+  static const QSize pictureDpi = [] {
+    const QPicture empty;
+    return QSize(empty.logicalDpiX(), empty.logicalDpiY());
+  }();
+  const QPaintDevice* device = painter.device();
+  painter.save();
+  if (device != nullptr && device->logicalDpiX() > 0 && device->logicalDpiY() > 0) {
+    painter.scale(static_cast<double>(pictureDpi.width()) / device->logicalDpiX(),
+                  static_cast<double>(pictureDpi.height()) / device->logicalDpiY());
+  }
+  QPicture playable(picture);  // shares the recording; play() is not const
+  playable.play(&painter);
+  painter.restore();
+}
+
 // Outlines are stroked with flat caps: a stroke then ends exactly at its end point, which is what keeps the
 // end pixel of a line out on every device (square caps would paint it).
 QPen StrokePen(const QPen& pen) {

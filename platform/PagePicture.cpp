@@ -39,23 +39,6 @@ QByteArray Digest(QByteArrayView stream) {
 }
 }  // namespace
 
-void PlayPicture(QPainter& painter, const QPicture& picture) {
-  // Every picture records at the same resolution; asking a loaded one makes Qt walk its whole recording.
-  static const QSize pictureDpi = [] {
-    const QPicture empty;
-    return QSize(empty.logicalDpiX(), empty.logicalDpiY());
-  }();
-  const QPaintDevice* device = painter.device();
-  painter.save();
-  if (device != nullptr && device->logicalDpiX() > 0 && device->logicalDpiY() > 0) {
-    painter.scale(static_cast<double>(pictureDpi.width()) / device->logicalDpiX(),
-                  static_cast<double>(pictureDpi.height()) / device->logicalDpiY());
-  }
-  QPicture playable(picture);  // shares the recording; play() is not const
-  playable.play(&painter);
-  painter.restore();
-}
-
 PagePicture::PagePicture() = default;
 
 PagePicture::~PagePicture() {

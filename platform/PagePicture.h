@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QPicture>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -9,12 +8,6 @@
 
 class QPainter;
 class TPageRecorder;
-
-/**
- * Plays a recorded picture so that one recorded unit becomes one logical unit of the painter, whatever the
- * resolution of the painter's device (QPicture on its own scales by the ratio of the two resolutions).
- */
-void PlayPicture(QPainter& painter, const QPicture& picture);
 
 /**
  * One recorded page: drawn in printer pixels, saved to and loaded from a page file, and played back either

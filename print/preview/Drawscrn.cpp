@@ -160,7 +160,7 @@ void TDrawIt::paintEvent(QPaintEvent* event) {
   painter.setFont(font);
   for (int inset = 0; inset < 3; ++inset) DrawRectangle(painter, width() - inset, height() - inset, sheet);
 
-  if (!PageExists(shownPage_)) return;
+  // A page without a file (or one refused) shows as the empty sheet: the cache gives no drawing for it.
   QRectF target;
   if (IsTextOnlyPrinter()) {
     // A text-only printer's page fills the sheet, each axis on its own scale.
