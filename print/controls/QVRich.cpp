@@ -171,32 +171,38 @@ TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
   if (printPosition_ < 0 || printPosition_ >= length) return qpDone;
   if (record.Context == nullptr) return qpMore;
 
-  DrawingContext& context = *record.Context;
-  QPaintDevice* surface = context.Painter().device();
-  const int surfaceX = surface != nullptr ? surface->logicalDpiX() : ScreenPixelsPerInch();
-  const int surfaceY = surface != nullptr ? surface->logicalDpiY() : ScreenPixelsPerInch();
-  const int printerX = std::max(1, Printer().ResolutionX());
-  const int printerY = std::max(1, Printer().ResolutionY());
   const QRectF target =
       QRectF(QPointF(record.Left, record.Top), QPointF(record.Right, record.Bottom)).normalized();
-  // The box's edges stand on whole printer pixels, rounded from the screen's; a line that ends less than one
-  // printer pixel below the bottom belongs in the box, or a coarse printer would leave a gap in a sentence.
-  const QSizeF layoutSize(target.width() * surfaceX / printerX, (target.height() + 1) * surfaceY / printerY);
-
-  Portion portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, false);
-  if (portion.End == printPosition_) {
+  const QColor color = ToQColor(Font().Color());
+  int end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, false);
+  if (end == printPosition_) {
     if (std::find(boxesWithoutRoom_.begin(), boxesWithoutRoom_.end(), &box) == boxesWithoutRoom_.end()) {
       boxesWithoutRoom_.push_back(&box);
       return qpMore;
     }
     // Every box has been offered this line once and none could take it whole: it goes in cut, or the job
     // would open page after page without end.
-    portion = LayOutPortion(Document(), printPosition_, layoutSize, surface, true);
+    end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, true);
   }
   boxesWithoutRoom_.clear();
-  DrawPortion(context, portion, target,
-              QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
-              layoutSize, ToQColor(Font().Color()));
-  printPosition_ = portion.End;
+  printPosition_ = end;
   return printPosition_ >= length ? qpDone : qpMore;
+}
+
+int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document, int start, const QRectF& box,
+                         const QColor& textColor, bool atLeastOneLine) {
+  QPaintDevice* surface = context.Painter().device();
+  const int surfaceX = surface != nullptr ? surface->logicalDpiX() : ScreenPixelsPerInch();
+  const int surfaceY = surface != nullptr ? surface->logicalDpiY() : ScreenPixelsPerInch();
+  const int printerX = std::max(1, Printer().ResolutionX());
+  const int printerY = std::max(1, Printer().ResolutionY());
+  // The box's edges stand on whole printer pixels, rounded from the screen's; a line that ends less than one
+  // printer pixel below the bottom belongs in the box, or a coarse printer would leave a gap in a sentence.
+  const QSizeF layoutSize(box.width() * surfaceX / printerX, (box.height() + 1) * surfaceY / printerY);
+  const Portion portion = LayOutPortion(document, start, layoutSize, surface, atLeastOneLine);
+  if (portion.End == start) return start;
+  DrawPortion(context, portion, box,
+              QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
+              layoutSize, textColor);
+  return portion.End;
 }

@@ -3,7 +3,20 @@
 #include "platform/ComCtrls.h"
 #include "print/shared/QV_MFunc.h"
 
+#include <QColor>
+#include <QRectF>
 #include <vector>
+
+class DrawingContext;
+class QTextDocument;
+
+/**
+ * Draws a document's text from position start into a box of printer pixels: the lines that fit whole (at
+ * least the first, cut at the box's edge, when atLeastOneLine is set), laid out at the resolution of the
+ * context's surface and scaled to the printer's. Returns where the drawn text ends: start when no line fit.
+ */
+int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document, int start, const QRectF& box,
+                         const QColor& textColor, bool atLeastOneLine);
 
 /**
  * A rich-text edit whose text may continue, when printed, into further boxes: each print message prints as

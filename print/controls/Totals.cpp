@@ -21,7 +21,7 @@ TShowTotal::TShowTotal(QWidget* parent)
   ApplyColorAndFont();
 }
 
-void TShowTotal::SetSourceGrid(TDBGrid* grid) { sourceGrid_ = grid; }
+void TShowTotal::SetSourceGrid(QAbstractItemView* grid) { sourceGrid_ = grid; }
 
 void TShowTotal::SetTotalType(TTotals type) {
   totalType_ = type;

@@ -4,6 +4,7 @@
 #include "platform/data/DBGrids.h"
 #include "print/shared/QV_MFunc.h"
 
+#include <QAbstractItemView>
 #include <QPointer>
 #include <QWidget>
 
@@ -23,9 +24,12 @@ public:
   QWidget& Widget() override { return *this; }
   const QWidget& Widget() const override { return *this; }
 
-  /** The grid whose column is summed; cleared when that grid goes. */
-  TDBGrid* SourceGrid() const { return sourceGrid_; }
-  void SetSourceGrid(TDBGrid* grid);
+  /**
+   * The grid whose column is summed: a data grid, or any Qt item view, whose column is then the one titled
+   * SourceField in its header. Cleared when that grid goes.
+   */
+  QAbstractItemView* SourceGrid() const { return sourceGrid_; }
+  void SetSourceGrid(QAbstractItemView* grid);
   /** The display label of the summed column's field, compared without regard to case. */
   QString SourceField() const { return sourceField_; }
   void SetSourceField(const QString& label) { sourceField_ = label; }
@@ -53,7 +57,7 @@ protected:
   void TransparentChanged() override { update(); }
 
 private:
-  QPointer<TDBGrid> sourceGrid_;
+  QPointer<QAbstractItemView> sourceGrid_;
   QString sourceField_;
   TTotals totalType_ = tPageTotal;
   QString displayFormat_ = QStringLiteral("#,##0.00");

@@ -17,7 +17,18 @@
 #include "print/controls/Qv_lab.h"
 #include "print/controls/Totals.h"
 #include "print/device/QV_Units.h"
+#include "print/engine/StockWidgets.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTextEdit>
 #include <QWidget>
 
 namespace {
@@ -27,7 +38,75 @@ template <typename Control>
 bool Is(QWidget* widget) {
   return dynamic_cast<Control*>(widget) != nullptr;
 }
+
+TMemoContent MemoOf(const TCustomMemo& memo) {
+  TMemoContent content;
+  content.Lines = memo.Lines();
+  content.Alignment = memo.Alignment();
+  content.Font = memo.Font();
+  content.SingleBorder = memo.BorderStyle() == bsSingle;
+  return content;
+}
+
+bool IsProgramControl(QWidget* widget) { return AsControl(widget) != nullptr; }
+
+bool AnyWidget(QWidget*) { return true; }
 }  // namespace
+
+// The rules table: the first row whose class test a child passes gives its rule. The program's controls come
+// first, since most of them are built on the stock widgets the later rows name.
+TChildRule TDBPrintWin::ChildRuleOf(QWidget* child) {
+  struct ChildRuleRow {
+    bool (*Matches)(QWidget*);
+    TChildRule Rule;
+  };
+  static const ChildRuleRow ChildRules[] = {
+      {Is<TDBNavigator>, TChildRule::NotPrinted},
+      {Is<TCustomEdit>, TChildRule::Edit},
+      {Is<TQV_Label>, TChildRule::ShadowLabel},
+      {Is<TLabel>, TChildRule::Label},
+      {Is<TQVGraphicControl>, TChildRule::GraphicControl},
+      {Is<TDBText>, TChildRule::DataText},
+      {Is<TShowTotal>, TChildRule::Totals},
+      {Is<TGroupBox>, TChildRule::GroupBox},
+      {Is<TCustomRadioGroup>, TChildRule::RadioGroup},
+      {Is<TRadioButton>, TChildRule::RadioButton},
+      {Is<TCustomCheckBox>, TChildRule::CheckBox},
+      {Is<TMemo>, TChildRule::Memo},
+      {Is<TDBMemo>, TChildRule::DataMemo},
+      {Is<TComboBox>, TChildRule::ComboBox},
+      {Is<TDBComboBox>, TChildRule::DataCombo},
+      {Is<TDBLookupCombo>, TChildRule::LookupCombo},
+      {Is<TDBGrid>, TChildRule::DataGrid},
+      {Is<TStringGrid>, TChildRule::StringGrid},
+      {Is<TImage>, TChildRule::Image},
+      {Is<TDBImage>, TChildRule::DataImage},
+      {Is<TBevel>, TChildRule::Bevel},
+      {TakesPanelRule, TChildRule::Panel},
+      {Is<TScrollBox>, TChildRule::ScrollBox},
+      {Is<TShape>, TChildRule::Shape},
+      // Any other of the program's controls is a window of its own, whatever stock widget it is built on.
+      {IsProgramControl, TChildRule::Window},
+      {IsScreenFurniture, TChildRule::NotPrinted},
+      {IsStock<QLabel>, TChildRule::StockLabel},
+      {IsStock<QLineEdit>, TChildRule::StockEdit},
+      {IsStock<QAbstractSpinBox>, TChildRule::StockEdit},
+      {IsStock<QPlainTextEdit>, TChildRule::StockPlainText},
+      {IsStock<QTextEdit>, TChildRule::StockRichText},
+      {IsStock<QCheckBox>, TChildRule::StockCheckBox},
+      {IsStock<QRadioButton>, TChildRule::StockRadioButton},
+      {IsStock<QComboBox>, TChildRule::StockComboBox},
+      {IsStockLine, TChildRule::StockLine},
+      {IsStock<QProgressBar>, TChildRule::StockProgressBar},
+      {IsStock<QAbstractItemView>, TChildRule::StockItemView},
+      {IsStockContainer, TChildRule::StockContainer},
+      {AnyWidget, TChildRule::Window},
+  };
+  for (const ChildRuleRow& row : ChildRules) {
+    if (row.Matches(child)) return row.Rule;
+  }
+  return TChildRule::Window;
+}
 
 TDBPrintWin::TDBPrintWin(QObject* owner, TCreation creation) : TPrintWin(owner, creation) {}
 
@@ -87,7 +166,8 @@ void TDBPrintWin::PrintEditBox(QWidget* control, const TRect& rect, int textX, i
 void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   const ControlPrintScope scope(*this);
   TControl* own = AsControl(control);
-  if (PageDevice() == nullptr || control == nullptr || control->isHidden()) return;
+  if (PageDevice() == nullptr || control == nullptr || HiddenFromPrint(*control)) return;
+  const TLaidOutScope laidOut(*control);
   Printer().Canvas().Font().SetStyle(0);
   bool frame = FrameObjects;
 
@@ -99,7 +179,8 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   Placement where = PlaceAt(control, x0, y0);
   where.CallLeft = left;
 
-  const bool handled = own != nullptr && PrintTopLevel(control, where, frame);
+  const bool handled =
+      own != nullptr ? PrintTopLevel(control, where, frame) : PrintStockTopLevel(control, where, frame);
   if (PageDevice() == nullptr) return;
   if (frame && handled && ObjectFrameAllowed)
     PageDevice()->FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
@@ -111,10 +192,12 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   CurrentControl = control;
   Fire(OnAfterPrintControl);
 
-  for (QWidget* child : ChildControls(*control)) {
+  for (const TPrintedChild& printed : PrintedChildren(*control)) {
     if (PageDevice() == nullptr) return;  // a handler ended the job
-    if (child->isHidden()) continue;
-    Placement place = PlaceAt(child, x0 + child->x() * ScaleX, y0 + child->y() * LineSpacing);
+    QWidget* child = printed.Widget;
+    if (HiddenFromPrint(*child)) continue;
+    Placement place =
+        PlaceAt(child, x0 + printed.Position.x() * ScaleX, y0 + printed.Position.y() * LineSpacing);
     place.CallLeft = left;
     PrintChild(child, place);
   }
@@ -156,8 +239,8 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
     if (box->BorderStyle() == bsNone) frame = false;
     handled = true;
   }
-  if (Is<TMemo>(control)) {
-    PrintMemo(control, where);
+  if (auto* memo = dynamic_cast<TMemo*>(control)) {
+    PrintMemo(MemoOf(*memo), where);
     frame = false;
     handled = true;
   }
@@ -198,71 +281,63 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
 }
 
 void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
-  TControl* control = AsControl(child);
-  if (control == nullptr) return;
-  if (control->Windowed()) {
+  const TControl* control = AsControl(child);
+  // A stock widget is a window of its own too: the events fire for it as for the program's windows.
+  if (control == nullptr || control->Windowed()) {
     CurrentControl = child;
     Fire(OnBeforePrintControl);
   }
   if (PageDevice() == nullptr) return;
 
-  if (Is<TDBNavigator>(child)) {
-    return;  // buttons for the screen only
-  } else if (Is<TCustomEdit>(child)) {
-    PrintEditBox(child, where.Rect, OffsetX(where.L, 10), OffsetY(where.T, 10));
-  } else if (Is<TQV_Label>(child)) {
-    PrintShadowLabel(child, where);
-  } else if (Is<TLabel>(child)) {
-    PrintLabel(child, where);
-  } else if (auto* graphic = dynamic_cast<TQVGraphicControl*>(child)) {
-    PrintGraphicControl(*graphic, where);
-  } else if (Is<TDBText>(child)) {
-    PrintDataText(child, where);
-  } else if (Is<TShowTotal>(child)) {
-    PrintTotals(child, where);
-  } else if (Is<TGroupBox>(child)) {
-    PrintGroupBox(child, where, true);
-  } else if (Is<TCustomRadioGroup>(child)) {
-    PrintRadioGroup(child, where);
-  } else if (auto* button = dynamic_cast<TRadioButton*>(child)) {
-    PrintCheckBox(child, where, button->Checked(), true);
-  } else if (auto* box = dynamic_cast<TCustomCheckBox*>(child)) {
-    PrintCheckBox(child, where, box->Checked(), false);
-  } else if (Is<TMemo>(child)) {
-    PrintMemo(child, where);
-  } else if (Is<TDBMemo>(child)) {
-    PrintDataMemo(child, where);
-  } else if (Is<TComboBox>(child)) {
-    PrintComboBox(child, where);
-  } else if (Is<TDBComboBox>(child)) {
-    PrintDataCombo(child, where);
-  } else if (Is<TDBLookupCombo>(child)) {
-    PrintLookupCombo(child, where);
-  } else if (Is<TDBGrid>(child)) {
-    ResetColumns(child, TColumnState::WidthArray);
-    PrintDataGridRule(child, where);
-    CurrentControl = child;
-    Fire(OnAfterPrintControl);
-  } else if (Is<TStringGrid>(child)) {
-    PrintStringGridRule(child, where);
-  } else if (auto* image = dynamic_cast<TImage*>(child)) {
-    PrintPicture(image->Picture(), where);
-  } else if (auto* dataImage = dynamic_cast<TDBImage*>(child)) {
-    PrintPicture(dataImage->Picture(), where);
-  } else if (Is<TBevel>(child)) {
-    PrintBevel(child, where);
-  } else if (TakesPanelRule(child)) {
-    PrintPanel(child, where, true);
-  } else if (Is<TScrollBox>(child)) {
-    PrintScrollBox(child, where);
-  } else if (Is<TShape>(child)) {
-    PrintShape(child, where);
-  } else if (control->Windowed()) {
-    if (ChildControls(*child).isEmpty()) {
-      CaptureWindow(child, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
-    } else {
-      PrintNested(child, where);
-    }
+  const TChildRule rule = ChildRuleOf(child);
+  switch (rule) {
+    case TChildRule::NotPrinted: return;  // for the screen only
+    case TChildRule::Edit:
+      PrintEditBox(child, where.Rect, OffsetX(where.L, 10), OffsetY(where.T, 10));
+      return;
+    case TChildRule::ShadowLabel: PrintShadowLabel(child, where); return;
+    case TChildRule::Label: PrintLabel(child, where); return;
+    case TChildRule::GraphicControl:
+      PrintGraphicControl(*dynamic_cast<TQVGraphicControl*>(child), where);
+      return;
+    case TChildRule::DataText: PrintDataText(child, where); return;
+    case TChildRule::Totals: PrintTotals(child, where); return;
+    case TChildRule::GroupBox: PrintGroupBox(child, where, true); return;
+    case TChildRule::RadioGroup: PrintRadioGroup(child, where); return;
+    case TChildRule::RadioButton:
+      PrintCheckBox(child, where, dynamic_cast<TRadioButton*>(child)->Checked(), true);
+      return;
+    case TChildRule::CheckBox:
+      PrintCheckBox(child, where, dynamic_cast<TCustomCheckBox*>(child)->Checked(), false);
+      return;
+    case TChildRule::Memo: PrintMemo(MemoOf(*dynamic_cast<TCustomMemo*>(child)), where); return;
+    case TChildRule::DataMemo: PrintDataMemo(child, where); return;
+    case TChildRule::ComboBox: PrintComboBox(child, where); return;
+    case TChildRule::DataCombo: PrintDataCombo(child, where); return;
+    case TChildRule::LookupCombo: PrintLookupCombo(child, where); return;
+    case TChildRule::DataGrid:
+      ResetColumns(child, TColumnState::WidthArray);
+      PrintDataGridRule(child, where);
+      CurrentControl = child;
+      Fire(OnAfterPrintControl);
+      return;
+    case TChildRule::StringGrid: PrintStringGridRule(child, where); return;
+    case TChildRule::Image: PrintPicture(dynamic_cast<TImage*>(child)->Picture(), where); return;
+    case TChildRule::DataImage: PrintPicture(dynamic_cast<TDBImage*>(child)->Picture(), where); return;
+    case TChildRule::Bevel: PrintBevel(AsControl(child)->Color(), true, where); return;
+    case TChildRule::Panel: PrintPanel(child, where, true); return;
+    case TChildRule::ScrollBox: PrintScrollBox(child, where); return;
+    case TChildRule::Shape: PrintShape(child, where); return;
+    case TChildRule::Window:
+      // A control drawn by its parent has no window to capture.
+      if (control != nullptr && !control->Windowed()) return;
+      if (PrintedChildren(*child).empty()) {
+        CaptureWindow(child, where.L, where.T, where.R, where.B, TQVChildControls::LeftOut);
+      } else {
+        PrintNested(child, where);
+      }
+      return;
+    default: PrintStockChild(rule, child, where); return;
   }
 }
 

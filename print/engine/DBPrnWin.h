@@ -1,19 +1,25 @@
 #pragma once
 
+#include "platform/ExtCtrls.h"
 #include "platform/Types.h"
 #include "platform/data/DB.h"
+#include "print/device/QV_Gdi.h"
 #include "print/engine/PrnWin.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <vector>
 
+class QTextDocument;
 class QWidget;
 class TControl;
 class TQVGraphicControl;
 class TDBGrid;
 class TStringGrid;
+class TGridRows;
+struct TGridLook;
 
 /** What the grid printer keeps of one column of a printed grid for the whole job. */
 struct TTrackedColumn {
@@ -38,8 +44,57 @@ struct TTrackedControl {
   TBookmark ContinuationPosition;
   /** Every row has been printed: a bookmark stands on a record, so the end needs a mark of its own. */
   bool AtEnd = false;
+  /** An item view's first row not yet printed (its model has no bookmarks); invalid before the first page. */
+  QPersistentModelIndex ContinuationIndex;
+  /** An item view's printing has begun: a continuation that went invalid since means its row went away. */
+  bool Begun = false;
   QPointer<QWidget> Control;
   std::vector<TTrackedColumn> Columns;
+};
+
+/**
+ * The rule a child control prints by. One table maps classes to rules, first match first: the program's own
+ * controls, then Qt's stock widgets mapped onto the same drawing, then the capture of anything else.
+ */
+enum class TChildRule {
+  NotPrinted,
+  Edit,
+  ShadowLabel,
+  Label,
+  GraphicControl,
+  DataText,
+  Totals,
+  GroupBox,
+  RadioGroup,
+  RadioButton,
+  CheckBox,
+  Memo,
+  DataMemo,
+  ComboBox,
+  DataCombo,
+  LookupCombo,
+  DataGrid,
+  StringGrid,
+  Image,
+  DataImage,
+  Bevel,
+  Panel,
+  ScrollBox,
+  Shape,
+  // Qt's stock widgets.
+  StockLabel,
+  StockEdit,
+  StockPlainText,
+  StockRichText,
+  StockCheckBox,
+  StockRadioButton,
+  StockComboBox,
+  StockLine,
+  StockProgressBar,
+  StockItemView,
+  StockContainer,
+  /** Any other window: captured, or walked when it has controls of its own. */
+  Window,
 };
 
 /** The column state the reset operation clears (or marks). */
@@ -50,7 +105,9 @@ enum class TColumnState { WidthArray, SubTotal, MainTotal, PageTotal, ShowTotal 
  * page by a rule of its class (labels wrapped to their printed width, shapes, panels, memos, edits, check
  * boxes, images, data controls showing their field, the library's shadow labels and graphic controls, ...),
  * scaled from screen pixels to printer pixels; containers nest; any other window paints itself into the page
- * (the library's rich-text controls print their next portion there). Data grids print their rows across as
+ * (the library's rich-text controls print their next portion there). Qt's stock widgets print by the rules
+ * of their counterparts (a QLabel as a label, a QLineEdit as an edit, ...), and any Qt item view prints
+ * every row of its model through the grid printer, as a data grid does. Data grids print their rows across as
  * many pages as they need, with running sums per numeric column that totals controls show.
  */
 class TDBPrintWin : public TPrintWin {
@@ -80,6 +137,9 @@ public:
   double PageTotal(QWidget* grid, const QString& displayLabel);
   double RunningTotal(QWidget* grid, const QString& displayLabel);
 
+  /** The rule a child control prints by (the first row of the rules table its class passes). */
+  static TChildRule ChildRuleOf(QWidget* child);
+
 private:
   /** Where a control lands on the page, in printer pixels, with the rectangle record of the same edges. */
   struct Placement {
@@ -98,28 +158,40 @@ private:
   void PrintChild(QWidget* child, const Placement& where);
 
   // Text boxes and font selection shared by the rules.
-  void TextBoxAt(const TControl& control, const TFont* font, const Placement& where, int x, int y,
-                 const QString& text, int alignment, bool border);
+  void TextBoxAt(TColor color, const TFont* font, const Placement& where, int x, int y, const QString& text,
+                 int alignment, bool border);
+  void TextBoxStandard(TColor color, const TFont* font, const Placement& where, const QString& text,
+                       int alignment, bool border);
   void TextBoxStandard(const TControl& control, const TFont* font, const Placement& where,
                        const QString& text, int alignment, bool border);
   void SelectFontOf(TControl& control);
   int MarkSize() const;
   void PrintNested(QWidget* container, const Placement& where);
 
-  // Rules of the plain controls.
+  // Rules of the plain controls. Each draws from the values it is given, so a stock Qt widget prints by the
+  // same drawing as its counterpart among the program's controls.
   void PrintForm(QWidget* form, const Placement& where);
   void PrintLabel(QWidget* label, const Placement& where);
-  void PrintMemo(QWidget* memo, const Placement& where);
+  void PrintLabelText(const TFont& font, TColor color, bool transparent, int alignment, const QString& text,
+                      const Placement& where);
+  void PrintMemo(const TMemoContent& memo, const Placement& where);
   void PrintGroupBox(QWidget* group, const Placement& where, bool nested);
-  void PrintGroupOutline(QWidget* group, const Placement& where);
+  void PrintGroupBox(TColor color, const TFont& font, const QString& caption, const Placement& where);
+  void PrintGroupOutline(const TFont& font, const QString& caption, const Placement& where);
   void PrintRadioGroup(QWidget* group, const Placement& where);
   void PrintCheckBox(QWidget* box, const Placement& where, bool checked, bool round);
+  /** The font is selected as the page will print it: the face may change to one the printer has. */
+  void PrintCheckMark(TFont& font, TColor color, TAlignment alignment, const QString& caption, bool checked,
+                      bool round, const Placement& where);
   void PrintComboBox(QWidget* combo, const Placement& where);
+  void PrintComboText(TFont& font, TColor color, const QString& text, const Placement& where);
   void PrintPicture(const TPicture& picture, const Placement& where);
-  void PrintBevel(QWidget* bevel, const Placement& where);
+  void PrintPicture(const TPictureContent& picture, const Placement& where);
+  void PrintBevel(TColor color, bool fill, const Placement& where);
   void PrintPanel(QWidget* panel, const Placement& where, bool nested);
   void PrintScrollBox(QWidget* box, const Placement& where);
   void PrintShape(QWidget* shape, const Placement& where);
+  void PrintShape(TShapeType kind, const TBrush& brush, const TPen& pen, const Placement& where);
   // The rules of the library's decorative controls (DBPrnWinDecor.cpp).
   /** Plain and library panels share the panel rule; the library's other panels are captured. */
   static bool TakesPanelRule(QWidget* control);
@@ -135,8 +207,21 @@ private:
   void PrintDataGridRule(QWidget* grid, const Placement& where);
   void PrintTotals(QWidget* totals, const Placement& where);
 
+  // Rules of Qt's stock widgets (DBPrnWinStock.cpp).
+  void PrintStockChild(TChildRule rule, QWidget* child, const Placement& where);
+  bool PrintStockTopLevel(QWidget* control, const Placement& where, bool& frame);
+  void PrintStockLabel(QWidget* label, const Placement& where);
+  void PrintRichText(const QTextDocument& document, TColor textColor, bool label, const Placement& where);
+  void PrintStockLine(QWidget* line, const Placement& where);
+  void PrintStockProgressBar(QWidget* bar, const Placement& where);
+  void PrintItemView(QWidget* view, const Placement& where);
+
   // The grid printer.
   void PrintDataGrid(TDBGrid& grid, const Placement& where);
+  /** The rows of any grid across pages: titles, cells, sums, lines and where the next page continues. */
+  /** Without rows (a grid without data) the grid is its filled and framed box. */
+  void PrintGridRows(TGridRows* rows, const TGridLook& look, TTrackedControl* tracked,
+                     const Placement& where);
   void PrintStringGrid(TStringGrid& grid, const Placement& where);
   TTrackedColumn* ColumnOf(QWidget* grid, const QString& displayLabel);
   void ReleaseTrackedControls();

@@ -9,8 +9,11 @@
 #include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
 #include "print/device/QV_Units.h"
+#include "print/engine/GridRows.h"
+#include "print/engine/ItemModelRows.h"
 #include "print/shared/QV_MFunc.h"
 
+#include <QAbstractItemView>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -108,6 +111,55 @@ TField* FieldOfColumn(const TDBGrid& grid, int column) {
   if (column < grid.Columns().Count()) return grid.Columns().Items(column).Field();
   return nullptr;
 }
+
+// A data grid's rows: the records of its data set from the continuation bookmark on.
+class DataSetRows : public TGridRows {
+public:
+  DataSetRows(TDBGrid& grid, TTrackedControl& tracked) : grid_(grid), tracked_(tracked) {
+    // A column finds its field by name, so the fields are looked up once per page rather than once per cell.
+    for (int column = 0; column < grid.Columns().Count(); ++column)
+      fields_.push_back(FieldOfColumn(grid, column));
+  }
+
+  int ColumnCount() const override { return static_cast<int>(fields_.size()); }
+  int ColumnWidth(int column) const override {
+    const TColumn& gridColumn = grid_.Columns().Items(column);
+    const TField* field = fields_[static_cast<std::size_t>(column)];
+    return gridColumn.Visible() && field != nullptr && field->Visible() ? gridColumn.Width() : 0;
+  }
+  QString Title(int column) const override { return grid_.Columns().Items(column).Title(); }
+  TAlignment TitleAlignment(int column) const override { return grid_.Columns().Items(column).Alignment(); }
+
+  bool Resume() override {
+    rowsLeft_ = !tracked_.AtEnd && tracked_.ContinuationPosition.Valid();
+    if (rowsLeft_) tracked_.DataSet->GotoBookmark(tracked_.ContinuationPosition);
+    tracked_.DataSet->DisableControls();
+    return rowsLeft_ && !tracked_.DataSet->Eof();
+  }
+  bool AtEnd() const override { return !rowsLeft_ || tracked_.DataSet->Eof(); }
+  QString CellText(int column, TTrackedColumn& sums, TAlignment& alignment, int& indent) override {
+    const TField& field = *fields_[static_cast<std::size_t>(column)];
+    QString text = ::CellText(field, &sums);
+    if (field.OnGetText()) field.OnGetText()(field, text, false);
+    alignment = grid_.Columns().Items(column).Alignment();
+    indent = 0;
+    return text;
+  }
+  void Next() override { tracked_.DataSet->Next(); }
+  void Suspend() override {
+    TDataSet& dataSet = *tracked_.DataSet;
+    tracked_.AtEnd = AtEnd();
+    if (!tracked_.AtEnd) tracked_.ContinuationPosition = dataSet.GetBookmark();
+    if (tracked_.EntryPosition.Valid()) dataSet.GotoBookmark(tracked_.EntryPosition);
+    dataSet.EnableControls();
+  }
+
+private:
+  TDBGrid& grid_;
+  TTrackedControl& tracked_;
+  std::vector<const TField*> fields_;
+  bool rowsLeft_ = false;
+};
 }  // namespace
 
 TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
@@ -129,6 +181,9 @@ TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
     record->ContinuationPosition = dataSet->GetBookmark();
   } else if (auto* stringGrid = dynamic_cast<TStringGrid*>(grid)) {
     record->Columns.resize(static_cast<std::size_t>(std::max(0, stringGrid->ColCount())));
+  } else if (auto* view = qobject_cast<QAbstractItemView*>(grid);
+             view != nullptr && view->model() != nullptr) {
+    record->Columns.resize(static_cast<std::size_t>(TItemModelRows::ModelColumnCount(*view)));
   } else {
     return nullptr;
   }
@@ -158,10 +213,21 @@ void TDBPrintWin::ClearPageTotals() {
 
 TTrackedColumn* TDBPrintWin::ColumnOf(QWidget* grid, const QString& displayLabel) {
   auto* dataGrid = dynamic_cast<TDBGrid*>(grid);
-  if (dataGrid == nullptr) return nullptr;
+  auto* view = qobject_cast<QAbstractItemView*>(grid);
+  if (view == nullptr) return nullptr;
   TTrackedControl* tracked = TrackGrid(grid);
   if (tracked == nullptr) return nullptr;
   const QString wanted = displayLabel.toUpper();
+  if (dataGrid == nullptr) {
+    // An item view's column is found by its header title, as shown.
+    const TItemModelRows rows(*view, *tracked);
+    for (int column = 0; column < rows.ColumnCount() && column < static_cast<int>(tracked->Columns.size());
+         ++column) {
+      if (rows.ColumnWidth(column) > 0 && rows.Title(column).toUpper() == wanted)
+        return &tracked->Columns[static_cast<std::size_t>(column)];
+    }
+    return nullptr;
+  }
   for (int column = 0; column < static_cast<int>(tracked->Columns.size()); ++column) {
     const TField* field = FieldOfColumn(*dataGrid, column);
     if (field == nullptr || !field->Visible()) continue;
@@ -199,10 +265,33 @@ void TDBPrintWin::ReleaseTrackedControls() {
 }
 
 void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
+  TGridLook look;
+  look.Font = grid.Font();
+  look.Color = grid.Color();
+  look.TitleColor = grid.TitleFont().Color();
+  look.Titles = (grid.Options() & dgTitles) != 0;
+  look.RowLines = (grid.Options() & dgRowLines) != 0;
+  look.ColumnLines = (grid.Options() & dgColLines) != 0;
+  look.SingleBorder = grid.BorderStyle() == bsSingle;
+  TTrackedControl* tracked = TrackGrid(&grid);
+  if (tracked == nullptr || tracked->DataSet == nullptr) {
+    PrintGridRows(nullptr, look, nullptr, where);
+    return;
+  }
+  DataSetRows rows(grid, *tracked);
+  PrintGridRows(&rows, look, tracked, where);
+  // The titles of later pages are black.
+  TFont titleFont = grid.TitleFont();
+  titleFont.SetColor(clBlack);
+  grid.SetTitleFont(titleFont);
+}
+
+void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTrackedControl* tracked,
+                                const Placement& where) {
   TGdi& device = *PageDevice();
-  const TFont gridFont = grid.Font();
-  const bool single = grid.BorderStyle() == bsSingle;
-  TextBoxStandard(grid, &gridFont, where, QString(), 0, single);
+  const TFont& gridFont = look.Font;
+  const bool single = look.SingleBorder;
+  TextBoxStandard(look.Color, &gridFont, where, QString(), 0, single);
   device.FillBox(where.Rect);
   const auto clipToGrid = [&device, &where] {
     device.ResetClip();
@@ -218,15 +307,13 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   bool columnClipped = false;
   gridRightEdge_ = where.R;
 
-  TTrackedControl* tracked = TrackGrid(&grid);
-  if (tracked == nullptr || tracked->DataSet == nullptr) {
+  if (rows == nullptr || tracked == nullptr) {
     // Without data to print the grid is its filled and framed box.
     gridRightEdge_ = 0;
     device.ResetClip();
     if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
     return;
   }
-  TDataSet& dataSet = *tracked->DataSet;
   const int x0 = where.L;
   int y = where.T;
   const int bottom = where.B;
@@ -236,30 +323,24 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
                           gridFont.HasStyle(fsUnderline));
   const int s = std::abs(Printer().Canvas().Font().Height());
 
-  const int columnCount = grid.Columns().Count();
+  const int columnCount = rows->ColumnCount();
   if (static_cast<int>(tracked->Columns.size()) < columnCount)
     tracked->Columns.resize(static_cast<std::size_t>(columnCount));
-  // A column finds its field by name, so the fields are looked up once per page rather than once per cell.
-  std::vector<const TField*> fields(static_cast<std::size_t>(columnCount), nullptr);
   int xr = x0;
   for (int column = 0; column < columnCount; ++column) {
-    const TColumn& gridColumn = grid.Columns().Items(column);
-    const TField* field = gridColumn.Field();
-    fields[static_cast<std::size_t>(column)] = field;
-    const bool visible = gridColumn.Visible() && field != nullptr && field->Visible();
-    const int width = visible ? ScreenToDeviceX(gridColumn.Width()) : 0;
+    const int screenWidth = rows->ColumnWidth(column);
+    const int width = screenWidth > 0 ? ScreenToDeviceX(screenWidth) : 0;
     tracked->Columns[static_cast<std::size_t>(column)].WidthArray = width;
     xr += width;
   }
   const auto widthOf = [tracked](int column) {
     return tracked->Columns[static_cast<std::size_t>(column)].WidthArray;
   };
-  const bool rowsLeft = !tracked->AtEnd && tracked->ContinuationPosition.Valid();
-  if (rowsLeft) dataSet.GotoBookmark(tracked->ContinuationPosition);
+  bool rowsLeft = rows->Resume();
 
-  const bool titles = (grid.Options() & dgTitles) != 0;
+  const bool titles = look.Titles;
   device.SetBrush(0, Silver, 0);
-  device.SetTextColor(grid.TitleFont().Color());
+  device.SetTextColor(look.TitleColor);
   device.SetPenColor(clBlack);
   if (titles) {
     const TRect band = Rect(x0, y, xr, y + 2 * s);
@@ -273,12 +354,11 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
     // A title stands as its column's cells do, so an amount's title is over the amounts' right edge.
     for (int column = 0, left = x0; column < columnCount; ++column) {
       if (widthOf(column) == 0) continue;
-      const TColumn& gridColumn = grid.Columns().Items(column);
-      const QString title = gridColumn.Title();
+      const QString title = rows->Title(column);
       clipToColumn(left, widthOf(column));
-      device.TextAt(
-          AlignedTextLeft(gridColumn.Alignment(), x, widthOf(column), Printer().Canvas().TextWidth(title)), y,
-          title);
+      device.TextAt(AlignedTextLeft(rows->TitleAlignment(column), x, widthOf(column),
+                                    Printer().Canvas().TextWidth(title)),
+                    y, title);
       x += widthOf(column);
       left += widthOf(column);
     }
@@ -293,16 +373,12 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
 
   Printer().Canvas().Font().SetStyle(0);
   device.SetBrush(0, Silver, 0);
-  TFont titleFont = grid.TitleFont();
-  titleFont.SetColor(clBlack);
-  grid.SetTitleFont(titleFont);
   device.SetTextColor(gridFont.Color());
   device.SelectFont(gridFont);
 
-  dataSet.DisableControls();
   bool firstRow = true;
   const int rowHeight = 3 * Round(s / 2.0);
-  while (rowsLeft && !dataSet.Eof()) {
+  while (rowsLeft && !rows->AtEnd()) {
     x = OffsetX(x0, 10);
     // A row that does not fit goes whole to the next page; the first row of a page always prints, so a box
     // too small for any row still makes progress instead of asking for pages without end.
@@ -314,11 +390,13 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
       const int width = widthOf(column);
       if (width == 0) continue;
       ProcessMessagesNowAndThen();
-      const TField& field = *fields[static_cast<std::size_t>(column)];
-      QString text = CellText(field, &tracked->Columns[static_cast<std::size_t>(column)]);
-      if (field.OnGetText()) field.OnGetText()(field, text, false);
+      TAlignment alignment = taLeftJustify;
+      int indent = 0;
+      QString text =
+          rows->CellText(column, tracked->Columns[static_cast<std::size_t>(column)], alignment, indent);
+      const int indented = indent > 0 ? std::min(width, ScreenToDeviceX(indent)) : 0;
       int textWidth = 0;
-      const int placed = PlaceCellText(grid.Columns().Items(column).Alignment(), x, width, text, textWidth);
+      const int placed = PlaceCellText(alignment, x + indented, width - indented, text, textWidth);
       // Most texts stand well inside their column and need no clip of their own; each clip changed costs
       // the printed page a graphics state of its own (a third of a long ledger's printing time).
       if (MayLeaveColumn(placed, textWidth, left, width)) {
@@ -334,8 +412,8 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
     }
     if (columnClipped) clipToGrid();
     columnClipped = false;
-    dataSet.Next();
-    if ((grid.Options() & dgRowLines) != 0 && !firstRow) {
+    rows->Next();
+    if (look.RowLines && !firstRow) {
       device.MoveTo(x0, y - Round(s / 4.0));
       device.LineTo(xr, y - Round(s / 4.0));
     }
@@ -344,7 +422,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
   }
 
   Printer().Canvas().Pen().Width = 2;
-  if ((grid.Options() & dgColLines) != 0) {
+  if (look.ColumnLines) {
     x = x0;
     bool first = true;
     for (int column = 0; column < columnCount; ++column) {
@@ -364,10 +442,7 @@ void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
     device.MoveTo(gridRightEdge_ - 2, where.T);
     device.LineTo(gridRightEdge_ - 2, y);
   }
-  tracked->AtEnd = !rowsLeft || dataSet.Eof();
-  if (!tracked->AtEnd) tracked->ContinuationPosition = dataSet.GetBookmark();
-  if (tracked->EntryPosition.Valid()) dataSet.GotoBookmark(tracked->EntryPosition);
-  dataSet.EnableControls();
+  rows->Suspend();
 
   gridRightEdge_ = 0;
   device.ResetClip();

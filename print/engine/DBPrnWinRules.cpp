@@ -18,16 +18,21 @@ namespace {
 int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
 }  // namespace
 
-void TDBPrintWin::TextBoxAt(const TControl& control, const TFont* font, const Placement& where, int x, int y,
+void TDBPrintWin::TextBoxAt(TColor color, const TFont* font, const Placement& where, int x, int y,
                             const QString& text, int alignment, bool border) {
-  PageDevice()->TextBox(0, PrintColor(control.Color()), 0, font, border, x, y, where.R, where.B, where.Rect,
+  PageDevice()->TextBox(0, PrintColor(color), 0, font, border, x, y, where.R, where.B, where.Rect,
                         font != nullptr ? font->Color() : clBlack, text, alignment, BoxTextEnabled, FillBoxes,
                         FrameBoxes);
 }
 
+void TDBPrintWin::TextBoxStandard(TColor color, const TFont* font, const Placement& where,
+                                  const QString& text, int alignment, bool border) {
+  TextBoxAt(color, font, where, OffsetX(where.L, 10), OffsetY(where.T, 10), text, alignment, border);
+}
+
 void TDBPrintWin::TextBoxStandard(const TControl& control, const TFont* font, const Placement& where,
                                   const QString& text, int alignment, bool border) {
-  TextBoxAt(control, font, where, OffsetX(where.L, 10), OffsetY(where.T, 10), text, alignment, border);
+  TextBoxStandard(control.Color(), font, where, text, alignment, border);
 }
 
 void TDBPrintWin::SelectFontOf(TControl& control) {
@@ -52,53 +57,50 @@ void TDBPrintWin::PrintForm(QWidget* form, const Placement& where) {
 
 void TDBPrintWin::PrintLabel(QWidget* widget, const Placement& where) {
   auto& label = *dynamic_cast<TCustomLabel*>(widget);
+  PrintLabelText(label.Font(), label.Color(), label.Transparent(), label.Alignment(), label.ShownCaption(),
+                 where);
+}
+
+void TDBPrintWin::PrintLabelText(const TFont& font, TColor color, bool transparent, int alignment,
+                                 const QString& text, const Placement& where) {
   TGdi& device = *PageDevice();
-  if (label.Transparent()) BoxTextEnabled = false;
-  const TFont font = label.Font();
-  TextBoxStandard(label, &font, where, QString(), label.Alignment(), false);
+  if (transparent) BoxTextEnabled = false;
+  TextBoxStandard(color, &font, where, QString(), alignment, false);
   BoxTextEnabled = true;
   // The text starts a little below the label's top: every line that starts inside the label keeps its
   // whole height, descenders included, rather than being cut at the label's bottom edge.
   const int textTop = OffsetY(where.T, 10);
   const int lineHeight = std::max(1, std::abs(Printer().Canvas().Font().Height()));
   const int lastLineTop = textTop + std::max(0, (where.B - 1 - textTop) / lineHeight) * lineHeight;
-  const int clipBottom = std::max(where.B, lastLineTop + Printer().Canvas().TextHeight(label.ShownCaption()));
+  const int clipBottom = std::max(where.B, lastLineTop + Printer().Canvas().TextHeight(text));
   device.ClipRect(where.L, where.T, where.R + 50, clipBottom);
   // The caption is wrapped to its printed width whatever the label's own word wrap says, so a caption that
   // the printer's font makes wider than the screen's never runs out of its box; a single word that does not
   // fit (a five-digit total) prints whole rather than in pieces.
-  device.WrapText(OffsetX(where.L, 10), textTop, lineHeight, where.Rect, label.ShownCaption(),
-                  label.Alignment(), false, TLongWord::Whole);
+  device.WrapText(OffsetX(where.L, 10), textTop, lineHeight, where.Rect, text, alignment, false,
+                  TLongWord::Whole);
   device.ResetClip();
 }
 
-void TDBPrintWin::PrintMemo(QWidget* widget, const Placement& where) {
-  auto& memo = *dynamic_cast<TCustomMemo*>(widget);
-  TMemoContent content;
-  content.Lines = memo.Lines();
-  content.Alignment = memo.Alignment();
-  content.Font = memo.Font();
-  content.SingleBorder = memo.BorderStyle() == bsSingle;
-  PageDevice()->MemoBox(content, where.L, where.T, where.R, where.B, where.Rect, BoxTextEnabled, FillBoxes,
+void TDBPrintWin::PrintMemo(const TMemoContent& memo, const Placement& where) {
+  PageDevice()->MemoBox(memo, where.L, where.T, where.R, where.B, where.Rect, BoxTextEnabled, FillBoxes,
                         FrameBoxes);
 }
 
-void TDBPrintWin::PrintGroupOutline(QWidget* widget, const Placement& where) {
-  TControl& group = *AsControl(widget);
+void TDBPrintWin::PrintGroupOutline(const TFont& font, const QString& caption, const Placement& where) {
   TGdi& device = *PageDevice();
-  const TFont font = group.Font();
   device.SelectFont(font);
   const int top = OffsetY(where.T, 20);
   const int captionLeft = OffsetX(where.L, 10);
-  const int captionWidth = Printer().Canvas().TextWidth(group.Caption());
+  const int captionWidth = Printer().Canvas().TextWidth(caption);
   device.Line(where.L, top, OffsetX(where.L, 5), top);
   device.Line(where.L, top, where.L, where.B);
   device.Line(where.L, where.B, where.R, where.B);
   device.Line(where.R, where.B, where.R, top);
   // The top line resumes as far after the caption as it stopped before it, so it never runs into the text.
-  const int resume = group.Caption().isEmpty() ? OffsetX(where.L, 5) : OffsetX(captionLeft + captionWidth, 5);
+  const int resume = caption.isEmpty() ? OffsetX(where.L, 5) : OffsetX(captionLeft + captionWidth, 5);
   if (resume < where.R) device.Line(resume, top, where.R, top);
-  device.TextAt(captionLeft, where.T, group.Caption());
+  device.TextAt(captionLeft, where.T, caption);
 }
 
 void TDBPrintWin::PrintGroupBox(QWidget* widget, const Placement& where, bool nested) {
@@ -107,15 +109,22 @@ void TDBPrintWin::PrintGroupBox(QWidget* widget, const Placement& where, bool ne
   TextBoxStandard(group, &font, where, QString(), 0, false);
   ObjectFrameAllowed = false;
   if (nested) PrintNested(widget, where);
-  if (PageDevice() != nullptr) PrintGroupOutline(widget, where);
+  if (PageDevice() != nullptr) PrintGroupOutline(font, group.Caption(), where);
+}
+
+void TDBPrintWin::PrintGroupBox(TColor color, const TFont& font, const QString& caption,
+                                const Placement& where) {
+  TextBoxStandard(color, &font, where, QString(), 0, false);
+  ObjectFrameAllowed = false;
+  PrintGroupOutline(font, caption, where);
 }
 
 void TDBPrintWin::PrintRadioGroup(QWidget* widget, const Placement& where) {
   auto& group = *dynamic_cast<TCustomRadioGroup*>(widget);
   TGdi& device = *PageDevice();
   const TFont font = group.Font();
-  TextBoxAt(group, &font, where, OffsetX(where.L, 10), OffsetY(where.T, 5), QString(), 0, false);
-  PrintGroupOutline(widget, where);
+  TextBoxAt(group.Color(), &font, where, OffsetX(where.L, 10), OffsetY(where.T, 5), QString(), 0, false);
+  PrintGroupOutline(font, group.Caption(), where);
   const QStringList items = group.Items();
   if (items.isEmpty()) return;
   const int spacing = (where.B - where.T) / (static_cast<int>(items.size()) + 1);
@@ -138,23 +147,32 @@ void TDBPrintWin::PrintRadioGroup(QWidget* widget, const Placement& where) {
 
 void TDBPrintWin::PrintCheckBox(QWidget* widget, const Placement& where, bool checked, bool round) {
   TControl& box = *AsControl(widget);
+  TFont font = box.Font();
+  const QString name = font.Name();
+  PrintCheckMark(font, box.Color(), box.Alignment(), box.Caption(), checked, round, where);
+  // The face the page uses becomes the control's own, as on the desktop this library was made for.
+  if (font.Name() != name) box.SetFont(font);
+}
+
+void TDBPrintWin::PrintCheckMark(TFont& font, TColor color, TAlignment alignment, const QString& caption,
+                                 bool checked, bool round, const Placement& where) {
   TGdi& device = *PageDevice();
-  SelectFontOf(box);
-  const TColor color = PrintColor(box.Color());
-  device.SetBrush(0, color, 0);
-  device.SetTextColor(box.Font().Color());
+  SelectControlFont(font);
+  const TColor mapped = PrintColor(color);
+  device.SetBrush(0, mapped, 0);
+  device.SetTextColor(font.Color());
   const int size = MarkSize();
   int captionX = 0;
   int boxX = 0;
-  if (box.Alignment() == taRightJustify) {  // the box at the left, its caption to the right
+  if (alignment == taRightJustify) {  // the box at the left, its caption to the right
     captionX = OffsetX(where.L, size + 10);
     boxX = where.L;
   } else {
     captionX = OffsetX(where.L, 10);
     boxX = OffsetX(where.R, -(size + 10));
   }
-  device.AlignedText(captionX, OffsetY(where.T, 5), where.R, where.B, false, where.Rect, box.Caption(), 0,
-                     false, false);
+  device.AlignedText(captionX, OffsetY(where.T, 5), where.R, where.B, false, where.Rect, caption, 0, false,
+                     false);
   const int boxY = OffsetY(where.T, -5);
   device.SetBrush(0, clWhite, 0);
   const int left = OffsetX(boxX, 13);
@@ -174,17 +192,24 @@ void TDBPrintWin::PrintCheckBox(QWidget* widget, const Placement& where, bool ch
       device.Line(left, bottom, right, top);
     }
   }
-  device.SetBrush(0, color, 0);
+  device.SetBrush(0, mapped, 0);
 }
 
 void TDBPrintWin::PrintComboBox(QWidget* widget, const Placement& where) {
   auto& combo = *dynamic_cast<TCustomComboBox*>(widget);
+  TFont font = combo.Font();
+  const QString name = font.Name();
+  PrintComboText(font, combo.Color(), combo.Text(), where);
+  if (font.Name() != name) combo.SetFont(font);
+}
+
+void TDBPrintWin::PrintComboText(TFont& font, TColor color, const QString& text, const Placement& where) {
   TGdi& device = *PageDevice();
-  SelectFontOf(combo);
-  device.SetBrush(0, PrintColor(combo.Color()), 0);
+  SelectControlFont(font);
+  device.SetBrush(0, PrintColor(color), 0);
   device.FillBox(where.Rect);
-  device.AlignedText(OffsetX(where.L, 10), OffsetY(where.T, 10), where.R, where.B, false, where.Rect,
-                     combo.Text(), 0, false, false);
+  device.AlignedText(OffsetX(where.L, 10), OffsetY(where.T, 10), where.R, where.B, false, where.Rect, text, 0,
+                     false, false);
   device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
 }
 
@@ -202,13 +227,17 @@ void TDBPrintWin::PrintPicture(const TPicture& picture, const Placement& where) 
       break;
     case gkIcon: content.Kind = TPictureKind::Icon; break;
   }
-  PageDevice()->DrawPicture(content, where.L, where.T, where.R, where.B, where.Rect);
+  PrintPicture(content, where);
 }
 
-void TDBPrintWin::PrintBevel(QWidget* widget, const Placement& where) {
+void TDBPrintWin::PrintPicture(const TPictureContent& picture, const Placement& where) {
+  PageDevice()->DrawPicture(picture, where.L, where.T, where.R, where.B, where.Rect);
+}
+
+void TDBPrintWin::PrintBevel(TColor color, bool fill, const Placement& where) {
   // The fill is the bevel's own colour, not whatever brush the control before it left selected.
-  PageDevice()->SetBrush(0, PrintColor(AsControl(widget)->Color()), 0);
-  PageDevice()->FillAndFrame(where.L, where.T, where.R, where.B, FillBoxes, where.Rect);
+  PageDevice()->SetBrush(0, PrintColor(color), 0);
+  PageDevice()->FillAndFrame(where.L, where.T, where.R, where.B, fill && FillBoxes, where.Rect);
 }
 
 void TDBPrintWin::PrintPanel(QWidget* widget, const Placement& where, bool nested) {
@@ -234,15 +263,18 @@ void TDBPrintWin::PrintScrollBox(QWidget* widget, const Placement& where) {
 
 void TDBPrintWin::PrintShape(QWidget* widget, const Placement& where) {
   auto& shape = *dynamic_cast<TShape*>(widget);
+  PrintShape(shape.Shape(), shape.Brush(), shape.Pen(), where);
+}
+
+void TDBPrintWin::PrintShape(TShapeType kind, const TBrush& brush, const TPen& pen, const Placement& where) {
   TGdi& device = *PageDevice();
   const int leftEdge = where.L < 0 ? ToDevice(false, where.CallLeft) : where.L;
-  device.SetBrush(0, PrintColor(shape.Brush().Color), 0);
+  device.SetBrush(0, PrintColor(brush.Color), 0);
 
   int left = where.L;
   int top = where.T;
   int right = where.R;
   int bottom = where.B;
-  const TShapeType kind = shape.Shape();
   if (kind == stSquare || kind == stRoundSquare || kind == stCircle) {
     const int width = right - left;
     const int height = bottom - top;
@@ -255,9 +287,9 @@ void TDBPrintWin::PrintShape(QWidget* widget, const Placement& where) {
     }
   }
   device.ClipRect(leftEdge, where.T, OffsetX(right, 10), OffsetY(bottom, 10));
-  device.SetBrushFrom(shape.Brush());
-  Printer().Canvas().Pen().Style = shape.Pen().Style;
-  device.SetPen(shape.Pen().Style, 1, shape.Pen().Color);
+  device.SetBrushFrom(brush);
+  Printer().Canvas().Pen().Style = pen.Style;
+  device.SetPen(pen.Style, 1, pen.Color);
   switch (kind) {
     case stRectangle:
     case stSquare:
@@ -269,7 +301,7 @@ void TDBPrintWin::PrintShape(QWidget* widget, const Placement& where) {
   device.SetBrush(0, clWhite, 0);
   device.ResetClip();
   Printer().Canvas().Pen().Style = psSolid;
-  device.SetPen(psSolid, 1, shape.Pen().Color);
+  device.SetPen(psSolid, 1, pen.Color);
 }
 
 void TDBPrintWin::PrintStringGridRule(QWidget* widget, const Placement& where) {

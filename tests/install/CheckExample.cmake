@@ -1,5 +1,5 @@
 # The example is a program of its own: it finds the library installed in a scratch prefix (and nothing of
-# this build tree), builds against it, prints its form into a PDF file offscreen, and the PDF is read back.
+# this build tree), builds against it, prints its forms into PDF files offscreen, and the PDFs are read back.
 file(REMOVE_RECURSE ${WORK})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK}/prefix RESULT_VARIABLE result
                 OUTPUT_QUIET)
@@ -28,6 +28,36 @@ foreach(words "Order 4711" "Counting House Ltd." "Item 1\n" "Item 120\n" "2,762.
   string(FIND "${text}" "${words}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the example's PDF lacks \"${words}\":\n${text}")
+  endif()
+endforeach()
+# The same order as a form of Qt's stock widgets: its texts, every line of its table and the running sum.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing --stock
+                        ${WORK}/stock.pdf
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the example's stock form failed: ${result}\n${log}")
+endif()
+execute_process(COMMAND pdftotext ${WORK}/stock.pdf - OUTPUT_VARIABLE text)
+foreach(words "Order 4712" "Counting House Ltd." "2027-01-15" "Express delivery" "Item 1\n" "Item 120\n" "9,075.00"
+        "Deliver to the back door.")
+  string(FIND "${text}" "${words}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the example's stock form lacks \"${words}\":\n${text}")
+  endif()
+endforeach()
+# The same order as a form of Qt's stock widgets: its texts, every line of its table and the running sum.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing --stock
+                        ${WORK}/stock.pdf
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the example's stock form failed: ${result}\n${log}")
+endif()
+execute_process(COMMAND pdftotext ${WORK}/stock.pdf - OUTPUT_VARIABLE text)
+foreach(words "Order 4712" "Counting House Ltd." "2027-01-15" "Express delivery" "Item 1\n" "Item 120\n" "9,075.00"
+        "Deliver to the back door.")
+  string(FIND "${text}" "${words}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the example's stock form lacks \"${words}\":\n${text}")
   endif()
 endforeach()
 file(REMOVE_RECURSE ${WORK})

@@ -1,0 +1,176 @@
+#include "print/engine/ItemModelRows.h"
+
+#include "print/engine/DBPrnWin.h"
+#include "print/engine/StockWidgets.h"
+
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QListView>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTreeView>
+
+namespace {
+// A cell's number, as the model holds it; texts that read as numbers are texts, as on the screen.
+bool HoldsNumber(const QVariant& value) {
+  switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float: return true;
+    default: return false;
+  }
+}
+
+// Models hold an alignment as Qt's flags, one flag or a plain number.
+Qt::Alignment AlignmentOf(const QVariant& value) {
+  if (value.metaType() == QMetaType::fromType<Qt::Alignment>()) return value.value<Qt::Alignment>();
+  if (value.metaType() == QMetaType::fromType<Qt::AlignmentFlag>()) return value.value<Qt::AlignmentFlag>();
+  bool number = false;
+  const int flags = value.toInt(&number);
+  return number ? Qt::Alignment(flags) : Qt::Alignment();
+}
+
+const QHeaderView* ColumnHeader(const QAbstractItemView& view) {
+  if (const auto* table = qobject_cast<const QTableView*>(&view)) return table->horizontalHeader();
+  if (const auto* tree = qobject_cast<const QTreeView*>(&view)) return tree->header();
+  return nullptr;
+}
+}  // namespace
+
+TItemModelRows::TItemModelRows(QAbstractItemView& view, TTrackedControl& tracked)
+    : view_(view), tracked_(tracked), tree_(qobject_cast<QTreeView*>(&view) != nullptr) {
+  if (view.model() == nullptr) return;
+  if (const QHeaderView* header = ColumnHeader(view)) {
+    for (int visual = 0; visual < header->count(); ++visual) {
+      const int logical = header->logicalIndex(visual);
+      columns_.push_back({logical, header->isSectionHidden(logical) ? 0 : header->sectionSize(logical)});
+    }
+    return;
+  }
+  // A list shows one column across its whole view.
+  const auto* list = qobject_cast<const QListView*>(&view);
+  columns_.push_back(
+      {list != nullptr ? list->modelColumn() : 0, std::max(0, view.width() - 2 * view.frameWidth())});
+}
+
+int TItemModelRows::ModelColumnCount(const QAbstractItemView& view) {
+  if (view.model() == nullptr) return 0;
+  if (const QHeaderView* header = ColumnHeader(view)) return header->count();
+  return 1;
+}
+
+TGridLook TItemModelRows::LookOf(const QAbstractItemView& view) {
+  TGridLook look;
+  look.Font = StockFont(view, QPalette::Text);
+  look.Color = StockColor(view, QPalette::Base);
+  const QHeaderView* header = ColumnHeader(view);
+  look.Titles = header != nullptr && !HiddenFromPrint(*header);
+  if (const auto* tree = qobject_cast<const QTreeView*>(&view)) look.Titles = !tree->isHeaderHidden();
+  look.TitleColor = header != nullptr ? StockColor(*header, QPalette::ButtonText) : clBlack;
+  const auto* table = qobject_cast<const QTableView*>(&view);
+  look.RowLines = look.ColumnLines = table != nullptr && table->showGrid();
+  look.SingleBorder = view.frameShape() != QFrame::NoFrame;
+  return look;
+}
+
+int TItemModelRows::ColumnWidth(int column) const {
+  return columns_.at(static_cast<std::size_t>(column)).Width;
+}
+
+QString TItemModelRows::Title(int column) const {
+  return view_.model()
+      ->headerData(columns_.at(static_cast<std::size_t>(column)).Logical, Qt::Horizontal, Qt::DisplayRole)
+      .toString();
+}
+
+// A title stands as the header says, or else as its column's first cell does: over the numbers' right edge.
+TAlignment TItemModelRows::TitleAlignment(int column) const {
+  const int logical = columns_.at(static_cast<std::size_t>(column)).Logical;
+  QVariant alignment = view_.model()->headerData(logical, Qt::Horizontal, Qt::TextAlignmentRole);
+  if (!alignment.isValid())
+    alignment = view_.model()->index(0, logical, view_.rootIndex()).data(Qt::TextAlignmentRole);
+  return StockAlignment(AlignmentOf(alignment), view_.layoutDirection());
+}
+
+bool TItemModelRows::Resume() {
+  current_ = QModelIndex();
+  QAbstractItemModel* model = view_.model();
+  if (model == nullptr || tracked_.AtEnd) return false;
+  if (!tracked_.Begun) {
+    tracked_.Begun = true;
+    if (model->rowCount(view_.rootIndex()) > 0) current_ = ShownFrom(model->index(0, 0, view_.rootIndex()));
+  } else {
+    // A row removed while the job runs takes its place in the printing with it: printing ends rather than
+    // starting over.
+    current_ = tracked_.ContinuationIndex;
+  }
+  return current_.isValid();
+}
+
+QString TItemModelRows::CellText(int column, TTrackedColumn& sums, TAlignment& alignment, int& indent) {
+  const int logical = columns_.at(static_cast<std::size_t>(column)).Logical;
+  const QModelIndex cell = current_.sibling(current_.row(), logical);
+  const QVariant value = cell.data(Qt::DisplayRole);
+  if (HoldsNumber(value)) {
+    const double number = value.toDouble();
+    sums.MainTotal += number;
+    sums.SubTotal += number;
+    sums.PageTotal += number;
+  }
+  alignment = StockAlignment(AlignmentOf(cell.data(Qt::TextAlignmentRole)), view_.layoutDirection());
+  indent = 0;
+  if (tree_) {
+    const auto& tree = static_cast<const QTreeView&>(view_);
+    const int treeColumn = tree.header()->logicalIndex(std::max(0, tree.treePosition()));
+    if (logical == treeColumn) indent = Depth(current_) * tree.indentation();
+  }
+  if (auto* delegate = qobject_cast<QStyledItemDelegate*>(view_.itemDelegateForIndex(cell)))
+    return delegate->displayText(value, view_.locale());
+  return value.toString();
+}
+
+void TItemModelRows::Next() {
+  if (current_.isValid()) current_ = ShownFrom(RowAfter(current_, true));
+}
+
+void TItemModelRows::Suspend() {
+  tracked_.AtEnd = !current_.isValid();
+  tracked_.ContinuationIndex = current_;
+}
+
+QModelIndex TItemModelRows::RowAfter(const QModelIndex& row, bool intoChildren) const {
+  const QAbstractItemModel& model = *view_.model();
+  if (tree_ && intoChildren && model.rowCount(row) > 0) return model.index(0, 0, row);
+  for (QModelIndex at = row; at.isValid() && at != view_.rootIndex(); at = at.parent()) {
+    const QModelIndex parent = at.parent();
+    if (at.row() + 1 < model.rowCount(parent)) return model.index(at.row() + 1, 0, parent);
+    if (!tree_) break;
+  }
+  return {};
+}
+
+QModelIndex TItemModelRows::ShownFrom(QModelIndex row) const {
+  while (row.isValid() && RowHidden(row)) row = RowAfter(row, false);
+  return row;
+}
+
+bool TItemModelRows::RowHidden(const QModelIndex& row) const {
+  if (const auto* tree = qobject_cast<const QTreeView*>(&view_))
+    return tree->isRowHidden(row.row(), row.parent());
+  if (const auto* table = qobject_cast<const QTableView*>(&view_)) return table->isRowHidden(row.row());
+  if (const auto* list = qobject_cast<const QListView*>(&view_)) return list->isRowHidden(row.row());
+  return false;
+}
+
+int TItemModelRows::Depth(const QModelIndex& row) const {
+  int depth = 0;
+  for (QModelIndex at = row.parent(); at.isValid() && at != view_.rootIndex(); at = at.parent()) ++depth;
+  return depth;
+}

@@ -1,0 +1,380 @@
+// Forms made of Qt's stock widgets, printed to PDF and read back: text as text where the layout put it, and
+// item views through the grid printer, every row of the model once across pages with their totals.
+#include "platform/ComCtrls.h"
+#include "platform/StdCtrls.h"
+#include "platform/SysUtils.h"
+#include "platform/data/DBGrids.h"
+#include "print/controls/QVRich.h"
+#include "print/controls/Totals.h"
+#include "print/engine/DBPrnWin.h"
+#include "tests/platform/PixelTestSupport.h"
+#include "tests/print/engine/EngineTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <functional>
+#include <map>
+
+namespace {
+
+class StockFormTest : public PrintJobTest {
+protected:
+  void SetUp() override {
+    PrintJobTest::SetUp();
+    renderer_.OutputTo = poPrinter;
+    renderer_.ShowCancelDialog = false;
+  }
+
+  void PrintPages(QWidget* form) {
+    renderer_.StartJob();
+    renderer_.PrintControlPages(form, 0.5, 0.5);
+    renderer_.FinishJob();
+  }
+
+  /** The words of a page that match a pattern, top to bottom. */
+  static QList<PdfWord> WordsMatching(const PdfReader& pdf, int page, const QString& pattern) {
+    const QRegularExpression whole(QStringLiteral("^(") + pattern + QStringLiteral(")$"));
+    QList<PdfWord> words;
+    for (const PdfWord& word : pdf.Words(page)) {
+      if (whole.match(word.Text).hasMatch()) words.append(word);
+    }
+    std::sort(words.begin(), words.end(),
+              [](const PdfWord& a, const PdfWord& b) { return a.Box.top() < b.Box.top(); });
+    return words;
+  }
+
+  TDBPrintWin renderer_;
+};
+
+// A widget of the program's own made from a plain widget, as a form class is.
+class Chart : public QWidget {
+public:
+  using QWidget::QWidget;
+};
+
+TEST(ChildRuleTable,
+     EachClassTakesTheFirstRuleItPassesTheProgramsControlsBeforeTheStockWidgetsTheyAreMadeOf) {
+  QWidget host;
+  struct Case {
+    const char* what;
+    std::function<QWidget*()> make;
+    TChildRule rule;
+  };
+  const Case cases[] = {
+      {"TLabel", [&] { return new TLabel(&host); }, TChildRule::Label},
+      {"QLabel", [&] { return new QLabel(&host); }, TChildRule::StockLabel},
+      {"TEdit", [&] { return new TEdit(&host); }, TChildRule::Edit},
+      {"QLineEdit", [&] { return new QLineEdit(&host); }, TChildRule::StockEdit},
+      {"QDoubleSpinBox", [&] { return new QDoubleSpinBox(&host); }, TChildRule::StockEdit},
+      {"QDateEdit", [&] { return new QDateEdit(&host); }, TChildRule::StockEdit},
+      {"TMemo", [&] { return new TMemo(&host); }, TChildRule::Memo},
+      {"QPlainTextEdit", [&] { return new QPlainTextEdit(&host); }, TChildRule::StockPlainText},
+      {"TRichEditE", [&] { return new TRichEditE(&host); }, TChildRule::Window},
+      {"QTextEdit", [&] { return new QTextEdit(&host); }, TChildRule::StockRichText},
+      {"TCheckBox", [&] { return new TCheckBox(&host); }, TChildRule::CheckBox},
+      {"QCheckBox", [&] { return new QCheckBox(&host); }, TChildRule::StockCheckBox},
+      {"QRadioButton", [&] { return new QRadioButton(&host); }, TChildRule::StockRadioButton},
+      {"QComboBox", [&] { return new QComboBox(&host); }, TChildRule::StockComboBox},
+      {"TDBGrid", [&] { return new TDBGrid(&host); }, TChildRule::DataGrid},
+      {"QTableView", [&] { return new QTableView(&host); }, TChildRule::StockItemView},
+      {"QTreeView", [&] { return new QTreeView(&host); }, TChildRule::StockItemView},
+      {"QListView", [&] { return new QListView(&host); }, TChildRule::StockItemView},
+      {"QProgressBar", [&] { return new QProgressBar(&host); }, TChildRule::StockProgressBar},
+      {"QFrame line",
+       [&] {
+         auto* line = new QFrame(&host);
+         line->setFrameShape(QFrame::HLine);
+         return line;
+       },
+       TChildRule::StockLine},
+      {"QFrame box", [&] { return new QFrame(&host); }, TChildRule::StockContainer},
+      {"QGroupBox", [&] { return new QGroupBox(&host); }, TChildRule::StockContainer},
+      {"QTabWidget", [&] { return new QTabWidget(&host); }, TChildRule::StockContainer},
+      {"QScrollArea", [&] { return new QScrollArea(&host); }, TChildRule::StockContainer},
+      {"a form class holding widgets",
+       [&] {
+         auto* form = new Chart(&host);
+         new QLabel(form);
+         return form;
+       },
+       TChildRule::StockContainer},
+      {"a form class that paints itself", [&] { return new Chart(&host); }, TChildRule::Window},
+      {"QPushButton", [&] { return new QPushButton(&host); }, TChildRule::Window},
+      {"TButton", [&] { return new TButton(&host); }, TChildRule::Window},
+      {"QSlider", [&] { return new QSlider(&host); }, TChildRule::Window},
+      {"QScrollBar", [&] { return new QScrollBar(&host); }, TChildRule::NotPrinted},
+  };
+  for (const Case& test : cases) EXPECT_EQ(TDBPrintWin::ChildRuleOf(test.make()), test.rule) << test.what;
+}
+
+// A form as a Qt developer writes one: widgets in layouts, never shown, printed whole.
+TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPutThem) {
+  QWidget form;
+  form.resize(480, 560);
+  auto* column = new QVBoxLayout(&form);
+  auto* title = new QLabel(QStringLiteral("Delivery note"), &form);
+  QFont big = title->font();
+  big.setPixelSize(22);
+  title->setFont(big);
+  column->addWidget(title);
+  auto* fields = new QFormLayout;
+  column->addLayout(fields);
+  auto* name = new QLineEdit(QStringLiteral("Ada Lovelace"), &form);
+  auto* nameLabel = new QLabel(QStringLiteral("&Name:"), &form);
+  nameLabel->setBuddy(name);
+  fields->addRow(nameLabel, name);
+  auto* amount = new QDoubleSpinBox(&form);
+  amount->setRange(0, 100000);
+  amount->setPrefix(QStringLiteral("EUR "));
+  amount->setValue(12345.5);
+  fields->addRow(QStringLiteral("Amount:"), amount);
+  auto* pin = new QLineEdit(QStringLiteral("hunter2"), &form);
+  pin->setEchoMode(QLineEdit::Password);
+  fields->addRow(QStringLiteral("PIN:"), pin);
+  auto* service = new QComboBox(&form);
+  service->addItems({QStringLiteral("Standard"), QStringLiteral("Express")});
+  service->setEditable(true);  // its editor is a part of it, not a second field
+  service->setCurrentIndex(1);
+  fields->addRow(QStringLiteral("Service:"), service);
+  auto* paid = new QCheckBox(QStringLiteral("&Paid"), &form);
+  paid->setChecked(true);
+  column->addWidget(paid);
+  auto* notesBox = new QGroupBox(QStringLiteral("Notes"), &form);
+  auto* notesLayout = new QVBoxLayout(notesBox);
+  notesLayout->addWidget(new QPlainTextEdit(QStringLiteral("Leave at door\nRing twice"), notesBox));
+  column->addWidget(notesBox);
+  auto* tabs = new QTabWidget(&form);
+  auto* shown = new QWidget;
+  (new QVBoxLayout(shown))->addWidget(new QLabel(QStringLiteral("<b>Fragile</b> goods"), shown));
+  auto* other = new QWidget;
+  (new QVBoxLayout(other))->addWidget(new QLabel(QStringLiteral("Unseen"), other));
+  tabs->addTab(shown, QStringLiteral("Handling"));
+  tabs->addTab(other, QStringLiteral("Other"));
+  column->addWidget(tabs);
+
+  PrintPages(&form);
+  EXPECT_FALSE(form.isVisible()) << "laid out off screen and hidden again";
+  const PdfReader pdf(PdfFile());
+  ASSERT_EQ(pdf.PageCount(), 1);
+  const auto find = [&pdf](const QString& text) { return pdf.Find(0, text); };
+  for (const char* text : {"Delivery", "Name:", "Ada", "Lovelace", "Amount:", "EUR", "Express", "Paid",
+                           "Notes", "Leave", "Ring", "twice", "Fragile", "goods"})
+    EXPECT_FALSE(find(QString::fromUtf8(text)).isEmpty()) << text << " prints as text";
+  const QString all = pdf.Text(0);
+  EXPECT_TRUE(all.contains(QStringLiteral("12,345.50")) || all.contains(QStringLiteral("12345.50")))
+      << "the spin box's shown value: " << all.toStdString();
+  EXPECT_FALSE(all.contains(QStringLiteral("hunter2"))) << "a password prints masked";
+  EXPECT_FALSE(all.contains(QStringLiteral("Unseen"))) << "only the tab page shown";
+  EXPECT_FALSE(all.contains(QStringLiteral("Standard"))) << "a combo prints its current text only";
+  EXPECT_EQ(WordsMatching(pdf, 0, QStringLiteral("Express")).size(), 1) << "and once";
+  EXPECT_FALSE(all.contains(QStringLiteral("&"))) << "shortcut marks are not printed";
+
+  // Where the layout put them, relative to each other.
+  const QRectF label = find(QStringLiteral("Name:"));
+  const QRectF value = find(QStringLiteral("Ada"));
+  EXPECT_LT(label.right(), value.left()) << "a form row's label left of its field";
+  EXPECT_LT(std::abs(label.center().y() - value.center().y()), label.height()) << "on one line";
+  const double tops[] = {find(QStringLiteral("Delivery")).top(), label.top(),
+                         find(QStringLiteral("Amount:")).top(),  find(QStringLiteral("Service:")).top(),
+                         find(QStringLiteral("Paid")).top(),     find(QStringLiteral("Notes")).top(),
+                         find(QStringLiteral("Leave")).top(),    find(QStringLiteral("Ring")).top(),
+                         find(QStringLiteral("Fragile")).top()};
+  for (std::size_t at = 1; at < std::size(tops); ++at) EXPECT_LT(tops[at - 1], tops[at]) << "row " << at;
+  // The form is 480 x 560 screen pixels from half an inch: everything lies inside it.
+  const QRectF page(36, 36, 480 * 0.75, 560 * 0.75);
+  for (const PdfWord& word : pdf.Words(0)) EXPECT_TRUE(page.contains(word.Box)) << word.Text.toStdString();
+}
+
+// The model's rows, not the screen's: a thousand rows across pages, each once, with their sums.
+TEST_F(StockFormTest, ATableViewPrintsEveryRowOfItsModelOnceAcrossPagesWithPageAndRunningTotals) {
+  QStandardItemModel model(1000, 2);
+  model.setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Qty")});
+  for (int row = 0; row < 1000; ++row) {
+    model.setItem(row, 0, new QStandardItem(QStringLiteral("row%1").arg(row + 1, 4, 10, QLatin1Char('0'))));
+    auto* quantity = new QStandardItem;
+    quantity->setData(row % 9 + 1, Qt::DisplayRole);
+    quantity->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    model.setItem(row, 1, quantity);
+  }
+  QWidget sheet;
+  sheet.resize(400, 700);
+  auto* view = new QTableView(&sheet);
+  view->setModel(&model);
+  view->setGeometry(0, 0, 400, 600);
+  view->setRowHidden(4, true);  // a filtered row stays out of the printout too
+  auto* pageTotal = new TShowTotal(&sheet);
+  pageTotal->SetBounds(200, 610, 190, 20);
+  pageTotal->SetTotalType(tPageTotal);
+  pageTotal->SetSourceGrid(view);
+  pageTotal->SetSourceField(QStringLiteral("qty"));
+  pageTotal->SetDisplayFormat(QStringLiteral("'P'0"));
+  auto* runningTotal = new TShowTotal(&sheet);
+  runningTotal->SetBounds(200, 640, 190, 20);
+  runningTotal->SetTotalType(tAccTotal);
+  runningTotal->SetSourceGrid(view);
+  runningTotal->SetSourceField(QStringLiteral("Qty"));
+  runningTotal->SetDisplayFormat(QStringLiteral("'R'0"));
+
+  PrintPages(&sheet);
+  const PdfReader pdf(PdfFile());
+  ASSERT_GE(pdf.PageCount(), 10) << pdf.Text(0).toStdString() << "\n----\n" << pdf.Text(1).toStdString();
+  QStringList printed;
+  int running = 0;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    EXPECT_FALSE(pdf.Find(page, QStringLiteral("Qty")).isEmpty()) << "titles on page " << page + 1;
+    const QList<PdfWord> names = WordsMatching(pdf, page, QStringLiteral("row\\d+"));
+    ASSERT_FALSE(names.isEmpty()) << "page " << page + 1;
+    int sum = 0;
+    for (const PdfWord& name : names) {
+      printed << name.Text;
+      const int quantity = (name.Text.mid(3).toInt() - 1) % 9 + 1;
+      sum += quantity;
+      // The quantity stands on the name's line, right-aligned in its column.
+      const QList<PdfWord> numbers = WordsMatching(pdf, page, QString::number(quantity));
+      const bool onLine = std::any_of(numbers.begin(), numbers.end(), [&name](const PdfWord& number) {
+        return std::abs(number.Box.center().y() - name.Box.center().y()) < 2 &&
+               number.Box.left() > name.Box.right();
+      });
+      EXPECT_TRUE(onLine) << name.Text.toStdString();
+    }
+    running += sum;
+    const QString text = pdf.Text(page);
+    EXPECT_TRUE(text.contains(QStringLiteral("P%1").arg(sum))) << "page total on page " << page + 1;
+    EXPECT_TRUE(text.contains(QStringLiteral("R%1").arg(running))) << "running total on page " << page + 1;
+  }
+  QStringList expected;
+  for (int row = 1; row <= 1000; ++row) {
+    if (row != 5) expected << QStringLiteral("row%1").arg(row, 4, 10, QLatin1Char('0'));
+  }
+  EXPECT_EQ(printed, expected) << "every shown row once, in order";
+  EXPECT_TRUE(renderer_.TrackedControls().empty());
+}
+
+// A tree prints flattened: each parent, then its children indented one level, collapsed or not.
+TEST_F(StockFormTest, ATreeViewPrintsItsRowsFlattenedUnderTheirParentsIndentedByLevel) {
+  QStandardItemModel model;
+  model.setHorizontalHeaderLabels({QStringLiteral("Account")});
+  for (const char* parentName : {"Assets", "Debts"}) {
+    auto* parent = new QStandardItem(QString::fromUtf8(parentName));
+    for (int child = 1; child <= 2; ++child)
+      parent->appendRow(
+          new QStandardItem(QStringLiteral("%1Sub%2").arg(QString::fromUtf8(parentName)).arg(child)));
+    model.appendRow(parent);
+  }
+  QWidget sheet;
+  sheet.resize(300, 300);
+  auto* view = new QTreeView(&sheet);
+  view->setModel(&model);
+  view->setGeometry(0, 0, 300, 300);
+  PrintPages(&sheet);
+  const PdfReader pdf(PdfFile());
+  ASSERT_EQ(pdf.PageCount(), 1);
+  const QList<PdfWord> rows = WordsMatching(pdf, 0, QStringLiteral("Assets|Debts|\\w+Sub\\d"));
+  QStringList order;
+  for (const PdfWord& row : rows) order << row.Text;
+  EXPECT_EQ(order,
+            (QStringList{QStringLiteral("Assets"), QStringLiteral("AssetsSub1"), QStringLiteral("AssetsSub2"),
+                         QStringLiteral("Debts"), QStringLiteral("DebtsSub1"), QStringLiteral("DebtsSub2")}));
+  ASSERT_EQ(rows.size(), 6);
+  EXPECT_GT(rows[1].Box.left(), rows[0].Box.left() + 5) << "a child is indented";
+  EXPECT_NEAR(rows[3].Box.left(), rows[0].Box.left(), 0.5) << "parents share the first level";
+}
+
+// A frame's line, a bar's progress and a scroll area's contents: where and how much the screen shows.
+TEST_F(StockFormTest, LinesAndProgressBarsPrintAsShapesAndAScrollAreaItsContentsFromTheTop) {
+  QWidget sheet;
+  sheet.resize(400, 300);
+  auto* line = new QFrame(&sheet);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setGeometry(0, 20, 400, 3);
+  auto* bar = new QProgressBar(&sheet);
+  bar->setRange(0, 200);
+  bar->setValue(80);
+  QPalette blue = bar->palette();
+  blue.setColor(QPalette::Highlight, QColor(0, 0, 255));
+  bar->setPalette(blue);
+  bar->setGeometry(0, 60, 200, 20);
+  auto* area = new QScrollArea(&sheet);
+  area->setGeometry(0, 120, 200, 80);
+  auto* contents = new QWidget;
+  contents->resize(180, 400);
+  (new QLabel(QStringLiteral("Topmost"), contents))->move(0, 4);
+  area->setWidget(contents);
+  contents->move(0, -300);  // scrolled down on the screen
+
+  renderer_.StartJob();
+  renderer_.PrintControlAt(&sheet, 1.0, 1.0);
+  renderer_.FinishJob();
+  const PdfReader pdf(PdfFile());
+  const QImage page = pdf.Render(0, Dpi);
+  const double scale = Dpi / 96.0;
+  const auto y = [scale](double screen) { return static_cast<int>(Dpi + screen * scale); };
+  const auto x = [scale](double screen) { return static_cast<int>(Dpi + screen * scale); };
+
+  const std::vector<int> lineRows = InkRows(page, x(200), y(0), y(50));
+  ASSERT_FALSE(lineRows.empty()) << "the line prints";
+  EXPECT_GE(lineRows.front(), y(20) - 1);
+  EXPECT_LE(lineRows.back(), y(23) + 1) << "across the middle of its frame, one screen pixel thick";
+  const std::vector<int> lineColumns = InkColumns(page, y(21.5), x(-10), x(410));
+  ASSERT_FALSE(lineColumns.empty());
+  EXPECT_NEAR(lineColumns.front(), x(0), 2);
+  EXPECT_NEAR(lineColumns.back(), x(400), 2) << "the whole width of its frame";
+
+  const std::vector<int> done = ColourColumns(page, y(70), qRgb(0, 0, 255), x(-10), x(210));
+  ASSERT_FALSE(done.empty()) << "the part done is filled";
+  EXPECT_NEAR(done.front(), x(0), 3);
+  EXPECT_NEAR(done.back(), x(80), 3) << "80 of 200 is 40 % of the bar's 200 pixels";
+
+  const QRectF topmost = pdf.Find(0, QStringLiteral("Topmost"));
+  ASSERT_FALSE(topmost.isEmpty()) << "the contents print";
+  EXPECT_NEAR(topmost.top(), 72 + (120 + 4) * 0.75, 6) << "as scrolled to the start, inside the area's frame";
+}
+
+// An item view handed to the component by itself: every row of a list across pages, each visible as ink.
+TEST_F(StockFormTest, AnItemViewPrintedByItselfRunsItsRowsOverPages) {
+  QStandardItemModel model;
+  for (int row = 1; row <= 120; ++row) model.appendRow(new QStandardItem(QStringLiteral("entry%1").arg(row)));
+  QListView view;
+  view.setModel(&model);
+  view.resize(200, 300);
+  PrintPages(&view);
+  const PdfReader pdf(PdfFile());
+  ASSERT_GE(pdf.PageCount(), 2);
+  QStringList printed;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    const QList<PdfWord> words = WordsMatching(pdf, page, QStringLiteral("entry\\d+"));
+    ASSERT_FALSE(words.isEmpty()) << "page " << page + 1;
+    for (const PdfWord& word : words) printed << word.Text;
+    // Text under a fill is still in the file: the row must show as ink.
+    const QRectF first = words.front().Box;
+    const QImage image = pdf.Render(page, 72);
+    EXPECT_FALSE(InkBounds(image, first.toAlignedRect()).isEmpty()) << "page " << page + 1;
+  }
+  QStringList expected;
+  for (int row = 1; row <= 120; ++row) expected << QStringLiteral("entry%1").arg(row);
+  EXPECT_EQ(printed, expected);
+}
+
+}  // namespace
