@@ -17,47 +17,25 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/build RESULT_VARIABLE r
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "the example does not build against the installed library:\n${log}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing
-                        ${WORK}/order.pdf
-                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "the example failed: ${result}\n${log}")
-endif()
-execute_process(COMMAND pdftotext ${WORK}/order.pdf - OUTPUT_VARIABLE text)
-foreach(words "Order 4711" "Counting House Ltd." "Item 1\n" "Item 120\n" "2,762.50")
-  string(FIND "${text}" "${words}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "the example's PDF lacks \"${words}\":\n${text}")
+# Runs the example with its arguments and reads its PDF back: every text given must be in it.
+function(check_printout pdf arguments)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing
+                          ${arguments} ${WORK}/${pdf}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the example failed printing ${pdf}: ${result}\n${log}")
   endif()
-endforeach()
+  execute_process(COMMAND pdftotext ${WORK}/${pdf} - OUTPUT_VARIABLE text)
+  foreach(words ${ARGN})
+    string(FIND "${text}" "${words}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the example's ${pdf} lacks \"${words}\":\n${text}")
+    endif()
+  endforeach()
+endfunction()
+
+check_printout(order.pdf "" "Order 4711" "Counting House Ltd." "Item 1\n" "Item 120\n" "2,762.50")
 # The same order as a form of Qt's stock widgets: its texts, every line of its table and the running sum.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing --stock
-                        ${WORK}/stock.pdf
-                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "the example's stock form failed: ${result}\n${log}")
-endif()
-execute_process(COMMAND pdftotext ${WORK}/stock.pdf - OUTPUT_VARIABLE text)
-foreach(words "Order 4712" "Counting House Ltd." "2027-01-15" "Express delivery" "Item 1\n" "Item 120\n" "9,075.00"
-        "Deliver to the back door.")
-  string(FIND "${text}" "${words}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "the example's stock form lacks \"${words}\":\n${text}")
-  endif()
-endforeach()
-# The same order as a form of Qt's stock widgets: its texts, every line of its table and the running sum.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK}/build/form-printing --stock
-                        ${WORK}/stock.pdf
-                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "the example's stock form failed: ${result}\n${log}")
-endif()
-execute_process(COMMAND pdftotext ${WORK}/stock.pdf - OUTPUT_VARIABLE text)
-foreach(words "Order 4712" "Counting House Ltd." "2027-01-15" "Express delivery" "Item 1\n" "Item 120\n" "9,075.00"
-        "Deliver to the back door.")
-  string(FIND "${text}" "${words}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "the example's stock form lacks \"${words}\":\n${text}")
-  endif()
-endforeach()
+check_printout(stock.pdf --stock "Order 4712" "Counting House Ltd." "2027-01-15" "Express delivery" "Item 1\n"
+               "Item 120\n" "9,075.00" "Deliver to the back door.")
 file(REMOVE_RECURSE ${WORK})

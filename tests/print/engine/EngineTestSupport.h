@@ -5,6 +5,7 @@
 #include "platform/Printers.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/device/QV_Units.h"
+#include "print/engine/DBPrnWin.h"
 #include "print/engine/PrnWin.h"
 #include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 // Engine tests print to the PDF destination at a known resolution and read the file back.
@@ -92,4 +94,30 @@ protected:
   ScratchDirectory scratch_;
   QWidget host_;
   std::unique_ptr<PassesWin> win_;
+};
+
+/** The control-by-control renderer printing into the test's PDF. */
+class RendererJobTest : public PrintJobTest {
+protected:
+  void SetUp() override {
+    PrintJobTest::SetUp();
+    renderer_.OutputTo = poPrinter;
+    renderer_.ShowCancelDialog = false;
+  }
+  /** Prints the control at (1, 1) inch and returns the page 2 inches square from there. */
+  QImage Print(QWidget* control, const std::function<void()>& before = {}) {
+    renderer_.StartJob();
+    if (before) before();
+    renderer_.PrintControlAt(control, 1.0, 1.0);
+    renderer_.FinishJob();
+    return PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi, Dpi, 2 * Dpi, 2 * Dpi));
+  }
+  /** Prints the control from half an inch, page after page while it has content left. */
+  void PrintControlPages(QWidget* control) {
+    renderer_.StartJob();
+    renderer_.PrintControlPages(control, 0.5, 0.5);
+    renderer_.FinishJob();
+  }
+
+  TDBPrintWin renderer_;
 };

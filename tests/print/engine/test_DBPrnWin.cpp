@@ -16,25 +16,7 @@ namespace {
 
 // The renderer prints a window built on a never-shown host into a PDF at 300 dpi; each test reads the area
 // it cares about back as pixels or words.
-class RendererTest : public PrintJobTest {
-protected:
-  void SetUp() override {
-    PrintJobTest::SetUp();
-    renderer_.OutputTo = poPrinter;
-    renderer_.ShowCancelDialog = false;
-  }
-
-  /** Prints the control at (1, 1) inch and returns the page 2 inches square from there. */
-  QImage Print(QWidget* control, const std::function<void()>& before = {}) {
-    renderer_.StartJob();
-    if (before) before();
-    renderer_.PrintControlAt(control, 1.0, 1.0);
-    renderer_.FinishJob();
-    return PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi, Dpi, 2 * Dpi, 2 * Dpi));
-  }
-
-  TDBPrintWin renderer_;
-};
+class RendererTest : public RendererJobTest {};
 
 TEST_F(RendererTest, AChildLandsAtItsScreenPositionScaledToThePrinter) {
   Printer().SetPdfOutput(PdfFile(), 600);

@@ -30,23 +30,7 @@ QRect ColourBounds(const QImage& image, QRgb colour) {
   return bounds;
 }
 
-class DecorRendererTest : public PrintJobTest {
-protected:
-  void SetUp() override {
-    PrintJobTest::SetUp();
-    renderer_.OutputTo = poPrinter;
-    renderer_.ShowCancelDialog = false;
-  }
-  /** Prints the control at (1, 1) inch and returns the 2-inch square of the page from there. */
-  QImage Print(QWidget* control) {
-    renderer_.StartJob();
-    renderer_.PrintControlAt(control, 1.0, 1.0);
-    renderer_.FinishJob();
-    return PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi, Dpi, 2 * Dpi, 2 * Dpi));
-  }
-
-  TDBPrintWin renderer_;
-};
+class DecorRendererTest : public RendererJobTest {};
 
 // Offsets are in 1/300 inch, so at 300 dpi one unit is one printer pixel: the caption in the font colour
 // stands at 10 units, a shadow at 10 + ShadowOffset, the raised and sunken copies 2 units either side of it.

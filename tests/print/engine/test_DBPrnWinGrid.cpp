@@ -15,14 +15,8 @@
 
 namespace {
 
-class GridPrintTest : public PrintJobTest {
+class GridPrintTest : public RendererJobTest {
 protected:
-  void SetUp() override {
-    PrintJobTest::SetUp();
-    renderer_.OutputTo = poPrinter;
-    renderer_.ShowCancelDialog = false;
-  }
-
   /** A table "items" of that many rows: name "item<n>", qty n, price n + 0.25. */
   void MakeItems(int rows, const QString& extraColumns = QString(), const QVariantList& extraValues = {}) {
     TDatabaseWriter writer(DatabaseFile());
@@ -71,11 +65,7 @@ protected:
     return total;
   }
 
-  void PrintSheet() {
-    renderer_.StartJob();
-    renderer_.PrintControlPages(sheet_, 0.5, 0.5);
-    renderer_.FinishJob();
-  }
+  void PrintSheet() { PrintControlPages(sheet_); }
 
   /** The words of a page that match a pattern, top to bottom. */
   static QStringList WordsMatching(const PdfReader& pdf, int page, const QString& pattern) {
@@ -93,7 +83,6 @@ protected:
 
   QString DatabaseFile() const { return scratch_.File(QStringLiteral("items.sqlite")); }
 
-  TDBPrintWin renderer_;
   TTable table_;
   TDataSource source_;
   TPanel* sheet_ = nullptr;

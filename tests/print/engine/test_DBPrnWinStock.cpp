@@ -38,20 +38,8 @@
 
 namespace {
 
-class StockFormTest : public PrintJobTest {
+class StockFormTest : public RendererJobTest {
 protected:
-  void SetUp() override {
-    PrintJobTest::SetUp();
-    renderer_.OutputTo = poPrinter;
-    renderer_.ShowCancelDialog = false;
-  }
-
-  void PrintPages(QWidget* form) {
-    renderer_.StartJob();
-    renderer_.PrintControlPages(form, 0.5, 0.5);
-    renderer_.FinishJob();
-  }
-
   /** The words of a page that match a pattern, top to bottom. */
   static QList<PdfWord> WordsMatching(const PdfReader& pdf, int page, const QString& pattern) {
     const QRegularExpression whole(QStringLiteral("^(") + pattern + QStringLiteral(")$"));
@@ -63,8 +51,6 @@ protected:
               [](const PdfWord& a, const PdfWord& b) { return a.Box.top() < b.Box.top(); });
     return words;
   }
-
-  TDBPrintWin renderer_;
 };
 
 // A widget of the program's own made from a plain widget, as a form class is.
@@ -173,7 +159,7 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   tabs->addTab(other, QStringLiteral("Other"));
   column->addWidget(tabs);
 
-  PrintPages(&form);
+  PrintControlPages(&form);
   EXPECT_FALSE(form.isVisible()) << "laid out off screen and hidden again";
   const PdfReader pdf(PdfFile());
   ASSERT_EQ(pdf.PageCount(), 1);
@@ -236,7 +222,7 @@ TEST_F(StockFormTest, ATableViewPrintsEveryRowOfItsModelOnceAcrossPagesWithPageA
   runningTotal->SetSourceField(QStringLiteral("Qty"));
   runningTotal->SetDisplayFormat(QStringLiteral("'R'0"));
 
-  PrintPages(&sheet);
+  PrintControlPages(&sheet);
   const PdfReader pdf(PdfFile());
   ASSERT_GE(pdf.PageCount(), 10) << pdf.Text(0).toStdString() << "\n----\n" << pdf.Text(1).toStdString();
   QStringList printed;
@@ -287,7 +273,7 @@ TEST_F(StockFormTest, ATreeViewPrintsItsRowsFlattenedUnderTheirParentsIndentedBy
   auto* view = new QTreeView(&sheet);
   view->setModel(&model);
   view->setGeometry(0, 0, 300, 300);
-  PrintPages(&sheet);
+  PrintControlPages(&sheet);
   const PdfReader pdf(PdfFile());
   ASSERT_EQ(pdf.PageCount(), 1);
   const QList<PdfWord> rows = WordsMatching(pdf, 0, QStringLiteral("Assets|Debts|\\w+Sub\\d"));
@@ -324,9 +310,7 @@ TEST_F(StockFormTest, LinesAndProgressBarsPrintAsShapesAndAScrollAreaItsContents
   area->setWidget(contents);
   contents->move(0, -300);  // scrolled down on the screen
 
-  renderer_.StartJob();
-  renderer_.PrintControlAt(&sheet, 1.0, 1.0);
-  renderer_.FinishJob();
+  Print(&sheet);
   const PdfReader pdf(PdfFile());
   const QImage page = pdf.Render(0, Dpi);
   const double scale = Dpi / 96.0;
@@ -359,7 +343,7 @@ TEST_F(StockFormTest, AnItemViewPrintedByItselfRunsItsRowsOverPages) {
   QListView view;
   view.setModel(&model);
   view.resize(200, 300);
-  PrintPages(&view);
+  PrintControlPages(&view);
   const PdfReader pdf(PdfFile());
   ASSERT_GE(pdf.PageCount(), 2);
   QStringList printed;
