@@ -287,10 +287,16 @@ TEST_F(StockFormTest, ATreeViewPrintsItsRowsFlattenedUnderTheirParentsIndentedBy
   EXPECT_NEAR(rows[3].Box.left(), rows[0].Box.left(), 0.5) << "parents share the first level";
 }
 
-// A frame's line, a bar's progress and a scroll area's contents: where and how much the screen shows.
-TEST_F(StockFormTest, LinesAndProgressBarsPrintAsShapesAndAScrollAreaItsContentsFromTheTop) {
+// A frame's line, a bar's progress, a label's picture and a scroll area's contents: where and how much the
+// screen shows.
+TEST_F(StockFormTest, LinesBarsAndPicturesPrintAsShapesAndPicturesAndAScrollAreaItsContentsFromTheTop) {
   QWidget sheet;
   sheet.resize(400, 300);
+  QPixmap red(40, 20);
+  red.fill(QColor(255, 0, 0));
+  auto* picture = new QLabel(&sheet);
+  picture->setPixmap(red);
+  picture->setGeometry(300, 60, 40, 20);
   auto* line = new QFrame(&sheet);
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Plain);
@@ -330,6 +336,14 @@ TEST_F(StockFormTest, LinesAndProgressBarsPrintAsShapesAndAScrollAreaItsContents
   ASSERT_FALSE(done.empty()) << "the part done is filled";
   EXPECT_NEAR(done.front(), x(0), 3);
   EXPECT_NEAR(done.back(), x(80), 3) << "80 of 200 is 40 % of the bar's 200 pixels";
+  // A picture's colours may come back a step off, as the PDF keeps images.
+  const std::vector<int> pictured = Where(x(250), x(390), [&page, &y](int column) {
+    const QRgb pixel = page.pixel(column, y(70));
+    return qRed(pixel) > 240 && qGreen(pixel) < 16 && qBlue(pixel) < 16;
+  });
+  ASSERT_FALSE(pictured.empty()) << "the label's pixmap prints";
+  EXPECT_NEAR(pictured.front(), x(300), 3);
+  EXPECT_NEAR(pictured.back(), x(340), 3) << "over the label's width";
 
   const QRectF topmost = pdf.Find(0, QStringLiteral("Topmost"));
   ASSERT_FALSE(topmost.isEmpty()) << "the contents print";
