@@ -4,6 +4,7 @@
 #include "platform/TempDirectory.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <algorithm>
 
@@ -34,8 +35,12 @@ void DeletePageFiles(TSendTo target) {
   if (folder.isEmpty()) return;
   const QDir directory(folder);
   const QString suffix = QLatin1Char('.') + Extension(target);
-  const QStringList candidates =
-      directory.entryList({QStringLiteral("PRN*") + suffix}, QDir::Files | QDir::System | QDir::Hidden);
+  // The names are tested here rather than by a name filter, which would build a pattern on every call.
+  QStringList candidates;
+  for (QDirIterator entries(folder, QDir::Files | QDir::System | QDir::Hidden); entries.hasNext();) {
+    entries.next();
+    candidates.append(entries.fileName());
+  }
   // PRN, three or more digits, the suffix: a page file of this kind and nothing else.
   const auto isPageFile = [&suffix](const QString& name) {
     if (!name.startsWith(QLatin1String("PRN")) || !name.endsWith(suffix)) return false;

@@ -82,26 +82,28 @@ TEST_P(FieldTexts, FollowTheFieldKind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FieldTexts,
-    ::testing::Values(TextCase{"INTEGER", "1234567", "", "1234567", "1234567", taRightJustify},
-                      TextCase{"INTEGER", "1234567", "#,##0", "1,234,567", "1,234,567", taRightJustify},
-                      TextCase{"SMALLINT", "'n/a'", "#,##0", "n/a", "n/a", taRightJustify},
-                      TextCase{"FLOAT", "2.5", "", "2.5", "2.5", taRightJustify},
-                      TextCase{"FLOAT", "2.5", "0.000", "2.500", "2.500", taRightJustify},
-                      TextCase{"CURRENCY", "-1234.5", "", "-1234.50", "($1,234.50)", taRightJustify},
-                      TextCase{"CURRENCY", "1234.5", "#,##0.00", "1,234.50", "1,234.50", taRightJustify},
-                      TextCase{"NUMERIC(8,2)", "19.9", "", "19.9", "19.9", taRightJustify},
-                      TextCase{"REAL", "NULL", "0.00", "", "", taRightJustify},
-                      TextCase{"VARCHAR(10)", "'Quenary'", "", "Quenary", "Quenary", taLeftJustify},
-                      TextCase{"BOOLEAN", "1", "", "True", "True", taLeftJustify},
-                      TextCase{"DATE", "'2024-03-01'", "", "2024-03-01", "2024-03-01", taLeftJustify},
-                      TextCase{"DATE", "'2024-03-01'", "dd.MM.yyyy", "2024-03-01", "01.03.2024",
-                               taLeftJustify},
-                      TextCase{"DATE", "'soon'", "dd.MM.yyyy", "soon", "soon", taLeftJustify},
-                      TextCase{"DATETIME", "'2024-03-01T13:45:00'", "", "2024-03-01 13:45:00",
-                               "2024-03-01 13:45:00", taLeftJustify},
-                      TextCase{"MEMO", "'long text'", "", "long text", "(Memo)", taLeftJustify},
-                      TextCase{"GRAPHIC", "x'89504E47'", "", "(Graphic)", "(Graphic)", taLeftJustify},
-                      TextCase{"BLOB", "x'00'", "", "(Blob)", "(Blob)", taLeftJustify}));
+    ::testing::Values(
+        TextCase{"INTEGER", "1234567", "", "1234567", "1234567", taRightJustify},
+        TextCase{"INTEGER", "1234567", "#,##0", "1,234,567", "1,234,567", taRightJustify},
+        TextCase{"SMALLINT", "'n/a'", "#,##0", "n/a", "n/a", taRightJustify},
+        TextCase{"FLOAT", "2.5", "", "2.5", "2.5", taRightJustify},
+        TextCase{"FLOAT", "2.5", "0.000", "2.500", "2.500", taRightJustify},
+        TextCase{"CURRENCY", "-1234.5", "", "-1234.50", "($1,234.50)", taRightJustify},
+        TextCase{"CURRENCY", "1234.5", "#,##0.00", "1,234.50", "1,234.50", taRightJustify},
+        TextCase{"NUMERIC(8,2)", "19.9", "", "19.9", "19.9", taRightJustify},
+        TextCase{"REAL", "NULL", "0.00", "", "", taRightJustify},
+        TextCase{"VARCHAR(10)", "'Quenary'", "", "Quenary", "Quenary", taLeftJustify},
+        TextCase{"BOOLEAN", "1", "", "True", "True", taLeftJustify},
+        TextCase{"DATE", "'2024-03-01'", "", "2024-03-01", "2024-03-01", taLeftJustify},
+        TextCase{"DATE", "'2024-03-01'", "dd.MM.yyyy", "2024-03-01", "01.03.2024", taLeftJustify},
+        TextCase{"DATE", "'soon'", "dd.MM.yyyy", "soon", "soon", taLeftJustify},
+        TextCase{"DATE", "'2024-03-01T13:45:00'", "", "2024-03-01", "2024-03-01", taLeftJustify},
+        TextCase{"DATE", "' 2024-03-01 '", "", "2024-03-01", "2024-03-01", taLeftJustify},
+        TextCase{"DATETIME", "'2024-03-01T13:45:00'", "", "2024-03-01 13:45:00", "2024-03-01 13:45:00",
+                 taLeftJustify},
+        TextCase{"MEMO", "'long text'", "", "long text", "(Memo)", taLeftJustify},
+        TextCase{"GRAPHIC", "x'89504E47'", "", "(Graphic)", "(Graphic)", taLeftJustify},
+        TextCase{"BLOB", "x'00'", "", "(Blob)", "(Blob)", taLeftJustify}));
 
 class FieldValues : public ::testing::Test {
 protected:
