@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -67,9 +68,9 @@ bool PlacedByLayouts(QWidget& window) {
 }  // namespace
 
 bool IsScreenFurniture(QWidget* widget) {
-  return IsStock<QScrollBar>(widget) || IsStock<QSplitterHandle>(widget) || IsStock<QSizeGrip>(widget) ||
-         IsStock<QMenuBar>(widget) || IsStock<QToolBar>(widget) || IsStock<QStatusBar>(widget) ||
-         IsStock<QRubberBand>(widget);
+  return IsStock<QScrollBar>(widget) || IsStock<QHeaderView>(widget) || IsStock<QSplitterHandle>(widget) ||
+         IsStock<QSizeGrip>(widget) || IsStock<QMenuBar>(widget) || IsStock<QToolBar>(widget) ||
+         IsStock<QStatusBar>(widget) || IsStock<QRubberBand>(widget);
 }
 
 bool IsStockLine(QWidget* widget) {

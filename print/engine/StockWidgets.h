@@ -21,7 +21,10 @@ bool IsStock(QWidget* widget) {
   return AsControl(widget) == nullptr && qobject_cast<Widget*>(widget) != nullptr;
 }
 
-/** Scroll bars, splitter handles, size grips, menu, tool and status bars: they serve the screen only. */
+/**
+ * Scroll bars, a view's headers on their own, splitter handles, size grips, menu, tool and status bars: they
+ * serve the screen only.
+ */
 bool IsScreenFurniture(QWidget* widget);
 /** A stock frame drawn as a horizontal or vertical line. */
 bool IsStockLine(QWidget* widget);

@@ -16,6 +16,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -110,6 +111,7 @@ TEST(ChildRuleTable,
       {"TButton", [&] { return new TButton(&host); }, TChildRule::Window},
       {"QSlider", [&] { return new QSlider(&host); }, TChildRule::Window},
       {"QScrollBar", [&] { return new QScrollBar(&host); }, TChildRule::NotPrinted},
+      {"QHeaderView", [&] { return new QHeaderView(Qt::Horizontal, &host); }, TChildRule::NotPrinted},
   };
   for (const Case& test : cases) EXPECT_EQ(TDBPrintWin::ChildRuleOf(test.make()), test.rule) << test.what;
 }
