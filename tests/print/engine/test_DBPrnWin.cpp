@@ -1,15 +1,37 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "platform/data/DBCtrls.h"
+#include "platform/data/DBGrids.h"
 #include "platform/data/DBNavigator.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
+#include "print/controls/QVRich.h"
 #include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
 #include "tests/platform/PixelTestSupport.h"
 #include "tests/platform/data/DataTestSupport.h"
 #include "tests/print/engine/EngineTestSupport.h"
 
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <functional>
 
 namespace {
@@ -299,6 +321,68 @@ TEST_F(RendererTest, DataControlsPrintTheirFieldOnlyWhenTheyHaveDataToRead) {
   }
   const QImage page = PdfReader(PdfFile()).Render(0, Dpi, QRect(Dpi + 160 * 3, Dpi, 120 * 3, 20 * 3));
   EXPECT_TRUE(InkBounds(page).isNull()) << "the navigator is for the screen only";
+}
+
+// A widget of the program's own made from a plain widget, as a form class is.
+class Chart : public QWidget {
+public:
+  using QWidget::QWidget;
+};
+
+TEST(ChildRuleTable,
+     EachClassTakesTheFirstRuleItPassesTheProgramsControlsBeforeTheStockWidgetsTheyAreMadeOf) {
+  QWidget host;
+  struct Case {
+    const char* what;
+    std::function<QWidget*()> make;
+    TChildRule rule;
+  };
+  const Case cases[] = {
+      {"TLabel", [&] { return new TLabel(&host); }, TChildRule::Label},
+      {"QLabel", [&] { return new QLabel(&host); }, TChildRule::StockLabel},
+      {"TEdit", [&] { return new TEdit(&host); }, TChildRule::Edit},
+      {"QLineEdit", [&] { return new QLineEdit(&host); }, TChildRule::StockEdit},
+      {"QDoubleSpinBox", [&] { return new QDoubleSpinBox(&host); }, TChildRule::StockEdit},
+      {"QDateEdit", [&] { return new QDateEdit(&host); }, TChildRule::StockEdit},
+      {"TMemo", [&] { return new TMemo(&host); }, TChildRule::Memo},
+      {"QPlainTextEdit", [&] { return new QPlainTextEdit(&host); }, TChildRule::StockPlainText},
+      {"TRichEditE", [&] { return new TRichEditE(&host); }, TChildRule::Window},
+      {"QTextEdit", [&] { return new QTextEdit(&host); }, TChildRule::StockRichText},
+      {"TCheckBox", [&] { return new TCheckBox(&host); }, TChildRule::CheckBox},
+      {"QCheckBox", [&] { return new QCheckBox(&host); }, TChildRule::StockCheckBox},
+      {"QRadioButton", [&] { return new QRadioButton(&host); }, TChildRule::StockRadioButton},
+      {"QComboBox", [&] { return new QComboBox(&host); }, TChildRule::StockComboBox},
+      {"TDBGrid", [&] { return new TDBGrid(&host); }, TChildRule::DataGrid},
+      {"QTableView", [&] { return new QTableView(&host); }, TChildRule::StockItemView},
+      {"QTreeView", [&] { return new QTreeView(&host); }, TChildRule::StockItemView},
+      {"QListView", [&] { return new QListView(&host); }, TChildRule::StockItemView},
+      {"QProgressBar", [&] { return new QProgressBar(&host); }, TChildRule::StockProgressBar},
+      {"QFrame line",
+       [&] {
+         auto* line = new QFrame(&host);
+         line->setFrameShape(QFrame::HLine);
+         return line;
+       },
+       TChildRule::StockLine},
+      {"QFrame box", [&] { return new QFrame(&host); }, TChildRule::StockContainer},
+      {"QGroupBox", [&] { return new QGroupBox(&host); }, TChildRule::StockContainer},
+      {"QTabWidget", [&] { return new QTabWidget(&host); }, TChildRule::StockContainer},
+      {"QScrollArea", [&] { return new QScrollArea(&host); }, TChildRule::StockContainer},
+      {"a form class holding widgets",
+       [&] {
+         auto* form = new Chart(&host);
+         new QLabel(form);
+         return form;
+       },
+       TChildRule::StockContainer},
+      {"a form class that paints itself", [&] { return new Chart(&host); }, TChildRule::Window},
+      {"QPushButton", [&] { return new QPushButton(&host); }, TChildRule::Window},
+      {"TButton", [&] { return new TButton(&host); }, TChildRule::Window},
+      {"QSlider", [&] { return new QSlider(&host); }, TChildRule::Window},
+      {"QScrollBar", [&] { return new QScrollBar(&host); }, TChildRule::NotPrinted},
+      {"QHeaderView", [&] { return new QHeaderView(Qt::Horizontal, &host); }, TChildRule::NotPrinted},
+  };
+  for (const Case& test : cases) EXPECT_EQ(TDBPrintWin::ChildRuleOf(test.make()), test.rule) << test.what;
 }
 
 }  // namespace

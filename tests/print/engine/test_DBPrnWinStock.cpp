@@ -1,10 +1,5 @@
 // Forms made of Qt's stock widgets, printed to PDF and read back: text as text where the layout put it, and
 // item views through the grid printer, every row of the model once across pages with their totals.
-#include "platform/ComCtrls.h"
-#include "platform/StdCtrls.h"
-#include "platform/SysUtils.h"
-#include "platform/data/DBGrids.h"
-#include "print/controls/QVRich.h"
 #include "print/controls/Totals.h"
 #include "print/engine/DBPrnWin.h"
 #include "tests/platform/PixelTestSupport.h"
@@ -12,26 +7,19 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <QSlider>
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTextEdit>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <functional>
@@ -53,68 +41,6 @@ protected:
     return words;
   }
 };
-
-// A widget of the program's own made from a plain widget, as a form class is.
-class Chart : public QWidget {
-public:
-  using QWidget::QWidget;
-};
-
-TEST(ChildRuleTable,
-     EachClassTakesTheFirstRuleItPassesTheProgramsControlsBeforeTheStockWidgetsTheyAreMadeOf) {
-  QWidget host;
-  struct Case {
-    const char* what;
-    std::function<QWidget*()> make;
-    TChildRule rule;
-  };
-  const Case cases[] = {
-      {"TLabel", [&] { return new TLabel(&host); }, TChildRule::Label},
-      {"QLabel", [&] { return new QLabel(&host); }, TChildRule::StockLabel},
-      {"TEdit", [&] { return new TEdit(&host); }, TChildRule::Edit},
-      {"QLineEdit", [&] { return new QLineEdit(&host); }, TChildRule::StockEdit},
-      {"QDoubleSpinBox", [&] { return new QDoubleSpinBox(&host); }, TChildRule::StockEdit},
-      {"QDateEdit", [&] { return new QDateEdit(&host); }, TChildRule::StockEdit},
-      {"TMemo", [&] { return new TMemo(&host); }, TChildRule::Memo},
-      {"QPlainTextEdit", [&] { return new QPlainTextEdit(&host); }, TChildRule::StockPlainText},
-      {"TRichEditE", [&] { return new TRichEditE(&host); }, TChildRule::Window},
-      {"QTextEdit", [&] { return new QTextEdit(&host); }, TChildRule::StockRichText},
-      {"TCheckBox", [&] { return new TCheckBox(&host); }, TChildRule::CheckBox},
-      {"QCheckBox", [&] { return new QCheckBox(&host); }, TChildRule::StockCheckBox},
-      {"QRadioButton", [&] { return new QRadioButton(&host); }, TChildRule::StockRadioButton},
-      {"QComboBox", [&] { return new QComboBox(&host); }, TChildRule::StockComboBox},
-      {"TDBGrid", [&] { return new TDBGrid(&host); }, TChildRule::DataGrid},
-      {"QTableView", [&] { return new QTableView(&host); }, TChildRule::StockItemView},
-      {"QTreeView", [&] { return new QTreeView(&host); }, TChildRule::StockItemView},
-      {"QListView", [&] { return new QListView(&host); }, TChildRule::StockItemView},
-      {"QProgressBar", [&] { return new QProgressBar(&host); }, TChildRule::StockProgressBar},
-      {"QFrame line",
-       [&] {
-         auto* line = new QFrame(&host);
-         line->setFrameShape(QFrame::HLine);
-         return line;
-       },
-       TChildRule::StockLine},
-      {"QFrame box", [&] { return new QFrame(&host); }, TChildRule::StockContainer},
-      {"QGroupBox", [&] { return new QGroupBox(&host); }, TChildRule::StockContainer},
-      {"QTabWidget", [&] { return new QTabWidget(&host); }, TChildRule::StockContainer},
-      {"QScrollArea", [&] { return new QScrollArea(&host); }, TChildRule::StockContainer},
-      {"a form class holding widgets",
-       [&] {
-         auto* form = new Chart(&host);
-         new QLabel(form);
-         return form;
-       },
-       TChildRule::StockContainer},
-      {"a form class that paints itself", [&] { return new Chart(&host); }, TChildRule::Window},
-      {"QPushButton", [&] { return new QPushButton(&host); }, TChildRule::Window},
-      {"TButton", [&] { return new TButton(&host); }, TChildRule::Window},
-      {"QSlider", [&] { return new QSlider(&host); }, TChildRule::Window},
-      {"QScrollBar", [&] { return new QScrollBar(&host); }, TChildRule::NotPrinted},
-      {"QHeaderView", [&] { return new QHeaderView(Qt::Horizontal, &host); }, TChildRule::NotPrinted},
-  };
-  for (const Case& test : cases) EXPECT_EQ(TDBPrintWin::ChildRuleOf(test.make()), test.rule) << test.what;
-}
 
 // A form as a Qt developer writes one: widgets in layouts, never shown, printed whole.
 TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPutThem) {
