@@ -315,12 +315,7 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
     case TChildRule::ComboBox: PrintComboBox(child, where); return;
     case TChildRule::DataCombo: PrintDataCombo(child, where); return;
     case TChildRule::LookupCombo: PrintLookupCombo(child, where); return;
-    case TChildRule::DataGrid:
-      ResetColumns(child, TColumnState::WidthArray);
-      PrintDataGridRule(child, where);
-      CurrentControl = child;
-      Fire(OnAfterPrintControl);
-      return;
+    case TChildRule::DataGrid: PrintGridChild(child, where); return;
     case TChildRule::StringGrid: PrintStringGridRule(child, where); return;
     case TChildRule::Image: PrintPicture(dynamic_cast<TImage*>(child)->Picture(), where); return;
     case TChildRule::DataImage: PrintPicture(dynamic_cast<TDBImage*>(child)->Picture(), where); return;
@@ -339,6 +334,18 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
       return;
     default: PrintStockChild(rule, child, where); return;
   }
+}
+
+// A grid in a window: its widths taken anew, its rows from where the last page stopped, then its own event.
+void TDBPrintWin::PrintGridChild(QWidget* grid, const Placement& where) {
+  ResetColumns(grid, TColumnState::WidthArray);
+  if (dynamic_cast<TDBGrid*>(grid) != nullptr) {
+    PrintDataGridRule(grid, where);
+  } else {
+    PrintItemView(grid, where);
+  }
+  CurrentControl = grid;
+  Fire(OnAfterPrintControl);
 }
 
 void TDBPrintWin::PrintNested(QWidget* container, const Placement& where) {

@@ -167,6 +167,8 @@ private:
   void SelectFontOf(TControl& control);
   int MarkSize() const;
   void PrintNested(QWidget* container, const Placement& where);
+  /** A data grid or item view met in a walk. */
+  void PrintGridChild(QWidget* grid, const Placement& where);
 
   // Rules of the plain controls. Each draws from the values it is given, so a stock Qt widget prints by the
   // same drawing as its counterpart among the program's controls.

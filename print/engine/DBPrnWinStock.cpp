@@ -107,12 +107,7 @@ void TDBPrintWin::PrintStockChild(TChildRule rule, QWidget* child, const Placeme
     }
     case TChildRule::StockLine: PrintStockLine(child, where); return;
     case TChildRule::StockProgressBar: PrintStockProgressBar(child, where); return;
-    case TChildRule::StockItemView:
-      ResetColumns(child, TColumnState::WidthArray);
-      PrintItemView(child, where);
-      CurrentControl = child;
-      Fire(OnAfterPrintControl);
-      return;
+    case TChildRule::StockItemView: PrintGridChild(child, where); return;
     case TChildRule::StockContainer: PrintNested(child, where); return;
     default: return;
   }

@@ -45,7 +45,14 @@ const QHeaderView* ColumnHeader(const QAbstractItemView& view) {
 }  // namespace
 
 TItemModelRows::TItemModelRows(QAbstractItemView& view, TTrackedControl& tracked)
-    : view_(view), tracked_(tracked), tree_(qobject_cast<QTreeView*>(&view) != nullptr) {
+    : view_(view),
+      tracked_(tracked),
+      tree_(qobject_cast<QTreeView*>(&view) != nullptr),
+      locale_(view.locale()) {
+  if (const auto* tree = qobject_cast<const QTreeView*>(&view)) {
+    treeColumn_ = tree->header()->logicalIndex(std::max(0, tree->treePosition()));
+    indentation_ = tree->indentation();
+  }
   if (view.model() == nullptr) return;
   if (const QHeaderView* header = ColumnHeader(view)) {
     for (int visual = 0; visual < header->count(); ++visual) {
@@ -125,14 +132,9 @@ QString TItemModelRows::CellText(int column, TTrackedColumn& sums, TAlignment& a
     sums.PageTotal += number;
   }
   alignment = StockAlignment(AlignmentOf(cell.data(Qt::TextAlignmentRole)), view_.layoutDirection());
-  indent = 0;
-  if (tree_) {
-    const auto& tree = static_cast<const QTreeView&>(view_);
-    const int treeColumn = tree.header()->logicalIndex(std::max(0, tree.treePosition()));
-    if (logical == treeColumn) indent = Depth(current_) * tree.indentation();
-  }
+  indent = logical == treeColumn_ ? Depth(current_) * indentation_ : 0;
   if (auto* delegate = qobject_cast<QStyledItemDelegate*>(view_.itemDelegateForIndex(cell)))
-    return delegate->displayText(value, view_.locale());
+    return delegate->displayText(value, locale_);
   return value.toString();
 }
 

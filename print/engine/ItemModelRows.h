@@ -2,6 +2,7 @@
 
 #include "print/engine/GridRows.h"
 
+#include <QLocale>
 #include <QModelIndex>
 #include <vector>
 
@@ -52,4 +53,8 @@ private:
   std::vector<Column> columns_;
   QModelIndex current_;
   bool tree_ = false;
+  /** What is looked up once per page rather than per cell: a tree's indented column, its step, the locale. */
+  int treeColumn_ = -1;
+  int indentation_ = 0;
+  QLocale locale_;
 };
