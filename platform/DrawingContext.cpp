@@ -1,5 +1,7 @@
 #include "platform/DrawingContext.h"
 
+#include "platform/PageRecording.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPicture>
@@ -339,7 +341,8 @@ void DrawingContext::TextOut(int x, int y, const QString& text) {
   const bool textPenWasSet = textPenSet_;
   painter_.setPen(QPen(state_.textColor));
   textPenSet_ = true;
-  painter_.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), text);
+  const QPointF baselineStart(origin.x(), origin.y() + metrics.ascent());
+  if (!RecordText(painter_, baselineStart, text)) painter_.drawText(baselineStart, text);
   if (turned) {
     painter_.restore();
     textPenSet_ = textPenWasSet;

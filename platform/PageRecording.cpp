@@ -1,5 +1,7 @@
 #include "platform/PageRecording.h"
 
+#include "platform/ShapedTexts.h"
+
 #include <QBitmap>
 #include <QDataStream>
 #include <QFontMetrics>
@@ -563,7 +565,22 @@ public:
     out.Code(Op::Path);
     WritePath(out, path);
   }
+  // Records a text as it stands, with the painter's state made current first: the painter hands the engine
+  // its state before any drawing, so the text rides on a drawing of one point, which is not recorded.
+  bool RecordText(QPainter& painter, const QPointF& point, const QString& text) {
+    pendingText_ = &text;
+    painter.drawPoints(&point, 1);
+    const bool recorded = pendingText_ == nullptr;
+    pendingText_ = nullptr;
+    return recorded;
+  }
+
   void drawPoints(const QPointF* points, int count) override {
+    if (pendingText_ != nullptr && count == 1 && painter() != nullptr) {
+      WriteText(points[0], painter()->font(), 0, *pendingText_);
+      pendingText_ = nullptr;
+      return;
+    }
     Writer out(list_);
     out.Code(Op::Points);
     WriteArray(out, points, count, [&out](const QPointF& point) { out.Point(point); });
@@ -613,8 +630,7 @@ public:
     font.setUnderline(false);
     font.setOverline(false);
     font.setStrikeOut(false);
-    const quint32 number = FontNumber(font);
-    const FontEntry& entry = fonts_[number];
+    const FontEntry& entry = fonts_[FontNumber(font)];
     // A justified line is wider than its text laid out on its own, and is played at its width. Most text is
     // as wide as its characters' advances, which are quick to add up; only text that is not (kerned, or
     // justified) is laid out to tell the two apart.
@@ -627,6 +643,12 @@ public:
         widthPlayed = item.width();
       }
     }
+    WriteText(point, font, widthPlayed, text);
+  }
+
+private:
+  void WriteText(const QPointF& point, const QFont& font, double widthPlayed, const QString& text) {
+    const quint32 number = FontNumber(font);
     Writer out(list_);
     out.Code(Op::Text);
     out.Number(number);
@@ -635,7 +657,6 @@ public:
     out.Text(text);
   }
 
-private:
   struct FontEntry {
     QFont Font;
     QFontMetricsF Metrics;
@@ -691,6 +712,7 @@ private:
   }
 
   QPaintDevice* device_ = nullptr;
+  const QString* pendingText_ = nullptr;
   QByteArray list_;
   std::vector<QPen> pens_;
   std::vector<QBrush> brushes_;
@@ -735,6 +757,8 @@ struct PlayTables {
   struct Font {
     QFont Font;
     double Ascent = 0;
+    /** The font's number among the kept layouts, if layouts are kept. */
+    int Shaped = -1;
   };
   std::vector<Font> Fonts;
   struct Image {
@@ -743,6 +767,8 @@ struct PlayTables {
     QPixmap Pixmap;
   };
   std::vector<Image> Images;
+  /** The layouts of texts drawn before, on this and earlier pages, if kept in this thread. */
+  TShapedTexts* Texts = nullptr;
   /** The number of the font the last text set on the painter (only a text sets one), or none. */
   std::size_t FontSet = std::numeric_limits<std::size_t>::max();
 };
@@ -778,7 +804,8 @@ bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransf
       const double ascent = in.Real();
       // A font sized in points takes its size in the recording's pixels, whatever the device played on.
       if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale);
-      tables.Fonts.push_back({font, ascent});
+      const int shaped = tables.Texts != nullptr ? tables.Texts->FontNumber(font, painter.device()) : -1;
+      tables.Fonts.push_back({font, ascent, shaped});
       break;
     }
     case Op::DefineImage: {
@@ -927,7 +954,11 @@ bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransf
       if (tables.FontSet != fontNumber) painter.setFont(font->Font);
       tables.FontSet = fontNumber;
       if (width <= 0) {
-        painter.drawText(point, text);
+        if (tables.Texts != nullptr) {
+          tables.Texts->Draw(painter, font->Shaped, point, text);
+        } else {
+          painter.drawText(point, text);
+        }
         break;
       }
       // A justified line is laid out again at its width, from the top of the font's ascent.
@@ -944,6 +975,17 @@ bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransf
 
 }  // namespace
 
+bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& text) {
+  auto* engine = dynamic_cast<PageRecordEngine*>(painter.paintEngine());
+  const QFont& font = painter.font();
+  if (engine == nullptr || !painter.isActive() || painter.pen().style() == Qt::NoPen || text.isEmpty() ||
+      font.underline() || font.overline() || font.strikeOut() ||
+      painter.layoutDirection() == Qt::RightToLeft || !TShapedTexts::IsPlainLine(text)) {
+    return false;
+  }
+  return engine->RecordText(painter, baselineStart, text);
+}
+
 bool PlayRecording(QPainter& painter, const QByteArray& recording) {
   if (recording.isEmpty()) return true;
   const QPaintDevice* device = painter.device();
@@ -954,6 +996,7 @@ bool PlayRecording(QPainter& painter, const QByteArray& recording) {
   const QTransform base = painter.transform();
   Reader in(recording);
   PlayTables tables;
+  tables.Texts = TShapedTexts::ForThisThread();
   bool whole = true;
   while (!in.AtEnd()) {
     if (!PlayRecord(painter, in, tables, base, fontScale)) {

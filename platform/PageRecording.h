@@ -5,6 +5,8 @@
 #include <memory>
 
 class QPainter;
+class QPointF;
+class QString;
 class PageRecordEngine;
 
 /**
@@ -33,6 +35,14 @@ protected:
 private:
   std::unique_ptr<PageRecordEngine> engine_;
 };
+
+/**
+ * Records the text as QPainter::drawText(baselineStart, text) draws it, without laying it out: a recording
+ * keeps a text's characters and lays them out when it plays. Returns false, having recorded nothing, when the
+ * painter does not paint on a TPageRecorder or the text needs the painter's own drawing (a decorated font,
+ * a right-to-left painter, more than one plain line); the caller then draws it.
+ */
+bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& text);
 
 /**
  * Plays a recording onto the painter, each recorded unit one logical unit of the painter as it stands.

@@ -182,6 +182,67 @@ TEST(PageRecording, TextPlaysWhereItWasDrawnAtItsSizeAndWidthOnADeviceOfAnyResol
   }
 }
 
+// Texts recorded by their characters alone, as the drawing context records them, between every kind of
+// state change a page makes before a text: a new pen, a clip, a turn undone by a restore, opacity. The
+// painter must hand each change to the recording before the text, and only once.
+void TextsAmongStateChanges(QPainter& painter,
+                            const std::function<void(const QPointF&, const QString&)>& text) {
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(20);
+  painter.setFont(font);
+  for (int round = 0; round < 2; ++round) {  // the second round plays texts met before
+    const int top = round * 220;
+    painter.setPen(Qt::red);
+    text(QPointF(10, top + 30), QStringLiteral("Total 422 AVAWAY"));
+    painter.setPen(QPen(Qt::blue, 3));
+    painter.drawLine(10, top + 40, 300, top + 40);
+    painter.setPen(Qt::darkGreen);
+    text(QPointF(10, top + 70), QStringLiteral("after a line"));
+    painter.save();
+    painter.setClipRect(QRect(10, top + 80, 60, 40));
+    text(QPointF(10, top + 110), QStringLiteral("clipped to its column"));
+    painter.translate(400, top + 200);
+    painter.rotate(-90);
+    text(QPointF(0, 0), QStringLiteral("Turned"));
+    painter.restore();
+    text(QPointF(10, top + 150), QStringLiteral("unclipped and upright again"));
+    painter.setOpacity(0.5);
+    text(QPointF(10, top + 180), QStringLiteral("half seen"));
+    painter.setOpacity(1);
+  }
+}
+
+TEST(PageRecording, TextRecordedByItsCharactersPlaysAsThePainterDrawsItAfterEveryStateChange) {
+  const QImage direct = Direct([](QPainter& painter) {
+    TextsAmongStateChanges(painter,
+                           [&](const QPointF& at, const QString& text) { painter.drawText(at, text); });
+  });
+  int recorded = 0;
+  const QByteArray recording = Record([&](QPainter& painter) {
+    TextsAmongStateChanges(painter, [&](const QPointF& at, const QString& text) {
+      if (RecordText(painter, at, text)) {
+        ++recorded;
+      } else {
+        painter.drawText(at, text);
+      }
+    });
+  });
+  EXPECT_EQ(recorded, 12);
+  EXPECT_EQ(Played(recording), direct);
+
+  // Only a recording takes a text this way, and only a text the painter needs no drawing of its own for.
+  QImage image = WhiteImage(40, 40);
+  QPainter onImage(&image);
+  EXPECT_FALSE(RecordText(onImage, QPointF(5, 20), QStringLiteral("A")));
+  TPageRecorder recorder;
+  QPainter painter(&recorder);
+  EXPECT_FALSE(RecordText(painter, QPointF(5, 20), QStringLiteral("A\tB")));
+  QFont underlined = painter.font();
+  underlined.setUnderline(true);
+  painter.setFont(underlined);
+  EXPECT_FALSE(RecordText(painter, QPointF(5, 20), QStringLiteral("A")));
+}
+
 // The player never trusts a list: one cut off or with a record it does not know stops where the damage is,
 // having drawn what came before.
 TEST(PageRecording, ADamagedListPlaysUpToTheDamageAndSaysItIsNotWhole) {
