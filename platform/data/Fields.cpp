@@ -4,6 +4,7 @@
 #include "platform/data/DB.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -307,8 +308,14 @@ QString TDateTimeField::GetText(bool displayText) const {
   // which was most of the cost of a long ledger's date column.
   if (DataType() == ftDate && (!displayText || displayFormat_.isEmpty())) {
     const QString text = StoredText(Value()).trimmed();
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    if (date.isValid() && text.size() == 10) return date.toString(IsoDate);
+    // A valid date stored as yyyy-MM-dd is its own text.
+    const bool digitsAndDashes = text.size() == 10 && text.at(4) == QLatin1Char('-') &&
+                                 text.at(7) == QLatin1Char('-') &&
+                                 std::all_of(text.begin(), text.end(), [](QChar character) {
+                                   return character == QLatin1Char('-') ||
+                                          (character >= QLatin1Char('0') && character <= QLatin1Char('9'));
+                                 });
+    if (digitsAndDashes && QDate::fromString(text, Qt::ISODate).isValid()) return text;
   }
   const QDateTime dateTime = AsDateTime();
   if (!dateTime.isValid()) return StoredText(Value());
