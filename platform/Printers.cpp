@@ -555,29 +555,38 @@ bool TPrinter::Aborted() const { return d_->aborted; }
 
 void TPrinter::ProcessAbortProcedure() { Application().ProcessMessages(); }
 
-const QFontMetrics& TPrinterCanvas::Metrics() const {
+TPrinterCanvas::MeasuredFont& TPrinterCanvas::Measured() const {
   const QPaintDevice* device = printer_.MeasuringDevice();
-  if (!metrics_ || metricsName_ != font_.Name() || metricsHeight_ != font_.Height() ||
-      metricsStyle_ != font_.Style() || metricsDevice_ != device) {
-    metrics_.emplace(font_.ToQFont(), device);
-    widths_.clear();
-    metricsName_ = font_.Name();
-    metricsHeight_ = font_.Height();
-    metricsStyle_ = font_.Style();
-    metricsDevice_ = device;
+  if (device != measuredDevice_) {
+    measured_.clear();
+    measuredDevice_ = device;
   }
-  return *metrics_;
+  const auto same = [this](const MeasuredFont& font) {
+    return font.Name == font_.Name() && font.Height == font_.Height() && font.Style == font_.Style();
+  };
+  if (!measured_.empty() && same(measured_.front())) return measured_.front();
+  auto found = std::find_if(measured_.begin(), measured_.end(), same);
+  if (found == measured_.end()) {
+    if (measured_.size() >= MeasuredFontsKept) measured_.pop_back();
+    measured_.push_back(
+        {font_.Name(), font_.Height(), font_.Style(), QFontMetrics(font_.ToQFont(), device), {}});
+    found = measured_.end() - 1;
+  }
+  std::rotate(measured_.begin(), found, found + 1);
+  return measured_.front();
 }
 
+const QFontMetrics& TPrinterCanvas::Metrics() const { return Measured().Metrics; }
+
 int TPrinterCanvas::TextWidth(const QString& text) const {
-  const QFontMetrics& metrics = Metrics();
+  MeasuredFont& font = Measured();
   // A grid measures every cell, and a column repeats its texts (days, payees, notes); laying a text out is
   // the dear part of measuring it.
-  const auto known = widths_.constFind(text);
-  if (known != widths_.constEnd()) return known.value();
-  if (widths_.size() >= MeasuredTextsKept) widths_.clear();
-  const int width = metrics.horizontalAdvance(text);
-  widths_.insert(text, width);
+  const auto known = font.Widths.constFind(text);
+  if (known != font.Widths.constEnd()) return known.value();
+  if (font.Widths.size() >= MeasuredTextsKept) font.Widths.clear();
+  const int width = font.Metrics.horizontalAdvance(text);
+  font.Widths.insert(text, width);
   return width;
 }
 

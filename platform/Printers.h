@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPageSize;
 class QPainter;
@@ -64,14 +65,24 @@ private:
   TFont font_;
   TBrush brush_;
   TPen pen_;
-  mutable std::optional<QFontMetrics> metrics_;
-  /** Widths measured in the current font, a few thousand at most. */
+  /**
+   * A font's metrics on the measuring device and the widths measured in it, a few thousand at most. A page
+   * turns between a few fonts (a grid's titles and cells, the header and footer bands), so the last few
+   * fonts keep theirs; all go when the device changes.
+   */
+  struct MeasuredFont {
+    QString Name;
+    int Height = 0;
+    TFontStyles Style = 0;
+    QFontMetrics Metrics;
+    QHash<QString, int> Widths;
+  };
   static constexpr qsizetype MeasuredTextsKept = 4096;
-  mutable QHash<QString, int> widths_;
-  mutable QString metricsName_;
-  mutable int metricsHeight_ = 0;
-  mutable TFontStyles metricsStyle_ = 0;
-  mutable const QPaintDevice* metricsDevice_ = nullptr;
+  static constexpr std::size_t MeasuredFontsKept = 8;
+  MeasuredFont& Measured() const;
+  /** The fonts measured on the device, the current one first. */
+  mutable std::vector<MeasuredFont> measured_;
+  mutable const QPaintDevice* measuredDevice_ = nullptr;
 };
 
 /**

@@ -146,6 +146,13 @@ TEST_F(PrintersTest, TheCanvasMeasuresTextAsTheDrawingContextDrawsIt) {
   font.SetStyle(fsBold);
   EXPECT_GT(Printer().Canvas().TextWidth(QStringLiteral("Measured text")), width80);
   font.SetStyle(0);
+  // Fonts taken up again keep their own widths, whichever was measured last.
+  for (const int height : {-40, -80, -40}) {
+    font.SetHeight(height);
+    EXPECT_EQ(Printer().Canvas().TextWidth(QStringLiteral("Measured text")),
+              height == -40 ? width40 : width80);
+  }
+  font.SetHeight(-80);
   QImage image = WhiteImage(10, 10);
   QPainter painter(&image);
   DrawingContext context(painter);
