@@ -43,7 +43,8 @@ int TShapedTexts::FontNumber(const QFont& font, const QPaintDevice* device) {
 }
 
 void TShapedTexts::Draw(QPainter& painter, int font, const QPointF& baselineStart, const QString& text) {
-  if (font < 0 || static_cast<std::size_t>(font) >= fonts_.size() || !IsPlainLine(text)) {
+  if (font < 0 || static_cast<std::size_t>(font) >= fonts_.size() || text.size() > MaximumKeptLength ||
+      !IsPlainLine(text)) {
     painter.drawText(baselineStart, text);
     return;
   }

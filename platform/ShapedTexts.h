@@ -37,6 +37,8 @@ public:
 
   /** Texts met since the last turn; at this many, those not met since the turn before are let go. */
   static constexpr qsizetype MaximumKept = 4096;
+  /** Longer texts (a paragraph, not a cell or a line) are the painter's: they seldom repeat. */
+  static constexpr qsizetype MaximumKeptLength = 256;
 
   /**
    * The texts kept for the calling thread: those of the application's own thread, let go with the

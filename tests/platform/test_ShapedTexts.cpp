@@ -43,7 +43,7 @@ TEST(ShapedTexts, ATextDrawnFromItsLayoutLooksAsThePainterDrawsIt) {
 }
 
 // What is kept is what was met lately: a text met again within a turn stays, one not met for a whole turn
-// goes, and a text with a tab is always the painter's.
+// goes, and a text with a tab or as long as a paragraph is always the painter's.
 TEST(ShapedTexts, TextsMetLatelyStayLaidOutAndTheRestGo) {
   QImage image = WhiteImage(200, 50);
   QPainter painter(&image);
@@ -62,9 +62,12 @@ TEST(ShapedTexts, TextsMetLatelyStayLaidOutAndTheRestGo) {
   EXPECT_TRUE(kept.IsLaidOut(number, QStringLiteral("Payee"))) << "met again in the last turn";
   meetOthers(2 * TShapedTexts::MaximumKept, 200000);
   EXPECT_FALSE(kept.IsLaidOut(number, QStringLiteral("Payee"))) << "not met for two turns";
-  meet(QStringLiteral("a\tb"));
-  meet(QStringLiteral("a\tb"));
-  EXPECT_FALSE(kept.IsLaidOut(number, QStringLiteral("a\tb")));
+  const QString paragraph(TShapedTexts::MaximumKeptLength + 1, QLatin1Char('x'));
+  for (const QString& text : {QStringLiteral("a\tb"), paragraph}) {
+    meet(text);
+    meet(text);
+    EXPECT_FALSE(kept.IsLaidOut(number, text)) << text.size();
+  }
   EXPECT_EQ(kept.FontNumber(painter.font(), &image), number);
 }
 
