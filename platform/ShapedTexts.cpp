@@ -113,13 +113,18 @@ void TShapedTexts::Clear() {
 }
 
 TShapedTexts* TShapedTexts::ForThisThread() {
-  const QCoreApplication* application = QCoreApplication::instance();
-  if (application == nullptr || QThread::currentThread() != application->thread()) return nullptr;
   static std::unique_ptr<TShapedTexts> texts;
+  // Once let go with the application, never made again: nothing may outlive the application's fonts.
+  static bool gone = false;
+  const QCoreApplication* application = QCoreApplication::instance();
+  if (gone || application == nullptr || QThread::currentThread() != application->thread()) return nullptr;
   if (!texts) {
     texts = std::make_unique<TShapedTexts>();
     // A layout holds the font's glyphs, which must go before the application's fonts do.
-    qAddPostRoutine([] { texts.reset(); });
+    qAddPostRoutine([] {
+      texts.reset();
+      gone = true;
+    });
   }
   return texts.get();
 }
