@@ -107,11 +107,6 @@ TShapedTexts::Layout& TShapedTexts::Keep(Texts& texts, const QString& text, Layo
   return texts.Recent.insert(text, std::move(layout)).value();
 }
 
-void TShapedTexts::Clear() {
-  for (Texts& texts : fonts_) texts = Texts();
-  kept_ = 0;
-}
-
 TShapedTexts* TShapedTexts::ForThisThread() {
   static std::unique_ptr<TShapedTexts> texts;
   // Once let go with the application, never made again: nothing may outlive the application's fonts.

@@ -46,12 +46,8 @@ public:
    */
   static TShapedTexts* ForThisThread();
 
-  /** Whether the text is one line of characters, with no tab, break or other control laid out by rules of its
-   * own. */
+  /** Whether the text is one line of characters, with no tab, break or other control of its own rules. */
   static bool IsPlainLine(const QString& text);
-
-  /** Lets every layout go. */
-  void Clear();
 
 private:
   struct Layout {
