@@ -5,6 +5,8 @@
 #include "platform/data/DB.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/DatabaseWriter.h"
+#include "platform/data/Fields.h"
+#include "print/engine/DBPrnWin.h"
 
 #include <QDate>
 #include <QDir>
@@ -112,5 +114,15 @@ void LedgerFile::Check(const QString& fileName) {
       throw EDatabaseError(
           QStringLiteral("\"%1\" is no ledger file: its table \"ledger\" has no column \"%2\"")
               .arg(ShownName(fileName), QString::fromLatin1(column)));
+  }  // Amounts in a column of another kind (TEXT, NUMERIC, none) would print while the totals beneath them
+  // stayed 0.00: the grid printer sums only number columns.
+  const TField* amount = table.FindField(QStringLiteral("amount"));
+  if (!IsSummedFieldType(amount->DataType())) {
+    const QString declared = amount->DeclaredType().trimmed();
+    throw EDatabaseError(
+        QStringLiteral("\"%1\" is no ledger file: its column \"amount\" is declared %2, so its amounts could "
+                       "not be added up; a ledger declares it CURRENCY, REAL or INTEGER")
+            .arg(ShownName(fileName), declared.isEmpty() ? QStringLiteral("without a type")
+                                                         : QStringLiteral("as ") + ShownName(declared)));
   }
 }

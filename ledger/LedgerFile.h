@@ -19,7 +19,8 @@ void MakeSample(const QString& fileName, int entries);
 
 /**
  * Fails with EDatabaseError, in one sentence naming the file, when it is missing, no SQLite database, or has
- * no table "ledger" with the columns id, posted, payee, note and amount; with EDatabaseUnavailable when it
+ * no table "ledger" with the columns id, posted, payee, note and amount, or its amount column is of a kind
+ * whose values the grid printer does not add up (TEXT, NUMERIC, no type); with EDatabaseUnavailable when it
  * cannot be read or another program keeps it busy for longer than a few seconds. Only reads the file.
  */
 void Check(const QString& fileName);

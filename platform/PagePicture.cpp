@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,7 +33,7 @@ const QByteArray& SessionKey() {
   return key;
 }
 
-QByteArray Digest(QByteArrayView stream) {
+QByteArray KeyedDigest(QByteArrayView stream) {
   QMessageAuthenticationCode code(QCryptographicHash::Blake2b_256, SessionKey());
   code.addData(stream.constData(), stream.size());
   return code.result();
@@ -62,7 +63,7 @@ void PagePicture::EndRecording() {
   recorder_.reset();
 }
 
-void PagePicture::Save(const QString& fileName) const {
+qint64 PagePicture::Save(const QString& fileName) const {
   const auto failed = [&fileName](const QString& reason) {
     return Exception(QStringLiteral("Cannot create file \"%1\". %2")
                          .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
@@ -72,7 +73,8 @@ void PagePicture::Save(const QString& fileName) const {
   content.reserve(Signature.size() + 1 + DigestLength + recording_.size());
   content += Signature;
   content += FormatVersion;
-  content += Digest(recording_);
+  digest_ = KeyedDigest(recording_);
+  content += digest_;
   content += recording_;
   // A page that could be written but never read again would print as an empty sheet without a word.
   if (content.size() > MaximumFileSize) {
@@ -108,10 +110,12 @@ void PagePicture::Save(const QString& fileName) const {
     ::unlink(path.constData());
     throw failed(reason);
   }
+  return content.size();
 }
 
 bool PagePicture::Load(const QString& fileName, QString* error) {
   recording_.clear();
+  digest_.clear();
   const auto fail = [error](const QString& reason) {
     if (error != nullptr) *error = reason;
     return false;
@@ -135,12 +139,53 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
     return fail(QStringLiteral("\"%1\" is not a page file.").arg(shownName));
   }
   const QByteArrayView stream = QByteArrayView(data).sliced(headerLength);
-  if (Digest(stream) != QByteArrayView(data).sliced(Signature.size() + 1, DigestLength)) {
+  if (KeyedDigest(stream) != QByteArrayView(data).sliced(Signature.size() + 1, DigestLength)) {
     return fail(QStringLiteral("\"%1\" is damaged or was not recorded by this program.").arg(shownName));
   }
+  digest_ = data.mid(Signature.size() + 1, DigestLength);
   data.remove(0, headerLength);
   recording_ = std::move(data);
   return true;
+}
+
+QByteArray PagePicture::FileDigest(const QString& fileName, qint64& size, QString* error) {
+  size = 0;
+  const auto fail = [error](const QString& reason) {
+    if (error != nullptr) *error = reason;
+    return QByteArray();
+  };
+  const QString shownName = ShownName(QDir::toNativeSeparators(fileName));
+  // Non-blocking, so a pipe put in a page's place answers at once.
+  const int descriptor =
+      ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) {
+    if (errno == ENOENT) return fail(QStringLiteral("\"%1\" does not exist.").arg(shownName));
+    return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, SystemErrorText(errno)));
+  }
+  struct Closer {
+    int descriptor;
+    ~Closer() { ::close(descriptor); }
+  } closer{descriptor};
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0)
+    return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, SystemErrorText(errno)));
+  if (!S_ISREG(status.st_mode))
+    return fail(QStringLiteral("\"%1\" is not a page file: it is not a plain file.").arg(shownName));
+  const qsizetype headerLength = Signature.size() + 1 + DigestLength;
+  QByteArray head(headerLength, Qt::Uninitialized);
+  qsizetype filled = 0;
+  while (filled < headerLength) {
+    const ssize_t count = ::read(descriptor, head.data() + filled, static_cast<size_t>(headerLength - filled));
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0)
+      return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, SystemErrorText(errno)));
+    if (count == 0) break;
+    filled += count;
+  }
+  if (filled < headerLength || !head.startsWith(Signature) || head.at(Signature.size()) != FormatVersion)
+    return fail(QStringLiteral("\"%1\" is not a page file.").arg(shownName));
+  size = static_cast<qint64>(status.st_size);
+  return head.mid(Signature.size() + 1, DigestLength);
 }
 
 void PagePicture::Play(QPainter& painter) const { PlayRecording(painter, recording_); }

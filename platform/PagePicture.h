@@ -42,9 +42,9 @@ public:
    * Writes the page to a new file of mode 0600, replacing one of that name. The file is created afresh,
    * never through a symbolic link (a link of that name is replaced, not followed). Fails with an Exception
    * "Cannot create file "<name>". <reason>" when the file cannot be written or the page would be larger than
-   * MaximumFileSize; a file that broke off is removed.
+   * MaximumFileSize; a file that broke off is removed. Returns the file's size.
    */
-  void Save(const QString& fileName) const;
+  qint64 Save(const QString& fileName) const;
 
   /**
    * Reads a page file. Returns false, leaving the page empty and the reason in error, when the file is
@@ -53,6 +53,19 @@ public:
    */
   bool Load(const QString& fileName, QString* error = nullptr);
 
+  /**
+   * The page's keyed digest as its last Save wrote it or its last Load read it; empty before either. Two
+   * page files hold the same page exactly when their digests agree.
+   */
+  const QByteArray& Digest() const { return digest_; }
+
+  /**
+   * The digest a page file carries, read from its head alone, and the file's size: enough to tell a file
+   * that is missing, no plain file, shortened or another page's, without reading the page. Empty, with the
+   * reason in error, when the file is missing, no plain file or no page file.
+   */
+  static QByteArray FileDigest(const QString& fileName, qint64& size, QString* error = nullptr);
+
   /** Plays the page with each recorded unit as one logical unit of the painter. */
   void Play(QPainter& painter) const;
   /** Plays the page area (0, 0)-(pageSize) stretched onto the target rectangle. */
@@ -60,6 +73,7 @@ public:
 
 private:
   QByteArray recording_;
+  mutable QByteArray digest_;
   std::unique_ptr<TPageRecorder> recorder_;
   std::unique_ptr<QPainter> painter_;
 };

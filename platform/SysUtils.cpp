@@ -109,6 +109,12 @@ bool SameFile(const QString& first, const QString& second) {
 
 QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+std::string Exception::WhatText(const QString& message) {
+  if (!message.contains(QChar(0))) return message.toStdString();
+  QString shown = message;
+  return shown.replace(QChar(0), QStringLiteral("\\x00")).toStdString();
+}
+
 bool ActsOnTerminal(char32_t code) {
   return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x2028 || code == 0x2029 ||
          (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||

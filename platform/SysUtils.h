@@ -11,11 +11,14 @@
  */
 class Exception : public std::exception {
 public:
-  explicit Exception(QString message) : message_(std::move(message)), utf8_(message_.toStdString()) {}
+  explicit Exception(QString message) : message_(std::move(message)), utf8_(WhatText(message_)) {}
   const QString& Message() const { return message_; }
   const char* what() const noexcept override { return utf8_.c_str(); }
 
 private:
+  // The message as what() gives it: a character 0 is shown as \x00, since every reader of a C string would
+  // stop there and lose the rest of the message.
+  static std::string WhatText(const QString& message);
   QString message_;
   std::string utf8_;
 };

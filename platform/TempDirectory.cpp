@@ -66,15 +66,17 @@ void RemoveAbandonedFolders(const QString& privateFolder, const QString& own) {
 }
 
 // Plain values that are never destroyed, so the end of the process can still be told after the owner of
-// the process's folder is gone.
+// the process's folder is gone. The folder is held by whoever works in it; processFolder is the one new work
+// gets, and the one an uncaught exception removes.
 bool processEnded = false;
 TProcessTempDirectory* processFolder = nullptr;
 
 struct ProcessFolderOwner {
+  std::shared_ptr<TProcessTempDirectory> Folder;
   ~ProcessFolderOwner() {
     processEnded = true;
-    const std::unique_ptr<TProcessTempDirectory> owned(processFolder);
     processFolder = nullptr;
+    Folder.reset();
   }
 };
 
@@ -124,11 +126,17 @@ bool TProcessTempDirectory::Make(const QString& pathTemplate) {
   if (!IsPrivateFolder(QFile::encodeName(folder->path()), true)) return false;
   // Removed by Remove() only, and only while it is still our folder.
   folder->setAutoRemove(false);
-  lock_ = OpenFolder(folder->path());
-  if (lock_ >= 0 && !Lock(lock_, LOCK_EX | LOCK_NB)) {
-    ::close(lock_);
-    lock_ = -1;
-  }
+  descriptor_ = OpenFolder(folder->path());
+  // A folder that cannot be locked is still used; only its tidy-up by the next process is not guarded.
+  if (descriptor_ >= 0) Lock(descriptor_, LOCK_EX | LOCK_NB);
+  const QString throughDescriptor = QStringLiteral("/proc/self/fd/%1").arg(descriptor_);
+  struct stat held {};
+  struct stat reached {};
+  heldPath_ = descriptor_ >= 0 && ::fstat(descriptor_, &held) == 0 &&
+                      ::stat(QFile::encodeName(throughDescriptor).constData(), &reached) == 0 &&
+                      held.st_dev == reached.st_dev && held.st_ino == reached.st_ino
+                  ? throughDescriptor
+                  : folder->path();
   folder_ = std::move(folder);
   return true;
 }
@@ -137,41 +145,64 @@ bool TProcessTempDirectory::IsValid() const { return folder_ != nullptr; }
 
 QString TProcessTempDirectory::Path() const { return folder_ ? folder_->path() : QString(); }
 
+QString TProcessTempDirectory::HeldPath() const { return folder_ ? heldPath_ : QString(); }
+
 bool TProcessTempDirectory::StillThere() const {
-  return folder_ && IsPrivateFolder(QFile::encodeName(folder_->path()), false);
+  if (!folder_ || !IsPrivateFolder(QFile::encodeName(folder_->path()), false)) return false;
+  if (descriptor_ < 0) return true;
+  // The folder at the path must be the one made, and not removed (a removed folder has no links left).
+  struct stat held {};
+  struct stat atPath {};
+  return ::fstat(descriptor_, &held) == 0 && held.st_nlink > 0 &&
+         ::lstat(QFile::encodeName(folder_->path()).constData(), &atPath) == 0 &&
+         held.st_dev == atPath.st_dev && held.st_ino == atPath.st_ino;
 }
 
 void TProcessTempDirectory::Remove() {
   if (folder_) {
+    // Only the folder made here goes: whatever another put at its path since is left alone.
     struct stat status {};
+    struct stat held {};
     const QByteArray path = QFile::encodeName(folder_->path());
-    if (::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::getuid()) {
+    const bool same = descriptor_ < 0 || (::fstat(descriptor_, &held) == 0 &&
+                                          ::lstat(path.constData(), &status) == 0 &&
+                                          held.st_dev == status.st_dev && held.st_ino == status.st_ino);
+    if (same && ::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+        status.st_uid == ::getuid()) {
       folder_->remove();
     }
     folder_.reset();
   }
-  if (lock_ >= 0) {
-    ::close(lock_);
-    lock_ = -1;
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+    descriptor_ = -1;
   }
+  heldPath_.clear();
 }
 
-QString ProcessTempDirectory() {
-  if (processEnded) return QString();
+std::shared_ptr<TProcessTempDirectory> ProcessTempFolder() {
+  if (processEnded) return nullptr;
   static ProcessFolderOwner owner;
-  if (processFolder != nullptr && !processFolder->StillThere()) {
-    const std::unique_ptr<TProcessTempDirectory> gone(processFolder);
+  if (owner.Folder && !owner.Folder->StillThere()) {
+    // Whoever still holds the vanished folder keeps it and finds it gone; new work gets a new one.
+    owner.Folder.reset();
     processFolder = nullptr;
   }
-  if (processFolder == nullptr) {
-    auto folder = std::make_unique<TProcessTempDirectory>();
-    if (!folder->IsValid()) return QString();
-    processFolder = folder.release();
+  if (!owner.Folder) {
+    auto folder = std::make_shared<TProcessTempDirectory>();
+    if (!folder->IsValid()) return nullptr;
+    owner.Folder = std::move(folder);
+    processFolder = owner.Folder.get();
     static const bool hooked = [] {
       previousTerminateHandler = std::set_terminate(RemoveFolderAndTerminate);
       return true;
     }();
     (void)hooked;
   }
-  return processFolder->Path();
+  return owner.Folder;
+}
+
+QString ProcessTempDirectory() {
+  const std::shared_ptr<TProcessTempDirectory> folder = ProcessTempFolder();
+  return folder ? folder->Path() : QString();
 }

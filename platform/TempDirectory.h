@@ -35,7 +35,16 @@ public:
   bool IsValid() const;
   /** The folder's full path; empty when it could not be made or was removed. */
   QString Path() const;
-  /** Whether the folder is still there as this object made it (a tidy-up of the disk may have removed it). */
+  /**
+   * The folder reached through the descriptor this object holds open ("/proc/self/fd/N" where the system
+   * offers that, else Path()). A file named through it lands in this very folder even after the folder was
+   * renamed or another was put at its path; once the folder is removed, no file can be made through it.
+   */
+  QString HeldPath() const;
+  /**
+   * Whether the folder is still there as this object made it, at its path (a tidy-up of the disk may have
+   * removed it, or put another folder in its place).
+   */
   bool StillThere() const;
   /** Removes the folder with everything in it now. */
   void Remove();
@@ -43,13 +52,20 @@ public:
 private:
   bool Make(const QString& pathTemplate);
   std::unique_ptr<QTemporaryDir> folder_;
-  int lock_ = -1;
+  // The folder held open: its lock, and the way to it whatever happens to its path.
+  int descriptor_ = -1;
+  QString heldPath_;
 };
 
 /**
- * The temporary folder of this process alone (a TProcessTempDirectory made on first use, and made again if
- * it vanished). It is removed when the process ends, also when it ends through an exception nobody caught.
- * Two processes never share it, whatever the user runs side by side. Empty when no folder can be made, and
- * once the process has begun to end.
+ * The temporary folder of this process alone (a TProcessTempDirectory made on first use, and made anew for
+ * later users if it vanished). Those who hold the returned folder keep that one: work that began in a folder
+ * finds out that the folder went, instead of going on in a new one. It is removed when the process ends
+ * (or, made anew meanwhile, when its last holder lets it go), also when the process ends through an
+ * exception nobody caught. Two processes never share it, whatever the user runs side by side. Null when no
+ * folder can be made, and once the process has begun to end.
  */
+std::shared_ptr<TProcessTempDirectory> ProcessTempFolder();
+
+/** The path of ProcessTempFolder(); empty when there is none. */
 QString ProcessTempDirectory();

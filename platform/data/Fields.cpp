@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -75,15 +76,26 @@ QString StoredText(const QVariant& value) {
   return value.toString();
 }
 
+// A text that reads as a finite number in the C locale. Not-a-number and the infinities are no amounts: a
+// total they entered would print as NAN or INF.
+bool ReadsAsNumber(const QString& text, double& number) {
+  bool ok = false;
+  number = QLocale::c().toDouble(text.trimmed(), &ok);
+  return ok && std::isfinite(number);
+}
+
 // A stored number, or a text that is one, as a double; EConvertError for anything else.
 double NumberOf(const QVariant& value) {
   if (value.isNull()) return 0.0;
-  if (IsNumberValue(value)) return value.toDouble();
-  const QString text = StoredText(value);
-  bool ok = false;
-  const double number = QLocale::c().toDouble(text.trimmed(), &ok);
-  if (!ok) throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-  return number;
+  double number = 0.0;
+  if (IsNumberValue(value)) {
+    number = value.toDouble();
+    if (std::isfinite(number)) return number;
+  } else if (ReadsAsNumber(StoredText(value), number)) {
+    return number;
+  }
+  throw EConvertError(
+      QStringLiteral("'%1' is not a valid floating point value").arg(ShownName(StoredText(value))));
 }
 
 qint64 WholeNumberOf(const QVariant& value) {
@@ -92,7 +104,7 @@ qint64 WholeNumberOf(const QVariant& value) {
   if (value.typeId() == QMetaType::Double) {
     const double number = value.toDouble();
     if (number >= -9.2e18 && number <= 9.2e18) return RoundHalfEven(number);
-    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(StoredText(value)));
+    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(ShownName(StoredText(value))));
   }
   return StrToInt(StoredText(value));
 }
@@ -107,7 +119,7 @@ bool BooleanOf(const QVariant& value) {
                                          QStringLiteral("n"),     QStringLiteral("0"), QString()};
   if (truths.contains(text)) return true;
   if (falsehoods.contains(text)) return false;
-  throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(StoredText(value)));
+  throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(ShownName(StoredText(value))));
 }
 
 // A value that does not convert is named with where it was read, so the user can find it and mend it: the
@@ -137,12 +149,10 @@ int ToInteger(qint64 value, const QString& fieldName) {
 // (edit) for currency, the general format otherwise.
 QString FloatText(const QVariant& value, const QString& pattern, bool currency, bool displayText) {
   if (value.isNull()) return QString();
-  if (!IsNumberValue(value)) {
-    bool ok = false;
-    QLocale::c().toDouble(StoredText(value).trimmed(), &ok);
-    if (!ok) return StoredText(value);
-  }
-  const double number = NumberOf(value);
+  double number = 0.0;
+  if (IsNumberValue(value) ? !std::isfinite(value.toDouble()) : !ReadsAsNumber(StoredText(value), number))
+    return StoredText(value);
+  number = NumberOf(value);
   if (!pattern.isEmpty()) return FormatFloat(pattern, number);
   if (currency) {
     if (displayText) return FormatMoney(number);

@@ -19,6 +19,7 @@ class PagePicture;
 class QIODevice;
 class TAtomicFile;
 class TPrintDialog1;
+class TRecordedPages;
 
 /** The logical font a page font is made from, in the layout of the desktop's logical-font record. */
 struct TFontSpec {
@@ -83,7 +84,8 @@ public:
   DrawingContext* Handle() const { return context_.get(); }
 
   TSendTo Target() const { return target_; }
-  QString PageFileName() const { return pageFileName_; }
+  /** The file the current page is saved to when it closes. */
+  QString PageFileName() const;
   double ScaleX() const { return scaleX_; }
   double ScaleY() const { return scaleY_; }
   const TFontSpec& FontSpec() const { return fontSpec_; }
@@ -106,6 +108,11 @@ public:
   /** Deletes the page files of the target's kind and resets the page count. */
   void ClearPages();
   /**
+   * The pages recorded since BeginDocument, with the job's settings; null before it and for the HTML target.
+   * A preview given them shows and prints exactly these pages.
+   */
+  std::shared_ptr<const TRecordedPages> RecordedPages() const { return recorded_; }
+  /**
    * Opens page 1 (the HTML file for the HTML target) and writes the job's nine settings to the settings
    * store. With the HTML target a blank file name fails with ETarnvale "HTML filename not specified <name>".
    * A store that cannot take the settings (a full disk) does not stop the job: the store stays as it was,
@@ -120,9 +127,11 @@ public:
   /** Closes the current page: its picture is saved to its page file (or the HTML file is finished). */
   void EndPage();
   /**
-   * Plays the recorded pages onto the printer as one document, one sheet per page, with the print status
-   * dialog when showStatus is set (its Abort stops after the current page and nothing is sent). Does
-   * nothing while the printer is already printing or when no page was recorded.
+   * Plays the recorded pages onto the printer as one document, one sheet per page, in the orientation they
+   * were recorded in, with the print status dialog when showStatus is set (its Abort stops after the current
+   * page and nothing is sent). Does nothing while the printer is already printing or when no page was
+   * recorded. A page whose file is gone, damaged or not the page recorded fails with ETarnvale naming it,
+   * and nothing of the document is sent.
    *
    * The options choose the copies, their order and the pages (a selection as the preview's print options
    * take it; one that is no selection fails with EConvertError before anything prints). A system queue gets
@@ -244,7 +253,7 @@ private:
 
   std::unique_ptr<TAtomicFile> htmlStream_;
   TSendTo target_;
-  QString pageFileName_;
+  std::shared_ptr<TRecordedPages> recorded_;
   int pageCount_ = 0;
   QString settingsProblem_;
   double scaleX_ = 1.0;

@@ -5,6 +5,7 @@
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
 #include "print/device/PagewickIni.h"
+#include "print/device/RecordedPages.h"
 #include "print/dialogs/Addit.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
@@ -100,7 +101,14 @@ void TGdi::WriteHtmlCell(const QString& text) {
   if (htmlStream_) WriteHtmlLine(htmlStream_.get(), QStringLiteral("<TD>") + HtmlEscape(text));
 }
 
+QString TGdi::PageFileName() const {
+  return recorded_ ? PageFileNameIn(recorded_->Folder(), pageCount_, target_)
+                   : PageFileNameFor(pageCount_, target_);
+}
+
 void TGdi::ClearPages() {
+  if (recorded_) recorded_->Delete();
+  recorded_.reset();
   DeletePageFiles(target_);
   pageCount_ = 0;
 }
@@ -122,8 +130,20 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
                          double zoomFactor) {
   penWidth_ = 1;
   penColor_ = clBlack;
+  PagewickIni::JobSettings settings;
+  settings.PageHeight = Printer().PageHeight();
+  settings.PageWidth = Printer().PageWidth();
+  settings.Landscape = Printer().Orientation() == poLandscape;
+  settings.ViewBackground = ColorToRGB(backgroundColor);
+  settings.PreviewHeading = heading;
+  settings.PrinterName = Printer().PrinterName();
+  settings.PrinterIndex = Printer().PrinterIndex();
+  settings.ZoomFactor = zoomFactor;
+  settings.Directory = QDir::currentPath();
+  // The pages keep the folder they are recorded in and the settings they are recorded by; the store only
+  // tells the next job what this one was.
+  if (target_ != poHTML) recorded_ = std::make_shared<TRecordedPages>(target_, settings);
   ++pageCount_;
-  pageFileName_ = PageFileNameFor(pageCount_, target_);
 
   if (target_ == poHTML) {
     if (TrimControls(htmlFileName).isEmpty()) {
@@ -150,16 +170,6 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
   fontHeight_ = std::abs(canvasHeight);
   SetFont(QStringLiteral("Arial"), canvasHeight);
 
-  PagewickIni::JobSettings settings;
-  settings.PageHeight = Printer().PageHeight();
-  settings.PageWidth = Printer().PageWidth();
-  settings.Landscape = Printer().Orientation() == poLandscape;
-  settings.ViewBackground = ColorToRGB(backgroundColor);
-  settings.PreviewHeading = heading;
-  settings.PrinterName = Printer().PrinterName();
-  settings.PrinterIndex = Printer().PrinterIndex();
-  settings.ZoomFactor = zoomFactor;
-  settings.Directory = QDir::currentPath();
   settingsProblem_.clear();
   try {
     PagewickIni::WriteJob(settings);
@@ -174,7 +184,6 @@ void TGdi::NewPage() {
   if (target_ == poHTML) return;
   EndPage();
   ++pageCount_;
-  pageFileName_ = PageFileNameFor(pageCount_, target_);
   OpenPage();
   SetUpSurface();
   SetFont(fontName_, Printer().Canvas().Font().Height());
@@ -191,7 +200,7 @@ void TGdi::EndPage() {
   } else if (page_) {
     const std::unique_ptr<PagePicture> page = std::move(page_);
     page->EndRecording();
-    page->Save(pageFileName_);
+    recorded_->Add(*page);
   }
   // The page file was made with the owner's read and write rights only; nothing is changed through its name.
   ProcessMessages();
@@ -223,9 +232,8 @@ QString RangesText(const std::vector<int>& pages) {
 
 int TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
   TPrinter& printer = Printer();
-  if (printer.Printing()) return 0;
-  int recorded = 0;
-  while (QFileInfo::exists(PageFileNameFor(recorded + 1, target_))) ++recorded;
+  if (printer.Printing() || !recorded_) return 0;
+  const int recorded = recorded_->Count();
   const std::vector<int> selected = SelectedPages(recorded, options.PageRanges);
   // Without a single page to print there is nothing to send, not even a blank sheet.
   if (selected.empty()) return 0;
@@ -244,8 +252,10 @@ int TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
     for (const int page : selected) plan.insert(plan.end(), static_cast<std::size_t>(copies), page);
   }
 
+  // A page that went missing or changed is found before anything is sent.
+  recorded_->Check(selected);
   StatusDialogScope status(showStatus);
-  printer.SetOrientation(PagewickIni::IsPortrait() ? poPortrait : poLandscape);
+  printer.SetOrientation(recorded_->Portrait() ? poPortrait : poLandscape);
   printer.BeginDoc(QString(), queueOptions);
   try {
     PlayPagesToPrinter(plan, status.Dialog());
@@ -265,15 +275,12 @@ void TGdi::PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* stat
   for (std::size_t index = 0; index < pages.size(); ++index) {
     const int number = pages[index];
     if (status != nullptr) status->SetPageText(QString::asprintf("%d", number));
-    const QString fileName = PageFileNameFor(number, target_);
-    if (!QFileInfo::exists(fileName)) break;
     PagePicture page;
-    QPainter* painter = printer.Canvas().Painter();
-    // A page file that cannot be read prints as an empty sheet.
-    if (painter != nullptr && page.Load(fileName)) page.Play(*painter);
+    recorded_->Load(number, page);
+    if (QPainter* painter = printer.Canvas().Painter()) page.Play(*painter);
     printer.ProcessAbortProcedure();
     if (!printer.Printing()) break;
-    if (index + 1 == pages.size() || !QFileInfo::exists(PageFileNameFor(pages[index + 1], target_))) break;
+    if (index + 1 == pages.size()) break;
     if (status != nullptr && status->AbortRequested()) break;
     printer.NewPage();
   }

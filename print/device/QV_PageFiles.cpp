@@ -30,8 +30,9 @@ QString PageFileNameFor(int pageNumber, TSendTo target) {
   return PageFileNameIn(folder, pageNumber, target);
 }
 
-void DeletePageFiles(TSendTo target) {
-  const QString folder = PageDirectory();
+void DeletePageFiles(TSendTo target) { DeletePageFilesIn(PageDirectory(), target); }
+
+void DeletePageFilesIn(const QString& folder, TSendTo target) {
   if (folder.isEmpty()) return;
   const QDir directory(folder);
   const QString suffix = QLatin1Char('.') + Extension(target);

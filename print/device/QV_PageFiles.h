@@ -29,3 +29,6 @@ QString PageFileNameFor(int pageNumber, TSendTo target);
  * those behind a gap in the numbering, so no page of an earlier job can pass for one of the next.
  */
 void DeletePageFiles(TSendTo target);
+
+/** Deletes every page file of the target's kind in the folder, as DeletePageFiles does in the page folder. */
+void DeletePageFilesIn(const QString& folder, TSendTo target);

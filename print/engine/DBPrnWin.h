@@ -3,6 +3,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Types.h"
 #include "platform/data/DB.h"
+#include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
 #include "print/engine/PrnWin.h"
 
@@ -20,6 +21,12 @@ class TDBGrid;
 class TStringGrid;
 class TGridRows;
 struct TGridLook;
+
+/**
+ * Whether the grid printer adds a field of this kind to its column's sums: integer, word, float and
+ * currency; a small integer, BCD or auto-increment field prints without sums.
+ */
+bool IsSummedFieldType(TFieldType type);
 
 /** What the grid printer keeps of one column of a printed grid for the whole job. */
 struct TTrackedColumn {

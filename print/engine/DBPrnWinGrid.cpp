@@ -24,8 +24,17 @@ int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 constexpr TColor Silver = 12632256;
 
-bool Summed(const TField& field) {
-  switch (field.DataType()) {
+bool Summed(const TField& field) { return IsSummedFieldType(field.DataType()); }
+
+QString DisplayFormatOf(const TField& field) {
+  const auto* numeric = dynamic_cast<const TNumericField*>(&field);
+  return numeric != nullptr ? numeric->DisplayFormat() : QString();
+}
+
+}  // namespace
+
+bool IsSummedFieldType(TFieldType type) {
+  switch (type) {
     case ftInteger:
     case ftWord:
     case ftFloat:
@@ -34,11 +43,7 @@ bool Summed(const TField& field) {
   }
 }
 
-QString DisplayFormatOf(const TField& field) {
-  const auto* numeric = dynamic_cast<const TNumericField*>(&field);
-  return numeric != nullptr ? numeric->DisplayFormat() : QString();
-}
-
+namespace {
 // The text of one cell, formatted by the kind of its field; summed fields add their value to the sums.
 QString CellText(const TField& field, TTrackedColumn* column) {
   double value = 0.0;

@@ -308,7 +308,7 @@ void TPrintWin::DeliverToPrinter(bool showStatus) {
 
 void TPrintWin::ShowPreview() {
   // The preview belongs to the application, not to the form being printed; freeing it deletes the pages.
-  const auto preview = std::make_unique<TQV_Prev>();
+  const auto preview = std::make_unique<TQV_Prev>(nullptr, pageDevice_->RecordedPages());
   QV_Prev = preview.get();
   preview->ShowModal();
 }

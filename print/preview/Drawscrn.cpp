@@ -6,6 +6,7 @@
 #include "print/device/PagewickIni.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/device/QV_Units.h"
+#include "print/device/RecordedPages.h"
 #include "print/dialogs/Addit.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
@@ -20,8 +21,10 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <iterator>
 #include <limits>
+#include <vector>
 
 namespace {
 // The zoom steps a click moves along.
@@ -44,15 +47,16 @@ void DrawRectangle(QPainter& painter, int right, int bottom, const QBrush& brush
   painter.drawRect(QRect(0, 0, right - 1, bottom - 1));
 }
 
-QString DocumentTitle(int pageNumber) {
-  return QStringLiteral("%1 page %2").arg(PagewickIni::PreviewHeading()).arg(pageNumber);
+QString DocumentTitle(const QString& heading, int pageNumber) {
+  return QStringLiteral("%1 page %2").arg(heading).arg(pageNumber);
 }
 }  // namespace
 
-TDrawIt::TDrawIt(QWidget* owner) : QWidget(owner) {
+TDrawIt::TDrawIt(QWidget* owner, std::shared_ptr<const TRecordedPages> pages)
+    : QWidget(owner), recorded_(std::move(pages)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  pageHeight_ = PagewickIni::PageHeight();
-  pageWidth_ = PagewickIni::PageWidth();
+  pageHeight_ = recorded_ ? recorded_->Settings().PageHeight : PagewickIni::PageHeight();
+  pageWidth_ = recorded_ ? recorded_->Settings().PageWidth : PagewickIni::PageWidth();
   // A size of nothing (or less) would make the page ratio meaningless and every sheet size undefined.
   if (pageHeight_ <= 0 || pageWidth_ <= 0) {
     throw ETarnvale(QStringLiteral("The settings store gives a page of %1 by %2 pixels; "
@@ -61,7 +65,8 @@ TDrawIt::TDrawIt(QWidget* owner) : QWidget(owner) {
                         .arg(pageHeight_));
   }
   EnterPageDirectory();
-  pages_ = std::make_unique<TPageCache>([](int page) {
+  pages_ = std::make_unique<TPageCache>([this](int page) {
+    if (recorded_) return page >= 1 && page <= recorded_->Count() ? recorded_->FileName(page) : QString();
     try {
       return PageFileNameFor(page, poViewer);
     } catch (const std::exception&) {
@@ -84,6 +89,7 @@ TDrawIt::TDrawIt(QWidget* owner) : QWidget(owner) {
 TDrawIt::~TDrawIt() {
   // The preview's pages go with it.
   try {
+    if (recorded_) recorded_->Delete();
     DeletePageFiles(poViewer);
   } catch (const std::exception&) {
     // Without a page folder there are no pages to delete.
@@ -91,12 +97,25 @@ TDrawIt::~TDrawIt() {
 }
 
 void TDrawIt::EnterPageDirectory() const {
-  const QString folder = PagewickIni::Directory();
+  const QString folder = recorded_ ? recorded_->Settings().Directory : PagewickIni::Directory();
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) QDir::setCurrent(folder);
+}
+
+QString TDrawIt::Heading() const {
+  return recorded_ ? recorded_->Settings().PreviewHeading : PagewickIni::PreviewHeading();
+}
+
+int TDrawIt::PrinterIndex() const {
+  return recorded_ ? recorded_->Settings().PrinterIndex : PagewickIni::PrinterIndex();
+}
+
+bool TDrawIt::Portrait() const {
+  return recorded_ ? recorded_->Portrait() : PagewickIni::Orientation() == QLatin1String("Portrait");
 }
 
 bool TDrawIt::PageExists(int pageNumber) const {
   if (pageNumber < 1) return false;
+  if (recorded_) return pageNumber <= recorded_->Count();
   try {
     return QFileInfo::exists(PageFileNameFor(pageNumber, poViewer));
   } catch (const std::exception&) {
@@ -121,6 +140,7 @@ void TDrawIt::ShowPriorPage() {
 }
 
 int TDrawIt::CountPages() const {
+  if (recorded_) return recorded_->Count();
   EnterPageDirectory();
   int count = 0;
   while (count < std::numeric_limits<int>::max() && PageExists(count + 1)) ++count;
@@ -225,24 +245,37 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
   if (printer.Printing()) return;
   printAborted_ = false;
   pagesPrinted_ = 0;
-  const QString orientation = PagewickIni::Orientation();
+  const bool portrait = Portrait();
   printer.SetPrinterIndex(-1);
-  printer.SetPrinterIndex(PagewickIni::PrinterIndex());
-  printer.SetOrientation(orientation == QLatin1String("Portrait") ? poPortrait : poLandscape);
+  printer.SetPrinterIndex(PrinterIndex());
+  printer.SetOrientation(portrait ? poPortrait : poLandscape);
 
   EnterPageDirectory();
   // Owned by the preview's window, so its Abort takes clicks while the preview runs modally.
   const auto status = std::make_unique<TPrintDialog1>(window());
   EnterPageDirectory();
+  // The pages are chosen first: each page goes as a document of its own, so a page gone or damaged is found
+  // before any of them reaches a queue. A selection entry that is no number stops the choice where it is
+  // met; the pages chosen before it still print, and the error follows.
   const int lastPage = std::max(PagesAlwaysTried, CountPages());
+  std::vector<int> chosen;
+  std::exception_ptr badEntry;
+  try {
+    for (int page = 1; page <= lastPage; ++page) {
+      const bool odd = (page - 1) % 2 == 0;
+      if ((mode == 1 && !odd) || (mode == 2 && odd)) continue;
+      if (!selection.isEmpty() && !PageInRange(page, selection)) continue;
+      if (!PageExists(page)) break;
+      chosen.push_back(page);
+    }
+  } catch (const EConvertError&) {
+    badEntry = std::current_exception();
+  }
+  if (recorded_) recorded_->Check(chosen);
   // Into a PDF file without a name the pages go as one file named after the job, not after its first page.
-  TPrintAction action(PagewickIni::PreviewHeading());
-  for (int page = 1; page <= lastPage; ++page) {
-    const bool odd = (page - 1) % 2 == 0;
-    if ((mode == 1 && !odd) || (mode == 2 && odd)) continue;
-    if (!selection.isEmpty() && !PageInRange(page, selection)) continue;
+  TPrintAction action(Heading());
+  for (const int page : chosen) {
     status->SetPageText(QString::asprintf("%d", page));
-    if (!PageExists(page)) break;
     PrintPage(page);
     ++pagesPrinted_;
     if (status->AbortRequested()) {
@@ -250,17 +283,24 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
       break;
     }
   }
+  // A selection that broke off leaves no PDF file of part of it.
+  if (badEntry) std::rethrow_exception(badEntry);
   action.Finish();
 }
 
 void TDrawIt::PrintPage(int pageNumber) {
   TPrinter& printer = Printer();
-  printer.BeginDoc(DocumentTitle(pageNumber));
+  printer.BeginDoc(DocumentTitle(Heading(), pageNumber));
   try {
     PagePicture page;
     QPainter* painter = printer.Canvas().Painter();
-    // A page file that cannot be read prints as an empty sheet.
-    if (painter != nullptr && page.Load(PageFileNameFor(pageNumber, poViewer))) page.Play(*painter);
+    if (recorded_) {
+      recorded_->Load(pageNumber, page);
+      if (painter != nullptr) page.Play(*painter);
+    } else if (painter != nullptr && page.Load(PageFileNameFor(pageNumber, poViewer))) {
+      // A page found in the folder that cannot be read prints as an empty sheet.
+      page.Play(*painter);
+    }
     printer.ProcessAbortProcedure();
     if (printer.Printing()) printer.EndDoc();
   } catch (...) {

@@ -10,6 +10,7 @@
 
 class QTimer;
 class TPageCache;
+class TRecordedPages;
 
 /**
  * The window message the page surface sends the window that holds it when the user clicks to zoom; its
@@ -37,13 +38,17 @@ public:
  * smaller and a right click into a larger zoom (told to its window as ZoomMessage), prints recorded pages,
  * and deletes the page files when it is destroyed.
  *
+ * Given the pages of a job, the surface shows and prints exactly those pages by the settings they were
+ * recorded with, and a page gone or damaged since fails a print naming it before anything is sent. Without
+ * them it shows the page files it finds in the page folder by the settings store, as they are when read.
+ *
  * Creation fails with EConvertError when the stored page size is not a whole number, and with ETarnvale when
  * it is not a positive one.
  */
 class TDrawIt : public QWidget {
   Q_OBJECT
 public:
-  explicit TDrawIt(QWidget* owner);
+  explicit TDrawIt(QWidget* owner, std::shared_ptr<const TRecordedPages> pages = nullptr);
   ~TDrawIt() override;
 
   /** Outline (black, one pixel) and fill (white) of the sheet. */
@@ -64,7 +69,10 @@ public:
   void ShowNextPage();
   /** One page back unless on page 1. */
   void ShowPriorPage();
-  /** The number of recorded pages: those from page 1 up to the first missing one, however many. */
+  /**
+   * The number of recorded pages: those of the job, or without one, those from page 1 up to the first
+   * missing file, however many.
+   */
   int CountPages() const;
   /** Shows the last recorded page at or below the number (page 1 for 0 or less) and returns it. */
   int GoToPage(int pageNumber);
@@ -89,8 +97,13 @@ public:
   /** How many pages the last PrintFromPreview sent to the printer. */
   int PagesPrinted() const { return pagesPrinted_; }
 
-  /** Makes the store's "Directory" the current directory; a folder that is gone is ignored. */
+  /** Makes the job's (or the store's) "Directory" the current directory; a folder that is gone is ignored. */
   void EnterPageDirectory() const;
+
+  /** The settings the pages print by: the job's, or the store's as it is now. */
+  QString Heading() const;
+  int PrinterIndex() const;
+  bool Portrait() const;
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -114,6 +127,7 @@ private:
   int pageHeight_ = 3112;
   int pageWidth_ = 2400;
   double pageRatio_ = 3112.0 / 2400.0;
+  std::shared_ptr<const TRecordedPages> recorded_;
   std::unique_ptr<TPageCache> pages_;
   TPageView shownView_;
   QTimer* prepareTimer_ = nullptr;

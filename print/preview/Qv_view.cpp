@@ -7,6 +7,7 @@
 #include "platform/SvgIcon.h"
 #include "platform/SysUtils.h"
 #include "print/device/PagewickIni.h"
+#include "print/device/RecordedPages.h"
 #include "print/dialogs/Addit.h"
 #include "print/preview/Drawscrn.h"
 #include "print/shared/QV_MFunc.h"
@@ -54,7 +55,8 @@ int Rounded(double value) {
 }
 }  // namespace
 
-TQV_Prev::TQV_Prev(QWidget* owner) : TForm(owner) {
+TQV_Prev::TQV_Prev(QWidget* owner, std::shared_ptr<const TRecordedPages> pages)
+    : TForm(owner), pages_(std::move(pages)) {
   SetName(QStringLiteral("QV_Prev"));
   SetPosition(poScreenCenter);
   SetFont(MakeFont(QStringLiteral("MS Sans Serif"), -16, fsBold));
@@ -164,15 +166,16 @@ void TQV_Prev::FormCreate() {
   PrintPreview->addItems(entries);
   PrintPreview->setCurrentIndex(zoWholePage);
 
-  const int background = PagewickIni::ViewBackground();
-  SetCaption(PagewickIni::PreviewHeading());
-  Printer().SetPrinterIndex(PagewickIni::PrinterIndex());
-  const QString orientation = PagewickIni::Orientation();
+  const int background = pages_ ? pages_->Settings().ViewBackground : PagewickIni::ViewBackground();
+  SetCaption(pages_ ? pages_->Settings().PreviewHeading : PagewickIni::PreviewHeading());
+  Printer().SetPrinterIndex(pages_ ? pages_->Settings().PrinterIndex : PagewickIni::PrinterIndex());
+  const bool portrait =
+      pages_ ? pages_->Portrait() : PagewickIni::Orientation() == QLatin1String("Portrait");
   ScrollBox1->SetColor(background);
 
-  DrawIt1 = new TDrawIt(ScrollBox1->Client());
+  DrawIt1 = new TDrawIt(ScrollBox1->Client(), pages_);
   DrawIt1->move(0, 20);
-  if (orientation == QLatin1String("Portrait")) {
+  if (portrait) {
     Printer().SetOrientation(poPortrait);
     DrawIt1->resize(553, 717);
   } else {
@@ -355,7 +358,7 @@ void TQV_Prev::AdditionalClick() {
     int printed = 0;
     {
       // All copies are one print action, so into a PDF file they land one after the other.
-      TPrintAction action(PagewickIni::PreviewHeading());
+      TPrintAction action(DrawIt1->Heading());
       for (int copy = 0; copy < copies; ++copy) {
         DrawIt1->PrintFromPreview(mode, selection);
         printed += DrawIt1->PagesPrinted();

@@ -3,6 +3,7 @@
 #include "platform/Forms.h"
 
 #include <QString>
+#include <memory>
 
 class QComboBox;
 class TButton;
@@ -10,13 +11,14 @@ class TDrawIt;
 class TEdit;
 class TLabel;
 class TPanel;
+class TRecordedPages;
 
 /**
  * The preview window: the recorded pages of a job one at a time on the page surface DrawIt1, zoomed from
  * the list PrintPreview (250 % down to 10 %, then Page Width and Whole Page), paged with the buttons or a
  * number typed into PageNo, and printed all, odd, even, the current page, or with the print options dialog.
  * It opens maximized at Whole Page on page 1 with the caption, background colour, printer and orientation of
- * the settings store. Keys: Page Up and Page Down scroll, Enter in PageNo goes to that page, Escape closes.
+ * the job whose pages it is given (of the settings store when it is given none). Keys: Page Up and Page Down scroll, Enter in PageNo goes to that page, Escape closes.
  *
  * Handlers raise what goes wrong (a page number that is no whole number, a bad settings value); when the
  * user triggers them, the application's handler shows the message and the action stops. Freeing the window
@@ -25,8 +27,11 @@ class TPanel;
 class TQV_Prev : public TForm {
   Q_OBJECT
 public:
-  /** Fails with the conversion message when the store's background colour or page size is no whole number. */
-  explicit TQV_Prev(QWidget* owner = nullptr);
+  /**
+   * The preview of a job's pages; without them, of the page files in the page folder by the settings store.
+   * Fails with the conversion message when the store's background colour or page size is no whole number.
+   */
+  explicit TQV_Prev(QWidget* owner = nullptr, std::shared_ptr<const TRecordedPages> pages = nullptr);
   ~TQV_Prev() override;
 
   /** The entries of the zoom list, by index. */
@@ -99,6 +104,7 @@ private:
   void FitWholePage();
   TButton* GlyphButton(QWidget* parent, const QString& glyph, const QString& hint);
 
+  std::shared_ptr<const TRecordedPages> pages_;
   bool activated_ = false;
   QSize designedSurfaceSize_;
 };

@@ -1,12 +1,15 @@
 // The ledger program's command line against a hostile environment: full disks, a job that fails part-way,
 // outputs that are the ledger itself, selections of nothing, busy, damaged and unreadable ledgers, names a
 // terminal would act on, signals. The program runs as a user's script would run it.
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -204,6 +207,75 @@ TEST_F(LedgerFaults, NamesAndSelectionsInMessagesReachTheTerminalEscapedAndCut) 
     } else {
       EXPECT_TRUE(run.Error.contains(QLatin1String("\\x1b"))) << shown;
     }
+  }
+}
+
+// The page folder of a print, once it is there.
+QString PageFolderOf(const QString& runtime) {
+  const QStringList folders = PageFoldersLeft(runtime);
+  return folders.isEmpty() ? QString() : runtime + QLatin1Char('/') + folders.first();
+}
+
+// Waits (up to a minute) until the page's file appears in the print's page folder; its path, or empty.
+QString WhenPageAppears(const QString& runtime, int page) {
+  const QString name = QString::asprintf("PRN%.3d.EMF", page);
+  for (int wait = 0; wait < 60000; ++wait) {
+    const QString folder = PageFolderOf(runtime);
+    if (!folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + name))
+      return folder + QLatin1Char('/') + name;
+    QThread::msleep(1);
+  }
+  return QString();
+}
+
+// A desktop tidying the runtime folder under a scripted print: the print fails naming the page, exit 1, and
+// the old PDF keeps its name.
+TEST_F(LedgerFaults, PagesLostUnderAPrintFailItNamingThePageAndNoPdfTakesTheName) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("long.sqlite")), 5000);
+  const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
+  const ProgramRun whole = RunProgram(Program, {"--database", ledger, "--print", "--pdf", pdf});
+  ASSERT_EQ(whole.ExitCode, 0) << whole.Error.toStdString();
+  const int lastPage = PdfPageCount(pdf);
+  WriteBytes(pdf, OldPdf);
+  struct Case {
+    const char* what;
+    int page;
+    bool wholeFolder;
+    const char* words;
+  };
+  const Case cases[] = {
+      // Removed as a desktop's tidy-up would, again and again until the folder itself is gone.
+      {"the folder removed while pages are recorded", 10, true, "was removed while the job ran"},
+      // Deleted as it appears, long before its turn comes to be played.
+      {"the last page deleted while pages are played", lastPage, false, "does not exist"},
+  };
+  for (const Case& test : cases) {
+    const QString runtime = Runtime();
+    QProcess process;
+    ASSERT_TRUE(StartProgram(process, Program, {"--database", ledger, "--print", "--pdf", pdf},
+                             {{"XDG_RUNTIME_DIR", runtime}}));
+    const QString page = WhenPageAppears(runtime, test.page);
+    ASSERT_FALSE(page.isEmpty()) << test.what;
+    if (test.wholeFolder) {
+      const QString folder = QFileInfo(page).absolutePath();
+      while (QFileInfo::exists(folder)) QDir(folder).removeRecursively();
+    } else {
+      QFile::remove(page);
+    }
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ProgramRun run;
+    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Crashed = process.exitStatus() != QProcess::NormalExit;
+    run.Error = QString::fromUtf8(process.readAllStandardError());
+    ExpectOneLine(run, 1, QLatin1String(test.words));
+    EXPECT_TRUE(run.Error.contains(QRegularExpression(QStringLiteral("Page [0-9]+ "))))
+        << test.what << ": " << run.Error.toStdString();
+    if (!test.wholeFolder) {
+      EXPECT_TRUE(run.Error.contains(QStringLiteral("Page %1 of %1 cannot be printed").arg(lastPage)))
+          << run.Error.toStdString();
+    }
+    EXPECT_EQ(FileBytes(pdf), OldPdf) << test.what;
+    EXPECT_EQ(FilesBelow(scratch_.Path()).filter(QStringLiteral("ledger.pdf.")), QStringList()) << test.what;
   }
 }
 

@@ -4,7 +4,9 @@
 #include "print/device/QV_Gdi.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
+#include "tests/print/device/PageTampering.h"
 #include "tests/print/device/PageTestSupport.h"
+#include "print/device/RecordedPages.h"
 #include "tests/support/ProgramRun.h"
 
 #include <QBuffer>
@@ -221,19 +223,69 @@ TEST_F(PrintPagesTest, EveryPageIsPrintedAlsoBeyondAThousandAndOne) {
   EXPECT_TRUE(PdfPageText(PdfFile(), 1003).contains(QStringLiteral("Recorded page 1003")));
 }
 
-TEST_F(PrintPagesTest, TheStoredOrientationDecidesAndAnUnreadablePagePrintsEmpty) {
+TEST_F(PrintPagesTest, AnotherInstanceRewritingTheStoreDoesNotTurnTheJobsPaper) {
   RecordPages(2);
-  QFile file(PageFileNameFor(1, poPrinter));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write("garbage");
-  file.close();
-  PagewickIni::WriteString(QStringLiteral("Orientation"), QStringLiteral("portrait"));
+  PagewickIni::WriteString(QStringLiteral("Orientation"), QStringLiteral("Landscape"));
+  PagewickIni::WriteString(QStringLiteral("PrinterIndex"), QStringLiteral("7"));
+  Printer().SetOrientation(poLandscape);
   gdi_->PrintPages(false);
-  EXPECT_GT(PdfPageSize(PdfFile()).width(), PdfPageSize(PdfFile()).height())
-      << "only exactly Portrait is portrait";
+  EXPECT_LT(PdfPageSize(PdfFile()).width(), PdfPageSize(PdfFile()).height()) << "recorded in portrait";
   EXPECT_EQ(PdfPageCount(PdfFile()), 2);
-  EXPECT_FALSE(PdfPageText(PdfFile(), 1).contains(QStringLiteral("Recorded")));
-  EXPECT_TRUE(PdfPageText(PdfFile(), 2).contains(QStringLiteral("Recorded page 2")));
+}
+
+// A page gone or spoiled before or while the pages play fails the print with one sentence naming the page;
+// no sheet of the document is written, short or blank.
+TEST_F(PrintPagesTest, APageGoneOrChangedFailsThePrintNamingItAndNothingIsWritten) {
+  for (const bool whilePlaying : {false, true}) {
+    for (const PageTampering& tampering : PageTamperings()) {
+      const std::string what = std::string(tampering.Name) + (whilePlaying ? " while playing" : " before");
+      gdi_->ClearPages();
+      RecordPages(3);
+      const QString folder = gdi_->RecordedPages()->Folder();
+      // While playing, page 3 is spoiled once page 2 is being played (the status dialog shows it).
+      const int spoiled = whilePlaying ? 3 : 2;
+      QTimer probe;
+      QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (PrintDialog1 != nullptr && PrintDialog1->Page->text() == QStringLiteral("2")) {
+          probe.stop();
+          tampering.Apply(folder, spoiled);
+        }
+      });
+      if (whilePlaying)
+        probe.start(0);
+      else
+        tampering.Apply(folder, spoiled);
+      try {
+        gdi_->PrintPages(whilePlaying);
+        ADD_FAILURE() << what << ": printed";
+      } catch (const ETarnvale& error) {
+        // Without its folder, no page of the job is left to play.
+        const int first = tampering.FolderGone && !whilePlaying ? 1 : spoiled;
+        EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Page %1 of 3 cannot be printed: ").arg(first)))
+            << what << ": " << error.Message().toStdString();
+        EXPECT_EQ(error.Message().contains(QStringLiteral("was removed")), tampering.FolderGone) << what;
+        EXPECT_FALSE(error.Message().contains(QStringLiteral("/proc/"))) << "named by the folder's own path";
+      }
+      EXPECT_FALSE(Printer().Printing()) << what;
+      EXPECT_FALSE(QFile::exists(PdfFile())) << what;
+    }
+  }
+}
+
+TEST_F(PrintPagesTest, APageFolderRemovedWhilePagesAreRecordedIsNotMadeAnew) {
+  Begin();
+  gdi_->NewPage();
+  const QString folder = gdi_->RecordedPages()->Folder();
+  QDir(folder).removeRecursively();
+  try {
+    gdi_->NewPage();
+    ADD_FAILURE() << "page 2 was recorded into a folder that is gone";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), QStringLiteral("Page 2 cannot be recorded: the page folder \"%1\" was removed "
+                                              "while the job ran; nothing was printed.")
+                                   .arg(folder));
+  }
+  EXPECT_FALSE(QFileInfo::exists(folder)) << "not made again under the job";
 }
 
 TEST_F(PrintPagesTest, NothingIsSentWhileThePrinterIsBusyOrWhenNoPageWasRecorded) {

@@ -2,7 +2,10 @@
 #include "print/dialogs/Pagewick.h"
 #include "print/preview/Drawscrn.h"
 #include "print/shared/QV_MFunc.h"
+#include "print/device/RecordedPages.h"
+#include "tests/print/device/PageTampering.h"
 #include "tests/print/preview/PreviewTestSupport.h"
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/support/PdfReader.h"
 
 #include <QDateTime>
@@ -279,6 +282,67 @@ TEST_F(PrintFromPreviewTest, ABadSelectionEntryStopsThePrintWithTheConversionMes
   EXPECT_EQ(PrintDialog1, nullptr);
   EXPECT_FALSE(Printer().Printing());
   EXPECT_FALSE(QFile::exists(PdfFile())) << "into a PDF file a broken print action writes nothing";
+}
+
+// The preview a job opens shows and prints that job's pages by that job's settings, whatever the folder and
+// the store hold by then.
+class JobPreviewTest : public PrintFromPreviewTest {
+protected:
+  std::shared_ptr<TRecordedPages> RecordJob(int pages) {
+    PagewickIni::JobSettings settings;
+    settings.PageWidth = 2400;
+    settings.PageHeight = 3112;
+    settings.PreviewHeading = QStringLiteral("The job");
+    settings.PrinterIndex = 0;
+    settings.Directory = QDir::currentPath();
+    auto job = std::make_shared<TRecordedPages>(poViewer, settings);
+    for (int number = 1; number <= pages; ++number) {
+      PagePicture page;
+      QPainter& painter = page.BeginRecording();
+      QFont font(QStringLiteral("Arial"));
+      font.setPixelSize(100);
+      painter.setFont(font);
+      painter.drawText(300, 400, QStringLiteral("Page %1").arg(number));
+      page.EndRecording();
+      job->Add(page);
+    }
+    return job;
+  }
+};
+
+TEST_F(JobPreviewTest, ShowsAndPrintsTheJobsPagesByTheJobsSettings) {
+  const auto job = RecordJob(3);
+  RecordPages(4, 4);  // a file in the folder that is no page of the job
+  PagewickIni::WriteString(QStringLiteral("Orientation"), QStringLiteral("Landscape"));
+  PagewickIni::WriteString(QStringLiteral("PageWidth"), QStringLiteral("3300"));
+  PagewickIni::WriteString(QStringLiteral("Preview Heading"), QStringLiteral("Another instance"));
+  const auto surface = std::make_unique<TDrawIt>(&window_, job);
+  EXPECT_EQ(surface->CountPages(), 3);
+  EXPECT_EQ(surface->PageWidth(), 2400);
+  EXPECT_EQ(surface->Heading(), QStringLiteral("The job"));
+  surface->PrintFromPreview(0, QString());
+  EXPECT_EQ(PrintedPages(), (QStringList{"Page 1", "Page 2", "Page 3"}));
+  EXPECT_LT(PdfPageSize(PdfFile()).width(), PdfPageSize(PdfFile()).height()) << "recorded in portrait";
+}
+
+TEST_F(JobPreviewTest, APageGoneOrChangedFailsThePrintBeforeAnyPageIsSent) {
+  for (const PageTampering& tampering : PageTamperings()) {
+    const auto job = RecordJob(3);
+    const auto surface = std::make_unique<TDrawIt>(&window_, job);
+    tampering.Apply(job->Folder(), 3);
+    QFile::remove(PdfFile());
+    try {
+      surface->PrintFromPreview(0, QString());
+      ADD_FAILURE() << tampering.Name << ": printed";
+    } catch (const ETarnvale& error) {
+      const int first = tampering.FolderGone ? 1 : 3;
+      EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Page %1 of 3 cannot be printed: ").arg(first)))
+          << tampering.Name << ": " << error.Message().toStdString();
+    }
+    EXPECT_EQ(surface->PagesPrinted(), 0) << tampering.Name << ": pages went out one document each";
+    EXPECT_FALSE(QFile::exists(PdfFile())) << tampering.Name;
+    EXPECT_FALSE(Printer().Printing());
+  }
 }
 
 TEST_F(PrintFromPreviewTest, DoesNothingWhileThePrinterIsPrinting) {
