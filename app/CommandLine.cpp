@@ -211,13 +211,16 @@ int PrintReportCommand(const TCommandLine& command) {
   TInternetFrm links;
   calculator.Data->SetText(CutToEntryLength(command.Entry));
   QString error;
+  QStringList warnings;
   const bool printed =
       SelectCommandPrinter(command.Print, error) && RunUnattendedPrint(
                                                         [] {
                                                           TPrintFrm report;
                                                           return !report.DBPrintWin1->Cancelled;
                                                         },
-                                                        error);
+                                                        error, warnings);
+  // What did not stop the print is said, and the print still counts: a script must not print it again.
+  for (const QString& warning : warnings) WriteError(warning);
   if (printed) return 0;
   WriteError(error);
   return ExitFailure;

@@ -64,6 +64,8 @@ int LedgerReady(const TLedgerCommandLine& command) {
 // failure told by a message box.
 struct TPagesPrinted {
   QString Failure;
+  /** What the printing said that did not stop it. */
+  QStringList Warnings;
   int Printed = 0;
   int Recorded = 0;
 };
@@ -97,7 +99,10 @@ TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
   bool aborted = false;
   const ModalObserverScope answer([&](QWidget& window) {
     if (auto* box = qobject_cast<QMessageBox*>(&window)) {
-      if (failure.isEmpty()) failure = box->text();
+      if (box->icon() == QMessageBox::Warning)
+        result.Warnings.append(box->text());
+      else if (failure.isEmpty())
+        failure = box->text();
       box->accept();
     } else if (auto* preview = qobject_cast<TQV_Prev*>(&window)) {
       shown = true;
@@ -160,12 +165,15 @@ int PrintCommand(const TLedgerCommandLine& command) {
   // Odd or even pages are the preview's choice; a page selection, copies and the rest are the print dialog's.
   const bool throughPreview = command.PageMode != 0;
   bool nothingSelected = false;
+  QStringList warnings;
+  QStringList previewWarnings;
   const bool printed =
       SelectCommandPrinter(command.Print, error, throughPreview ? QString() : command.Pages) &&
       RunUnattendedPrint(
-          [&command, &nothingSelected, throughPreview] {
+          [&command, &nothingSelected, &previewWarnings, throughPreview] {
             const TPagesPrinted pages =
                 throughPreview ? PrintPagesAsThePreviewDoes(command) : PrintDocument(command, poPrinter);
+            previewWarnings = pages.Warnings;
             if (!pages.Failure.isEmpty()) throw Exception(pages.Failure);
             if (command.PageOptions && pages.Printed == 0) {
               nothingSelected = true;
@@ -175,7 +183,9 @@ int PrintCommand(const TLedgerCommandLine& command) {
             }
             return true;
           },
-          error);
+          error, warnings);
+  // What did not stop the print is said, and the print still counts: a script must not print it again.
+  for (const QString& warning : previewWarnings + warnings) WriteError(warning);
   if (printed) return 0;
   WriteError(error);
   return nothingSelected ? LedgerExitUsage : LedgerExitFailure;

@@ -211,11 +211,12 @@ bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QS
   return true;
 }
 
-bool RunUnattendedPrint(const std::function<bool()>& job, QString& error) {
+bool RunUnattendedPrint(const std::function<bool()>& job, QString& error, QStringList& warnings) {
   QStringList messages;
-  const ModalObserverScope answer([&messages](QWidget& window) {
+  warnings.clear();
+  const ModalObserverScope answer([&messages, &warnings](QWidget& window) {
     if (auto* box = qobject_cast<QMessageBox*>(&window)) {
-      messages.append(box->text());
+      (box->icon() == QMessageBox::Warning ? warnings : messages).append(box->text());
       box->accept();
     }
   });

@@ -115,8 +115,10 @@ void SaveWindowPicture(QWidget& window, const QString& fileName);
 bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QString& pages = QString());
 
 /**
- * Runs a print job where nobody is there to answer: every message box is answered with OK, and its text, the
- * message of an exception or an aborted job (the job answers false) becomes the one line of error. True when
- * the job printed.
+ * Runs a print job where nobody is there to answer: every message box is answered with OK. The text of an
+ * error or information box, the message of an exception or an aborted job (the job answers false) becomes
+ * the one line of error, and the job counts as failed. A warning box tells of something that did not stop
+ * the print (settings that could not be saved, a queue that holds the job): its text goes to warnings, and
+ * the print still counts. True when the job printed.
  */
-bool RunUnattendedPrint(const std::function<bool()>& job, QString& error);
+bool RunUnattendedPrint(const std::function<bool()>& job, QString& error, QStringList& warnings);

@@ -149,21 +149,52 @@ TEST_F(LedgerFaults, BusyDamagedAndUnreadableLedgersAreToldForWhatTheyAre) {
   }
   QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
 
-  const QString damaged = MakeLedger(scratch_.File(QStringLiteral("damaged.sqlite")), 20);
-  {
-    QSqlDatabase editor = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
-    editor.setDatabaseName(damaged);
-    ASSERT_TRUE(editor.open());
-    QSqlQuery(editor).exec(QStringLiteral("UPDATE ledger SET amount = 'abc' WHERE id = 7"));
-    editor.close();
+  // An entry that is no number, not-a-number and the infinities among them, is refused, never summed.
+  struct Damage {
+    const char* amount;
+    const char* shown;
+  };
+  for (const Damage& damage : {Damage{"'abc'", "'abc'"}, Damage{"'NaN'", "'NaN'"}, Damage{"'inf'", "'inf'"},
+                               Damage{"'-Infinity'", "'-Infinity'"},
+                               Damage{"'12' || char(0) || ' 3'", "'12\\x00 3'"}, Damage{"9e999", nullptr}}) {
+    const QString damaged = MakeLedger(scratch_.File(QStringLiteral("damaged.sqlite")), 20);
+    {
+      QSqlDatabase editor = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("editor"));
+      editor.setDatabaseName(damaged);
+      ASSERT_TRUE(editor.open());
+      QSqlQuery(editor).exec(QStringLiteral("UPDATE ledger SET amount = %1 WHERE id = 7").arg(damage.amount));
+      editor.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("editor"));
+    const ProgramRun run = RunProgram(Program, {"--database", damaged, "--print", "--pdf", pdf},
+                                      {{"XDG_RUNTIME_DIR", Runtime()}});
+    // An infinity stored as a number already spoils the ledger's total, which its window shows.
+    ExpectOneLine(run, 1,
+                  damage.shown == nullptr
+                      ? QStringLiteral("is not a valid floating point value")
+                      : QStringLiteral("the query on \"%1\", record 7 (id 7), field \"amount\": %2 is not a "
+                                       "valid floating point value")
+                            .arg(damaged, QLatin1String(damage.shown)));
+    EXPECT_FALSE(QFile::exists(pdf)) << damage.amount;
+    QFile::remove(damaged);
   }
-  QSqlDatabase::removeDatabase(QStringLiteral("editor"));
-  ExpectOneLine(
-      RunProgram(Program, {"--database", damaged, "--print", "--pdf", pdf}, {{"XDG_RUNTIME_DIR", Runtime()}}),
-      1,
-      QStringLiteral("the query on \"%1\", record 7 (id 7), field \"amount\": 'abc' is not a valid "
-                     "floating point value")
-          .arg(damaged));
+
+  // Amounts another program stored in a TEXT column would print, but their totals would not add up.
+  const QString text = scratch_.File(QStringLiteral("text.sqlite"));
+  {
+    QSqlDatabase maker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+    maker.setDatabaseName(text);
+    ASSERT_TRUE(maker.open());
+    QSqlQuery(maker).exec(QStringLiteral(
+        "CREATE TABLE ledger (id INTEGER PRIMARY KEY, posted DATE, payee TEXT, note TEXT, amount TEXT)"));
+    QSqlQuery(maker).exec(QStringLiteral("INSERT INTO ledger VALUES (1, '2026-01-02', 'Aster', 'x', '12.50')"));
+    maker.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+  ExpectOneLine(RunProgram(Program, {"--database", text, "--print", "--pdf", pdf}), 2,
+                QStringLiteral("is no ledger file: its column \"amount\" is declared as TEXT, so its amounts "
+                               "could not be added up"));
+  EXPECT_FALSE(QFile::exists(pdf));
 
   // Root reads every file, so the program runs as nobody there; the folder lets nobody in, the file does not.
   ScratchDirectory open;
@@ -207,6 +238,22 @@ TEST_F(LedgerFaults, NamesAndSelectionsInMessagesReachTheTerminalEscapedAndCut) 
     } else {
       EXPECT_TRUE(run.Error.contains(QLatin1String("\\x1b"))) << shown;
     }
+  }
+}
+
+// A store that cannot take the job's settings does not stop the print: it is said on standard error, and the
+// exit code says the print went out, so a script that retries on failure does not print it twice.
+TEST_F(LedgerFaults, SettingsThatCannotBeSavedAreSaidAndThePrintCounts) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("ledger.sqlite")), 120);
+  const QString config = scratch_.File(QStringLiteral("config"));
+  QDir().mkpath(config + QStringLiteral("/Pagewick.Ini"));  // a folder where the store should be
+  for (const QStringList& extra : {QStringList(), QStringList{"--odd"}}) {
+    const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
+    QFile::remove(pdf);
+    const ProgramRun run = RunProgram(Program, QStringList{"--database", ledger, "--print", "--pdf", pdf} + extra,
+                                      {{"XDG_CONFIG_HOME", config}});
+    ExpectOneLine(run, 0, QStringLiteral("The settings of this print job were not saved"));
+    EXPECT_EQ(PdfPageCount(pdf), extra.isEmpty() ? 3 : 2) << extra.join(QLatin1Char(' ')).toStdString();
   }
 }
 

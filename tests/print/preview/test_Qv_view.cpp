@@ -3,6 +3,7 @@
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 #include "print/dialogs/Addit.h"
+#include "print/device/RecordedPages.h"
 #include "print/preview/Drawscrn.h"
 #include "print/preview/Qv_view.h"
 #include "tests/print/preview/PreviewTestSupport.h"
@@ -90,6 +91,29 @@ TEST_F(PreviewWindowTest, TheStoredOrientationTurnsPrinterAndSurface) {
     // Whole Page follows the printer's page: wider than high when turned.
     EXPECT_EQ(preview.DrawIt1->width() > preview.DrawIt1->height(), test.printer == poLandscape);
   }
+}
+
+TEST_F(PreviewWindowTest, AJobsPreviewOpensWithTheJobsLookWhateverAnotherInstanceStoredSince) {
+  PagewickIni::JobSettings settings;
+  settings.PageWidth = 3300;
+  settings.PageHeight = 2550;
+  settings.Landscape = true;
+  settings.ViewBackground = 0x00FF00;
+  settings.PreviewHeading = QStringLiteral("The job's own");
+  settings.PrinterIndex = 0;
+  const auto job = std::make_shared<TRecordedPages>(poViewer, settings);
+  PagePicture page;
+  page.BeginRecording();
+  page.EndRecording();
+  job->Add(page);
+  PagewickIni::WriteString(QStringLiteral("Orientation"), QStringLiteral("Portrait"));
+  PagewickIni::WriteString(QStringLiteral("View Background"), QStringLiteral("blue"));
+  const TQV_Prev preview(nullptr, job);
+  EXPECT_EQ(preview.DesignedSurfaceSize(), QSize(717, 553));
+  EXPECT_EQ(Printer().Orientation(), poLandscape);
+  EXPECT_EQ(preview.windowTitle(), QStringLiteral("The job's own"));
+  EXPECT_EQ(preview.ScrollBox1->Color(), 0x00FF00);
+  EXPECT_EQ(preview.DrawIt1->CountPages(), 1) << "the job's page, not the three files in the folder";
 }
 
 TEST_F(PreviewWindowTest, ABackgroundThatIsNoWholeNumberStopsTheCreation) {
