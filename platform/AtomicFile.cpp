@@ -45,7 +45,8 @@ void SyncFolder(const QString& folder) {
 }
 }  // namespace
 
-TAtomicFile::TAtomicFile(const QString& target, TMode mode) : target_(ResolvedTarget(target)), mode_(mode) {}
+TAtomicFile::TAtomicFile(const QString& target, TMode mode, TTemporary temporary)
+    : target_(ResolvedTarget(target)), mode_(mode), wanted_(temporary) {}
 
 TAtomicFile::~TAtomicFile() { Discard(); }
 
@@ -68,6 +69,7 @@ bool TAtomicFile::Open() {
   // A new file gets what the umask leaves of 0666, as any file the user makes; a replacement starts private
   // and takes the old file's bits when it is complete.
   const mode_t creationMode = replacesFile_ ? 0600 : 0666;
+  if (wanted_ == TTemporary::Unnamed && OpenUnnamed(info.absolutePath(), creationMode)) return true;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const QString candidate =
         QDir(info.absolutePath())
@@ -85,6 +87,43 @@ bool TAtomicFile::Open() {
     if (errno != EEXIST) return Fail(SystemErrorText(errno));
   }
   return Fail(SystemErrorText(EEXIST));
+}
+
+bool TAtomicFile::OpenUnnamed(const QString& folder, unsigned int creationMode) {
+  const int descriptor =
+      ::open(Native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(creationMode));
+  if (descriptor < 0) return false;
+  // The file is linked into place through its descriptor's entry in /proc; without /proc it never could be.
+  if (::access(QStringLiteral("/proc/self/fd/%1").arg(descriptor).toLatin1().constData(), F_OK) != 0) {
+    ::close(descriptor);
+    return false;
+  }
+  descriptor_ = descriptor;
+  unnamed_ = true;
+  temporary_.clear();
+  buffer_.clear();
+  QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+  return true;
+}
+
+bool TAtomicFile::NameUnnamed() {
+  const QByteArray self = QStringLiteral("/proc/self/fd/%1").arg(descriptor_).toLatin1();
+  const QFileInfo info(target_);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QString candidate =
+        QDir(info.absolutePath())
+            .filePath(QStringLiteral("%1.%2")
+                          .arg(info.fileName())
+                          .arg(QRandomGenerator::system()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(candidate).constData(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = candidate;
+      unnamed_ = false;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  errno = EEXIST;
+  return false;
 }
 
 qint64 TAtomicFile::readData(char*, qint64) { return -1; }
@@ -124,7 +163,7 @@ void TAtomicFile::CloseDescriptor() {
   descriptor_ = -1;
 }
 
-bool TAtomicFile::Complete() {
+bool TAtomicFile::Finish(TFinish finish) {
   if (descriptor_ < 0) {
     Fail(QStringLiteral("The file is not open."));
     Discard();
@@ -138,16 +177,38 @@ bool TAtomicFile::Complete() {
   if (complete && replacesFile_ && ::fchmod(descriptor_, keptPermissions_) != 0) {
     complete = Fail(SystemErrorText(errno));
   }
+  if (complete && unnamed_) {
+    if (finish == TFinish::LinkToTarget) {
+      // A file that must not replace anything takes the target's name straight away, or fails if it is taken.
+      const QByteArray self = QStringLiteral("/proc/self/fd/%1").arg(descriptor_).toLatin1();
+      if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(target_).constData(), AT_SYMLINK_FOLLOW) == 0)
+        unnamed_ = false;
+      else
+        complete = Fail(SystemErrorText(errno));
+    } else if (!NameUnnamed()) {
+      // Any other gets a name beside the target, and is moved into place from there; only a kill in the
+      // moment between the two steps could leave it.
+      complete = Fail(SystemErrorText(errno));
+    }
+  }
   const int closed = ::close(descriptor_);
   descriptor_ = -1;
-  if (complete && closed != 0) complete = Fail(SystemErrorText(errno));
+  if (complete && closed != 0) {
+    complete = Fail(SystemErrorText(errno));
+    // Linked in place already, the file that failed its close goes again.
+    if (finish == TFinish::LinkToTarget && !unnamed_ && temporary_.isEmpty())
+      ::unlink(Native(target_).constData());
+  }
   if (!complete) Discard();
   return complete;
 }
 
+bool TAtomicFile::Complete() { return Finish(TFinish::Name); }
+
 bool TAtomicFile::Commit() {
-  bool complete = Complete();
-  if (complete) {
+  const bool straightIntoPlace = unnamed_ && mode_ == TMode::NoReplace;
+  bool complete = Finish(straightIntoPlace ? TFinish::LinkToTarget : TFinish::Name);
+  if (complete && !straightIntoPlace) {
     const QByteArray from = Native(temporary_);
     const QByteArray to = Native(target_);
     const bool moved = mode_ == TMode::NoReplace ? MoveWithoutReplacing(from, to)
@@ -166,6 +227,7 @@ bool TAtomicFile::Commit() {
 
 void TAtomicFile::Discard() {
   CloseDescriptor();
+  unnamed_ = false;
   buffer_.clear();
   if (!temporary_.isEmpty()) ::unlink(Native(temporary_).constData());
   temporary_.clear();

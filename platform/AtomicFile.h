@@ -15,7 +15,12 @@
  * (a folder, a device) is refused. A replaced file keeps its permission bits; a new one gets 0666 less the
  * umask. Writes are buffered, so a writer of many small pieces (a PDF engine) costs few system calls.
  *
- * The bytes can also come from another writer that opens TemporaryFileName() itself (a database engine).
+ * The new file has no name until it is complete where the system allows it (Linux's O_TMPFILE), so a
+ * process killed while it writes leaves nothing behind; elsewhere it is named beside the target and removed
+ * on every way out but a kill.
+ *
+ * The bytes can also come from another writer that opens TemporaryFileName() itself (a database engine):
+ * that file is named from the start (TTemporary::Named).
  */
 class TAtomicFile : public QIODevice {
   Q_OBJECT
@@ -27,7 +32,15 @@ public:
     NoReplace,
   };
 
-  explicit TAtomicFile(const QString& target, TMode mode = TMode::Replace);
+  enum class TTemporary {
+    /** Without a name until Commit or Complete, where the file system allows it. */
+    Unnamed,
+    /** Named beside the target from Open on, for a writer that opens it by its name. */
+    Named,
+  };
+
+  explicit TAtomicFile(const QString& target, TMode mode = TMode::Replace,
+                       TTemporary temporary = TTemporary::Unnamed);
   /** Removes the new file unless it was committed. */
   ~TAtomicFile() override;
   TAtomicFile(const TAtomicFile&) = delete;
@@ -51,7 +64,7 @@ public:
 
   /** The file the target names (after following a symbolic link), absolute. */
   QString Target() const { return target_; }
-  /** The new file's path while it is open. */
+  /** The new file's path while it is open and has one (Named, or after Complete). */
   QString TemporaryFileName() const { return temporary_; }
   /** Whether a write has failed; every later write then fails too, and Commit does. */
   bool Failed() const { return !failure_.isEmpty(); }
@@ -67,10 +80,19 @@ private:
   bool WriteOut(const char* data, qint64 length);
   bool FlushBuffer();
   void CloseDescriptor();
+  enum class TFinish { Name, LinkToTarget };
+  /** Writes out, syncs and closes the file, naming it as finish says; false with the reason. */
+  bool Finish(TFinish finish);
+  bool OpenUnnamed(const QString& folder, unsigned int creationMode);
+  /** Gives the unnamed file a fresh random name beside the target (temporary_); false with errno. */
+  bool NameUnnamed();
 
   QString target_;
   QString temporary_;
   TMode mode_;
+  TTemporary wanted_;
+  /** The open file has no name yet. */
+  bool unnamed_ = false;
   int descriptor_ = -1;
   bool replacesFile_ = false;
   unsigned int keptPermissions_ = 0;

@@ -326,6 +326,80 @@ TEST_F(LedgerFaults, PagesLostUnderAPrintFailItNamingThePageAndNoPdfTakesTheName
   }
 }
 
+// What a folder holds beside the file a run was to make (nothing may be left there, under any name).
+QStringList BesideTheTarget(const QString& folder, const QString& name) {
+  return FilesBelow(folder).filter(name + QLatin1Char('.'));
+}
+
+// A sample ledger that is stopped part-way is dropped at the next batch, said in one line, and leaves no
+// file; one killed outright leaves nothing beside the user's files, and what it left in its own private
+// folder goes with the next run.
+TEST_F(LedgerFaults, ASampleStoppedPartWayLeavesNoFileAndSaysSo) {
+  const QString folder = scratch_.File(QStringLiteral("samples"));
+  QDir().mkpath(folder);
+  const QString target = folder + QStringLiteral("/big.sqlite");
+  struct Case {
+    const char* what;
+    int signal;
+  };
+  // A second stop signal ends the program as SIGKILL does; the first now takes effect within a batch.
+  const Case cases[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}, {"SIGKILL", SIGKILL}};
+  for (const Case& test : cases) {
+    const QString runtime = Runtime();
+    QProcess process;
+    ASSERT_TRUE(StartProgram(process, Program, {"--make-sample", target, "--entries", "1000000"},
+                             {{"XDG_RUNTIME_DIR", runtime}}));
+    // Stopped once the sample is well under way in the program's own folder.
+    for (int wait = 0; wait < 6000; ++wait) {
+      const QStringList work = FilesBelow(runtime).filter(QStringLiteral("sample-ledger.sqlite"));
+      if (!work.isEmpty() && QFileInfo(runtime + QLatin1Char('/') + work.first()).size() > 256 * 1024) break;
+      QThread::msleep(10);
+    }
+    ::kill(static_cast<pid_t>(process.processId()), test.signal);
+    ASSERT_TRUE(process.waitForFinished(60000)) << test.what;
+    EXPECT_FALSE(QFile::exists(target)) << test.what;
+    EXPECT_EQ(BesideTheTarget(folder, QStringLiteral("big.sqlite")), QStringList()) << test.what;
+    if (test.signal != SIGKILL) {
+      EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << test.what;
+      EXPECT_EQ(process.exitCode(), 128 + test.signal) << test.what;
+      const QString error = QString::fromUtf8(process.readAllStandardError());
+      EXPECT_EQ(error, QStringLiteral("quenary-ledger: interrupted by %1; the work in progress was dropped\n")
+                           .arg(QLatin1String(test.what)));
+      EXPECT_TRUE(PageFoldersLeft(runtime).isEmpty()) << test.what;
+    } else {
+      // Ended by the signal itself: the half-made ledger is in the program's own folder alone, until the
+      // next run there tidies it away.
+      EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << test.what;
+      const QString small = folder + QStringLiteral("/small.sqlite");
+      const ProgramRun next =
+          RunProgram(Program, {"--make-sample", small, "--entries", "10"}, {{"XDG_RUNTIME_DIR", runtime}});
+      EXPECT_EQ(next.ExitCode, 0) << next.Error.toStdString();
+      QFile::remove(small);
+      EXPECT_TRUE(PageFoldersLeft(runtime).isEmpty()) << test.what;
+    }
+  }
+}
+
+// A print killed outright, while its pages are played into the PDF, leaves the old PDF and nothing beside it.
+TEST_F(LedgerFaults, APrintKilledWhileThePdfIsWrittenLeavesNothingBesideIt) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("long.sqlite")), 5000);
+  const QString folder = scratch_.File(QStringLiteral("out"));
+  QDir().mkpath(folder);
+  const QString pdf = folder + QStringLiteral("/ledger.pdf");
+  WriteBytes(pdf, OldPdf);
+  for (const int page : {2, 60, 100}) {
+    const QString runtime = Runtime();
+    QProcess process;
+    ASSERT_TRUE(StartProgram(process, Program, {"--database", ledger, "--print", "--pdf", pdf},
+                             {{"XDG_RUNTIME_DIR", runtime}}));
+    ASSERT_FALSE(WhenPageAppears(runtime, page).isEmpty());
+    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(FileBytes(pdf), OldPdf) << page;
+    EXPECT_EQ(FilesBelow(folder), QStringList{QStringLiteral("ledger.pdf")}) << page;
+  }
+}
+
 TEST_F(LedgerFaults, StopSignalsDropThePrintLeavingTheOldPdfAndNoPageFiles) {
   const QString ledger = MakeLedger(scratch_.File(QStringLiteral("long.sqlite")), 8000);
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {

@@ -38,6 +38,43 @@ TEST(AtomicFile, ANewFileAppearsOnlyWholeAndAReplacedOneKeepsItsPermissions) {
   EXPECT_TRUE(Others(scratch.Path(), QStringLiteral("report.pdf")).isEmpty());
 }
 
+// A file being written has no name at all, so a process killed meanwhile leaves nothing; a named one is
+// there for a writer that opens it by its name, and either kind takes the target's name only whole.
+TEST(AtomicFile, AFileBeingWrittenHasNoNameUnlessAWriterNeedsOne) {
+  ScratchDirectory scratch;
+  struct Case {
+    TAtomicFile::TMode mode;
+    TAtomicFile::TTemporary temporary;
+  };
+  for (const Case& test : {Case{TAtomicFile::TMode::Replace, TAtomicFile::TTemporary::Unnamed},
+                           Case{TAtomicFile::TMode::NoReplace, TAtomicFile::TTemporary::Unnamed},
+                           Case{TAtomicFile::TMode::NoReplace, TAtomicFile::TTemporary::Named}}) {
+    const bool named = test.temporary == TAtomicFile::TTemporary::Named;
+    const QString target = scratch.File(QStringLiteral("new.pdf"));
+    QFile::remove(target);
+    TAtomicFile file(target, test.mode, test.temporary);
+    ASSERT_TRUE(file.Open());
+    file.write("whole");
+    EXPECT_EQ(FilesBelow(scratch.Path()).size(), named ? 1 : 0);
+    EXPECT_EQ(file.TemporaryFileName().isEmpty(), !named);
+    ASSERT_TRUE(file.Commit()) << file.errorString().toStdString();
+    EXPECT_EQ(FilesBelow(scratch.Path()), QStringList{QStringLiteral("new.pdf")});
+    EXPECT_EQ(FileBytes(target), QByteArray("whole"));
+  }
+  // Completed without a commit, an unnamed file gets a name for whoever it is handed to.
+  TAtomicFile spool(scratch.File(QStringLiteral("spool.pdf")));
+  ASSERT_TRUE(spool.Open());
+  spool.write("spooled");
+  ASSERT_TRUE(spool.Complete());
+  EXPECT_EQ(FileBytes(spool.TemporaryFileName()), QByteArray("spooled"));
+  QFile::remove(scratch.File(QStringLiteral("new.pdf")));
+  TAtomicFile late(scratch.File(QStringLiteral("new.pdf")), TAtomicFile::TMode::NoReplace);
+  ASSERT_TRUE(late.Open()) << "the target did not exist when it opened";
+  WriteBytes(scratch.File(QStringLiteral("new.pdf")), "appeared meanwhile");
+  EXPECT_FALSE(late.Commit()) << "a file that appeared meanwhile is not written over";
+  EXPECT_EQ(FileBytes(scratch.File(QStringLiteral("new.pdf"))), QByteArray("appeared meanwhile"));
+}
+
 TEST(AtomicFile, AnAbandonedOrRefusedWriteLeavesTheTargetAndNoTemporaryFile) {
   ScratchDirectory scratch;
   const QString target = scratch.File(QStringLiteral("kept.txt"));
