@@ -1,5 +1,7 @@
 #include "platform/Grids.h"
 
+#include "platform/SysUtils.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -314,7 +316,7 @@ void TStringGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rec
     painter.fillRect(rect, palette().color(QPalette::Highlight));
     text = palette().color(QPalette::HighlightedText);
   }
-  const QString content = Cells(col, row);
+  const QString content = CutToShow(Cells(col, row), rect.width());
   if (!content.isEmpty()) {
     painter.setPen(text);
     painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, content);

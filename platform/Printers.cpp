@@ -590,6 +590,10 @@ int TPrinterCanvas::TextWidth(const QString& text) const {
   return width;
 }
 
+QString TPrinterCanvas::ElidedText(const QString& text, int width) const {
+  return Metrics().elidedText(text, Qt::ElideRight, std::max(0, width));
+}
+
 int TPrinterCanvas::TextHeight(const QString& text) const {
   Q_UNUSED(text);
   return Metrics().ascent() + Metrics().descent();

@@ -53,6 +53,8 @@ public:
   int TextWidth(const QString& text) const;
   /** Height in printer pixels of a line of text in the canvas font. */
   int TextHeight(const QString& text) const;
+  /** The text cut at its end with "…" to fit the width in the canvas font; the whole text when it fits. */
+  QString ElidedText(const QString& text, int width) const;
 
   /** The painter drawing on the current sheet while a document is open, else nullptr. */
   QPainter* Painter() const;

@@ -140,6 +140,15 @@ QString ShownName(const QString& text) {
   return shown;
 }
 
+QString CutToShow(const QString& text, int pixels) {
+  // No visible character is narrower than a pixel; marks that take no room of their own get as much again.
+  const qsizetype most = 2 * static_cast<qsizetype>(std::max(0, pixels)) + 64;
+  if (text.size() <= most) return text;
+  qsizetype cut = most;
+  if (text.at(cut - 1).isHighSurrogate()) --cut;
+  return text.left(cut) + QChar(0x2026);
+}
+
 TFileRead ReadRegularFile(const QString& fileName, qint64 sizeLimit, QByteArray& content, QString* reason) {
   content.clear();
   const auto failed = [reason](int error) {

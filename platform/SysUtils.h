@@ -103,6 +103,13 @@ constexpr qsizetype MaximumShownLength = 200;
 QString ShownName(const QString& text);
 
 /**
+ * A text as long as a space of that many pixels could ever show: one far longer (a note of megabytes) is cut
+ * to a few characters per pixel and ends in "…", so measuring, eliding and drawing it cost what the space
+ * shows rather than what the text holds. A text that could fit is returned as it is.
+ */
+QString CutToShow(const QString& text, int pixels);
+
+/**
  * The separators and the money format that number formatting uses. The program-wide settings come from the
  * system locale (QLocale::system()) the first time they are read: its decimal and group separators for
  * FormatFloat, and the same locale's currency format, always with two decimals, for FormatMoney.

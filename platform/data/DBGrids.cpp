@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/data/Fields.h"
+#include "platform/SysUtils.h"
 
 #include <QAbstractTableModel>
 #include <QEvent>
@@ -46,7 +47,8 @@ public:
     if (dataSet == nullptr || field == nullptr) return QVariant();
     try {
       const TRecordScope scope(*dataSet, index.row());
-      return field->DisplayText();
+      // The view elides what does not fit; a cell never hands it more than its column could show.
+      return CutToShow(field->DisplayText(), column.Width());
     } catch (const Exception&) {
       // A record that cannot be read shows empty; painting has nobody to tell.
       return QVariant();

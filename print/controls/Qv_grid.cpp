@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/SvgIcon.h"
+#include "platform/SysUtils.h"
 #include "platform/data/DBTables.h"
 #include "platform/data/Fields.h"
 
@@ -343,8 +344,9 @@ void TQV_SortGrid::DrawColumnCell(QPainter& painter, const QRect& rect, TColumn&
     painter.setPen(highlighted ? palette().color(QPalette::HighlightedText) : ToQColor(Font().Color()));
     painter.setFont(Font().ToQFont());
     painter.setClipRect(rect);
+    // Wrapped into the cell, a memo shows at most as many characters as the cell has pixels.
     painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     memo->Text());
+                     CutToShow(memo->Text(), rect.width() * std::max(1, rect.height())));
     painter.restore();
   } else if (graphic != nullptr) {
     TPicture picture;

@@ -89,10 +89,15 @@ int AlignedTextLeft(TAlignment alignment, int x, int width, int textWidth) {
   return OffsetX(x, 10);
 }
 
+// Half a digit of room keeps the printer canvas's measure on the safe side of the page font's.
+int SafetyRoom() { return Printer().Canvas().TextWidth(QStringLiteral("0")) / 2; }
+
 // Where a cell's text starts in its column, and its width; a right-justified number too wide for it becomes
-// "#" marks.
+// "#" marks, and any other text too wide for it ends in "…" where the column does, as on the screen, so a
+// reader knows that something is missing.
 int PlaceCellText(TAlignment alignment, int x, int width, QString& text, int& textWidth) {
   const TPrinterCanvas& canvas = Printer().Canvas();
+  text = CutToShow(text, width);
   textWidth = canvas.TextWidth(text);
   if (alignment == taRightJustify && width < textWidth + canvas.TextWidth(QStringLiteral("0"))) {
     QString marks;
@@ -101,14 +106,18 @@ int PlaceCellText(TAlignment alignment, int x, int width, QString& text, int& te
     textWidth = canvas.TextWidth(marks);
     return x + width - canvas.TextWidth(marks + QStringLiteral("0"));
   }
+  // The room a left-justified text has from where it starts; an aligned one has at least as much.
+  const int room = width - (AlignedTextLeft(taLeftJustify, x, width, 0) - x) - SafetyRoom();
+  if (textWidth > room) {
+    text = canvas.ElidedText(text, room);
+    textWidth = canvas.TextWidth(text);
+  }
   return AlignedTextLeft(alignment, x, width, textWidth);
 }
 
 // Whether a text placed at that left edge may reach out of its column: it is then clipped to the column.
-// Half a digit of room keeps the printer canvas's measure on the safe side of the page font's.
 bool MayLeaveColumn(int placed, int textWidth, int columnLeft, int columnWidth) {
-  const int room = Printer().Canvas().TextWidth(QStringLiteral("0")) / 2;
-  return placed < columnLeft || placed + textWidth + room > columnLeft + columnWidth;
+  return placed < columnLeft || placed + textWidth + SafetyRoom() > columnLeft + columnWidth;
 }
 
 // The field a grid column shows; a grid in its default state has column i for field i.

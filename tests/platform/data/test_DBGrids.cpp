@@ -37,8 +37,10 @@ protected:
 
 class DataGridTest : public ::testing::Test {
 protected:
-  void Open(int rows) {
+  /** Opens a numbered ledger of that many rows, changed by the statements. */
+  void Open(int rows, const QStringList& changes = {}) {
     WriteNumberedLedger(file_, rows);
+    if (!changes.isEmpty()) WriteDatabase(file_, changes);
     table_ = new TTable(&form_);
     table_->SetDatabaseName(file_);
     table_->SetTableName(QStringLiteral("ledger"));
@@ -118,6 +120,18 @@ TEST_F(DataGridTest, TheCurrentRowFollowsTheDataSetWhileItsControlsAreEnabled) {
   EXPECT_EQ(CurrentRow(), 4);
   table_->EnableControls();
   EXPECT_EQ(CurrentRow(), 49);
+}
+
+// A cell hands the view no more than its column could show, however long its text: the view elides that, and
+// a note of megabytes costs what a short one does.
+TEST_F(DataGridTest, ACellShowsWhatItsColumnHoldsHoweverLongItsText) {
+  Open(3, {QStringLiteral("UPDATE ledger SET payee = '%1' WHERE id = 2").arg(QString(5000000, QLatin1Char('W')))});
+  const int width = grid_->Columns().Items(1).Width();
+  const QString shown = Shown(1, 1);
+  EXPECT_LE(shown.size(), 2 * width + 65);
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("WWWW")) && shown.endsWith(QChar(0x2026)));
+  EXPECT_EQ(Shown(0, 1), QStringLiteral("payee 000002")) << "a text that fits is shown as it is";
+  EXPECT_FALSE(grid_->viewport()->grab().isNull());
 }
 
 TEST_F(DataGridTest, HundredThousandRecordsAreReadOnlyAsTheyComeIntoView) {

@@ -142,8 +142,10 @@ TEST_F(GridPrintTest, CellsAreFormattedByTheKindOfTheirField) {
   EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("(^| )#+( |$)")))) << text.toStdString();
 }
 
-TEST_F(GridPrintTest, ATextLongerThanItsColumnStopsAtTheColumnsEdge) {
-  MakeItems(3, QStringLiteral("payee VARCHAR(40)"), {QString(40, QLatin1Char('W'))});
+// As on the screen, a text too long for its column ends in "…" at the column's edge, however long it is: a
+// payee of two million letters costs what the column shows.
+TEST_F(GridPrintTest, ATextLongerThanItsColumnEndsInAnEllipsisAtTheColumnsEdge) {
+  MakeItems(3, QStringLiteral("payee VARCHAR(40)"), {QString(2000000, QLatin1Char('W'))});
   TDBGrid* grid = MakeGrid(120);
   grid->SetOptions(dgTitles);
   grid->Columns().Clear();
@@ -162,6 +164,9 @@ TEST_F(GridPrintTest, ATextLongerThanItsColumnStopsAtTheColumnsEdge) {
   EXPECT_FALSE(
       InkBounds(page, QRect(Dpi / 2, qtyLeftPart.top(), 55 * Dpi / 96, qtyLeftPart.height())).isEmpty())
       << "the payee prints in its own column";
+  const QStringList payees = WordsMatching(PdfReader(PdfFile()), 0, QStringLiteral("W+\u2026"));
+  ASSERT_EQ(payees.size(), 3) << PdfReader(PdfFile()).Text(0).left(200).toStdString();
+  EXPECT_LT(payees.first().size(), 12) << "what a column of 60 screen pixels holds";
 }
 
 // Only a text that may leave its column is clipped to it; the texts after it, in the next columns and rows,
