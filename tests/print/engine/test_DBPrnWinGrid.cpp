@@ -128,7 +128,7 @@ TEST_F(GridPrintTest, CellsAreFormattedByTheKindOfTheirField) {
   for (const char* field : {"name", "qty", "price", "cost", "notes", "pic", "big"}) {
     TColumn& column = grid->Columns().Add();
     column.SetFieldName(QString::fromLatin1(field));
-    column.SetWidth(QByteArray(field) == "big" ? 30 : 80);
+    column.SetWidth(QByteArray(field) == "big" ? 30 : QByteArray(field) == "name" ? 120 : 80);
   }
   PrintSheet();
   const QString text = PdfReader(PdfFile()).Text(0);
