@@ -1,4 +1,5 @@
 #include "platform/data/SqlCursor.h"
+#include "platform/Application.h"
 #include "platform/SysUtils.h"
 
 #include "platform/data/DB.h"
@@ -51,8 +52,10 @@ bool IsBusy(const QSqlError& error) {
   return code == QLatin1String("5") || code == QLatin1String("6");
 }
 
-// The failure of a statement on the file: its own words, or that the file is busy.
+// The failure of a statement on the file: its own words, or that the file is busy. A statement stopped by a
+// stop signal ends the work as the signal does everywhere else.
 [[noreturn]] void Fail(const QString& fileName, const QString& context, const QSqlError& error) {
+  Application().ThrowIfInterrupted();
   if (IsBusy(error)) {
     throw EDatabaseUnavailable(
         QStringLiteral("\"%1\" is busy: another program is writing to it, and it was still busy after %2 "
@@ -75,6 +78,25 @@ void CheckReadable(const QString& fileName) {
   }
 }
 
+sqlite3* ConnectionHandle(const QSqlDatabase& database) {
+  const QVariant handle = database.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+  return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// SQLite asks this every few thousand steps of a statement: a stop signal ends a statement that would never
+// end by itself (a view without end), or only after the user gave up.
+extern "C" int StopOnSignal(void*) { return Application().InterruptingSignal() != 0 ? 1 : 0; }
+
+// SQLite asks this while another program holds the file: wait a little and try again, until the time is up
+// or a stop signal came.
+extern "C" int WaitWhileBusy(void*, int attempts) {
+  constexpr int Step = 20;
+  if (Application().InterruptingSignal() != 0 || attempts * Step >= BusyTimeoutMilliseconds) return 0;
+  sqlite3_sleep(Step);
+  return 1;
+}
+
 }  // namespace
 
 SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
@@ -91,12 +113,17 @@ SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
   {
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     database.setDatabaseName(info.absoluteFilePath());
+    // The timeout stands should the handle not be had; the handlers below take its place.
     database.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMilliseconds));
     if (!database.open()) {
       context = QStringLiteral("Cannot open database file \"%1\"").arg(ShownName(fileName));
       failure = database.lastError();
     } else {
+      if (sqlite3* handle = ConnectionHandle(database)) {
+        sqlite3_busy_handler(handle, WaitWhileBusy, nullptr);
+        sqlite3_progress_handler(handle, 10000, StopOnSignal, nullptr);
+      }
       // SQLite reads a file's header only on the first statement: a file of another kind fails here.
       QSqlQuery probe(database);
       if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {

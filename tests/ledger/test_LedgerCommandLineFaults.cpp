@@ -2,6 +2,7 @@
 // outputs that are the ledger itself, selections of nothing, busy, damaged and unreadable ledgers, names a
 // terminal would act on, signals. The program runs as a user's script would run it.
 #include "tests/platform/PixelTestSupport.h"
+#include "tests/platform/data/DataTestSupport.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -255,6 +256,41 @@ TEST_F(LedgerFaults, SettingsThatCannotBeSavedAreSaidAndThePrintCounts) {
     ExpectOneLine(run, 0, QStringLiteral("The settings of this print job were not saved"));
     EXPECT_EQ(PdfPageCount(pdf), extra.isEmpty() ? 3 : 2) << extra.join(QLatin1Char(' ')).toStdString();
   }
+}
+
+// A ledger whose table is a view without end, and one another program keeps busy: a stop signal ends the
+// program at once, as everywhere else, instead of after the query (never) or the wait for the file.
+TEST_F(LedgerFaults, AStopSignalEndsAQueryWithoutEndAndTheWaitForABusyLedger) {
+  const QString endless = scratch_.File(QStringLiteral("endless.sqlite"));
+  WriteDatabase(endless,
+                {QStringLiteral("CREATE VIEW ledger AS WITH RECURSIVE r(id, posted, payee, note, amount) AS "
+                                "(SELECT 1, '2026-01-01', 'p', 'n', 1.0 UNION ALL "
+                                "SELECT id + 1, posted, payee, note, amount FROM r) SELECT * FROM r")});
+  const QString busy = MakeLedger(scratch_.File(QStringLiteral("busy.sqlite")), 20);
+  QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+  writer.setDatabaseName(busy);
+  ASSERT_TRUE(writer.open());
+  QSqlQuery hold(writer);
+  ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+  for (const QString& ledger : {endless, busy}) {
+    QProcess process;
+    ASSERT_TRUE(StartProgram(process, Program,
+                             {"--database", ledger, "--print", "--pdf", scratch_.File(QStringLiteral("o.pdf"))}));
+    // Well into the query or the wait (which would last 5 s), also when the program starts slowly.
+    QThread::msleep(3000);
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000)) << ledger.toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    // Told as an interruption, not as a file still busy once the wait ran out.
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              QStringLiteral("quenary-ledger: interrupted by SIGTERM; the work in progress was dropped\n"));
+  }
+  hold.exec(QStringLiteral("ROLLBACK"));
+  hold.finish();
+  writer.close();
+  writer = QSqlDatabase();
+  QSqlDatabase::removeDatabase(QStringLiteral("holder"));
 }
 
 // The page folder of a print, once it is there.
