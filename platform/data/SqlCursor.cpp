@@ -110,6 +110,7 @@ SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
   connectionName_ = NextConnectionName();
   QString context;
   QSqlError failure;
+  bool needsRecovery = false;
   {
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     database.setDatabaseName(info.absoluteFilePath());
@@ -127,10 +128,26 @@ SqlConnection::SqlConnection(const QString& fileName) : fileName_(fileName) {
       // SQLite reads a file's header only on the first statement: a file of another kind fails here.
       QSqlQuery probe(database);
       if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
-        context = QStringLiteral("\"%1\" is not a SQLite database").arg(ShownName(fileName));
-        failure = probe.lastError();
+        sqlite3* handle = ConnectionHandle(database);
+        const int code = handle != nullptr ? sqlite3_extended_errcode(handle) : SQLITE_OK;
+        if (code == SQLITE_READONLY_ROLLBACK || code == SQLITE_READONLY_RECOVERY) {
+          // A writer stopped in the middle of a change left its journal; only a program that may write the
+          // file can play it back, and this one never writes a data set's file.
+          needsRecovery = true;
+        } else {
+          context = QStringLiteral("\"%1\" is not a SQLite database").arg(ShownName(fileName));
+          failure = probe.lastError();
+        }
       }
     }
+  }
+  if (needsRecovery) {
+    QSqlDatabase::removeDatabase(connectionName_);
+    throw EDatabaseUnavailable(
+        QStringLiteral("\"%1\" needs recovery: a program was stopped in the middle of changing it and left "
+                       "its journal, which only a program that may write the file can play back (the sqlite3 "
+                       "shell, for one); it is left as it is")
+            .arg(ShownName(fileName)));
   }
   if (!context.isEmpty()) {
     QSqlDatabase::removeDatabase(connectionName_);

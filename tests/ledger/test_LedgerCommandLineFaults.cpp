@@ -293,6 +293,36 @@ TEST_F(LedgerFaults, AStopSignalEndsAQueryWithoutEndAndTheWaitForABusyLedger) {
   QSqlDatabase::removeDatabase(QStringLiteral("holder"));
 }
 
+// A ledger whose writer was killed in the middle of a change, its journal left hot beside it: a program that
+// only reads may not play that back, so the ledger is told to need recovery, and both files stay as they are.
+TEST_F(LedgerFaults, ALedgerLeftWithAHotJournalIsToldToNeedRecoveryAndLeftAlone) {
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("changing.sqlite")), 3000);
+  const QString crashed = scratch_.File(QStringLiteral("crashed.sqlite"));
+  {
+    // The files as a writer killed half-way leaves them: copied while its change is under way.
+    QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("changer"));
+    writer.setDatabaseName(ledger);
+    ASSERT_TRUE(writer.open());
+    QSqlQuery change(writer);
+    ASSERT_TRUE(change.exec(QStringLiteral("PRAGMA cache_size = 1")));
+    ASSERT_TRUE(change.exec(QStringLiteral("BEGIN")));
+    ASSERT_TRUE(change.exec(QStringLiteral("UPDATE ledger SET note = note || ' changed'")));
+    ASSERT_TRUE(QFile::copy(ledger, crashed));
+    ASSERT_TRUE(QFile::copy(ledger + QStringLiteral("-journal"), crashed + QStringLiteral("-journal")));
+    change.exec(QStringLiteral("ROLLBACK"));
+    change.finish();
+    writer.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("changer"));
+  const QByteArray file = FileBytes(crashed);
+  const QByteArray journal = FileBytes(crashed + QStringLiteral("-journal"));
+  ASSERT_FALSE(journal.isEmpty());
+  ExpectOneLine(RunProgram(Program, {"--database", crashed, "--print", "--pdf", scratch_.File("o.pdf")}), 1,
+                QStringLiteral("\"%1\" needs recovery").arg(crashed));
+  EXPECT_EQ(FileBytes(crashed), file);
+  EXPECT_EQ(FileBytes(crashed + QStringLiteral("-journal")), journal);
+}
+
 // The page folder of a print, once it is there.
 QString PageFolderOf(const QString& runtime) {
   const QStringList folders = PageFoldersLeft(runtime);
