@@ -186,15 +186,17 @@ public:
       // The note is read and held once; nothing else may grow with it.
       std::printf("\n60 entries, one with a note of 10 MiB, against 60 ordinary ones:\n");
       std::printf("  window: %.0f ms (peak %.1f MiB) against %.0f ms (peak %.1f MiB), time ratio %.2f\n",
-                  hugeWindow.ms, hugeWindow.peak, plainWindow.ms, plainWindow.peak, hugeWindow.ms / plainWindow.ms);
+                  hugeWindow.ms, hugeWindow.peak, plainWindow.ms, plainWindow.peak,
+                  hugeWindow.ms / plainWindow.ms);
       std::printf("  print:  %.0f ms (peak %.1f MiB) against %.0f ms (peak %.1f MiB), time ratio %.2f\n",
                   hugePrint.ms, hugePrint.peak, plainPrint.ms, plainPrint.peak, hugePrint.ms / plainPrint.ms);
       const double mebibytes = HugeNoteBytes / (1024.0 * 1024.0);
-      std::printf("  per MiB of note: window %.1f ms and %.1f MiB, print %.1f ms and %.1f MiB more "
-                  "(goal: at most 10 ms and 6 MiB, what reading it costs: SQLite's bytes, their UTF-16 copy and Qt's "
-                  "text)\n",
-                  (hugeWindow.ms - plainWindow.ms) / mebibytes, (hugeWindow.peak - plainWindow.peak) / mebibytes,
-                  (hugePrint.ms - plainPrint.ms) / mebibytes, (hugePrint.peak - plainPrint.peak) / mebibytes);
+      std::printf(
+          "  per MiB of note: window %.1f ms and %.1f MiB, print %.1f ms and %.1f MiB more "
+          "(goal: at most 10 ms and 6 MiB, what reading it costs: SQLite's bytes, their UTF-16 copy and Qt's "
+          "text)\n",
+          (hugeWindow.ms - plainWindow.ms) / mebibytes, (hugeWindow.peak - plainWindow.peak) / mebibytes,
+          (hugePrint.ms - plainPrint.ms) / mebibytes, (hugePrint.peak - plainPrint.peak) / mebibytes);
     }
     const Figure grid = find("GridPrinter/10000/");
     const Figure html = find("RichTextTable/10000/");

@@ -60,7 +60,8 @@ void WriteSample(const QString& workFile, int entries) {
   writer.Execute(QStringLiteral("CREATE INDEX ledger_amount ON ledger (amount)"));
   SampleNumbers numbers;
   QDate date(2026, 1, 2);
-  const QString insert = QStringLiteral("INSERT INTO ledger (posted, payee, note, amount) VALUES (?, ?, ?, ?)");
+  const QString insert =
+      QStringLiteral("INSERT INTO ledger (posted, payee, note, amount) VALUES (?, ?, ?, ?)");
   constexpr int Batch = 1024;
   for (int entry = 0; entry < entries; ++entry) {
     if (entry % Batch == 0) Application().ThrowIfInterrupted();

@@ -115,7 +115,8 @@ bool TAtomicFile::NameUnnamed() {
             .filePath(QStringLiteral("%1.%2")
                           .arg(info.fileName())
                           .arg(QRandomGenerator::system()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
-    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(candidate).constData(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(candidate).constData(), AT_SYMLINK_FOLLOW) ==
+        0) {
       temporary_ = candidate;
       unnamed_ = false;
       return true;

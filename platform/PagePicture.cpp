@@ -175,7 +175,8 @@ QByteArray PagePicture::FileDigest(const QString& fileName, qint64& size, QStrin
   QByteArray head(headerLength, Qt::Uninitialized);
   qsizetype filled = 0;
   while (filled < headerLength) {
-    const ssize_t count = ::read(descriptor, head.data() + filled, static_cast<size_t>(headerLength - filled));
+    const ssize_t count =
+        ::read(descriptor, head.data() + filled, static_cast<size_t>(headerLength - filled));
     if (count < 0 && errno == EINTR) continue;
     if (count < 0)
       return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, SystemErrorText(errno)));

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 #include "platform/TempDirectory.h"
 
@@ -21,6 +22,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 #include <cups/cups.h>
 
 namespace {
@@ -55,6 +58,16 @@ int CupsDefaultResolution(const QString& name) {
 }
 
 QString NotPrinting() { return QStringLiteral("Printer is not currently printing"); }
+
+// Whether the queue's printer is stopped (disabled): jobs wait in the queue until it is started again.
+bool QueueStopped(const QByteArray& queue) {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), nullptr);
+  if (dest == nullptr) return false;
+  const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+  const bool stopped = state != nullptr && std::atoi(state) == IPP_PSTATE_STOPPED;
+  cupsFreeDests(1, dest);
+  return stopped;
+}
 
 // A file name for a PDF that was given none: the title in the documents folder, never over an existing file.
 QString NewPdfFileName(const QString& title) {
@@ -160,6 +173,8 @@ public:
   bool actionAborted = false;
   int actionDocuments = 0;
   QString actionTitle;
+  // A queue the action's documents went to while its printer was stopped: said once, when the action ends.
+  QString stoppedQueue;
 
   bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
 
@@ -499,6 +514,21 @@ void TPrinter::EndDoc() {
     throw Exception(QStringLiteral("The printer \"%1\" did not accept the document: %2")
                         .arg(ShownName(d_->documentPrinter), QString::fromUtf8(cupsLastErrorString())));
   }
+  // A stopped printer's queue takes the job and keeps it; the user would wait at an idle printer.
+  if (QueueStopped(queue)) {
+    d_->stoppedQueue = d_->documentPrinter;
+    if (d_->actionDepth == 0) TellStoppedQueue();
+  }
+}
+
+void TPrinter::TellStoppedQueue() {
+  const QString queue = std::exchange(d_->stoppedQueue, QString());
+  if (queue.isEmpty()) return;
+  MessageDlg(
+      QStringLiteral("The printer \"%1\" is stopped: the print waits in its queue until the printer is "
+                     "started again.")
+          .arg(ShownName(queue)),
+      mtWarning, mbOK);
 }
 
 void TPrinter::Abort() {
@@ -522,6 +552,7 @@ void TPrinter::EndPrintAction(bool deliver) {
   if (d_->actionDepth == 0) return;
   if (--d_->actionDepth > 0) return;
   FinishActionFile(deliver);
+  TellStoppedQueue();
 }
 
 void TPrinter::FinishActionFile(bool deliver) {

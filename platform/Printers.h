@@ -206,7 +206,8 @@ public:
   void NewPage();
   /**
    * Closes the document and sends it to the printer (or writes the PDF). Fails with an Exception naming the
-   * printer or file when it cannot be delivered; the document is closed either way.
+   * printer or file when it cannot be delivered; the document is closed either way. A queue whose printer is
+   * stopped takes the document to wait there: a warning box says so, once the print action ends.
    */
   void EndDoc();
   /** Abandons the open document: nothing of it is sent. */
@@ -236,6 +237,8 @@ public:
 private:
   friend class TPrinterCanvas;
   void FinishActionFile(bool deliver);
+  /** A warning box naming the stopped printer a document just went to, once. */
+  void TellStoppedQueue();
   class Private;
   std::unique_ptr<Private> d_;
   TPrinterCanvas canvas_;

@@ -164,9 +164,9 @@ void TProcessTempDirectory::Remove() {
     struct stat status {};
     struct stat held {};
     const QByteArray path = QFile::encodeName(folder_->path());
-    const bool same = descriptor_ < 0 || (::fstat(descriptor_, &held) == 0 &&
-                                          ::lstat(path.constData(), &status) == 0 &&
-                                          held.st_dev == status.st_dev && held.st_ino == status.st_ino);
+    const bool same =
+        descriptor_ < 0 || (::fstat(descriptor_, &held) == 0 && ::lstat(path.constData(), &status) == 0 &&
+                            held.st_dev == status.st_dev && held.st_ino == status.st_ino);
     if (same && ::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
         status.st_uid == ::getuid()) {
       folder_->remove();

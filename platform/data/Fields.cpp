@@ -104,7 +104,8 @@ qint64 WholeNumberOf(const QVariant& value) {
   if (value.typeId() == QMetaType::Double) {
     const double number = value.toDouble();
     if (number >= -9.2e18 && number <= 9.2e18) return RoundHalfEven(number);
-    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(ShownName(StoredText(value))));
+    throw EConvertError(
+        QStringLiteral("'%1' is not a valid integer value").arg(ShownName(StoredText(value))));
   }
   return StrToInt(StoredText(value));
 }

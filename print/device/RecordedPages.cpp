@@ -54,9 +54,10 @@ void TRecordedPages::Add(const PagePicture& page) {
 }
 
 void TRecordedPages::Fail(int page, const QString& reason) const {
-  const QString why = FolderGone() ? QStringLiteral("the page folder \"%1\" was removed while the job ran.")
-                                         .arg(ShownName(Folder()))
-                                   : Shown(reason);
+  const QString why =
+      FolderGone()
+          ? QStringLiteral("the page folder \"%1\" was removed while the job ran.").arg(ShownName(Folder()))
+          : Shown(reason);
   throw ETarnvale(QStringLiteral("Page %1 of %2 cannot be printed: %3 Nothing was printed.")
                       .arg(page)
                       .arg(Count())

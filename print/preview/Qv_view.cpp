@@ -169,8 +169,7 @@ void TQV_Prev::FormCreate() {
   const int background = pages_ ? pages_->Settings().ViewBackground : PagewickIni::ViewBackground();
   SetCaption(pages_ ? pages_->Settings().PreviewHeading : PagewickIni::PreviewHeading());
   Printer().SetPrinterIndex(pages_ ? pages_->Settings().PrinterIndex : PagewickIni::PrinterIndex());
-  const bool portrait =
-      pages_ ? pages_->Portrait() : PagewickIni::Orientation() == QLatin1String("Portrait");
+  const bool portrait = pages_ ? pages_->Portrait() : PagewickIni::Orientation() == QLatin1String("Portrait");
   ScrollBox1->SetColor(background);
 
   DrawIt1 = new TDrawIt(ScrollBox1->Client(), pages_);

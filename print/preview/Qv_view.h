@@ -18,7 +18,8 @@ class TRecordedPages;
  * the list PrintPreview (250 % down to 10 %, then Page Width and Whole Page), paged with the buttons or a
  * number typed into PageNo, and printed all, odd, even, the current page, or with the print options dialog.
  * It opens maximized at Whole Page on page 1 with the caption, background colour, printer and orientation of
- * the job whose pages it is given (of the settings store when it is given none). Keys: Page Up and Page Down scroll, Enter in PageNo goes to that page, Escape closes.
+ * the job whose pages it is given (of the settings store when it is given none). Keys: Page Up and Page Down
+ * scroll, Enter in PageNo goes to that page, Escape closes.
  *
  * Handlers raise what goes wrong (a page number that is no whole number, a bad settings value); when the
  * user triggers them, the application's handler shows the message and the action stops. Freeing the window

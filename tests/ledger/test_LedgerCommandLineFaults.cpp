@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <csignal>
+#include <cups/cups.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -188,7 +189,8 @@ TEST_F(LedgerFaults, BusyDamagedAndUnreadableLedgersAreToldForWhatTheyAre) {
     ASSERT_TRUE(maker.open());
     QSqlQuery(maker).exec(QStringLiteral(
         "CREATE TABLE ledger (id INTEGER PRIMARY KEY, posted DATE, payee TEXT, note TEXT, amount TEXT)"));
-    QSqlQuery(maker).exec(QStringLiteral("INSERT INTO ledger VALUES (1, '2026-01-02', 'Aster', 'x', '12.50')"));
+    QSqlQuery(maker).exec(
+        QStringLiteral("INSERT INTO ledger VALUES (1, '2026-01-02', 'Aster', 'x', '12.50')"));
     maker.close();
   }
   QSqlDatabase::removeDatabase(QStringLiteral("maker"));
@@ -251,8 +253,9 @@ TEST_F(LedgerFaults, SettingsThatCannotBeSavedAreSaidAndThePrintCounts) {
   for (const QStringList& extra : {QStringList(), QStringList{"--odd"}}) {
     const QString pdf = scratch_.File(QStringLiteral("ledger.pdf"));
     QFile::remove(pdf);
-    const ProgramRun run = RunProgram(Program, QStringList{"--database", ledger, "--print", "--pdf", pdf} + extra,
-                                      {{"XDG_CONFIG_HOME", config}});
+    const ProgramRun run =
+        RunProgram(Program, QStringList{"--database", ledger, "--print", "--pdf", pdf} + extra,
+                   {{"XDG_CONFIG_HOME", config}});
     ExpectOneLine(run, 0, QStringLiteral("The settings of this print job were not saved"));
     EXPECT_EQ(PdfPageCount(pdf), extra.isEmpty() ? 3 : 2) << extra.join(QLatin1Char(' ')).toStdString();
   }
@@ -274,8 +277,9 @@ TEST_F(LedgerFaults, AStopSignalEndsAQueryWithoutEndAndTheWaitForABusyLedger) {
   ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
   for (const QString& ledger : {endless, busy}) {
     QProcess process;
-    ASSERT_TRUE(StartProgram(process, Program,
-                             {"--database", ledger, "--print", "--pdf", scratch_.File(QStringLiteral("o.pdf"))}));
+    ASSERT_TRUE(
+        StartProgram(process, Program,
+                     {"--database", ledger, "--print", "--pdf", scratch_.File(QStringLiteral("o.pdf"))}));
     // Well into the query or the wait (which would last 5 s), also when the program starts slowly.
     QThread::msleep(3000);
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
@@ -321,6 +325,25 @@ TEST_F(LedgerFaults, ALedgerLeftWithAHotJournalIsToldToNeedRecoveryAndLeftAlone)
                 QStringLiteral("\"%1\" needs recovery").arg(crashed));
   EXPECT_EQ(FileBytes(crashed), file);
   EXPECT_EQ(FileBytes(crashed + QStringLiteral("-journal")), journal);
+}
+
+// A queue whose printer is stopped takes the print and keeps it: that is how the print system works, and the
+// print counts, but the user learns that it waits.
+TEST_F(LedgerFaults, APrintToAStoppedQueueIsToldToWait) {
+  const QString queue = qEnvironmentVariable("QUENARY_CUPS_STOPPED_PRINTER");
+  if (queue.isEmpty())
+    GTEST_SKIP() << "QUENARY_CUPS_STOPPED_PRINTER is not set; run under scripts/with-print-queue.sh";
+  const QString ledger = MakeLedger(scratch_.File(QStringLiteral("ledger.sqlite")), 60);
+  for (const QStringList& extra : {QStringList(), QStringList{"--even"}}) {
+    const ProgramRun run =
+        RunProgram(Program, QStringList{"--database", ledger, "--print", "--printer", queue} + extra);
+    ExpectOneLine(run, 0,
+                  QStringLiteral("The printer \"%1\" is stopped: the print waits in its queue until the "
+                                 "printer is started again.")
+                      .arg(queue));
+  }
+  // Nothing of it is ever printed.
+  cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), CUPS_JOBID_ALL, 1);
 }
 
 // The page folder of a print, once it is there.

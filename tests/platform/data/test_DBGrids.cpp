@@ -125,7 +125,8 @@ TEST_F(DataGridTest, TheCurrentRowFollowsTheDataSetWhileItsControlsAreEnabled) {
 // A cell hands the view no more than its column could show, however long its text: the view elides that, and
 // a note of megabytes costs what a short one does.
 TEST_F(DataGridTest, ACellShowsWhatItsColumnHoldsHoweverLongItsText) {
-  Open(3, {QStringLiteral("UPDATE ledger SET payee = '%1' WHERE id = 2").arg(QString(5000000, QLatin1Char('W')))});
+  Open(3, {QStringLiteral("UPDATE ledger SET payee = '%1' WHERE id = 2")
+               .arg(QString(5000000, QLatin1Char('W')))});
   const int width = grid_->Columns().Items(1).Width();
   const QString shown = Shown(1, 1);
   EXPECT_LE(shown.size(), 2 * width + 65);
