@@ -415,6 +415,19 @@ TEST_F(LedgerFaults, PagesLostUnderAPrintFailItNamingThePageAndNoPdfTakesTheName
   }
 }
 
+// Waits (up to a minute) until the process holds a file open in the folder; false if it never does.
+bool WhenWritingIn(pid_t process, const QString& folder) {
+  const QString descriptors = QStringLiteral("/proc/%1/fd").arg(process);
+  for (int wait = 0; wait < 60000; ++wait) {
+    for (const QString& name : QDir(descriptors).entryList(QDir::AllEntries | QDir::System)) {
+      if (QFile::symLinkTarget(descriptors + QLatin1Char('/') + name).startsWith(folder + QLatin1Char('/')))
+        return true;
+    }
+    QThread::msleep(1);
+  }
+  return false;
+}
+
 // What a folder holds beside the file a run was to make (nothing may be left there, under any name).
 QStringList BesideTheTarget(const QString& folder, const QString& name) {
   return FilesBelow(folder).filter(name + QLatin1Char('.'));
@@ -475,17 +488,24 @@ TEST_F(LedgerFaults, APrintKilledWhileThePdfIsWrittenLeavesNothingBesideIt) {
   const QString folder = scratch_.File(QStringLiteral("out"));
   QDir().mkpath(folder);
   const QString pdf = folder + QStringLiteral("/ledger.pdf");
+  ASSERT_EQ(RunProgram(Program, {"--database", ledger, "--print", "--pdf", pdf}).ExitCode, 0);
+  const int lastPage = PdfPageCount(pdf);
   WriteBytes(pdf, OldPdf);
-  for (const int page : {2, 60, 100}) {
+  // Killed while pages are recorded, and once the program has its new PDF open beside the old one (named or
+  // not, the process holds a file in that folder): while the pages are played into it.
+  for (const bool playing : {false, true}) {
     const QString runtime = Runtime();
     QProcess process;
     ASSERT_TRUE(StartProgram(process, Program, {"--database", ledger, "--print", "--pdf", pdf},
                              {{"XDG_RUNTIME_DIR", runtime}}));
-    ASSERT_FALSE(WhenPageAppears(runtime, page).isEmpty());
+    ASSERT_FALSE(WhenPageAppears(runtime, playing ? lastPage : 2).isEmpty());
+    if (playing) {
+      ASSERT_TRUE(WhenWritingIn(static_cast<pid_t>(process.processId()), folder));
+    }
     ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
     ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(FileBytes(pdf), OldPdf) << page;
-    EXPECT_EQ(FilesBelow(folder), QStringList{QStringLiteral("ledger.pdf")}) << page;
+    EXPECT_EQ(FileBytes(pdf), OldPdf) << playing;
+    EXPECT_EQ(FilesBelow(folder), QStringList{QStringLiteral("ledger.pdf")}) << playing;
   }
 }
 
