@@ -35,6 +35,14 @@ bool MoveWithoutReplacing(const QByteArray& from, const QByteArray& to) {
   return true;
 }
 
+// A fresh random name beside the target, for the new file: "<target's name>.<six hex digits>".
+QString NameBeside(const QFileInfo& target) {
+  return QDir(target.absolutePath())
+      .filePath(QStringLiteral("%1.%2")
+                    .arg(target.fileName())
+                    .arg(QRandomGenerator::system()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
+}
+
 // The new name is in the folder once the folder itself is on disk; a folder that cannot be synced is no
 // failure of the file.
 void SyncFolder(const QString& folder) {
@@ -71,11 +79,7 @@ bool TAtomicFile::Open() {
   const mode_t creationMode = replacesFile_ ? 0600 : 0666;
   if (wanted_ == TTemporary::Unnamed && OpenUnnamed(info.absolutePath(), creationMode)) return true;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const QString candidate =
-        QDir(info.absolutePath())
-            .filePath(QStringLiteral("%1.%2")
-                          .arg(info.fileName())
-                          .arg(QRandomGenerator::system()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
+    const QString candidate = NameBeside(info);
     descriptor_ = ::open(Native(candidate).constData(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, creationMode);
     if (descriptor_ >= 0) {
@@ -110,11 +114,7 @@ bool TAtomicFile::NameUnnamed() {
   const QByteArray self = QStringLiteral("/proc/self/fd/%1").arg(descriptor_).toLatin1();
   const QFileInfo info(target_);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const QString candidate =
-        QDir(info.absolutePath())
-            .filePath(QStringLiteral("%1.%2")
-                          .arg(info.fileName())
-                          .arg(QRandomGenerator::system()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
+    const QString candidate = NameBeside(info);
     if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, Native(candidate).constData(), AT_SYMLINK_FOLLOW) ==
         0) {
       temporary_ = candidate;

@@ -16,17 +16,22 @@
 // Preview tests record real page files (as the page device does, in printer pixels) and a real settings
 // store, and print to the PDF destination at 300 dpi unless they print through the CUPS queue.
 
-/** Records pages first..last, each with "Page n" in 100-pixel Arial at (300, 400) and a black box. */
+/** Records page `number`: "Page n" in 100-pixel Arial at (300, 400) and a black box. */
+inline void RecordPage(PagePicture& page, int number) {
+  QPainter& painter = page.BeginRecording();
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(100);
+  painter.setFont(font);
+  painter.drawText(300, 400, QStringLiteral("Page %1").arg(number));
+  painter.fillRect(600, 1200, 800, 400, Qt::black);
+  page.EndRecording();
+}
+
+/** Records pages first..last (RecordPage) into their files in the page folder. */
 inline void RecordPages(int first, int last) {
   for (int number = first; number <= last; ++number) {
     PagePicture page;
-    QPainter& painter = page.BeginRecording();
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(100);
-    painter.setFont(font);
-    painter.drawText(300, 400, QStringLiteral("Page %1").arg(number));
-    painter.fillRect(600, 1200, 800, 400, Qt::black);
-    page.EndRecording();
+    RecordPage(page, number);
     page.Save(PageFileNameFor(number, poViewer));
   }
 }

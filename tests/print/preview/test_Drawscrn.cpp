@@ -298,12 +298,7 @@ protected:
     auto job = std::make_shared<TRecordedPages>(poViewer, settings);
     for (int number = 1; number <= pages; ++number) {
       PagePicture page;
-      QPainter& painter = page.BeginRecording();
-      QFont font(QStringLiteral("Arial"));
-      font.setPixelSize(100);
-      painter.setFont(font);
-      painter.drawText(300, 400, QStringLiteral("Page %1").arg(number));
-      page.EndRecording();
+      RecordPage(page, number);
       job->Add(page);
     }
     return job;
