@@ -1,5 +1,6 @@
 #include "platform/PageRecording.h"
 
+#include "platform/RecordPlayer.h"
 #include "platform/ShapedTexts.h"
 
 #include <QBitmap>
@@ -55,10 +56,6 @@ enum class Op : quint8 {
   Image = 38,
   Text = 39,
 };
-
-// An image's table entry: a picture drawn as a pixmap, a one-bit pixmap (drawn in the pen's colour), or an
-// image.
-enum class ImageKind : quint8 { Pixmap = 0, Bitmap = 1, Image = 2 };
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 // The largest coordinate a record holds, hundreds of times any page's size in printer pixels; larger ones
@@ -609,7 +606,7 @@ public:
   }
   void drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                  Qt::ImageConversionFlags flags) override {
-    const quint32 number = ImageNumber(image.cacheKey(), ImageKind::Image, image);
+    const quint32 number = ImageNumber(image.cacheKey(), TRecordedImageKind::Image, image);
     Writer out(list_);
     out.Code(Op::Image);
     out.Number(number);
@@ -696,10 +693,11 @@ private:
 
   quint32 PixmapNumber(const QPixmap& pixmap) {
     const bool bitmap = pixmap.depth() == 1;
-    return ImageNumber(pixmap.cacheKey(), bitmap ? ImageKind::Bitmap : ImageKind::Pixmap, pixmap.toImage());
+    return ImageNumber(pixmap.cacheKey(), bitmap ? TRecordedImageKind::Bitmap : TRecordedImageKind::Pixmap,
+                       pixmap.toImage());
   }
 
-  quint32 ImageNumber(qint64 key, ImageKind kind, const QImage& image) {
+  quint32 ImageNumber(qint64 key, TRecordedImageKind kind, const QImage& image) {
     const auto found = images_.constFind(key);
     if (found != images_.constEnd()) return found.value();
     Writer out(list_);
@@ -750,39 +748,6 @@ int TPageRecorder::metric(PaintDeviceMetric metric) const {
 
 namespace {
 
-// What a recording's records are played with: the entries its Define records made so far.
-struct PlayTables {
-  std::vector<QPen> Pens;
-  std::vector<QBrush> Brushes;
-  struct Font {
-    QFont Font;
-    double Ascent = 0;
-    /** The font's number among the kept layouts, if layouts are kept. */
-    int Shaped = -1;
-  };
-  std::vector<Font> Fonts;
-  struct Image {
-    ImageKind Kind = ImageKind::Image;
-    QImage Image;
-    QPixmap Pixmap;
-  };
-  std::vector<Image> Images;
-  /** The layouts of texts drawn before, on this and earlier pages, if kept in this thread. */
-  TShapedTexts* Texts = nullptr;
-  /** The number of the font the last text set on the painter (only a text sets one), or none. */
-  std::size_t FontSet = std::numeric_limits<std::size_t>::max();
-};
-
-template <typename Entry>
-const Entry* Named(Reader& in, const std::vector<Entry>& table) {
-  const quint32 number = in.Number();
-  if (!in.Ok() || number >= table.size()) {
-    in.Fail();
-    return nullptr;
-  }
-  return &table[number];
-}
-
 template <typename Item, typename ReadItem>
 QVarLengthArray<Item, 64> ReadArray(Reader& in, qsizetype itemSize, ReadItem read) {
   QVarLengthArray<Item, 64> items;
@@ -792,186 +757,312 @@ QVarLengthArray<Item, 64> ReadArray(Reader& in, qsizetype itemSize, ReadItem rea
   return items;
 }
 
-bool PlayRecord(QPainter& painter, Reader& in, PlayTables& tables, const QTransform& base, double fontScale) {
-  const auto op = static_cast<Op>(in.Byte());
-  if (!in.Ok()) return false;
-  constexpr qsizetype PointSize = 2 * sizeof(double);
-  switch (op) {
-    case Op::DefinePen: tables.Pens.push_back(ReadPen(in)); break;
-    case Op::DefineBrush: tables.Brushes.push_back(ReadBrush(in)); break;
-    case Op::DefineFont: {
-      QFont font = ReadFont(in);
-      const double ascent = in.Real();
-      // A font sized in points takes its size in the recording's pixels, whatever the device played on.
-      if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale);
-      const int shaped = tables.Texts != nullptr ? tables.Texts->FontNumber(font, painter.device()) : -1;
-      tables.Fonts.push_back({font, ascent, shaped});
-      break;
+// Reads a recording record by record and hands each to the player; checks everything a player relies on
+// (numbers naming defined entries, an image of the kind its drawing wants), so a player meets only whole,
+// sound records.
+class Decoder {
+public:
+  Decoder(const QByteArray& recording, TRecordPlayer& player) : in_(recording), player_(player) {}
+
+  bool Play() {
+    while (!in_.AtEnd()) {
+      if (!Record() || !in_.Ok() || player_.Stopped()) return false;
     }
-    case Op::DefineImage: {
-      const auto kind = static_cast<ImageKind>(in.Byte());
-      PlayTables::Image entry;
-      entry.Kind = kind;
-      entry.Image = in.Streamed<QImage>();
-      if (kind == ImageKind::Bitmap) {
-        entry.Pixmap = QBitmap::fromImage(entry.Image);
-      } else if (kind == ImageKind::Pixmap) {
-        entry.Pixmap = QPixmap::fromImage(entry.Image);
-      } else if (kind != ImageKind::Image) {
-        in.Fail();
-      }
-      tables.Images.push_back(std::move(entry));
-      break;
+    return true;
+  }
+
+private:
+  // A number naming an entry of a table of that many entries; -1, the reader failed, when it names none.
+  int Named(std::size_t entries) {
+    const quint32 number = in_.Number();
+    if (!in_.Ok() || number >= entries) {
+      in_.Fail();
+      return -1;
     }
-    case Op::Pen:
-      if (const QPen* pen = Named(in, tables.Pens)) painter.setPen(*pen);
-      break;
-    case Op::Brush:
-      if (const QBrush* brush = Named(in, tables.Brushes)) painter.setBrush(*brush);
-      break;
-    case Op::BrushOrigin: painter.setBrushOrigin(in.Point()); break;
-    case Op::BackgroundBrush:
-      if (const QBrush* brush = Named(in, tables.Brushes)) painter.setBackground(*brush);
-      break;
-    case Op::BackgroundMode:
-      painter.setBackgroundMode(in.Byte() == Qt::OpaqueMode ? Qt::OpaqueMode : Qt::TransparentMode);
-      break;
-    case Op::Transform: {
-      painter.setTransform(ReadTransform(in) * base);
-      break;
-    }
-    case Op::ClipEnabled: painter.setClipping(in.Byte() != 0); break;
-    case Op::ClipRegion: {
-      const quint8 operation = in.Byte();
-      // Joined rectangle by rectangle: a region made straight from its rectangles trusts them to be sorted.
-      QRegion region;
-      const qsizetype count = in.Count(4 * sizeof(qint32));
-      for (qsizetype index = 0; index < count && in.Ok(); ++index) region += in.PixelRect();
-      if (operation > Qt::IntersectClip || !in.Ok()) return false;
-      painter.setClipRegion(region, static_cast<Qt::ClipOperation>(operation));
-      break;
-    }
-    case Op::ClipPath: {
-      const quint8 operation = in.Byte();
-      const QPainterPath path = ReadPath(in);
-      if (operation > Qt::IntersectClip || !in.Ok()) return false;
-      painter.setClipPath(path, static_cast<Qt::ClipOperation>(operation));
-      break;
-    }
-    case Op::Hints:
-      painter.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
-      painter.setRenderHints(QPainter::RenderHints::fromInt(static_cast<int>(in.Number())), true);
-      break;
-    case Op::Composition: {
-      const quint32 mode = in.Number();
-      if (mode > QPainter::RasterOp_NotDestination) return false;
-      painter.setCompositionMode(static_cast<QPainter::CompositionMode>(mode));
-      break;
-    }
-    case Op::Opacity: painter.setOpacity(in.Real()); break;
-    case Op::Rects: {
-      const auto rects = ReadArray<QRectF>(in, 2 * PointSize, [&in] { return in.Rect(); });
-      if (!in.Ok()) return false;
-      painter.drawRects(rects.constData(), static_cast<int>(rects.size()));
-      break;
-    }
-    case Op::Lines: {
-      const auto lines = ReadArray<QLineF>(in, 2 * PointSize, [&in] {
-        const QPointF start = in.Point();
-        return QLineF(start, in.Point());
-      });
-      if (!in.Ok()) return false;
-      painter.drawLines(lines.constData(), static_cast<int>(lines.size()));
-      break;
-    }
-    case Op::Ellipse: {
-      const QRectF rect = in.Rect();
-      if (!in.Ok()) return false;
-      painter.drawEllipse(rect);
-      break;
-    }
-    case Op::Path: {
-      const QPainterPath path = ReadPath(in);
-      if (!in.Ok()) return false;
-      painter.drawPath(path);
-      break;
-    }
-    case Op::Points: {
-      const auto points = ReadArray<QPointF>(in, PointSize, [&in] { return in.Point(); });
-      if (!in.Ok()) return false;
-      painter.drawPoints(points.constData(), static_cast<int>(points.size()));
-      break;
-    }
-    case Op::Polygon: {
-      const quint8 mode = in.Byte();
-      const auto points = ReadArray<QPointF>(in, PointSize, [&in] { return in.Point(); });
-      if (!in.Ok()) return false;
-      const int count = static_cast<int>(points.size());
-      switch (mode) {
-        case QPaintEngine::OddEvenMode:
-          painter.drawPolygon(points.constData(), count, Qt::OddEvenFill);
-          break;
-        case QPaintEngine::WindingMode:
-          painter.drawPolygon(points.constData(), count, Qt::WindingFill);
-          break;
-        case QPaintEngine::ConvexMode: painter.drawConvexPolygon(points.constData(), count); break;
-        case QPaintEngine::PolylineMode: painter.drawPolyline(points.constData(), count); break;
-        default: return false;
-      }
-      break;
-    }
-    case Op::Pixmap:
-    case Op::TiledPixmap:
-    case Op::Image: {
-      const PlayTables::Image* image = Named(in, tables.Images);
-      if (image == nullptr) return false;
-      const QRectF target = in.Rect();
-      if (op == Op::TiledPixmap) {
-        const QPointF offset = in.Point();
-        if (image->Kind == ImageKind::Image || !in.Ok()) return false;
-        painter.drawTiledPixmap(target, image->Pixmap, offset);
+    return static_cast<int>(number);
+  }
+
+  bool Record() {
+    const auto op = static_cast<Op>(in_.Byte());
+    if (!in_.Ok()) return false;
+    constexpr qsizetype PointSize = 2 * sizeof(double);
+    switch (op) {
+      case Op::DefinePen: pens_.push_back(ReadPen(in_)); break;
+      case Op::DefineBrush: brushes_.push_back(ReadBrush(in_)); break;
+      case Op::DefineFont: {
+        const QFont font = ReadFont(in_);
+        const double ascent = in_.Real();
+        if (!in_.Ok()) return false;
+        ++fonts_;
+        player_.DefineFont(font, ascent);
         break;
       }
-      const QRectF source = in.Rect();
-      if (op == Op::Pixmap) {
-        if (image->Kind == ImageKind::Image || !in.Ok()) return false;
-        painter.drawPixmap(target, image->Pixmap, source);
-      } else {
-        const auto flags = Qt::ImageConversionFlags::fromInt(static_cast<int>(in.Number()));
-        if (image->Kind != ImageKind::Image || !in.Ok()) return false;
-        painter.drawImage(target, image->Image, source, flags);
+      case Op::DefineImage: {
+        const auto kind = static_cast<TRecordedImageKind>(in_.Byte());
+        const QImage image = in_.Streamed<QImage>();
+        if (kind != TRecordedImageKind::Pixmap && kind != TRecordedImageKind::Bitmap &&
+            kind != TRecordedImageKind::Image) {
+          return false;
+        }
+        if (!in_.Ok()) return false;
+        images_.push_back(kind);
+        player_.DefineImage(kind, image);
+        break;
       }
-      break;
-    }
-    case Op::Text: {
-      const PlayTables::Font* font = Named(in, tables.Fonts);
-      const QPointF point = in.Point();
-      const double width = in.Real();
-      const QString text = in.Text();
-      if (font == nullptr || !in.Ok()) return false;
-      // Setting a font resolves it for the device again; a page's texts mostly share a few.
-      const auto fontNumber = static_cast<std::size_t>(font - tables.Fonts.data());
-      if (tables.FontSet != fontNumber) painter.setFont(font->Font);
-      tables.FontSet = fontNumber;
-      if (width <= 0) {
-        if (tables.Texts != nullptr) {
-          tables.Texts->Draw(painter, font->Shaped, point, text);
+      case Op::Pen: {
+        const int pen = Named(pens_.size());
+        if (pen < 0) return false;
+        player_.SetPen(pens_[static_cast<std::size_t>(pen)]);
+        break;
+      }
+      case Op::Brush:
+      case Op::BackgroundBrush: {
+        const int brush = Named(brushes_.size());
+        if (brush < 0) return false;
+        if (op == Op::Brush)
+          player_.SetBrush(brushes_[static_cast<std::size_t>(brush)]);
+        else
+          player_.SetBackground(brushes_[static_cast<std::size_t>(brush)]);
+        break;
+      }
+      case Op::BrushOrigin: player_.SetBrushOrigin(in_.Point()); break;
+      case Op::BackgroundMode:
+        player_.SetBackgroundMode(in_.Byte() == Qt::OpaqueMode ? Qt::OpaqueMode : Qt::TransparentMode);
+        break;
+      case Op::Transform: {
+        const QTransform transform = ReadTransform(in_);
+        if (!in_.Ok()) return false;
+        player_.SetTransform(transform);
+        break;
+      }
+      case Op::ClipEnabled: player_.SetClipping(in_.Byte() != 0); break;
+      case Op::ClipRegion: {
+        const quint8 operation = in_.Byte();
+        // Joined rectangle by rectangle: a region made straight from its rectangles trusts them to be sorted.
+        QRegion region;
+        const qsizetype count = in_.Count(4 * sizeof(qint32));
+        for (qsizetype index = 0; index < count && in_.Ok(); ++index) region += in_.PixelRect();
+        if (operation > Qt::IntersectClip || !in_.Ok()) return false;
+        player_.SetClipRegion(region, static_cast<Qt::ClipOperation>(operation));
+        break;
+      }
+      case Op::ClipPath: {
+        const quint8 operation = in_.Byte();
+        const QPainterPath path = ReadPath(in_);
+        if (operation > Qt::IntersectClip || !in_.Ok()) return false;
+        player_.SetClipPath(path, static_cast<Qt::ClipOperation>(operation));
+        break;
+      }
+      case Op::Hints:
+        player_.SetRenderHints(QPainter::RenderHints::fromInt(static_cast<int>(in_.Number())));
+        break;
+      case Op::Composition: {
+        const quint32 mode = in_.Number();
+        if (mode > QPainter::RasterOp_NotDestination) return false;
+        player_.SetComposition(static_cast<QPainter::CompositionMode>(mode));
+        break;
+      }
+      case Op::Opacity: player_.SetOpacity(in_.Real()); break;
+      case Op::Rects: {
+        const auto rects = ReadArray<QRectF>(in_, 2 * PointSize, [this] { return in_.Rect(); });
+        if (!in_.Ok()) return false;
+        player_.DrawRects(rects.constData(), static_cast<int>(rects.size()));
+        break;
+      }
+      case Op::Lines: {
+        const auto lines = ReadArray<QLineF>(in_, 2 * PointSize, [this] {
+          const QPointF start = in_.Point();
+          return QLineF(start, in_.Point());
+        });
+        if (!in_.Ok()) return false;
+        player_.DrawLines(lines.constData(), static_cast<int>(lines.size()));
+        break;
+      }
+      case Op::Ellipse: {
+        const QRectF rect = in_.Rect();
+        if (!in_.Ok()) return false;
+        player_.DrawEllipse(rect);
+        break;
+      }
+      case Op::Path: {
+        const QPainterPath path = ReadPath(in_);
+        if (!in_.Ok()) return false;
+        player_.DrawPath(path);
+        break;
+      }
+      case Op::Points: {
+        const auto points = ReadArray<QPointF>(in_, PointSize, [this] { return in_.Point(); });
+        if (!in_.Ok()) return false;
+        player_.DrawPoints(points.constData(), static_cast<int>(points.size()));
+        break;
+      }
+      case Op::Polygon: {
+        const quint8 mode = in_.Byte();
+        const auto points = ReadArray<QPointF>(in_, PointSize, [this] { return in_.Point(); });
+        if (!in_.Ok() || mode > QPaintEngine::PolylineMode) return false;
+        player_.DrawPolygon(points.constData(), static_cast<int>(points.size()), mode);
+        break;
+      }
+      case Op::Pixmap:
+      case Op::TiledPixmap:
+      case Op::Image: {
+        const int image = Named(images_.size());
+        if (image < 0) return false;
+        const bool isImage = images_[static_cast<std::size_t>(image)] == TRecordedImageKind::Image;
+        const QRectF target = in_.Rect();
+        if (op == Op::TiledPixmap) {
+          const QPointF offset = in_.Point();
+          if (isImage || !in_.Ok()) return false;
+          player_.DrawTiledPixmap(image, target, offset);
+          break;
+        }
+        const QRectF source = in_.Rect();
+        if (op == Op::Pixmap) {
+          if (isImage || !in_.Ok()) return false;
+          player_.DrawPixmap(image, target, source);
         } else {
-          painter.drawText(point, text);
+          const auto flags = Qt::ImageConversionFlags::fromInt(static_cast<int>(in_.Number()));
+          if (!isImage || !in_.Ok()) return false;
+          player_.DrawImage(image, target, source, flags);
         }
         break;
       }
-      // A justified line is laid out again at its width, from the top of the font's ascent.
-      painter.drawText(QRectF(QPointF(point.x(), point.y() - font->Ascent), QSizeF(width, 1)),
-                       Qt::TextSingleLine | Qt::TextDontClip | Qt::TextForceLeftToRight |
-                           Qt::TextJustificationForced | Qt::AlignJustify,
-                       text);
-      break;
+      case Op::Text: {
+        const int font = Named(fonts_);
+        const QPointF point = in_.Point();
+        const double width = in_.Real();
+        const QString text = in_.Text();
+        if (font < 0 || !in_.Ok()) return false;
+        player_.DrawText(font, point, width, text);
+        break;
+      }
+      default: return false;
     }
-    default: return false;
+    return in_.Ok();
   }
-  return in.Ok();
-}
+
+  Reader in_;
+  TRecordPlayer& player_;
+  std::vector<QPen> pens_;
+  std::vector<QBrush> brushes_;
+  std::size_t fonts_ = 0;
+  std::vector<TRecordedImageKind> images_;
+};
+
+// Plays the records onto a painter, each recorded unit one logical unit of the painter as it stood.
+class PainterPlayer : public TRecordPlayer {
+public:
+  explicit PainterPlayer(QPainter& painter) : painter_(painter), base_(painter.transform()) {
+    const QPaintDevice* device = painter.device();
+    fontScale_ = device != nullptr && device->logicalDpiY() > 0
+                     ? static_cast<double>(ReferencePicture().logicalDpiY()) / device->logicalDpiY()
+                     : 1.0;
+    texts_ = TShapedTexts::ForThisThread();
+  }
+
+  void DefineFont(const QFont& recorded, double ascent) override {
+    QFont font = recorded;
+    // A font sized in points takes its size in the recording's pixels, whatever the device played on.
+    if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale_);
+    const int shaped = texts_ != nullptr ? texts_->FontNumber(font, painter_.device()) : -1;
+    fonts_.push_back({font, ascent, shaped});
+  }
+  void DefineImage(TRecordedImageKind kind, const QImage& image) override {
+    Image entry;
+    entry.Image = image;
+    if (kind == TRecordedImageKind::Bitmap) {
+      entry.Pixmap = QBitmap::fromImage(image);
+    } else if (kind == TRecordedImageKind::Pixmap) {
+      entry.Pixmap = QPixmap::fromImage(image);
+    }
+    images_.push_back(std::move(entry));
+  }
+
+  void SetPen(const QPen& pen) override { painter_.setPen(pen); }
+  void SetBrush(const QBrush& brush) override { painter_.setBrush(brush); }
+  void SetBrushOrigin(const QPointF& origin) override { painter_.setBrushOrigin(origin); }
+  void SetBackground(const QBrush& brush) override { painter_.setBackground(brush); }
+  void SetBackgroundMode(Qt::BGMode mode) override { painter_.setBackgroundMode(mode); }
+  void SetTransform(const QTransform& transform) override { painter_.setTransform(transform * base_); }
+  void SetClipping(bool enabled) override { painter_.setClipping(enabled); }
+  void SetClipRegion(const QRegion& region, Qt::ClipOperation operation) override {
+    painter_.setClipRegion(region, operation);
+  }
+  void SetClipPath(const QPainterPath& path, Qt::ClipOperation operation) override {
+    painter_.setClipPath(path, operation);
+  }
+  void SetRenderHints(QPainter::RenderHints hints) override {
+    painter_.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
+    painter_.setRenderHints(hints, true);
+  }
+  void SetComposition(QPainter::CompositionMode mode) override { painter_.setCompositionMode(mode); }
+  void SetOpacity(double opacity) override { painter_.setOpacity(opacity); }
+
+  void DrawRects(const QRectF* rects, int count) override { painter_.drawRects(rects, count); }
+  void DrawLines(const QLineF* lines, int count) override { painter_.drawLines(lines, count); }
+  void DrawEllipse(const QRectF& rect) override { painter_.drawEllipse(rect); }
+  void DrawPath(const QPainterPath& path) override { painter_.drawPath(path); }
+  void DrawPoints(const QPointF* points, int count) override { painter_.drawPoints(points, count); }
+  void DrawPolygon(const QPointF* points, int count, int mode) override {
+    switch (mode) {
+      case QPaintEngine::OddEvenMode: painter_.drawPolygon(points, count, Qt::OddEvenFill); break;
+      case QPaintEngine::WindingMode: painter_.drawPolygon(points, count, Qt::WindingFill); break;
+      case QPaintEngine::ConvexMode: painter_.drawConvexPolygon(points, count); break;
+      default: painter_.drawPolyline(points, count); break;
+    }
+  }
+  void DrawPixmap(int image, const QRectF& target, const QRectF& source) override {
+    painter_.drawPixmap(target, images_[static_cast<std::size_t>(image)].Pixmap, source);
+  }
+  void DrawTiledPixmap(int image, const QRectF& target, const QPointF& offset) override {
+    painter_.drawTiledPixmap(target, images_[static_cast<std::size_t>(image)].Pixmap, offset);
+  }
+  void DrawImage(int image, const QRectF& target, const QRectF& source,
+                 Qt::ImageConversionFlags flags) override {
+    painter_.drawImage(target, images_[static_cast<std::size_t>(image)].Image, source, flags);
+  }
+  void DrawText(int fontNumber, const QPointF& point, double width, const QString& text) override {
+    const Font& font = fonts_[static_cast<std::size_t>(fontNumber)];
+    // Setting a font resolves it for the device again; a page's texts mostly share a few.
+    if (fontSet_ != fontNumber) painter_.setFont(font.Font);
+    fontSet_ = fontNumber;
+    if (width <= 0) {
+      if (texts_ != nullptr) {
+        texts_->Draw(painter_, font.Shaped, point, text);
+      } else {
+        painter_.drawText(point, text);
+      }
+      return;
+    }
+    // A justified line is laid out again at its width, from the top of the font's ascent.
+    painter_.drawText(QRectF(QPointF(point.x(), point.y() - font.Ascent), QSizeF(width, 1)),
+                      Qt::TextSingleLine | Qt::TextDontClip | Qt::TextForceLeftToRight |
+                          Qt::TextJustificationForced | Qt::AlignJustify,
+                      text);
+  }
+
+private:
+  struct Font {
+    QFont Font;
+    double Ascent = 0;
+    /** The font's number among the kept layouts, if layouts are kept. */
+    int Shaped = -1;
+  };
+  struct Image {
+    QImage Image;
+    QPixmap Pixmap;
+  };
+
+  QPainter& painter_;
+  const QTransform base_;
+  double fontScale_ = 1.0;
+  /** The layouts of texts drawn before, on this and earlier pages, if kept in this thread. */
+  TShapedTexts* texts_ = nullptr;
+  std::vector<Font> fonts_;
+  std::vector<Image> images_;
+  /** The number of the font the last text set on the painter (only a text sets one), or none. */
+  int fontSet_ = -1;
+};
 
 }  // namespace
 
@@ -988,22 +1079,16 @@ bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& 
 
 bool PlayRecording(QPainter& painter, const QByteArray& recording) {
   if (recording.isEmpty()) return true;
-  const QPaintDevice* device = painter.device();
-  const double fontScale = device != nullptr && device->logicalDpiY() > 0
-                               ? static_cast<double>(ReferencePicture().logicalDpiY()) / device->logicalDpiY()
-                               : 1.0;
   painter.save();
-  const QTransform base = painter.transform();
-  Reader in(recording);
-  PlayTables tables;
-  tables.Texts = TShapedTexts::ForThisThread();
-  bool whole = true;
-  while (!in.AtEnd()) {
-    if (!PlayRecord(painter, in, tables, base, fontScale)) {
-      whole = false;
-      break;
-    }
+  bool whole = false;
+  {
+    PainterPlayer player(painter);
+    whole = Decoder(recording, player).Play();
   }
   painter.restore();
   return whole;
+}
+
+bool PlayRecording(TRecordPlayer& player, const QByteArray& recording) {
+  return Decoder(recording, player).Play();
 }

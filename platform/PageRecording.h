@@ -8,6 +8,7 @@ class QPainter;
 class QPointF;
 class QString;
 class PageRecordEngine;
+class TRecordPlayer;
 
 /**
  * A paint device that records what is painted on it as a compact display list of the painter's own
@@ -50,3 +51,9 @@ bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& 
  * state is as it was before.
  */
 bool PlayRecording(QPainter& painter, const QByteArray& recording);
+
+/**
+ * Plays a recording to a player of its own (a PDF page, say), record by record. Returns false at the first
+ * record that is not whole, or that the player cannot draw, having played what came before.
+ */
+bool PlayRecording(TRecordPlayer& player, const QByteArray& recording);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QRegion>
+#include <QTransform>
+
+/** What an image of a recorded page was drawn as: a pixmap, a one-bit pixmap (in the pen's colour), an image.
+ */
+enum class TRecordedImageKind : quint8 { Pixmap = 0, Bitmap = 1, Image = 2 };
+
+/**
+ * What a recorded page is played to: the painter's state and drawing calls of the page, in their order, as
+ * the painter handed them to the recording. Fonts and images come once, numbered in the order they come;
+ * the calls after name them by that number. A player that cannot draw a record says so by Stopped(), and
+ * playing ends there.
+ */
+class TRecordPlayer {
+public:
+  virtual ~TRecordPlayer() = default;
+
+  virtual void DefineFont(const QFont& font, double ascent) = 0;
+  virtual void DefineImage(TRecordedImageKind kind, const QImage& image) = 0;
+
+  virtual void SetPen(const QPen& pen) = 0;
+  virtual void SetBrush(const QBrush& brush) = 0;
+  virtual void SetBrushOrigin(const QPointF& origin) = 0;
+  virtual void SetBackground(const QBrush& brush) = 0;
+  virtual void SetBackgroundMode(Qt::BGMode mode) = 0;
+  /** The painter's transform as recorded, before the player's own placement of the page. */
+  virtual void SetTransform(const QTransform& transform) = 0;
+  virtual void SetClipping(bool enabled) = 0;
+  virtual void SetClipRegion(const QRegion& region, Qt::ClipOperation operation) = 0;
+  virtual void SetClipPath(const QPainterPath& path, Qt::ClipOperation operation) = 0;
+  virtual void SetRenderHints(QPainter::RenderHints hints) = 0;
+  virtual void SetComposition(QPainter::CompositionMode mode) = 0;
+  virtual void SetOpacity(double opacity) = 0;
+
+  virtual void DrawRects(const QRectF* rects, int count) = 0;
+  virtual void DrawLines(const QLineF* lines, int count) = 0;
+  virtual void DrawEllipse(const QRectF& rect) = 0;
+  virtual void DrawPath(const QPainterPath& path) = 0;
+  virtual void DrawPoints(const QPointF* points, int count) = 0;
+  /** mode is QPaintEngine::PolygonDrawMode: odd-even, winding, convex or a polyline. */
+  virtual void DrawPolygon(const QPointF* points, int count, int mode) = 0;
+  virtual void DrawPixmap(int image, const QRectF& target, const QRectF& source) = 0;
+  virtual void DrawTiledPixmap(int image, const QRectF& target, const QPointF& offset) = 0;
+  virtual void DrawImage(int image, const QRectF& target, const QRectF& source,
+                         Qt::ImageConversionFlags flags) = 0;
+  /**
+   * One line of text in the numbered font with its baseline starting at the point; a width above 0 is the
+   * width of a justified line the text is spread over.
+   */
+  virtual void DrawText(int font, const QPointF& baselineStart, double width, const QString& text) = 0;
+
+  /** Whether the player met a record it cannot draw; playing stops there. */
+  virtual bool Stopped() const { return false; }
+};
