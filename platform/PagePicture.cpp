@@ -21,7 +21,9 @@ namespace {
 // ever played. Page files live from recording to printing or preview within one run. Format 1 was Qt's
 // picture stream.
 const QByteArray Signature = QByteArrayLiteral("QNRYPAGE");
-constexpr char FormatVersion = 2;
+constexpr char FormatVersion = 3;
+// The byte after the format number: what the page needs of the writer it is printed by.
+constexpr char PdfWritableFlag = 1;
 constexpr int DigestLength = 32;
 
 const QByteArray& SessionKey() {
@@ -33,8 +35,10 @@ const QByteArray& SessionKey() {
   return key;
 }
 
-QByteArray KeyedDigest(QByteArrayView stream) {
+// The digest covers the flags and the display list.
+QByteArray KeyedDigest(char flags, QByteArrayView stream) {
   QMessageAuthenticationCode code(QCryptographicHash::Blake2b_256, SessionKey());
+  code.addData(&flags, 1);
   code.addData(stream.constData(), stream.size());
   return code.result();
 }
@@ -59,7 +63,7 @@ void PagePicture::EndRecording() {
   if (!painter_) return;
   painter_->end();
   painter_.reset();
-  recording_ = recorder_->TakeRecording();
+  recording_ = recorder_->TakeRecording(&pdfWritable_);
   recorder_.reset();
 }
 
@@ -70,10 +74,12 @@ qint64 PagePicture::Save(const QString& fileName) const {
   };
   const auto systemError = [] { return SystemErrorText(errno); };
   QByteArray content;
-  content.reserve(Signature.size() + 1 + DigestLength + recording_.size());
+  content.reserve(Signature.size() + 2 + DigestLength + recording_.size());
   content += Signature;
   content += FormatVersion;
-  digest_ = KeyedDigest(recording_);
+  const char flags = pdfWritable_ ? PdfWritableFlag : 0;
+  content += flags;
+  digest_ = KeyedDigest(flags, recording_);
   content += digest_;
   content += recording_;
   // A page that could be written but never read again would print as an empty sheet without a word.
@@ -116,6 +122,7 @@ qint64 PagePicture::Save(const QString& fileName) const {
 bool PagePicture::Load(const QString& fileName, QString* error) {
   recording_.clear();
   digest_.clear();
+  pdfWritable_ = true;
   const auto fail = [error](const QString& reason) {
     if (error != nullptr) *error = reason;
     return false;
@@ -133,16 +140,18 @@ bool PagePicture::Load(const QString& fileName, QString* error) {
                       .arg(shownName, QString::number(MaximumFileSize / (1024 * 1024))));
     case TFileRead::Failed: return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, reason));
   }
-  const qsizetype headerLength = Signature.size() + 1 + DigestLength;
+  const qsizetype headerLength = Signature.size() + 2 + DigestLength;
   if (data.size() < headerLength || !data.startsWith(Signature) ||
       data.at(Signature.size()) != FormatVersion) {
     return fail(QStringLiteral("\"%1\" is not a page file.").arg(shownName));
   }
+  const char flags = data.at(Signature.size() + 1);
   const QByteArrayView stream = QByteArrayView(data).sliced(headerLength);
-  if (KeyedDigest(stream) != QByteArrayView(data).sliced(Signature.size() + 1, DigestLength)) {
+  if (KeyedDigest(flags, stream) != QByteArrayView(data).sliced(Signature.size() + 2, DigestLength)) {
     return fail(QStringLiteral("\"%1\" is damaged or was not recorded by this program.").arg(shownName));
   }
-  digest_ = data.mid(Signature.size() + 1, DigestLength);
+  pdfWritable_ = (flags & PdfWritableFlag) != 0;
+  digest_ = data.mid(Signature.size() + 2, DigestLength);
   data.remove(0, headerLength);
   recording_ = std::move(data);
   return true;
@@ -171,7 +180,7 @@ QByteArray PagePicture::FileDigest(const QString& fileName, qint64& size, QStrin
     return fail(QStringLiteral("\"%1\" cannot be read. %2").arg(shownName, SystemErrorText(errno)));
   if (!S_ISREG(status.st_mode))
     return fail(QStringLiteral("\"%1\" is not a page file: it is not a plain file.").arg(shownName));
-  const qsizetype headerLength = Signature.size() + 1 + DigestLength;
+  const qsizetype headerLength = Signature.size() + 2 + DigestLength;
   QByteArray head(headerLength, Qt::Uninitialized);
   qsizetype filled = 0;
   while (filled < headerLength) {
@@ -186,7 +195,7 @@ QByteArray PagePicture::FileDigest(const QString& fileName, qint64& size, QStrin
   if (filled < headerLength || !head.startsWith(Signature) || head.at(Signature.size()) != FormatVersion)
     return fail(QStringLiteral("\"%1\" is not a page file.").arg(shownName));
   size = static_cast<qint64>(status.st_size);
-  return head.mid(Signature.size() + 1, DigestLength);
+  return head.mid(Signature.size() + 2, DigestLength);
 }
 
 void PagePicture::Play(QPainter& painter) const { PlayRecording(painter, recording_); }

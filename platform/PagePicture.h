@@ -34,6 +34,10 @@ public:
 
   /** Whether nothing is recorded (a new page, or one whose file was refused). */
   bool IsEmpty() const { return recording_.isEmpty(); }
+  /** The page's display list, as TPageRecorder wrote it. */
+  const QByteArray& DisplayList() const { return recording_; }
+  /** Whether the program's own PDF writer draws everything on the page (PdfSupport). */
+  bool PdfWritable() const { return pdfWritable_; }
 
   /** The largest page file there can be: far more than any page draws, and bounds what reading one costs. */
   static constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
@@ -73,6 +77,7 @@ public:
 
 private:
   QByteArray recording_;
+  bool pdfWritable_ = true;
   mutable QByteArray digest_;
   std::unique_ptr<TPageRecorder> recorder_;
   std::unique_ptr<QPainter> painter_;

@@ -2,6 +2,7 @@
 
 #include "platform/RecordPlayer.h"
 #include "platform/ShapedTexts.h"
+#include "platform/pdf/PdfSupport.h"
 
 #include <QBitmap>
 #include <QDataStream>
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -460,7 +462,9 @@ public:
   bool end() override { return true; }
   Type type() const override { return QPaintEngine::User; }
 
-  QByteArray Take() {
+  QByteArray Take(bool* pdfWritable) {
+    if (pdfWritable != nullptr) *pdfWritable = pdfWritable_;
+    pdfWritable_ = true;
     QByteArray taken = std::move(list_);
     list_ = QByteArray();
     pens_.clear();
@@ -473,63 +477,104 @@ public:
   void updateState(const QPaintEngineState& state) override {
     Writer out(list_);
     const DirtyFlags flags = state.state();
-    if (flags & DirtyPen) {
-      const quint32 number = PenNumber(state.pen());
-      out.Code(Op::Pen);
-      out.Number(number);
+    // What the program's PDF writer cannot draw sends the page's document through Qt's writer.
+    if (((flags & DirtyPen) && !PdfSupport::Pen(state.pen())) ||
+        ((flags & DirtyBrush) && !PdfSupport::Brush(state.brush())) ||
+        ((flags & DirtyBackgroundMode) && !PdfSupport::BackgroundMode(state.backgroundMode())) ||
+        ((flags & DirtyTransform) && !PdfSupport::Transform(state.transform())) ||
+        ((flags & DirtyCompositionMode) && !PdfSupport::Composition(state.compositionMode()))) {
+      pdfWritable_ = false;
     }
-    if (flags & DirtyBrush) {
-      const quint32 number = BrushNumber(state.brush());
-      out.Code(Op::Brush);
-      out.Number(number);
-    }
+    if (flags & DirtyPen) WritePenState(state.pen());
+    if (flags & DirtyBrush) WriteBrushState(Op::Brush, state.brush());
     if (flags & DirtyBrushOrigin) {
       out.Code(Op::BrushOrigin);
       out.Point(state.brushOrigin());
+      current_.BrushOrigin = state.brushOrigin();
     }
-    if (flags & DirtyBackground) {
-      const quint32 number = BrushNumber(state.backgroundBrush());
-      out.Code(Op::BackgroundBrush);
-      out.Number(number);
-    }
+    if (flags & DirtyBackground) WriteBrushState(Op::BackgroundBrush, state.backgroundBrush());
     if (flags & DirtyBackgroundMode) {
       out.Code(Op::BackgroundMode);
       out.Byte(static_cast<quint8>(state.backgroundMode()));
+      current_.BackgroundMode = state.backgroundMode();
     }
     if (flags & DirtyTransform) {
       out.Code(Op::Transform);
       WriteTransform(out, state.transform());
+      current_.Transform = state.transform();
     }
     if (flags & DirtyClipEnabled) {
       out.Code(Op::ClipEnabled);
       out.Byte(state.isClipEnabled() ? 1 : 0);
+      current_.ClipEnabled = state.isClipEnabled();
     }
-    if (flags & DirtyClipRegion) {
-      const QRegion region = state.clipRegion();
-      out.Code(Op::ClipRegion);
-      out.Byte(static_cast<quint8>(state.clipOperation()));
-      out.Number(static_cast<quint32>(region.rectCount()));
-      for (const QRect& rect : region) {
-        out.Rect(rect);
+    if (flags & (DirtyClipRegion | DirtyClipPath)) {
+      // A clip is played under the transform it came with; the clips since the last one that replaced the
+      // others make the clip of now.
+      QByteArray record;
+      Writer clip(record);
+      if (flags & DirtyClipRegion) {
+        const QRegion region = state.clipRegion();
+        clip.Code(Op::ClipRegion);
+        clip.Byte(static_cast<quint8>(state.clipOperation()));
+        clip.Number(static_cast<quint32>(region.rectCount()));
+        for (const QRect& rect : region) clip.Rect(rect);
+      } else {
+        clip.Code(Op::ClipPath);
+        clip.Byte(static_cast<quint8>(state.clipOperation()));
+        WritePath(clip, state.clipPath());
       }
-    }
-    if (flags & DirtyClipPath) {
-      out.Code(Op::ClipPath);
-      out.Byte(static_cast<quint8>(state.clipOperation()));
-      WritePath(out, state.clipPath());
+      list_.append(record);
+      if (state.clipOperation() != Qt::IntersectClip) current_.Clips.clear();
+      current_.Clips.push_back({current_.Transform, record});
     }
     if (flags & DirtyHints) {
       out.Code(Op::Hints);
       out.Number(static_cast<quint32>(state.renderHints().toInt()));
+      current_.Hints = static_cast<quint32>(state.renderHints().toInt());
     }
     if (flags & DirtyCompositionMode) {
       out.Code(Op::Composition);
       out.Number(static_cast<quint32>(state.compositionMode()));
+      current_.Composition = static_cast<quint32>(state.compositionMode());
     }
     if (flags & DirtyOpacity) {
       out.Code(Op::Opacity);
       out.Real(state.opacity());
+      current_.Opacity = state.opacity();
     }
+  }
+
+  // Takes the recording and begins the next one with the painter's state as it stands, so a painter that goes
+  // on drawing on the next sheet draws as it did (the painter hands over only what changes).
+  QByteArray TakeSheet(bool* pdfWritable) {
+    const State state = current_;
+    QByteArray taken = Take(pdfWritable);
+    Writer out(list_);
+    if (state.Pen) WritePenState(*state.Pen);
+    if (state.Brush) WriteBrushState(Op::Brush, *state.Brush);
+    if (state.Background) WriteBrushState(Op::BackgroundBrush, *state.Background);
+    out.Code(Op::BrushOrigin);
+    out.Point(state.BrushOrigin);
+    out.Code(Op::BackgroundMode);
+    out.Byte(static_cast<quint8>(state.BackgroundMode));
+    for (const auto& [transform, record] : state.Clips) {
+      out.Code(Op::Transform);
+      WriteTransform(out, transform);
+      list_.append(record);
+    }
+    out.Code(Op::ClipEnabled);
+    out.Byte(state.ClipEnabled ? 1 : 0);
+    out.Code(Op::Transform);
+    WriteTransform(out, state.Transform);
+    out.Code(Op::Hints);
+    out.Number(state.Hints);
+    out.Code(Op::Composition);
+    out.Number(state.Composition);
+    out.Code(Op::Opacity);
+    out.Real(state.Opacity);
+    current_ = state;
+    return taken;
   }
 
   // Qt's engine hands the whole-pixel forms of these to the ones below.
@@ -644,6 +689,21 @@ public:
   }
 
 private:
+  void WritePenState(const QPen& pen) {
+    const quint32 number = PenNumber(pen);
+    Writer out(list_);
+    out.Code(Op::Pen);
+    out.Number(number);
+    current_.Pen = pen;
+  }
+  void WriteBrushState(Op op, const QBrush& brush) {
+    const quint32 number = BrushNumber(brush);
+    Writer out(list_);
+    out.Code(op);
+    out.Number(number);
+    (op == Op::Brush ? current_.Brush : current_.Background) = brush;
+  }
+
   void WriteText(const QPointF& point, const QFont& font, double widthPlayed, const QString& text) {
     const quint32 number = FontNumber(font);
     Writer out(list_);
@@ -709,7 +769,24 @@ private:
     return number;
   }
 
+  // The painter's state as the records so far leave it.
+  struct State {
+    std::optional<QPen> Pen;
+    std::optional<QBrush> Brush;
+    std::optional<QBrush> Background;
+    QPointF BrushOrigin;
+    Qt::BGMode BackgroundMode = Qt::TransparentMode;
+    QTransform Transform;
+    bool ClipEnabled = false;
+    std::vector<std::pair<QTransform, QByteArray>> Clips;
+    quint32 Hints = 0;
+    quint32 Composition = QPainter::CompositionMode_SourceOver;
+    double Opacity = 1.0;
+  };
+
   QPaintDevice* device_ = nullptr;
+  State current_;
+  bool pdfWritable_ = true;
   const QString* pendingText_ = nullptr;
   QByteArray list_;
   std::vector<QPen> pens_;
@@ -725,7 +802,9 @@ TPageRecorder::~TPageRecorder() = default;
 
 QPaintEngine* TPageRecorder::paintEngine() const { return engine_.get(); }
 
-QByteArray TPageRecorder::TakeRecording() { return engine_->Take(); }
+QByteArray TPageRecorder::TakeRecording(bool* pdfWritable) { return engine_->Take(pdfWritable); }
+
+QByteArray TPageRecorder::TakeSheet(bool* pdfWritable) { return engine_->TakeSheet(pdfWritable); }
 
 int TPageRecorder::metric(PaintDeviceMetric metric) const {
   const QPicture& picture = ReferencePicture();

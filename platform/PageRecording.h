@@ -27,8 +27,16 @@ public:
   TPageRecorder& operator=(const TPageRecorder&) = delete;
 
   QPaintEngine* paintEngine() const override;
-  /** The recording so far (complete once the painter has ended), leaving the device empty. */
-  QByteArray TakeRecording();
+  /**
+   * The recording so far (complete once the painter has ended), leaving the device empty; pdfWritable tells
+   * whether the program's own PDF writer draws all of it (PdfSupport).
+   */
+  QByteArray TakeRecording(bool* pdfWritable = nullptr);
+  /**
+   * The recording so far, as TakeRecording gives it, while the painter goes on: the next recording starts
+   * with the painter's state as it stands, so what it draws next plays as it would have on this one.
+   */
+  QByteArray TakeSheet(bool* pdfWritable = nullptr);
 
 protected:
   int metric(PaintDeviceMetric metric) const override;

@@ -3,8 +3,11 @@
 #include "platform/Application.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/PagePicture.h"
+#include "platform/PageRecording.h"
 #include "platform/SysUtils.h"
 #include "platform/TempDirectory.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -154,10 +157,20 @@ public:
   QString setupName;
   bool setupValid = false;
 
-  // The open document: painted into its output file and delivered by EndDoc.
+  // The open document: painted into its output file and delivered by EndDoc, by Qt's writer (document and
+  // painter) or the program's own (own, and a sheet drawn on the canvas recorded until the sheet ends).
   std::unique_ptr<TAtomicFile> output;
   std::unique_ptr<QPdfWriter> document;
   std::unique_ptr<QPainter> painter;
+  TPdfWriterKind writer =
+      qEnvironmentVariable("QUENARY_PDF_WRITER").compare(QLatin1String("qt"), Qt::CaseInsensitive) == 0
+          ? TPdfWriterKind::Qt
+          : TPdfWriterKind::Own;
+  std::unique_ptr<TPdfDocument> own;
+  std::unique_ptr<TPageRecorder> sheetRecorder;
+  std::unique_ptr<QPainter> sheetPainter;
+  // The printer's metrics the own writer lays texts out for.
+  QPaintDevice* layoutDevice = nullptr;
   QString documentPrinter;
   QString documentTitle;
   TPrintJobOptions documentQueueOptions;
@@ -178,6 +191,40 @@ public:
 
   bool IsPdf(const QString& name) const { return !cupsNames.contains(name); }
 
+  // Plays what was drawn on the canvas of the current sheet into the own writer's page. The canvas's painter
+  // goes on to the next sheet in the state it is in, as a painter on Qt's writer does; at the end of the
+  // document it ends.
+  void FlushSheet(bool ending = false) {
+    if (!sheetPainter) return;
+    bool writable = true;
+    QByteArray recording;
+    if (ending) {
+      sheetPainter->end();
+      sheetPainter.reset();
+      recording = sheetRecorder->TakeRecording(&writable);
+      sheetRecorder.reset();
+    } else {
+      recording = sheetRecorder->TakeSheet(&writable);
+    }
+    PlayOnSheet(recording, writable);
+  }
+
+  // A recording on the own writer's page; one it cannot draw is drawn by Qt onto a picture of the sheet.
+  void PlayOnSheet(const QByteArray& recording, bool writable) {
+    if (writable && own->Play(recording, layoutDevice)) return;
+    const int resolution = layoutDevice->logicalDpiX();
+    QImage sheet(layoutDevice->width(), layoutDevice->height(), QImage::Format_ARGB32_Premultiplied);
+    if (sheet.isNull()) throw Exception(QStringLiteral("Not enough memory to draw a picture of the sheet."));
+    sheet.setDotsPerMeterX(qRound(resolution / 0.0254));
+    sheet.setDotsPerMeterY(qRound(layoutDevice->logicalDpiY() / 0.0254));
+    sheet.fill(Qt::transparent);
+    {
+      QPainter picture(&sheet);
+      PlayRecording(picture, recording);
+    }
+    own->DrawPicture(sheet);
+  }
+
   // Ends the painting; false when the PDF engine could not complete the file.
   bool CloseDocument() {
     bool ended = true;
@@ -187,6 +234,11 @@ public:
     }
     painter.reset();
     document.reset();
+    if (own) {
+      FlushSheet(true);
+      ended = own->Finish() && ended;
+      own.reset();
+    }
     documentOpen = false;
     documentInAction = false;
     return ended;
@@ -435,10 +487,16 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
   // from a painter in its initial state; a document for another destination first completes that file.
   if (d_->actionFileOpen && !pdf) FinishActionFile(true);
   if (pdf && d_->actionFileOpen) {
-    d_->painter->restore();
-    d_->painter->save();
-    d_->document->setPageLayout(setup.pageLayout());
-    d_->document->newPage();
+    if (d_->own) {
+      d_->FlushSheet();
+      d_->layoutDevice = &setup;
+      d_->own->BeginPage(setup.pageLayout(), setup.resolution());
+    } else {
+      d_->painter->restore();
+      d_->painter->save();
+      d_->document->setPageLayout(setup.pageLayout());
+      d_->document->newPage();
+    }
     d_->documentOpen = true;
     d_->documentInAction = true;
     d_->aborted = false;
@@ -454,19 +512,30 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     }
     throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(output->errorString()));
   }
-  auto document = std::make_unique<QPdfWriter>(output.get());
-  document->setResolution(setup.resolution());
-  document->setPageLayout(setup.pageLayout());
-  document->setTitle(documentTitle);
-  document->setCreator(QCoreApplication::applicationName());
-  auto painter = std::make_unique<QPainter>();
-  if (!painter->begin(document.get())) {
-    throw Exception(QStringLiteral("Cannot start a print document for \"%1\".").arg(ShownName(printerName)));
+  if (d_->writer == TPdfWriterKind::Own) {
+    TPdfDocument::TInformation information;
+    information.Title = documentTitle;
+    information.Creator = QCoreApplication::applicationName();
+    information.Producer = QStringLiteral("Quenary Print");
+    d_->own = std::make_unique<TPdfDocument>(*output, information);
+    d_->layoutDevice = &setup;
+    d_->own->BeginPage(setup.pageLayout(), setup.resolution());
+  } else {
+    auto document = std::make_unique<QPdfWriter>(output.get());
+    document->setResolution(setup.resolution());
+    document->setPageLayout(setup.pageLayout());
+    document->setTitle(documentTitle);
+    document->setCreator(QCoreApplication::applicationName());
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(document.get())) {
+      throw Exception(
+          QStringLiteral("Cannot start a print document for \"%1\".").arg(ShownName(printerName)));
+    }
+    painter->save();
+    d_->document = std::move(document);
+    d_->painter = std::move(painter);
   }
-  painter->save();
   d_->output = std::move(output);
-  d_->document = std::move(document);
-  d_->painter = std::move(painter);
   d_->documentPrinter = printerName;
   d_->documentTitle = documentTitle;
   d_->documentQueueOptions = queueOptions;
@@ -479,13 +548,34 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
 
 void TPrinter::NewPage() {
   if (!Printing()) throw Exception(NotPrinting());
+  if (d_->own) {
+    d_->FlushSheet();
+    d_->own->BeginPage(QtPrinter().pageLayout(), QtPrinter().resolution());
+    return;
+  }
   d_->document->newPage();
 }
+
+void TPrinter::DrawPage(const PagePicture& page) {
+  if (!Printing()) throw Exception(NotPrinting());
+  if (d_->own) {
+    d_->FlushSheet();
+    d_->PlayOnSheet(page.DisplayList(), page.PdfWritable());
+    return;
+  }
+  page.Play(*d_->painter);
+}
+
+TPdfWriterKind TPrinter::PdfWriter() const { return d_->writer; }
+
+void TPrinter::SetPdfWriter(TPdfWriterKind writer) { d_->writer = writer; }
 
 void TPrinter::EndDoc() {
   if (!Printing()) throw Exception(NotPrinting());
   if (d_->documentInAction) {
-    // The sheets stay in the action's file, which EndPrintAction delivers.
+    // The sheets stay in the action's file, which EndPrintAction delivers; the next document's painter starts
+    // afresh, as on Qt's writer.
+    if (d_->own) d_->FlushSheet(true);
     d_->documentOpen = false;
     ++d_->actionDocuments;
     return;
@@ -631,7 +721,14 @@ int TPrinterCanvas::TextHeight(const QString& text) const {
 }
 
 QPainter* TPrinterCanvas::Painter() const {
-  return printer_.Printing() ? printer_.d_->painter.get() : nullptr;
+  if (!printer_.Printing()) return nullptr;
+  TPrinter::Private& d = *printer_.d_;
+  if (!d.own) return d.painter.get();
+  if (!d.sheetPainter) {
+    d.sheetRecorder = std::make_unique<TPageRecorder>();
+    d.sheetPainter = std::make_unique<QPainter>(d.sheetRecorder.get());
+  }
+  return d.sheetPainter.get();
 }
 
 TPrinter& Printer() {

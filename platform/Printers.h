@@ -18,6 +18,12 @@ class QPrinter;
 
 enum TPrinterOrientation { poPortrait, poLandscape };
 
+/**
+ * Which writer makes PDF documents (a PDF file, a queue's spool): the program's own, which plays recorded
+ * pages straight into PDF, or Qt's, the reference it is compared with.
+ */
+enum class TPdfWriterKind { Own, Qt };
+
 /** Printing on both sides of the sheet: not at all, turned on the long edge, or on the short edge. */
 enum class TDuplex { None, LongEdge, ShortEdge };
 
@@ -56,7 +62,10 @@ public:
   /** The text cut at its end with "…" to fit the width in the canvas font; the whole text when it fits. */
   QString ElidedText(const QString& text, int width) const;
 
-  /** The painter drawing on the current sheet while a document is open, else nullptr. */
+  /**
+   * The painter drawing on the current sheet while a document is open, else nullptr. With the program's own
+   * PDF writer, what it draws is recorded and written when the sheet ends.
+   */
   QPainter* Painter() const;
 
 private:
@@ -153,6 +162,13 @@ public:
   TPrintJobOptions JobOptions() const;
   void SetJobOptions(const TPrintJobOptions& options);
 
+  /**
+   * The writer the next documents are made by: the program's own unless set otherwise, or unless the
+   * environment variable QUENARY_PDF_WRITER is "qt" when the program starts.
+   */
+  TPdfWriterKind PdfWriter() const;
+  void SetPdfWriter(TPdfWriterKind writer);
+
   /** Whether the selected printer is a system (CUPS) queue rather than the PDF destination. */
   bool IsQueue() const;
   /** The PDF file the last completed document or print action went to; empty when none did. */
@@ -205,6 +221,12 @@ public:
   /** Starts a new sheet of the open document. */
   void NewPage();
   /**
+   * Draws a recorded page on the current sheet, one recorded unit a device pixel. The program's own writer
+   * takes the page's display list as it is; a page it cannot draw is drawn by Qt onto a picture of the sheet
+   * at the printer's resolution, so nothing is drawn wrong.
+   */
+  void DrawPage(const class PagePicture& page);
+  /**
    * Closes the document and sends it to the printer (or writes the PDF). Fails with an Exception naming the
    * printer or file when it cannot be delivered; the document is closed either way. A queue whose printer is
    * stopped takes the document to wait there: a warning box says so, once the print action ends.
@@ -246,6 +268,20 @@ private:
 
 /** The program-wide printer object. */
 TPrinter& Printer();
+
+/** The writer of the program-wide printer's PDF documents set for the scope's lifetime. */
+class TPdfWriterScope {
+public:
+  explicit TPdfWriterScope(TPdfWriterKind writer) : previous_(Printer().PdfWriter()) {
+    Printer().SetPdfWriter(writer);
+  }
+  ~TPdfWriterScope() { Printer().SetPdfWriter(previous_); }
+  TPdfWriterScope(const TPdfWriterScope&) = delete;
+  TPdfWriterScope& operator=(const TPdfWriterScope&) = delete;
+
+private:
+  TPdfWriterKind previous_;
+};
 
 /**
  * One print action on the program-wide printer for the scope's lifetime. Finish delivers it (and may fail

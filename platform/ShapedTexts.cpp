@@ -55,23 +55,45 @@ void TShapedTexts::Draw(QPainter& painter, int font, const QPointF& baselineStar
     Keep(texts, text, Layout());
     return;
   }
-  if (!layout->LaidOut) {
-    QTextLayout lines(text, painter.font(), painter.device());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-    option.setTextDirection(painter.layoutDirection());
-    lines.setTextOption(option);
-    lines.beginLayout();
-    QTextLine line = lines.createLine();
-    line.setLineWidth(UnboundedWidth);
-    lines.endLayout();
-    layout->Ascent = line.ascent();
-    layout->Runs = lines.glyphRuns();
-    layout->LaidOut = true;
-  }
+  if (!layout->LaidOut) *layout = LayOut(text, painter.font(), painter.device(), painter.layoutDirection());
   const QPointF origin(baselineStart.x(), baselineStart.y() - layout->Ascent);
   for (const QGlyphRun& run : layout->Runs) painter.drawGlyphRun(origin, run);
+}
+
+TShapedTexts::Layout TShapedTexts::LayOut(const QString& text, const QFont& font, const QPaintDevice* device,
+                                          Qt::LayoutDirection direction) {
+  QTextLayout lines(text, font, const_cast<QPaintDevice*>(device));
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+  option.setTextDirection(direction);
+  lines.setTextOption(option);
+  lines.beginLayout();
+  QTextLine line = lines.createLine();
+  line.setLineWidth(UnboundedWidth);
+  lines.endLayout();
+  Layout layout;
+  layout.Ascent = line.ascent();
+  layout.Runs = lines.glyphRuns();
+  layout.LaidOut = true;
+  return layout;
+}
+
+TShapedTexts::TLine TShapedTexts::Line(int font, const QFont& qfont, const QPaintDevice* device,
+                                       const QString& text, Qt::LayoutDirection direction) {
+  Layout* layout = nullptr;
+  if (font >= 0 && static_cast<std::size_t>(font) < fonts_.size() && text.size() <= MaximumKeptLength &&
+      IsPlainLine(text)) {
+    Texts& texts = fonts_[static_cast<std::size_t>(font)];
+    layout = Met(texts, text);
+    if (layout == nullptr) layout = &Keep(texts, text, Layout());
+  }
+  if (layout == nullptr) {
+    const Layout once = LayOut(text, qfont, device, direction);
+    return {once.Runs, once.Ascent};
+  }
+  if (!layout->LaidOut) *layout = LayOut(text, qfont, device, direction);
+  return {layout->Runs, layout->Ascent};
 }
 
 bool TShapedTexts::IsLaidOut(int font, const QString& text) const {

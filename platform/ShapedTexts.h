@@ -32,6 +32,19 @@ public:
    */
   void Draw(QPainter& painter, int font, const QPointF& baselineStart, const QString& text);
 
+  /** A text laid out as one line: its glyph runs, placed from the top of the line, and the line's ascent. */
+  struct TLine {
+    QList<QGlyphRun> Runs;
+    double Ascent = 0;
+  };
+  /**
+   * The text laid out on one line in the numbered font, which is font on devices of the device's resolution,
+   * as Draw would draw it: kept when it is a plain line short enough to keep (so a text met again is not
+   * laid out again), laid out for this once otherwise.
+   */
+  TLine Line(int font, const QFont& qfont, const QPaintDevice* device, const QString& text,
+             Qt::LayoutDirection direction);
+
   /** Whether the text is kept laid out in the numbered font. */
   bool IsLaidOut(int font, const QString& text) const;
 
@@ -59,6 +72,8 @@ private:
     QHash<QString, Layout> Recent;
     QHash<QString, Layout> Older;
   };
+  static Layout LayOut(const QString& text, const QFont& font, const QPaintDevice* device,
+                       Qt::LayoutDirection direction);
   /** The text's entry, kept among the recent ones, or none if it was not met lately. */
   Layout* Met(Texts& texts, const QString& text);
   Layout& Keep(Texts& texts, const QString& text, Layout layout);

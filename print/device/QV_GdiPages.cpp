@@ -256,6 +256,8 @@ int TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
   recorded_->Check(selected);
   StatusDialogScope status(showStatus);
   printer.SetOrientation(recorded_->Portrait() ? poPortrait : poLandscape);
+  // Pages the program's PDF writer cannot draw all go through Qt's, the whole document.
+  const TPdfWriterScope writer(recorded_->PdfWritable() ? printer.PdfWriter() : TPdfWriterKind::Qt);
   printer.BeginDoc(QString(), queueOptions);
   try {
     PlayPagesToPrinter(plan, status.Dialog());
@@ -277,7 +279,7 @@ void TGdi::PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* stat
     if (status != nullptr) status->SetPageText(QString::asprintf("%d", number));
     PagePicture page;
     recorded_->Load(number, page);
-    if (QPainter* painter = printer.Canvas().Painter()) page.Play(*painter);
+    printer.DrawPage(page);
     printer.ProcessAbortProcedure();
     if (!printer.Printing()) break;
     if (index + 1 == pages.size()) break;

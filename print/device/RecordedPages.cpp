@@ -48,6 +48,7 @@ void TRecordedPages::Add(const PagePicture& page) {
   try {
     const qint64 size = page.Save(FileName(number));
     pages_.push_back({page.Digest(), size});
+    pdfWritable_ = pdfWritable_ && page.PdfWritable();
   } catch (const Exception& failure) {
     throw Exception(Shown(failure.Message()));
   }

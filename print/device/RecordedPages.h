@@ -36,6 +36,8 @@ public:
   const PagewickIni::JobSettings& Settings() const { return settings_; }
   bool Portrait() const { return !settings_.Landscape; }
   int Count() const { return static_cast<int>(pages_.size()); }
+  /** Whether the program's own PDF writer draws every page (else their document goes through Qt's). */
+  bool PdfWritable() const { return pdfWritable_; }
   /** The page folder's path, as the user would look for it. */
   QString Folder() const;
   /** The file of a page, reached through the folder held open. */
@@ -73,4 +75,5 @@ private:
   PagewickIni::JobSettings settings_;
   std::shared_ptr<TProcessTempDirectory> folder_;
   std::vector<Page> pages_;
+  bool pdfWritable_ = true;
 };

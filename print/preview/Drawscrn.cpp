@@ -272,6 +272,9 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
     badEntry = std::current_exception();
   }
   if (recorded_) recorded_->Check(chosen);
+  // Pages the program's PDF writer cannot draw all go through Qt's, the whole document.
+  const TPdfWriterScope writer(!recorded_ || recorded_->PdfWritable() ? printer.PdfWriter()
+                                                                      : TPdfWriterKind::Qt);
   // Into a PDF file without a name the pages go as one file named after the job, not after its first page.
   TPrintAction action(Heading());
   for (const int page : chosen) {
@@ -293,13 +296,12 @@ void TDrawIt::PrintPage(int pageNumber) {
   printer.BeginDoc(DocumentTitle(Heading(), pageNumber));
   try {
     PagePicture page;
-    QPainter* painter = printer.Canvas().Painter();
     if (recorded_) {
       recorded_->Load(pageNumber, page);
-      if (painter != nullptr) page.Play(*painter);
-    } else if (painter != nullptr && page.Load(PageFileNameFor(pageNumber, poViewer))) {
+      printer.DrawPage(page);
+    } else if (page.Load(PageFileNameFor(pageNumber, poViewer))) {
       // A page found in the folder that cannot be read prints as an empty sheet.
-      page.Play(*painter);
+      printer.DrawPage(page);
     }
     printer.ProcessAbortProcedure();
     if (printer.Printing()) printer.EndDoc();

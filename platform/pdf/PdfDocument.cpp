@@ -1,0 +1,177 @@
+#include "platform/pdf/PdfDocument.h"
+
+#include "platform/PageRecording.h"
+#include "platform/pdf/PdfFile.h"
+#include "platform/pdf/PdfFonts.h"
+#include "platform/pdf/PdfImages.h"
+
+#include <QDateTime>
+#include <QRawFont>
+#include <QTimeZone>
+#include <algorithm>
+#include <cmath>
+
+// Level 1 of libdeflate, measured on the ledger of 100 000 entries: ... (see the note of the benchmark).
+const int TPdfDocument::DefaultDeflateLevel = 1;
+
+TPdfDocument::TPdfDocument(QIODevice& device, const TInformation& information, int deflateLevel)
+    : file_(std::make_unique<TPdfFile>(device, deflateLevel)),
+      fonts_(std::make_unique<TPdfFonts>()),
+      images_(std::make_unique<TPdfImages>()),
+      information_(information) {
+  pagesObject_ = file_->Reserve();
+}
+
+TPdfDocument::~TPdfDocument() = default;
+
+bool TPdfDocument::Failed() const { return file_->Failed(); }
+
+void TPdfDocument::BeginPage(const QPageLayout& layout, int resolution) {
+  EndPage();
+  pageOpen_ = true;
+  layout_ = layout;
+  resolution_ = resolution > 0 ? resolution : 72;
+  content_.clear();
+  pageFonts_.clear();
+  fontsUsed_.clear();
+  picturesUsed_.clear();
+  alphasUsed_.clear();
+  // Device pixels from the top left of the printable area onto the paper's points, as Qt's writer places
+  // them: its margins in whole pixels.
+  const double scale = 72.0 / resolution_;
+  const QRect printable = layout_.paintRectPixels(resolution_);
+  content_.append("q ");
+  for (const double value : {scale, 0.0, 0.0, -scale, printable.left() * scale,
+                             layout_.fullRectPoints().height() - printable.top() * scale}) {
+    Pdf::AppendNumber(content_, value);
+    content_.append(' ');
+  }
+  content_.append("cm\n");
+}
+
+bool TPdfDocument::Play(const QByteArray& recording, const QPaintDevice* layoutDevice) {
+  if (!pageOpen_) return false;
+  QByteArray content;
+  TPdfPagePlayer player(*this, content, layoutDevice);
+  const bool whole = PlayRecording(player, recording);
+  player.Finish();
+  if (!whole) return false;
+  content_.append("q\n");
+  content_.append(content);
+  content_.append("Q\n");
+  return true;
+}
+
+void TPdfDocument::DrawPicture(const QImage& picture) {
+  if (!pageOpen_ || picture.isNull()) return;
+  const QByteArray name = Picture(picture);
+  content_.append("q ");
+  for (const double value :
+       {double(picture.width()), 0.0, 0.0, -double(picture.height()), 0.0, double(picture.height())}) {
+    Pdf::AppendNumber(content_, value);
+    content_.append(' ');
+  }
+  content_.append("cm " + name + " Do Q\n");
+}
+
+void TPdfDocument::EndPage() {
+  if (!pageOpen_) return;
+  pageOpen_ = false;
+  content_.append("Q\n");
+  const int contents = file_->Reserve();
+  file_->Stream(contents, QByteArray(), content_);
+  QByteArray resources("<< ");
+  const auto dictionary = [this, &resources](const char* kind, const std::set<QByteArray>& names) {
+    if (names.empty()) return;
+    resources.append(kind);
+    resources.append(" << ");
+    for (const QByteArray& name : names)
+      resources.append(name + ' ' + Pdf::Reference(names_.value(name)) + ' ');
+    resources.append(">> ");
+  };
+  dictionary("/Font", fontsUsed_);
+  dictionary("/XObject", picturesUsed_);
+  dictionary("/ExtGState", alphasUsed_);
+  resources.append(">>");
+  const QRect paper = layout_.fullRectPoints();
+  QByteArray box("[0 0 ");
+  Pdf::AppendInteger(box, paper.width());
+  box.append(' ');
+  Pdf::AppendInteger(box, paper.height());
+  box.append(']');
+  const int page = file_->Reserve();
+  file_->Object(page, "<< /Type /Page /Parent " + Pdf::Reference(pagesObject_) + " /MediaBox " + box +
+                          " /Resources " + resources + " /Contents " + Pdf::Reference(contents) + " >>");
+  pages_.push_back(page);
+  content_ = QByteArray();
+}
+
+bool TPdfDocument::Finish() {
+  EndPage();
+  fonts_->WriteAll(*file_);
+  QByteArray kids("[");
+  for (const int page : pages_) kids.append(Pdf::Reference(page) + ' ');
+  kids.append(']');
+  QByteArray count;
+  Pdf::AppendInteger(count, static_cast<qint64>(pages_.size()));
+  file_->Object(pagesObject_, "<< /Type /Pages /Kids " + kids + " /Count " + count + " >>");
+  const int catalogue = file_->Reserve();
+  file_->Object(catalogue, "<< /Type /Catalog /Pages " + Pdf::Reference(pagesObject_) + " >>");
+  const int information = file_->Reserve();
+  const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+  file_->Object(information, "<< /Title " + Pdf::TextString(information_.Title) + " /Creator " +
+                                 Pdf::TextString(information_.Creator) + " /Producer " +
+                                 Pdf::TextString(information_.Producer) +
+                                 " /CreationDate (D:" + now.toLatin1() + "Z) >>");
+  file_->Finish(catalogue, information);
+  return !file_->Failed();
+}
+
+TPdfFont& TPdfDocument::Font(const QRawFont& raw) {
+  TPdfFont& font = fonts_->FontFor(raw, *file_);
+  if (std::find(pageFonts_.begin(), pageFonts_.end(), &font) != pageFonts_.end()) return font;
+  pageFonts_.push_back(&font);
+  if (font.Embeddable()) {
+    const QByteArray name = '/' + font.ResourceName();
+    fontsUsed_.insert(name);
+    names_.insert(name, font.Object());
+  }
+  return font;
+}
+
+QByteArray TPdfDocument::Picture(const QImage& image) {
+  const int object = images_->Picture(image, *file_);
+  const QByteArray name = "/I" + QByteArray::number(object);
+  picturesUsed_.insert(name);
+  names_.insert(name, object);
+  return name;
+}
+
+QByteArray TPdfDocument::Stencil(const QImage& image) {
+  const int object = images_->Stencil(image, *file_);
+  const QByteArray name = "/I" + QByteArray::number(object);
+  picturesUsed_.insert(name);
+  names_.insert(name, object);
+  return name;
+}
+
+QByteArray TPdfDocument::Alpha(double fill, double stroke) {
+  const auto fillStep = static_cast<quint64>(std::lround(fill * 1000));
+  const auto strokeStep = static_cast<quint64>(std::lround(stroke * 1000));
+  const quint64 key = fillStep << 32 | strokeStep;
+  int object = alphas_.value(key, -1);
+  if (object < 0) {
+    object = file_->Reserve();
+    QByteArray state("<< /Type /ExtGState /ca ");
+    Pdf::AppendNumber(state, fillStep / 1000.0);
+    state.append(" /CA ");
+    Pdf::AppendNumber(state, strokeStep / 1000.0);
+    state.append(" >>");
+    file_->Object(object, state);
+    alphas_.insert(key, object);
+  }
+  const QByteArray name = "/G" + QByteArray::number(object);
+  alphasUsed_.insert(name);
+  names_.insert(name, object);
+  return name;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/pdf/PdfPagePlayer.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QPageLayout>
+#include <QString>
+#include <memory>
+#include <set>
+#include <vector>
+
+class QIODevice;
+class QPaintDevice;
+class TPdfFile;
+class TPdfFonts;
+class TPdfImages;
+
+/**
+ * A PDF document written page by page as recorded pages are played onto it: each page's content is written
+ * when the page ends, pictures when first drawn, and at the end the fonts (each a subset of the glyphs its
+ * texts used), the page tree and the document's information. Memory holds the page being made and what the
+ * font subsets need, however many pages there are.
+ *
+ * Pages are laid out as Qt's PDF writer lays them out: the paper of the page layout, its device pixels at
+ * the resolution starting at the top left of the printable area.
+ */
+class TPdfDocument : private TPdfResources {
+public:
+  /** What the document says of itself. */
+  struct TInformation {
+    QString Title;
+    QString Creator;
+    QString Producer;
+  };
+  /** The compression level of the document's streams, chosen by measurement (see the note with it). */
+  static const int DefaultDeflateLevel;
+
+  TPdfDocument(QIODevice& device, const TInformation& information, int deflateLevel = DefaultDeflateLevel);
+  ~TPdfDocument() override;
+  TPdfDocument(const TPdfDocument&) = delete;
+  TPdfDocument& operator=(const TPdfDocument&) = delete;
+
+  /** Ends the page being made, if any, and begins one of this layout and resolution. */
+  void BeginPage(const QPageLayout& layout, int resolution);
+  /**
+   * Plays a recording onto the page being made, in its device pixels; texts are laid out for the layout
+   * device (the printer's metrics). False, with nothing of it drawn, when it holds a record the writer
+   * cannot draw.
+   */
+  bool Play(const QByteArray& recording, const QPaintDevice* layoutDevice);
+  /** Draws a picture over the page's printable area, one picture pixel a device pixel. */
+  void DrawPicture(const QImage& picture);
+  /** Ends the last page and writes the end of the file. False when a write to the device failed. */
+  bool Finish();
+  /** Whether a write to the device failed. */
+  bool Failed() const;
+  int PageCount() const { return static_cast<int>(pages_.size()) + (pageOpen_ ? 1 : 0); }
+
+private:
+  void EndPage();
+  TPdfFont& Font(const QRawFont& font) override;
+  QByteArray Picture(const QImage& image) override;
+  QByteArray Stencil(const QImage& image) override;
+  QByteArray Alpha(double fill, double stroke) override;
+
+  std::unique_ptr<TPdfFile> file_;
+  std::unique_ptr<TPdfFonts> fonts_;
+  std::unique_ptr<TPdfImages> images_;
+  TInformation information_;
+  int pagesObject_ = 0;
+  std::vector<int> pages_;
+  QHash<quint64, int> alphas_;
+
+  // The page being made.
+  bool pageOpen_ = false;
+  QPageLayout layout_;
+  int resolution_ = 72;
+  QByteArray content_;
+  /** The fonts the page names, by object: few, so looked up in order. */
+  std::vector<const TPdfFont*> pageFonts_;
+  std::set<QByteArray> fontsUsed_;
+  std::set<QByteArray> picturesUsed_;
+  std::set<QByteArray> alphasUsed_;
+  QHash<QByteArray, int> names_;
+};

@@ -1,0 +1,160 @@
+#include "platform/pdf/PdfFile.h"
+
+#include <QIODevice>
+#include <charconv>
+#include <cmath>
+#include <libdeflate.h>
+
+namespace {
+// Streams smaller than this are written as they are: deflating them would save next to nothing.
+constexpr qsizetype SmallestDeflated = 64;
+}  // namespace
+
+void Pdf::AppendInteger(QByteArray& out, qint64 value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, static_cast<qsizetype>(end - digits));
+}
+
+void Pdf::AppendNumber(QByteArray& out, double value) {
+  if (!std::isfinite(value)) value = 0;
+  // Most of a page's numbers are whole pixels.
+  const double rounded = std::round(value);
+  if (std::abs(value - rounded) < 0.00005 && std::abs(rounded) < 1e15) {
+    AppendInteger(out, static_cast<qint64>(rounded));
+    return;
+  }
+  char digits[64];
+  char* end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4).ptr;
+  while (end > digits && end[-1] == '0') --end;
+  if (end > digits && end[-1] == '.') --end;
+  // "-0" is zero.
+  if (end - digits == 2 && digits[0] == '-' && digits[1] == '0') {
+    out.append('0');
+    return;
+  }
+  out.append(digits, static_cast<qsizetype>(end - digits));
+}
+
+QByteArray Pdf::Reference(int number) {
+  QByteArray reference;
+  AppendInteger(reference, number);
+  reference.append(" 0 R");
+  return reference;
+}
+
+QByteArray Pdf::TextString(const QString& text) {
+  QByteArray out("<FEFF");
+  for (const QChar character : text) {
+    static const char hex[] = "0123456789ABCDEF";
+    const char16_t unit = character.unicode();
+    for (int shift = 12; shift >= 0; shift -= 4) out.append(hex[(unit >> shift) & 0xF]);
+  }
+  out.append('>');
+  return out;
+}
+
+QByteArray Pdf::Name(const QByteArray& name) {
+  QByteArray out("/");
+  for (const char byte : name) {
+    const auto code = static_cast<unsigned char>(byte);
+    const bool regular = code > 0x20 && code < 0x7F && std::strchr("#()<>[]{}/%", byte) == nullptr;
+    if (regular) {
+      out.append(byte);
+    } else {
+      out.append('#');
+      out.append(QByteArray::number(code, 16).rightJustified(2, '0'));
+    }
+  }
+  return out;
+}
+
+TPdfFile::TPdfFile(QIODevice& device, int deflateLevel)
+    : device_(device), compressor_(libdeflate_alloc_compressor(deflateLevel)) {
+  // The comment's bytes above 127 tell a transfer program that the file is binary.
+  Write(QByteArrayLiteral("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));
+}
+
+TPdfFile::~TPdfFile() {
+  if (compressor_ != nullptr) libdeflate_free_compressor(compressor_);
+}
+
+void TPdfFile::Write(const char* bytes, qsizetype length) {
+  if (failed_) return;
+  if (device_.write(bytes, length) != length) {
+    failed_ = true;
+    return;
+  }
+  offset_ += length;
+}
+
+void TPdfFile::Write(const QByteArray& bytes) { Write(bytes.constData(), bytes.size()); }
+
+int TPdfFile::Reserve() {
+  offsets_.push_back(-1);
+  return static_cast<int>(offsets_.size() - 1);
+}
+
+void TPdfFile::Object(int number, const QByteArray& body) {
+  offsets_[static_cast<std::size_t>(number)] = offset_;
+  QByteArray head;
+  Pdf::AppendInteger(head, number);
+  head.append(" 0 obj\n");
+  Write(head);
+  Write(body);
+  Write("\nendobj\n", 8);
+}
+
+void TPdfFile::Stream(int number, const QByteArray& entries, const QByteArray& data) {
+  if (compressor_ != nullptr && data.size() >= SmallestDeflated) {
+    const size_t bound = libdeflate_zlib_compress_bound(compressor_, static_cast<size_t>(data.size()));
+    if (compressed_.size() < static_cast<qsizetype>(bound)) compressed_.resize(static_cast<qsizetype>(bound));
+    const size_t size = libdeflate_zlib_compress(compressor_, data.constData(),
+                                                 static_cast<size_t>(data.size()), compressed_.data(), bound);
+    if (size > 0 && static_cast<qsizetype>(size) < data.size()) {
+      RawStream(number, entries + " /Filter /FlateDecode",
+                QByteArray::fromRawData(compressed_.constData(), static_cast<qsizetype>(size)));
+      return;
+    }
+  }
+  RawStream(number, entries, data);
+}
+
+void TPdfFile::RawStream(int number, const QByteArray& entries, const QByteArray& data) {
+  offsets_[static_cast<std::size_t>(number)] = offset_;
+  QByteArray head;
+  Pdf::AppendInteger(head, number);
+  head.append(" 0 obj\n<<");
+  head.append(entries);
+  head.append(" /Length ");
+  Pdf::AppendInteger(head, data.size());
+  head.append(" >>\nstream\n");
+  Write(head);
+  Write(data);
+  Write("\nendstream\nendobj\n", 18);
+}
+
+void TPdfFile::Finish(int catalogue, int information) {
+  const qint64 table = offset_;
+  QByteArray out("xref\n0 ");
+  Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));
+  out.append("\n0000000000 65535 f \n");
+  for (std::size_t number = 1; number < offsets_.size(); ++number) {
+    // An object reserved and never written is a free entry; a reference to it reads as null.
+    const qint64 at = offsets_[number];
+    char line[21];
+    std::snprintf(line, sizeof line, at >= 0 ? "%010lld 00000 n \n" : "0000000000 00000 f \n",
+                  static_cast<long long>(at));
+    out.append(line, 20);
+  }
+  out.append("trailer\n<< /Size ");
+  Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));
+  out.append(" /Root ");
+  out.append(Pdf::Reference(catalogue));
+  out.append(" /Info ");
+  out.append(Pdf::Reference(information));
+  out.append(" >>\nstartxref\n");
+  Pdf::AppendInteger(out, table);
+  out.append("\n%%EOF\n");
+  Write(out);
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QPointF>
+#include <QRawFont>
+#include <QString>
+#include <map>
+#include <memory>
+#include <vector>
+
+class TPdfFile;
+struct hb_face_t;
+struct hb_font_t;
+
+/**
+ * One font file of a document's texts: embedded once, at the end, as the subset of the glyphs the texts
+ * used (HarfBuzz's subsetter, glyph numbers kept, so a page's text is written before the subset is known),
+ * with each glyph's width and a map from glyphs back to the characters they stand for.
+ */
+class TPdfFont {
+public:
+  /** The font's object number is given by SetObject, once it is known to be embedded. */
+  TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber);
+  ~TPdfFont();
+  TPdfFont(const TPdfFont&) = delete;
+  TPdfFont& operator=(const TPdfFont&) = delete;
+
+  /** Whether the font's tables can be embedded (TrueType outlines); otherwise its glyphs are drawn as paths.
+   */
+  bool Embeddable() const { return embeddable_; }
+  int Object() const { return object_; }
+  void SetObject(int object) { object_ = object; }
+  const QByteArray& ResourceName() const { return resourceName_; }
+  /** A glyph's advance in thousandths of the font's size. */
+  double Advance(quint32 glyph);
+  void Use(quint32 glyph) { used_[glyph]; }
+  /**
+   * Says which characters a glyph stands for. False when it was said to stand for others before: the text
+   * then needs its characters said another way.
+   */
+  bool Map(quint32 glyph, const QString& characters);
+  /** Whether Map would say true. */
+  bool CanMap(quint32 glyph, const QString& characters) const;
+  /** The glyph each character (each code point) of the text would have on its own, 0 where the font has none.
+   */
+  QList<quint32> NominalGlyphs(const QString& text) const { return font_.glyphIndexesForString(text); }
+
+  /**
+   * What is known of a text laid out in this font once it was written: whether its glyphs were told their
+   * characters, and the string of glyphs that shows it at a size, from its first glyph on. A text met again
+   * (a date, a payee, a title) is written from it without mapping or placing its glyphs again.
+   */
+  struct TKnownText {
+    bool Mapped = false;
+    double Size = 0;
+    QPointF Start;
+    /** "[<0041>12<0042>] TJ": empty when the text's glyphs do not stand on one line. */
+    QByteArray Show;
+  };
+  /** The text's entry, made empty (Size 0) when it is new. */
+  TKnownText& Known(const QString& text, bool& isNew);
+
+  /** Writes the font: the subset font file, its descriptor, widths and map to characters. */
+  void Write(TPdfFile& file);
+
+private:
+  QByteArray Table(const char* tag) const;
+  QByteArray ToUnicode() const;
+  QByteArray Widths();
+
+  QRawFont font_;
+  int object_ = -1;
+  QByteArray resourceName_;
+  QByteArray baseName_;
+  bool embeddable_ = false;
+  hb_face_t* face_ = nullptr;
+  hb_font_t* hbFont_ = nullptr;
+  unsigned int unitsPerEm_ = 1000;
+  /** The glyphs used, each with the characters it stands for (empty when none was said). */
+  std::map<quint32, QString> used_;
+  QHash<quint32, double> advances_;
+  QHash<QString, TKnownText> known_;
+  /** The font's tables as HarfBuzz reads them, kept for as long as the face lives. */
+  mutable std::map<quint32, QByteArray> tables_;
+  friend struct TPdfFontTables;
+};
+
+/** The fonts of one document, one per font file however many sizes it is used in. */
+class TPdfFonts {
+public:
+  TPdfFonts();
+  ~TPdfFonts();
+  TPdfFonts(const TPdfFonts&) = delete;
+  TPdfFonts& operator=(const TPdfFonts&) = delete;
+
+  /** The document's font for the raw font's file, made at its first use with an object number of the file. */
+  TPdfFont& FontFor(const QRawFont& font, TPdfFile& file);
+  /** Writes every font used. */
+  void WriteAll(TPdfFile& file);
+
+private:
+  std::vector<std::unique_ptr<TPdfFont>> fonts_;
+  QHash<QString, TPdfFont*> byKey_;
+  /** The fonts by the raw fonts met so far, one for each size a file is used in. */
+  QHash<QRawFont, TPdfFont*> byRawFont_;
+};

@@ -1,0 +1,577 @@
+#include "platform/pdf/PdfPagePlayer.h"
+
+#include "platform/ShapedTexts.h"
+#include "platform/pdf/PdfFile.h"
+#include "platform/pdf/PdfFonts.h"
+#include "platform/pdf/PdfSupport.h"
+
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPicture>
+#include <QRawFont>
+#include <cmath>
+
+namespace {
+// Tiles of a tiled picture drawn one by one; a pattern of more is left to Qt's writer.
+constexpr int MostTiles = 20000;
+
+void Append(QByteArray& out, double value) {
+  Pdf::AppendNumber(out, value);
+  out.append(' ');
+}
+
+void AppendColour(QByteArray& out, const QColor& colour, const char* op) {
+  Append(out, colour.redF());
+  Append(out, colour.greenF());
+  Append(out, colour.blueF());
+  out.append(op);
+  out.append('\n');
+}
+
+// The matrix that maps a rectangle's unit square, its top row at 1 as in an image's space, onto the target
+// in device pixels.
+QTransform UnitSquareOnto(const QRectF& target, const QTransform& transform) {
+  return QTransform(target.width(), 0, 0, -target.height(), target.left(), target.top() + target.height()) *
+         transform;
+}
+
+void AppendMatrix(QByteArray& out, const QTransform& matrix, const char* op) {
+  for (const double value :
+       {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22(), matrix.dx(), matrix.dy()})
+    Append(out, value);
+  out.append(op);
+  out.append('\n');
+}
+
+// A glyph's number as a string of a text's show operator: "<002A>".
+void AppendGlyph(QByteArray& out, quint32 glyph) {
+  static const char digits[] = "0123456789ABCDEF";
+  const char hex[6] = {'<',
+                       digits[(glyph >> 12) & 0xF],
+                       digits[(glyph >> 8) & 0xF],
+                       digits[(glyph >> 4) & 0xF],
+                       digits[glyph & 0xF],
+                       '>'};
+  out.append(hex, 6);
+}
+}  // namespace
+
+TPdfPagePlayer::TPdfPagePlayer(TPdfResources& resources, QByteArray& content,
+                               const QPaintDevice* layoutDevice)
+    : resources_(resources),
+      out_(content),
+      layoutDevice_(layoutDevice),
+      texts_(TShapedTexts::ForThisThread()) {
+  static const QPicture reference;
+  if (layoutDevice != nullptr && layoutDevice->logicalDpiY() > 0)
+    fontScale_ = static_cast<double>(reference.logicalDpiY()) / layoutDevice->logicalDpiY();
+  pen_ = QPen();
+  brush_ = QBrush();
+}
+
+TPdfPagePlayer::~TPdfPagePlayer() = default;
+
+void TPdfPagePlayer::Finish() {
+  if (groupOpen_) out_.append("Q\n");
+  groupOpen_ = false;
+}
+
+void TPdfPagePlayer::DefineFont(const QFont& recorded, double ascent) {
+  QFont font = recorded;
+  if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale_);
+  const int shaped = texts_ != nullptr ? texts_->FontNumber(font, layoutDevice_) : -1;
+  fonts_.push_back({font, ascent, shaped});
+}
+
+void TPdfPagePlayer::DefineImage(TRecordedImageKind kind, const QImage& image) {
+  images_.push_back({kind, image});
+}
+
+void TPdfPagePlayer::SetPen(const QPen& pen) {
+  if (!PdfSupport::Pen(pen)) Stop();
+  pen_ = pen;
+}
+
+void TPdfPagePlayer::SetBrush(const QBrush& brush) {
+  if (!PdfSupport::Brush(brush)) Stop();
+  brush_ = brush;
+}
+
+void TPdfPagePlayer::SetBackgroundMode(Qt::BGMode mode) {
+  if (!PdfSupport::BackgroundMode(mode)) Stop();
+  backgroundMode_ = mode;
+}
+
+void TPdfPagePlayer::SetTransform(const QTransform& transform) {
+  if (!PdfSupport::Transform(transform)) Stop();
+  transform_ = transform;
+}
+
+void TPdfPagePlayer::SetComposition(QPainter::CompositionMode mode) {
+  if (!PdfSupport::Composition(mode)) Stop();
+}
+
+void TPdfPagePlayer::SetClipping(bool enabled) {
+  clipEnabled_ = enabled;
+  clipChanged_ = true;
+}
+
+void TPdfPagePlayer::SetClipRegion(const QRegion& region, Qt::ClipOperation operation) {
+  QPainterPath path;
+  for (const QRect& rect : region) path.addRect(rect);
+  SetClipPath(path, operation);
+}
+
+void TPdfPagePlayer::SetClipPath(const QPainterPath& path, Qt::ClipOperation operation) {
+  clipChanged_ = true;
+  if (operation == Qt::NoClip) {
+    clip_.clear();
+    clipEnabled_ = false;
+    return;
+  }
+  // The clip is in the units of the transform it was set under.
+  if (operation == Qt::ReplaceClip) clip_.clear();
+  clip_.push_back({transform_.map(path)});
+  clipEnabled_ = true;
+}
+
+void TPdfPagePlayer::WriteClip() {
+  if (groupOpen_) out_.append("Q\n");
+  out_.append("q\n");
+  groupOpen_ = true;
+  fillKnown_ = strokeKnown_ = false;
+  lineStyleWritten_.clear();
+  alphaWritten_.clear();
+  clipChanged_ = false;
+  if (!clipEnabled_) return;
+  for (const ClipPiece& piece : clip_) {
+    if (piece.Path.isEmpty()) {
+      out_.append("0 0 0 0 re W n\n");
+      continue;
+    }
+    AppendPath(piece.Path);
+    out_.append(piece.Path.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
+  }
+}
+
+void TPdfPagePlayer::AlphaFor(double fill, double stroke) {
+  fill = std::clamp(fill, 0.0, 1.0);
+  stroke = std::clamp(stroke, 0.0, 1.0);
+  QByteArray name;
+  if (fill < 1.0 || stroke < 1.0 || !alphaWritten_.isEmpty()) name = resources_.Alpha(fill, stroke);
+  if (name == alphaWritten_) return;
+  out_.append(name + " gs\n");
+  alphaWritten_ = name;
+}
+
+void TPdfPagePlayer::FillColour(const QColor& colour) {
+  const QRgb rgb = colour.rgb();
+  if (fillKnown_ && fillWritten_ == rgb) return;
+  AppendColour(out_, colour, "rg");
+  fillWritten_ = rgb;
+  fillKnown_ = true;
+}
+
+double TPdfPagePlayer::DeviceWidth() const {
+  const double width = pen_.widthF();
+  // A cosmetic pen is as wide on the device whatever the transform; a pen of no width is one pixel.
+  if (pen_.isCosmetic() || width <= 0) return width > 0 ? width : 1.0;
+  const QTransform& t = transform_;
+  const double across = std::hypot(t.m11(), t.m12());
+  const double down = std::hypot(t.m21(), t.m22());
+  const bool even = std::abs(across - down) < 1e-6 * std::max(across, down) &&
+                    std::abs(t.m11() * t.m21() + t.m12() * t.m22()) < 1e-9 * across * down;
+  return even ? width * across : -1.0;
+}
+
+void TPdfPagePlayer::StrokeStyle() {
+  const QColor colour = pen_.color();
+  if (!strokeKnown_ || strokeWritten_ != colour.rgb()) {
+    AppendColour(out_, colour, "RG");
+    strokeWritten_ = colour.rgb();
+    strokeKnown_ = true;
+  }
+  double width = DeviceWidth();
+  if (width < 0) width = pen_.widthF();  // stroked under the transform itself
+  QByteArray style;
+  Append(style, width);
+  style.append("w ");
+  const Qt::PenCapStyle cap = pen_.capStyle();
+  style.append(cap == Qt::RoundCap ? "1 J " : cap == Qt::SquareCap ? "2 J " : "0 J ");
+  const Qt::PenJoinStyle join = pen_.joinStyle();
+  style.append(join == Qt::RoundJoin ? "1 j " : join == Qt::BevelJoin ? "2 j " : "0 j ");
+  Append(style, std::max(1.0, pen_.miterLimit()));
+  style.append("M ");
+  if (pen_.style() == Qt::SolidLine) {
+    style.append("[] 0 d\n");
+  } else {
+    // Dashes are in pen widths, and a pen of less than a pixel dashes as one of a pixel.
+    const double unit = std::max(width, 1.0);
+    style.append('[');
+    for (const qreal dash : pen_.dashPattern()) Append(style, dash * unit);
+    style.append("] ");
+    Append(style, pen_.dashOffset() * unit);
+    style.append("d\n");
+  }
+  if (style == lineStyleWritten_) return;
+  out_.append(style);
+  lineStyleWritten_ = style;
+}
+
+void TPdfPagePlayer::Prepare(bool fill, bool stroke) {
+  if (clipChanged_ || !groupOpen_) WriteClip();
+  const double fillAlpha = fill ? brush_.color().alphaF() * opacity_ : 1.0;
+  const double strokeAlpha = stroke ? pen_.color().alphaF() * opacity_ : 1.0;
+  AlphaFor(fillAlpha, strokeAlpha);
+  if (fill) FillColour(brush_.color());
+  if (stroke) StrokeStyle();
+}
+
+void TPdfPagePlayer::AppendPoint(const QPointF& point) {
+  Append(out_, point.x());
+  Append(out_, point.y());
+}
+
+void TPdfPagePlayer::AppendPath(const QPainterPath& path) {
+  for (int index = 0; index < path.elementCount(); ++index) {
+    const QPainterPath::Element& element = path.elementAt(index);
+    switch (element.type) {
+      case QPainterPath::MoveToElement:
+        AppendPoint(element);
+        out_.append("m\n");
+        break;
+      case QPainterPath::LineToElement:
+        AppendPoint(element);
+        out_.append("l\n");
+        break;
+      case QPainterPath::CurveToElement:
+        if (index + 2 < path.elementCount()) {
+          AppendPoint(element);
+          AppendPoint(path.elementAt(index + 1));
+          AppendPoint(path.elementAt(index + 2));
+          out_.append("c\n");
+          index += 2;
+        }
+        break;
+      case QPainterPath::CurveToDataElement: break;
+    }
+  }
+}
+
+void TPdfPagePlayer::Operator(const char* fillOnly, const char* strokeOnly, const char* both, bool fill,
+                              bool stroke) {
+  out_.append(fill && stroke ? both : fill ? fillOnly : strokeOnly);
+  out_.append('\n');
+}
+
+void TPdfPagePlayer::PaintShape(const QPainterPath& logical, bool closed) {
+  const bool fill = closed && Fills();
+  const bool stroke = Strokes();
+  if (!fill && !stroke) return;
+  if (stroke && pen_.style() != Qt::SolidLine && !PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
+  Prepare(fill, stroke);
+  const bool oddEven = logical.fillRule() == Qt::OddEvenFill;
+  if (stroke && DeviceWidth() < 0) {
+    // A pen stretched unevenly by the transform: the shape is stroked in its own units under the transform.
+    out_.append("q\n");
+    AppendMatrix(out_, transform_, "cm");
+    AppendPath(logical);
+    Operator(oddEven ? "f*" : "f", "S", oddEven ? "B*" : "B", fill, stroke);
+    out_.append("Q\n");
+    lineStyleWritten_.clear();
+    return;
+  }
+  AppendPath(transform_.map(logical));
+  Operator(oddEven ? "f*" : "f", "S", oddEven ? "B*" : "B", fill, stroke);
+}
+
+void TPdfPagePlayer::DrawRects(const QRectF* rects, int count) {
+  const QTransform& t = transform_;
+  const bool upright = t.m12() == 0 && t.m21() == 0 && t.m11() > 0 && t.m22() > 0;
+  if (!upright || (Strokes() && DeviceWidth() < 0)) {
+    QPainterPath path;
+    for (int index = 0; index < count; ++index) path.addRect(rects[index]);
+    return PaintShape(path, true);
+  }
+  // Rectangles as rectangles: a viewer snaps them to its pixels, so a rule thinner than a pixel still shows.
+  if (!Fills() && !Strokes()) return;
+  Prepare(Fills(), Strokes());
+  for (int index = 0; index < count; ++index) {
+    const QRectF rect = t.mapRect(rects[index]);
+    AppendPoint(rect.topLeft());
+    Append(out_, rect.width());
+    Append(out_, rect.height());
+    out_.append("re\n");
+  }
+  Operator("f", "S", "B", Fills(), Strokes());
+}
+
+void TPdfPagePlayer::DrawLines(const QLineF* lines, int count) {
+  QPainterPath path;
+  for (int index = 0; index < count; ++index) {
+    path.moveTo(lines[index].p1());
+    path.lineTo(lines[index].p2());
+  }
+  PaintShape(path, false);
+}
+
+void TPdfPagePlayer::DrawEllipse(const QRectF& rect) {
+  QPainterPath path;
+  path.addEllipse(rect);
+  PaintShape(path, true);
+}
+
+void TPdfPagePlayer::DrawPath(const QPainterPath& path) { PaintShape(path, true); }
+
+void TPdfPagePlayer::DrawPoints(const QPointF* points, int count) {
+  if (!Strokes() || count <= 0) return;
+  // A point is a dot of the pen's width: round for a round pen, square otherwise.
+  const QPen pen = pen_;
+  if (pen_.capStyle() == Qt::FlatCap) pen_.setCapStyle(Qt::SquareCap);
+  pen_.setStyle(Qt::SolidLine);
+  QPainterPath path;
+  for (int index = 0; index < count; ++index) {
+    path.moveTo(points[index]);
+    path.lineTo(points[index]);
+  }
+  PaintShape(path, false);
+  pen_ = pen;
+}
+
+void TPdfPagePlayer::DrawPolygon(const QPointF* points, int count, int mode) {
+  if (count <= 0) return;
+  QPainterPath path;
+  path.setFillRule(mode == QPaintEngine::OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+  path.moveTo(points[0]);
+  for (int index = 1; index < count; ++index) path.lineTo(points[index]);
+  const bool polyline = mode == QPaintEngine::PolylineMode;
+  if (!polyline) path.closeSubpath();
+  PaintShape(path, !polyline);
+}
+
+void TPdfPagePlayer::DrawPicture(const Image& image, const QRectF& target, const QRectF& source) {
+  const QRect whole = image.Image.rect();
+  const QRect part = source.toAlignedRect() & whole;
+  if (part.isEmpty() || target.isEmpty()) return;
+  const QImage picture = part == whole ? image.Image : image.Image.copy(part);
+  const bool stencil = image.Kind == TRecordedImageKind::Bitmap;
+  if (stencil && !PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
+  if (clipChanged_ || !groupOpen_) WriteClip();
+  const QByteArray name = stencil ? resources_.Stencil(picture) : resources_.Picture(picture);
+  AlphaFor(opacity_ * (stencil ? pen_.color().alphaF() : 1.0), 1.0);
+  out_.append("q\n");
+  if (stencil) AppendColour(out_, pen_.color(), "rg");
+  AppendMatrix(out_, UnitSquareOnto(target, transform_), "cm");
+  out_.append(name + " Do\nQ\n");
+}
+
+void TPdfPagePlayer::DrawPixmap(int image, const QRectF& target, const QRectF& source) {
+  DrawPicture(images_[static_cast<std::size_t>(image)], target, source);
+}
+
+void TPdfPagePlayer::DrawImage(int image, const QRectF& target, const QRectF& source,
+                               Qt::ImageConversionFlags) {
+  DrawPicture(images_[static_cast<std::size_t>(image)], target, source);
+}
+
+void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPointF& offset) {
+  const Image& image = images_[static_cast<std::size_t>(number)];
+  const QSizeF tile = image.Image.size();
+  if (tile.isEmpty() || target.isEmpty()) return;
+  const double across = std::ceil((target.width() + offset.x()) / tile.width());
+  const double down = std::ceil((target.height() + offset.y()) / tile.height());
+  if (across * down > MostTiles) return Stop();
+  // The tiles are cut at the target's edges by a clip of their own.
+  out_.append("q\n");
+  const std::vector<ClipPiece> clip = clip_;
+  const bool enabled = clipEnabled_;
+  QPainterPath edges;
+  edges.addRect(target);
+  if (clipChanged_ || !groupOpen_) WriteClip();
+  AppendPath(transform_.map(edges));
+  out_.append("W n\n");
+  for (double row = 0; row < down; ++row) {
+    for (double column = 0; column < across; ++column) {
+      const QRectF place(target.left() - offset.x() + column * tile.width(),
+                         target.top() - offset.y() + row * tile.height(), tile.width(), tile.height());
+      DrawPicture(image, place, image.Image.rect());
+    }
+  }
+  out_.append("Q\n");
+  clip_ = clip;
+  clipEnabled_ = enabled;
+  fillKnown_ = strokeKnown_ = false;
+  lineStyleWritten_.clear();
+  alphaWritten_.clear();
+}
+
+void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width, const QString& text) {
+  if (!Strokes() || text.isEmpty()) return;
+  if (!PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
+  const Font& font = fonts_[static_cast<std::size_t>(fontNumber)];
+  const Qt::LayoutDirection direction = QGuiApplication::layoutDirection();
+  TShapedTexts::TLine line;
+  if (texts_ != nullptr) {
+    line = texts_->Line(font.Shaped, font.Font, layoutDevice_, text, direction);
+  } else {
+    TShapedTexts once;
+    line = once.Line(-1, font.Font, layoutDevice_, text, direction);
+  }
+  if (width > 0) {
+    // A justified line: the room it lacks goes to its spaces, in equal parts, as Qt spreads it.
+    double natural = 0;
+    int spaces = 0;
+    for (const QGlyphRun& run : line.Runs) {
+      const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
+      const QList<QPointF> positions = run.positions();
+      if (!positions.isEmpty()) natural = std::max(natural, run.boundingRect().right());
+      for (const quint32 glyph : run.glyphIndexes())
+        if (!blank.isEmpty() && glyph == blank.first()) ++spaces;
+    }
+    if (spaces > 0 && width > natural) {
+      const double extra = (width - natural) / spaces;
+      int passed = 0;
+      for (QGlyphRun& run : line.Runs) {
+        const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
+        const QList<quint32> glyphs = run.glyphIndexes();
+        QList<QPointF> positions = run.positions();
+        for (qsizetype index = 0; index < glyphs.size() && index < positions.size(); ++index) {
+          positions[index].rx() += passed * extra;
+          if (!blank.isEmpty() && glyphs[index] == blank.first()) ++passed;
+        }
+        run.setPositions(positions);
+      }
+    }
+  }
+  Prepare(false, false);
+  AlphaFor(pen_.color().alphaF() * opacity_, 1.0);
+  FillColour(pen_.color());
+  const QPointF origin(point.x(), point.y() - line.Ascent);
+  // Whether the glyphs can say which characters they are; if not, the text says so around them.
+  bool actual = line.Runs.size() != 1;
+  QByteArray glyphs;
+  std::swap(glyphs, out_);
+  for (const QGlyphRun& run : line.Runs)
+    DrawGlyphRun(run, origin, line.Runs.size() == 1 ? text : QString(), actual);
+  std::swap(glyphs, out_);
+  if (actual) out_.append("/Span << /ActualText " + Pdf::TextString(text) + " >> BDC\n");
+  out_.append(glyphs);
+  if (actual) out_.append("EMC\n");
+}
+
+bool TPdfPagePlayer::MapCharacters(TPdfFont& font, const QList<quint32>& glyphs, const QString& text) {
+  // Each glyph stands for the characters from its own up to the next glyph's, where the font's glyph for a
+  // character on its own tells them apart (a ligature stands for several).
+  const QList<uint> codes = text.toUcs4();
+  const QList<quint32> nominal = font.NominalGlyphs(text);
+  if (nominal.size() != codes.size()) return false;
+  std::vector<std::pair<quint32, QString>> mapping;
+  qsizetype character = 0;
+  for (qsizetype index = 0; index < glyphs.size(); ++index) {
+    if (character >= codes.size()) return false;
+    qsizetype end = character + 1;
+    if (glyphs[index] != nominal[character]) {
+      if (index + 1 < glyphs.size()) {
+        while (end < codes.size() && nominal[end] != glyphs[index + 1]) ++end;
+      } else {
+        end = codes.size();
+      }
+    }
+    QString characters;
+    for (qsizetype code = character; code < end; ++code) {
+      const char32_t unit = codes[code];
+      characters += QString::fromUcs4(&unit, 1);
+    }
+    if (!font.CanMap(glyphs[index], characters)) return false;
+    mapping.emplace_back(glyphs[index], characters);
+    character = end;
+  }
+  if (character != codes.size()) return false;
+  for (const auto& [glyph, characters] : mapping) font.Map(glyph, characters);
+  return true;
+}
+
+void TPdfPagePlayer::DrawGlyphRun(const QGlyphRun& run, const QPointF& origin, const QString& text,
+                                  bool& actual) {
+  const QRawFont raw = run.rawFont();
+  const double size = raw.pixelSize();
+  TPdfFont& font = resources_.Font(raw);
+  // A text met before in this font and size is shown as it was, from its first glyph's place.
+  bool isNew = true;
+  TPdfFont::TKnownText* known = text.isEmpty() || !font.Embeddable() ? nullptr : &font.Known(text, isNew);
+  const QTransform flip(1, 0, 0, -1, 0, 0);
+  const QTransform linear =
+      flip * QTransform(transform_.m11(), transform_.m12(), transform_.m21(), transform_.m22(), 0, 0);
+  const auto textMatrix = [&](const QPointF& place) {
+    const QPointF at = transform_.map(place);
+    AppendMatrix(out_, QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), at.x(), at.y()),
+                 "Tm");
+  };
+  const auto begin = [&] {
+    out_.append("BT\n/" + font.ResourceName() + ' ');
+    Append(out_, size);
+    out_.append("Tf\n");
+  };
+  if (known != nullptr && !isNew && known->Size == size && !known->Show.isEmpty()) {
+    if (!known->Mapped || run.isRightToLeft()) actual = true;
+    begin();
+    textMatrix(origin + known->Start);
+    out_.append(known->Show);
+    out_.append("ET\n");
+    return;
+  }
+
+  const QList<quint32> glyphs = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  if (glyphs.isEmpty() || positions.size() != glyphs.size() || size <= 0) return;
+  if (!font.Embeddable()) {
+    // A font whose outlines cannot be embedded: its glyphs are drawn as their shapes, in the text's colour.
+    actual = true;
+    QPainterPath shapes;
+    for (qsizetype index = 0; index < glyphs.size(); ++index)
+      shapes.addPath(raw.pathForGlyph(glyphs[index]).translated(origin + positions[index]));
+    shapes.setFillRule(Qt::WindingFill);
+    AppendPath(transform_.map(shapes));
+    out_.append("f\n");
+    return;
+  }
+  for (const quint32 glyph : glyphs) font.Use(glyph);
+  // Right to left, the glyphs stand in another order than their characters: the text says what they are.
+  bool mapped = false;
+  if (known != nullptr && !run.isRightToLeft())
+    mapped = isNew ? MapCharacters(font, glyphs, text) : known->Mapped;
+  if (!mapped) actual = true;
+
+  begin();
+  // Where the text space's next glyph would stand by the last one's advance, in the text's own units.
+  double expected = 0;
+  double baseline = 0;
+  int lines = 0;
+  qsizetype showStart = 0;
+  for (qsizetype index = 0; index < glyphs.size(); ++index) {
+    const QPointF place = origin + positions[index];
+    if (lines == 0 || std::abs(place.y() - baseline) > 1e-6) {
+      if (lines > 0) out_.append("] TJ\n");
+      textMatrix(place);
+      showStart = out_.size();
+      out_.append('[');
+      ++lines;
+      baseline = place.y();
+    } else {
+      const double adjustment = (expected - place.x()) * 1000.0 / size;
+      if (std::abs(adjustment) > 0.001) Append(out_, adjustment);
+    }
+    AppendGlyph(out_, glyphs[index]);
+    expected = place.x() + font.Advance(glyphs[index]) * size / 1000.0;
+  }
+  out_.append("] TJ\n");
+  if (known != nullptr) {
+    known->Mapped = mapped;
+    known->Size = size;
+    known->Start = positions.first();
+    known->Show = lines == 1 ? out_.mid(showStart) : QByteArray();
+  }
+  out_.append("ET\n");
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "platform/RecordPlayer.h"
+
+#include <QByteArray>
+#include <vector>
+
+class QPaintDevice;
+class QRawFont;
+class TPdfFont;
+class TShapedTexts;
+
+/** What a page's content names: fonts, pictures and transparency, each registered with the page it is on. */
+class TPdfResources {
+public:
+  virtual ~TPdfResources() = default;
+  virtual TPdfFont& Font(const QRawFont& font) = 0;
+  /** The name of the image's picture ("/I3"). */
+  virtual QByteArray Picture(const QImage& image) = 0;
+  /** The name of a one-bit image's stencil. */
+  virtual QByteArray Stencil(const QImage& image) = 0;
+  /** The name of a graphics state with these alphas for filling and stroking. */
+  virtual QByteArray Alpha(double fill, double stroke) = 0;
+};
+
+/**
+ * Plays a recorded page into a PDF content stream, in the page's device pixels (the stream's base matrix
+ * maps them onto the paper). The painter's state is written only where a drawing needs it: colours, line
+ * style and transparency once per change, the clip as a group of its own. Text is written as the glyphs Qt
+ * lays it out in (kept laid out between texts and pages, so a text met again is not laid out again), in the
+ * fonts' own glyph numbers, with each glyph's characters told to the font or, where a glyph's characters
+ * cannot be told apart (right to left, several fonts, shaped forms), as the text's actual characters.
+ */
+class TPdfPagePlayer : public TRecordPlayer {
+public:
+  /** layoutDevice: the printer's metrics, which texts are laid out for. */
+  TPdfPagePlayer(TPdfResources& resources, QByteArray& content, const QPaintDevice* layoutDevice);
+  ~TPdfPagePlayer() override;
+
+  void DefineFont(const QFont& font, double ascent) override;
+  void DefineImage(TRecordedImageKind kind, const QImage& image) override;
+
+  void SetPen(const QPen& pen) override;
+  void SetBrush(const QBrush& brush) override;
+  void SetBrushOrigin(const QPointF&) override {}
+  void SetBackground(const QBrush&) override {}
+  void SetBackgroundMode(Qt::BGMode mode) override;
+  void SetTransform(const QTransform& transform) override;
+  void SetClipping(bool enabled) override;
+  void SetClipRegion(const QRegion& region, Qt::ClipOperation operation) override;
+  void SetClipPath(const QPainterPath& path, Qt::ClipOperation operation) override;
+  void SetRenderHints(QPainter::RenderHints) override {}
+  void SetComposition(QPainter::CompositionMode mode) override;
+  void SetOpacity(double opacity) override { opacity_ = opacity; }
+
+  void DrawRects(const QRectF* rects, int count) override;
+  void DrawLines(const QLineF* lines, int count) override;
+  void DrawEllipse(const QRectF& rect) override;
+  void DrawPath(const QPainterPath& path) override;
+  void DrawPoints(const QPointF* points, int count) override;
+  void DrawPolygon(const QPointF* points, int count, int mode) override;
+  void DrawPixmap(int image, const QRectF& target, const QRectF& source) override;
+  void DrawTiledPixmap(int image, const QRectF& target, const QPointF& offset) override;
+  void DrawImage(int image, const QRectF& target, const QRectF& source, Qt::ImageConversionFlags) override;
+  void DrawText(int font, const QPointF& baselineStart, double width, const QString& text) override;
+
+  bool Stopped() const override { return stopped_; }
+  /** Closes what the stream opened; the content is whole afterwards. */
+  void Finish();
+
+private:
+  struct Font {
+    QFont Font;
+    double Ascent = 0;
+    int Shaped = -1;
+  };
+  struct Image {
+    TRecordedImageKind Kind = TRecordedImageKind::Image;
+    QImage Image;
+  };
+  enum class Paint { Fill, Stroke, FillAndStroke };
+
+  void Stop() { stopped_ = true; }
+  bool Fills() const { return brush_.style() != Qt::NoBrush; }
+  bool Strokes() const { return pen_.style() != Qt::NoPen; }
+  /** Writes the clip again when it changed, and the graphics state for what the drawing paints. */
+  void Prepare(bool fill, bool stroke);
+  void WriteClip();
+  void FillColour(const QColor& colour);
+  void StrokeStyle();
+  void AlphaFor(double fill, double stroke);
+  /** The width of a stroke in device pixels, or -1 when the transform stretches it unevenly. */
+  double DeviceWidth() const;
+  void AppendPoint(const QPointF& point);
+  void AppendPath(const QPainterPath& devicePath);
+  /** Fills and strokes a shape given in the page's logical units, as the painter paints it. */
+  void PaintShape(const QPainterPath& logical, bool closed);
+  void Operator(const char* fillOnly, const char* strokeOnly, const char* both, bool fill, bool stroke);
+  void DrawPicture(const Image& image, const QRectF& target, const QRectF& source);
+  void DrawGlyphRun(const class QGlyphRun& run, const QPointF& origin, const QString& text, bool& actual);
+  /** Tells the font which characters each glyph of the text stands for; false when that cannot be told. */
+  static bool MapCharacters(TPdfFont& font, const QList<quint32>& glyphs, const QString& text);
+
+  TPdfResources& resources_;
+  QByteArray& out_;
+  const QPaintDevice* layoutDevice_;
+  TShapedTexts* texts_;
+  double fontScale_ = 1.0;
+  std::vector<Font> fonts_;
+  std::vector<Image> images_;
+
+  // The state as the page set it.
+  QPen pen_;
+  QBrush brush_;
+  QTransform transform_;
+  double opacity_ = 1.0;
+  Qt::BGMode backgroundMode_ = Qt::TransparentMode;
+  bool clipEnabled_ = false;
+  struct ClipPiece {
+    QPainterPath Path;
+  };
+  std::vector<ClipPiece> clip_;
+  bool clipChanged_ = true;
+  bool stopped_ = false;
+
+  // The state as the stream has it inside the current clip group; unknown (written anew) after the group.
+  bool groupOpen_ = false;
+  QRgb fillWritten_ = 0;
+  bool fillKnown_ = false;
+  QRgb strokeWritten_ = 0;
+  bool strokeKnown_ = false;
+  QByteArray lineStyleWritten_;
+  QByteArray alphaWritten_;
+};
