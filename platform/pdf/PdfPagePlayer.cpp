@@ -14,8 +14,9 @@
 #include <cmath>
 
 namespace {
-// Tiles of a tiled picture drawn one by one; a pattern of more is left to Qt's writer.
-constexpr int MostTiles = 20000;
+// A tiled picture is drawn as one picture of its target's size, up to this many pixels; a larger one is left
+// to Qt's writer.
+constexpr qint64 MostTiledPixels = 16 * 1024 * 1024;
 
 void Append(QByteArray& out, double value) {
   Pdf::AppendNumber(out, value);
@@ -327,17 +328,23 @@ void TPdfPagePlayer::DrawPath(const QPainterPath& path) { PaintShape(path, true)
 
 void TPdfPagePlayer::DrawPoints(const QPointF* points, int count) {
   if (!Strokes() || count <= 0) return;
-  // A point is a dot of the pen's width: round for a round pen, square otherwise.
-  const QPen pen = pen_;
-  if (pen_.capStyle() == Qt::FlatCap) pen_.setCapStyle(Qt::SquareCap);
-  pen_.setStyle(Qt::SolidLine);
-  QPainterPath path;
+  // A point is a dot of the pen's width, round for a round pen and square otherwise, filled in its colour.
+  const double width = DeviceWidth() > 0 ? DeviceWidth() : std::max(1.0, pen_.widthF());
+  const bool round = pen_.capStyle() == Qt::RoundCap;
+  QPainterPath dots;
   for (int index = 0; index < count; ++index) {
-    path.moveTo(points[index]);
-    path.lineTo(points[index]);
+    const QPointF centre = transform_.map(points[index]);
+    const QRectF dot(centre.x() - width / 2, centre.y() - width / 2, width, width);
+    if (round)
+      dots.addEllipse(dot);
+    else
+      dots.addRect(dot);
   }
-  PaintShape(path, false);
-  pen_ = pen;
+  Prepare(false, false);
+  AlphaFor(pen_.color().alphaF() * opacity_, 1.0);
+  FillColour(pen_.color());
+  AppendPath(dots);
+  out_.append("f\n");
 }
 
 void TPdfPagePlayer::DrawPolygon(const QPointF* points, int count, int mode) {
@@ -378,33 +385,19 @@ void TPdfPagePlayer::DrawImage(int image, const QRectF& target, const QRectF& so
 
 void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPointF& offset) {
   const Image& image = images_[static_cast<std::size_t>(number)];
-  const QSizeF tile = image.Image.size();
-  if (tile.isEmpty() || target.isEmpty()) return;
-  const double across = std::ceil((target.width() + offset.x()) / tile.width());
-  const double down = std::ceil((target.height() + offset.y()) / tile.height());
-  if (across * down > MostTiles) return Stop();
-  // The tiles are cut at the target's edges by a clip of their own.
-  out_.append("q\n");
-  const std::vector<ClipPiece> clip = clip_;
-  const bool enabled = clipEnabled_;
-  QPainterPath edges;
-  edges.addRect(target);
-  if (clipChanged_ || !groupOpen_) WriteClip();
-  AppendPath(transform_.map(edges));
-  out_.append("W n\n");
-  for (double row = 0; row < down; ++row) {
-    for (double column = 0; column < across; ++column) {
-      const QRectF place(target.left() - offset.x() + column * tile.width(),
-                         target.top() - offset.y() + row * tile.height(), tile.width(), tile.height());
-      DrawPicture(image, place, image.Image.rect());
-    }
+  if (image.Image.isNull() || target.isEmpty()) return;
+  // The tiles become one picture of the target's size, so no seam shows between them where their edges
+  // would be smoothed twice.
+  const QSize size = target.size().toSize().expandedTo(QSize(1, 1));
+  if (static_cast<qint64>(size.width()) * size.height() > MostTiledPixels) return Stop();
+  QImage tiled(size, QImage::Format_ARGB32_Premultiplied);
+  tiled.fill(Qt::transparent);
+  {
+    QPainter painter(&tiled);
+    painter.drawTiledPixmap(QRectF(QPointF(0, 0), size), QPixmap::fromImage(image.Image), offset);
   }
-  out_.append("Q\n");
-  clip_ = clip;
-  clipEnabled_ = enabled;
-  fillKnown_ = strokeKnown_ = false;
-  lineStyleWritten_.clear();
-  alphaWritten_.clear();
+  DrawPicture({image.Kind == TRecordedImageKind::Bitmap ? TRecordedImageKind::Pixmap : image.Kind, tiled},
+              QRectF(target.topLeft(), size), tiled.rect());
 }
 
 void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width, const QString& text) {

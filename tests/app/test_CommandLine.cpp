@@ -4,6 +4,7 @@
 #include "print/device/QV_PageFiles.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriterComparison.h"
 
 #include <QDir>
 #include <QApplication>
@@ -222,6 +223,20 @@ TEST(CommandLine, PrintFailuresExitWithoutPageFilesOrAHalfWrittenPdf) {
 }
 
 namespace {
+// The report printed through the program's PDF writer is the page Qt's writer makes of it (but for the
+// footer's time of printing).
+TEST(CommandLine, TheReportPrintsAlikeThroughBothPdfWriters) {
+  ScratchDirectory scratch;
+  const QStringList problems = PrintThroughBothWriters(
+      scratch.Path(),
+      [](const QString& file) {
+        EXPECT_EQ(RunWindowCommand(ParseCommandLine({"--print", "Marie Curie", "--pdf", file})), 0);
+      },
+      QStringLiteral("^[0-9]{1,2}:[0-9]{2}(:[0-9]{2})?$"));
+  EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+  Printer().RefreshPrinters();
+}
+
 TEST(CommandLine, PreviewShowsTheReportAtWholePageAndLeavesNoPages) {
   ScratchDirectory scratch;
   const QString picture = scratch.File(QStringLiteral("preview.png"));

@@ -9,6 +9,7 @@
 #include "tests/platform/PixelTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WriterComparison.h"
 
 #include <QApplication>
 #include <QDir>
@@ -195,6 +196,28 @@ TEST(LedgerCommandLine, TheLedgerFillsEveryPaperInEitherOrientationWithEveryEntr
 
 // The print dialog's choices on the command line: copies collated or not, a page range, paper and
 // orientation, all into the one PDF file.
+// The ledger and the Letter printed through the program's PDF writer are the pages Qt's writer makes of them
+// (but for the footer's time of printing).
+TEST(LedgerCommandLine, TheLedgerAndTheLetterPrintAlikeThroughBothPdfWriters) {
+  ScratchDirectory scratch;
+  const QString ledger = MakeLedger(scratch, 120);
+  // A chosen orientation stays the printer's for the rest of the process: landscape comes last.
+  const QList<QStringList> documents = {{"--database", ledger, "--print"},
+                                        {"--letter", "--print"},
+                                        {"--database", ledger, "--print", "--landscape"}};
+  for (const QStringList& arguments : documents) {
+    const QStringList problems = PrintThroughBothWriters(
+        scratch.Path(),
+        [&arguments](const QString& file) {
+          EXPECT_EQ(RunLedgerCommand(ParseLedgerCommandLine(arguments + QStringList{"--pdf", file})), 0);
+        },
+        QStringLiteral("^[0-9]{1,2}:[0-9]{2}(:[0-9]{2})?$"));
+    EXPECT_TRUE(problems.isEmpty()) << arguments.join(QLatin1Char(' ')).toStdString() << ":\n"
+                                    << problems.join(QLatin1Char('\n')).toStdString();
+  }
+  Printer().RefreshPrinters();
+}
+
 TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem) {
   ScratchDirectory scratch;
   const QString ledger = MakeLedger(scratch, 200);

@@ -62,3 +62,25 @@ QImage PdfReader::Render(int page, double dotsPerInch, const QRect& area) const 
                                                               area.width(), area.height());
   return image.convertToFormat(QImage::Format_RGB32);
 }
+
+QImage PdfReader::RenderSmooth(int page, double dotsPerInch) const {
+  if (!document_ || page < 0 || page >= document_->numPages()) return QImage();
+  const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
+  if (!pdfPage) return QImage();
+  document_->setRenderHint(Poppler::Document::Antialiasing, true);
+  document_->setRenderHint(Poppler::Document::TextAntialiasing, true);
+  const QImage image = pdfPage->renderToImage(dotsPerInch, dotsPerInch);
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QList<PdfFont> PdfReader::Fonts() const {
+  QList<PdfFont> fonts;
+  if (!document_) return fonts;
+  for (const Poppler::FontInfo& font : document_->fonts())
+    fonts.append(PdfFont{font.name(), font.isEmbedded(), font.isSubset()});
+  return fonts;
+}
+
+QString PdfReader::Information(const QString& key) const {
+  return document_ ? document_->info(key) : QString();
+}

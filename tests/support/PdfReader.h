@@ -16,6 +16,13 @@ struct PdfWord {
   QRectF Box;
 };
 
+/** A font a PDF file uses, as a viewer finds it. */
+struct PdfFont {
+  QString Name;
+  bool Embedded = false;
+  bool Subset = false;
+};
+
 /** A PDF file read back in-process with Poppler, so tests check what was really printed. */
 class PdfReader {
 public:
@@ -41,6 +48,12 @@ public:
    * at that resolution) only that part of the page.
    */
   QImage Render(int page, double dotsPerInch, const QRect& area = QRect()) const;
+  /** The same, smoothed as a viewer shows it on the screen. */
+  QImage RenderSmooth(int page, double dotsPerInch) const;
+  /** Every font the document uses. */
+  QList<PdfFont> Fonts() const;
+  /** An entry of the document's information ("Title", "Producer"). */
+  QString Information(const QString& key) const;
 
 private:
   std::unique_ptr<Poppler::Document> document_;

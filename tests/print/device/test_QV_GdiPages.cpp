@@ -7,6 +7,7 @@
 #include "tests/print/device/PageTampering.h"
 #include "tests/print/device/PageTestSupport.h"
 #include "print/device/RecordedPages.h"
+#include "tests/support/PdfReader.h"
 #include "tests/support/ProgramRun.h"
 
 #include <QBuffer>
@@ -286,6 +287,29 @@ TEST_F(PrintPagesTest, APageFolderRemovedWhilePagesAreRecordedIsNotMadeAnew) {
                                    .arg(folder));
   }
   EXPECT_FALSE(QFileInfo::exists(folder)) << "not made again under the job";
+}
+
+// A page the program's PDF writer cannot draw (a composition mode PDF lacks) sends the whole document
+// through Qt's writer, never a page drawn wrong; pages it can draw go through its own.
+TEST_F(PrintPagesTest, PagesThePdfWriterCannotDrawSendTheWholeDocumentThroughQts) {
+  for (const bool plain : {true, false}) {
+    gdi_->ClearPages();
+    Begin();
+    gdi_->TextAt(300, 300, QStringLiteral("Recorded page 1"));
+    gdi_->NewPage();
+    if (!plain) gdi_->Handle()->Painter().setCompositionMode(QPainter::CompositionMode_Multiply);
+    gdi_->Handle()->Painter().fillRect(QRect(300, 600, 400, 200), Qt::darkGray);
+    gdi_->TextAt(300, 300, QStringLiteral("Recorded page 2"));
+    gdi_->EndPage();
+    QFile::remove(PdfFile());
+    EXPECT_EQ(Printer().PdfWriter(), TPdfWriterKind::Own);
+    gdi_->PrintPages(false);
+    const PdfReader pdf(PdfFile());
+    ASSERT_EQ(pdf.PageCount(), 2) << plain;
+    EXPECT_EQ(pdf.Information(QStringLiteral("Producer")).startsWith(QLatin1String("Qt")), !plain);
+    EXPECT_TRUE(pdf.Text(0).contains(QStringLiteral("Recorded page 1"))) << plain;
+    EXPECT_EQ(Printer().PdfWriter(), TPdfWriterKind::Own) << "the choice was this document's alone";
+  }
 }
 
 TEST_F(PrintPagesTest, NothingIsSentWhileThePrinterIsBusyOrWhenNoPageWasRecorded) {

@@ -4,6 +4,7 @@
 #include "print/engine/DBPrnWin.h"
 #include "tests/platform/PixelTestSupport.h"
 #include "tests/print/engine/EngineTestSupport.h"
+#include "tests/support/WriterComparison.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -118,6 +119,13 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   // The form is 480 x 560 screen pixels from half an inch: everything lies inside it.
   const QRectF page(36, 36, 480 * 0.75, 560 * 0.75);
   for (const PdfWord& word : pdf.Words(0)) EXPECT_TRUE(page.contains(word.Box)) << word.Text.toStdString();
+
+  // The program's PDF writer makes the page Qt's writer makes.
+  const QStringList problems = PrintThroughBothWriters(scratch_.Path(), [&](const QString& file) {
+    Printer().SetPdfOutput(file, Dpi);
+    PrintControlPages(&form);
+  });
+  EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
 }
 
 // The model's rows, not the screen's: a thousand rows across pages, each once, with their sums.

@@ -1,0 +1,234 @@
+// The program's own PDF writer against Qt's: recorded pages played into a real PDF file by the printer
+// object, read back with Poppler, checked with qpdf.
+#include "platform/PagePicture.h"
+#include "platform/PageRecording.h"
+#include "platform/Printers.h"
+#include "tests/platform/PrinterTestSupport.h"
+#include "tests/support/PdfReader.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WriterComparison.h"
+
+#include <QBitmap>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+constexpr int Dpi = 300;
+
+class PdfWriterTest : public ::testing::Test {
+protected:
+  void SetUp() override { UseTestPrinter({TPrinter::PdfPrinterName()}, 0, Dpi); }
+  void TearDown() override {
+    if (Printer().Printing()) Printer().Abort();
+    Printer().RefreshPrinters();
+  }
+
+  /** Prints the pages, each drawn by its routine onto a recorded page, into the file. */
+  static void PrintPages(const QString& file, const std::vector<std::function<void(QPainter&)>>& pages) {
+    Printer().SetPdfOutput(file, Dpi);
+    Printer().BeginDoc(QStringLiteral("Writer test"));
+    for (std::size_t index = 0; index < pages.size(); ++index) {
+      if (index > 0) Printer().NewPage();
+      PagePicture page;
+      QPainter& painter = page.BeginRecording();
+      pages[index](painter);
+      page.EndRecording();
+      Printer().DrawPage(page);
+    }
+    Printer().EndDoc();
+  }
+
+  ScratchDirectory scratch_;
+};
+
+QFont PixelFont(const QString& family, int pixels) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  return font;
+}
+
+// Everything a page can hold but text and pictures: rules of every width and dash, fills with and without
+// alpha, shapes, clips that replace and intersect, transforms that scale and turn.
+void DrawShapes(QPainter& painter) {
+  painter.fillRect(QRect(100, 100, 2000, 3), Qt::black);
+  for (int width = 0; width <= 6; width += 2) {
+    QPen pen(Qt::darkBlue, width);
+    for (const Qt::PenStyle style : {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine}) {
+      pen.setStyle(style);
+      painter.setPen(pen);
+      painter.drawLine(100, 200 + width * 40 + style * 8, 1000, 200 + width * 40 + style * 8);
+    }
+  }
+  painter.setPen(QPen(Qt::red, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(QColor(0, 128, 0, 128));
+  painter.drawRect(1200, 200, 400, 300);
+  painter.drawEllipse(QRectF(1700, 200, 500, 300));
+  const QPointF star[] = {{1300, 700}, {1400, 1000}, {1150, 800}, {1450, 800}, {1200, 1000}};
+  painter.drawPolygon(star, 5, Qt::OddEvenFill);
+  painter.drawPolyline(star, 5);
+  QPainterPath path;
+  path.moveTo(1700, 700);
+  path.cubicTo(1900, 600, 2000, 1100, 2200, 900);
+  path.lineTo(2200, 1100);
+  path.closeSubpath();
+  painter.drawPath(path);
+  painter.setPen(QPen(Qt::black, 12));
+  const QPointF dots[] = {{300, 1300}, {400, 1300}, {500, 1300}};
+  painter.drawPoints(dots, 3);
+
+  painter.save();
+  painter.setClipRect(QRect(200, 1400, 600, 400));
+  painter.setClipRegion(QRegion(400, 1500, 600, 600), Qt::IntersectClip);
+  painter.fillRect(QRect(0, 1300, 1200, 900), QColor(200, 50, 50));
+  painter.restore();
+  painter.save();
+  painter.translate(1600, 1600);
+  painter.rotate(30);
+  painter.scale(2, 2);
+  painter.setPen(QPen(Qt::darkMagenta, 3));
+  painter.setBrush(Qt::yellow);
+  painter.drawRect(0, 0, 200, 100);
+  painter.setOpacity(0.5);
+  painter.fillRect(QRect(50, 50, 200, 100), Qt::blue);
+  painter.restore();
+}
+
+// Pictures of every kind: with alpha, cut from a larger one, one bit deep (drawn in the pen's colour), tiled.
+void DrawPictures(QPainter& painter) {
+  QImage picture(40, 30, QImage::Format_ARGB32);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgba(x * 6, y * 8, 100, 80 + x * 4));
+  painter.drawImage(QRectF(200, 2200, 400, 300), picture);
+  painter.drawPixmap(QRectF(700, 2200, 400, 300), QPixmap::fromImage(picture), QRectF(10, 5, 20, 20));
+  QBitmap mask(16, 16);
+  mask.fill(Qt::color0);
+  {
+    QPainter bits(&mask);
+    bits.fillRect(4, 4, 8, 8, Qt::color1);
+  }
+  painter.setPen(Qt::darkGreen);
+  painter.drawPixmap(QRectF(1200, 2200, 320, 320), mask, QRectF(0, 0, 16, 16));
+  painter.drawTiledPixmap(QRectF(1600, 2200, 700, 500), QPixmap::fromImage(picture), QPointF(7, 3));
+}
+
+TEST_F(PdfWriterTest, ShapesAndClipsLookAsQtDrawsThem) {
+  const QStringList problems =
+      PrintThroughBothWriters(scratch_.Path(), [](const QString& file) { PrintPages(file, {DrawShapes}); });
+  EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+}
+
+// Qt's PDF writer draws pictures with alpha and one-bit pictures otherwise than its painter does on the
+// screen (paler, grey); the program's writer is held to the painter.
+TEST_F(PdfWriterTest, PicturesLookAsThePainterPaintsThem) {
+  const QString file = scratch_.File(QStringLiteral("pictures.pdf"));
+  PrintPages(file, {DrawPictures});
+  const QImage printed = PdfReader(file).RenderSmooth(0, Dpi);
+  QImage painted(printed.size(), QImage::Format_RGB32);
+  painted.fill(Qt::white);
+  {
+    QPainter painter(&painted);
+    // The printable area starts at the paper's margin, which the printed page shows.
+    const QRect printable = Printer().QtPrinter().pageLayout().paintRectPixels(Dpi);
+    painter.translate(printable.topLeft());
+    DrawPictures(painter);
+  }
+  int compared = 0;
+  // Inside the pictures, off the rows where the tiles meet (a sharp edge is a matter of a pixel's sampling).
+  for (int y = 2212; y < 2700; y += 37) {
+    for (int x = 210; x < 2300; x += 41) {
+      const QPoint at = Printer().QtPrinter().pageLayout().paintRectPixels(Dpi).topLeft() + QPoint(x, y);
+      const QColor expected = painted.pixelColor(at);
+      const QColor actual = printed.pixelColor(at);
+      const int difference = std::abs(expected.red() - actual.red()) +
+                             std::abs(expected.green() - actual.green()) +
+                             std::abs(expected.blue() - actual.blue());
+      EXPECT_LE(difference, 30) << x << "," << y << " printed " << actual.name().toStdString() << " painted "
+                                << expected.name().toStdString();
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 100);
+}
+
+// The lines of text in every kind of script; each comes back from the PDF as its characters.
+const QStringList ScriptLines = {
+    QStringLiteral("Office affluent flow AVATAR Wave Typography"),
+    QStringLiteral("Größe Straße Äpfel Übermut"),
+    QStringLiteral("Ελληνικά γράμματα"),
+    QStringLiteral("Кириллица и текст"),
+    QStringLiteral("עברית מימין לשמאל"),
+    QStringLiteral("العربية من اليمين"),
+    QStringLiteral("中文汉字 日本語"),
+    QStringLiteral("Cafe\u0301 na\u0308ive"),
+    QStringLiteral("Latin and 中文 together"),
+};
+
+void DrawScripts(QPainter& painter) {
+  painter.setPen(Qt::black);
+  painter.setFont(PixelFont(QStringLiteral("Arial"), 60));
+  int y = 200;
+  for (const QString& line : ScriptLines) {
+    // As the program draws its texts, kept by their characters; and once as the painter draws them.
+    if (!RecordText(painter, QPointF(200, y), line)) painter.drawText(QPointF(200, y), line);
+    painter.drawText(QPointF(200, y + 100), line);
+    y += 250;
+  }
+}
+
+TEST_F(PdfWriterTest, TextInEveryScriptComesBackAsItsCharacters) {
+  const QString file = scratch_.File(QStringLiteral("scripts.pdf"));
+  PrintPages(file, {DrawScripts});
+  const PdfReader pdf(file);
+  ASSERT_EQ(pdf.PageCount(), 1);
+  const QString text = pdf.Text(0).normalized(QString::NormalizationForm_C);
+  for (const QString& line : ScriptLines) {
+    const QString normal = line.normalized(QString::NormalizationForm_C);
+    // Kept by its characters, a line comes back whole and in order; drawn by the painter in pieces, each
+    // word comes back (right to left, the pieces in the order they stand on the page).
+    EXPECT_TRUE(text.contains(normal)) << line.toStdString() << " in " << text.toStdString();
+    for (const QString& word : normal.split(QLatin1Char(' ')))
+      EXPECT_GE(text.count(word), 2) << word.toStdString() << " in " << text.toStdString();
+  }
+  EXPECT_GE(pdf.Fonts().size(), 3)
+      << "Arial's stand-in, a fallback for the scripts it lacks, one for Chinese";
+  for (const PdfFont& font : pdf.Fonts())
+    EXPECT_TRUE(font.Embedded && font.Subset) << font.Name.toStdString();
+  EXPECT_EQ(pdf.Information(QStringLiteral("Producer")), QStringLiteral("Quenary Print"));
+}
+
+TEST_F(PdfWriterTest, TextLooksAsQtDrawsIt) {
+  const QStringList problems = PrintThroughBothWriters(
+      scratch_.Path(), [](const QString& file) { PrintPages(file, {DrawScripts}); },
+      QStringLiteral("[\\x{0590}-\\x{06FF}\\x{FB50}-\\x{FEFF}]"));
+  EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+}
+
+// Drawing the writer cannot express (a composition mode PDF lacks) is never drawn wrong: on the canvas of the
+// own writer, the sheet is drawn by Qt onto a picture of itself.
+TEST_F(PdfWriterTest, DrawingTheWriterCannotExpressIsDrawnAsAPictureOfTheSheet) {
+  const auto draw = [](QPainter& painter) {
+    painter.fillRect(QRect(100, 100, 900, 600), Qt::black);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+    painter.fillRect(QRect(400, 300, 300, 200), Qt::black);
+  };
+  const QString own = scratch_.File(QStringLiteral("own.pdf"));
+  PrintPages(own, {draw});
+  const QImage page = PdfReader(own).Render(0, Dpi);
+  ASSERT_FALSE(page.isNull());
+  // The ink's top left is the first fill's; the second cut a hole into it.
+  QPoint corner(-1, -1);
+  for (int y = 0; y < page.height() && corner.x() < 0; ++y)
+    for (int x = 0; x < page.width() && corner.x() < 0; ++x)
+      if (qGray(page.pixel(x, y)) < 128) corner = QPoint(x, y);
+  ASSERT_GE(corner.x(), 0) << "nothing drawn";
+  EXPECT_LT(qGray(page.pixel(corner + QPoint(150, 150))), 128);
+  EXPECT_GT(qGray(page.pixel(corner + QPoint(450, 300))), 128) << "the hole";
+  EXPECT_LT(qGray(page.pixel(corner + QPoint(850, 550))), 128);
+}
+
+}  // namespace
