@@ -112,7 +112,7 @@ void LedgerFile::MakeSample(const QString& fileName, int entries) {
   const std::shared_ptr<TProcessTempDirectory> work = ProcessTempFolder();
   TAtomicFile file(fileName, TAtomicFile::TMode::NoReplace,
                    work ? TAtomicFile::TTemporary::Unnamed : TAtomicFile::TTemporary::Named);
-  const auto failed = [&fileName, &file](const QString& reason) {
+  const auto failed = [&fileName](const QString& reason) {
     return EDatabaseError(
         QStringLiteral("Cannot write the ledger file \"%1\": %2").arg(ShownName(fileName), reason));
   };

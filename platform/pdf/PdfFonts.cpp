@@ -214,7 +214,7 @@ TPdfFonts::~TPdfFonts() = default;
 
 TPdfFont::TKnownText& TPdfFont::Known(const QString& text, bool& isNew) {
   // A document's texts are mostly a few repeated ones; the unique ones (amounts) are let go now and then.
-  constexpr qsizetype MostKept = 16384;
+  constexpr qsizetype MostKept = 4096;
   auto found = known_.find(text);
   isNew = found == known_.end();
   if (!isNew) return found.value();

@@ -14,6 +14,13 @@
 #include <cmath>
 
 namespace {
+// How far, in device pixels, a glyph may stand from where Qt placed it: a twentieth of a pixel, far below
+// what any printer or screen shows.
+constexpr double DriftAllowed = 0.05;
+
+// More than any page's device pixels: a clip around it clips nothing.
+const QRectF EverythingDrawn(0, 0, 30000, 30000);
+
 // A tiled picture is drawn as one picture of its target's size, up to this many pixels; a larger one is left
 // to Qt's writer.
 constexpr qint64 MostTiledPixels = 16 * 1024 * 1024;
@@ -57,6 +64,28 @@ void AppendGlyph(QByteArray& out, quint32 glyph) {
                        '>'};
   out.append(hex, 6);
 }
+// The rectangle a figure of a path is, when it is one with upright edges: a move and four lines back to its
+// start, or three lines and a close.
+bool UprightRectangle(const QPainterPath& path, int first, int count, QRectF& rect) {
+  if (count != 5 && count != 4) return false;
+  QPointF corners[5];
+  for (int index = 0; index < count; ++index) {
+    const QPainterPath::Element& element = path.elementAt(first + index);
+    if ((index == 0) != (element.type == QPainterPath::MoveToElement)) return false;
+    if (index > 0 && element.type != QPainterPath::LineToElement) return false;
+    corners[index] = element;
+  }
+  if (count == 5 && corners[4] != corners[0]) return false;
+  for (int index = 0; index < 4; ++index) {
+    const QPointF& from = corners[index];
+    const QPointF& to = corners[(index + 1) % 4];
+    if (from.x() != to.x() && from.y() != to.y()) return false;
+  }
+  rect = QRectF(corners[0], corners[2]).normalized();
+  // Two corners across from each other, each edge upright: a rectangle unless it folds onto a line.
+  return corners[1] != corners[0] && corners[1] != corners[2];
+}
+
 }  // namespace
 
 TPdfPagePlayer::TPdfPagePlayer(TPdfResources& resources, QByteArray& content,
@@ -148,6 +177,10 @@ void TPdfPagePlayer::WriteClip() {
   clipChanged_ = false;
   if (!clipEnabled_) return;
   for (const ClipPiece& piece : clip_) {
+    // A clip around all there is to draw (the device's "whole page" rectangle) clips nothing.
+    QRectF all;
+    if (UprightRectangle(piece.Path, 0, piece.Path.elementCount(), all) && all.contains(EverythingDrawn))
+      continue;
     if (piece.Path.isEmpty()) {
       out_.append("0 0 0 0 re W n\n");
       continue;
@@ -236,27 +269,43 @@ void TPdfPagePlayer::AppendPoint(const QPointF& point) {
 }
 
 void TPdfPagePlayer::AppendPath(const QPainterPath& path) {
-  for (int index = 0; index < path.elementCount(); ++index) {
-    const QPainterPath::Element& element = path.elementAt(index);
-    switch (element.type) {
-      case QPainterPath::MoveToElement:
-        AppendPoint(element);
-        out_.append("m\n");
-        break;
-      case QPainterPath::LineToElement:
-        AppendPoint(element);
-        out_.append("l\n");
-        break;
-      case QPainterPath::CurveToElement:
-        if (index + 2 < path.elementCount()) {
+  const int elements = path.elementCount();
+  for (int index = 0; index < elements;) {
+    // A figure runs from its move to the next move.
+    int end = index + 1;
+    while (end < elements && path.elementAt(end).type != QPainterPath::MoveToElement) ++end;
+    QRectF rect;
+    if (UprightRectangle(path, index, end - index, rect)) {
+      // As a rectangle: shorter, and a viewer snaps it to its pixels as it does Qt's writer's.
+      AppendPoint(rect.topLeft());
+      Append(out_, rect.width());
+      Append(out_, rect.height());
+      out_.append("re\n");
+      index = end;
+      continue;
+    }
+    for (; index < end; ++index) {
+      const QPainterPath::Element& element = path.elementAt(index);
+      switch (element.type) {
+        case QPainterPath::MoveToElement:
           AppendPoint(element);
-          AppendPoint(path.elementAt(index + 1));
-          AppendPoint(path.elementAt(index + 2));
-          out_.append("c\n");
-          index += 2;
-        }
-        break;
-      case QPainterPath::CurveToDataElement: break;
+          out_.append("m\n");
+          break;
+        case QPainterPath::LineToElement:
+          AppendPoint(element);
+          out_.append("l\n");
+          break;
+        case QPainterPath::CurveToElement:
+          if (index + 2 < end) {
+            AppendPoint(element);
+            AppendPoint(path.elementAt(index + 1));
+            AppendPoint(path.elementAt(index + 2));
+            out_.append("c\n");
+            index += 2;
+          }
+          break;
+        case QPainterPath::CurveToDataElement: break;
+      }
     }
   }
 }
@@ -490,6 +539,8 @@ void TPdfPagePlayer::DrawGlyphRun(const QGlyphRun& run, const QPointF& origin, c
                                   bool& actual) {
   const QRawFont raw = run.rawFont();
   const double size = raw.pixelSize();
+  // A font Qt could not load (a size no font engine takes) draws nothing, on any painter.
+  if (!raw.isValid() || size <= 0) return;
   TPdfFont& font = resources_.Font(raw);
   // A text met before in this font and size is shown as it was, from its first glyph's place.
   bool isNew = true;
@@ -548,16 +599,19 @@ void TPdfPagePlayer::DrawGlyphRun(const QGlyphRun& run, const QPointF& origin, c
     if (lines == 0 || std::abs(place.y() - baseline) > 1e-6) {
       if (lines > 0) out_.append("] TJ\n");
       textMatrix(place);
+      expected = place.x();
       showStart = out_.size();
       out_.append('[');
       ++lines;
       baseline = place.y();
-    } else {
-      const double adjustment = (expected - place.x()) * 1000.0 / size;
-      if (std::abs(adjustment) > 0.001) Append(out_, adjustment);
+    } else if (std::abs(expected - place.x()) > DriftAllowed) {
+      // Qt places glyphs on its own grid of advances; a glyph strays from it only as far as this before
+      // it is set right, which spares the string a number between most glyphs.
+      Append(out_, (expected - place.x()) * 1000.0 / size);
+      expected = place.x();
     }
     AppendGlyph(out_, glyphs[index]);
-    expected = place.x() + font.Advance(glyphs[index]) * size / 1000.0;
+    expected += font.Advance(glyphs[index]) * size / 1000.0;
   }
   out_.append("] TJ\n");
   if (known != nullptr) {

@@ -1,12 +1,18 @@
 // Page files as the preview and the printer read them back: any file under a page file's name, a page this
 // run recorded with bytes changed, cut off or added, and a page's display list so changed played as it is
-// (the digest keeps such a list from ever being loaded; the player must stand it all the same).
+// (the digest keeps such a list from ever being loaded; the player must stand it all the same), onto a
+// painter and into the program's PDF writer, whose every file qpdf must find sound.
 #include "platform/PagePicture.h"
 #include "platform/PageRecording.h"
+#include "platform/pdf/PdfDocument.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QImage>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QProcess>
 #include <algorithm>
 
 namespace {
@@ -18,6 +24,30 @@ void LoadForeignFile(const QByteArray& input) {
   PagePicture page;
   QString error;
   if (!page.Load(PageFileName(), &error)) FuzzCheck(!error.isEmpty(), "a refused page says why");
+}
+
+// Plays the list into a PDF file of the program's writer; the file must be sound whatever the list held.
+void WritePdf(const QByteArray& list) {
+  static QImage layoutDevice = [] {
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(11811);  // 300 dots per inch
+    device.setDotsPerMeterY(11811);
+    return device;
+  }();
+  const QString fileName = FuzzFolder() + QStringLiteral("/page.pdf");
+  {
+    QFile file(fileName);
+    FuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the PDF file opens");
+    TPdfDocument document(file, {QStringLiteral("Fuzzed"), QStringLiteral("fuzz"), QStringLiteral("fuzz")});
+    document.BeginPage(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()), 300);
+    document.Play(list, &layoutDevice);
+    FuzzCheck(document.Finish(), "the PDF is written whole");
+  }
+  QProcess check;
+  check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), fileName});
+  FuzzCheck(
+      check.waitForFinished(60000) && check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0,
+      "qpdf finds the written PDF sound");
 }
 
 // A page with text, a box, a line, a clip and a turn: most kinds of record.
@@ -83,6 +113,7 @@ void LoadChangedPage(const QByteArray& input) {
   QPainter player(&image);
   loaded.Play(player);
   loaded.PlayInto(player, QRectF(0, 0, 160, 60), QSizeF(320, 120));
+  WritePdf(loaded.DisplayList());
 }
 
 // A page's display list, changed, played straight: the player reads no byte outside the list, draws
@@ -101,6 +132,7 @@ void PlayChangedList(const QByteArray& input) {
   QPainter player(&image);
   const bool whole = PlayRecording(player, list);
   if (list == recorded) FuzzCheck(whole, "an unchanged list plays whole");
+  WritePdf(list);
 }
 }  // namespace
 
