@@ -1,7 +1,7 @@
 // A whole reading-report job (StartJob to FinishJob into a PDF file at 600 dpi: status dialog, settings
 // store, page file, replay) against drawing the same texts and rules straight into a QPdfWriter, the two in
-// turn so a slower moment of the machine falls on both. Prints both and their ratio (the goal: the job within
-// 1.3 times the direct drawing).
+// turn so a slower moment of the machine falls on both. Prints both and their ratio (the goal: the job, whose
+// PDF the program's own writer makes, no slower than the direct drawing through Qt's).
 
 #include "app/CalcFrm.h"
 #include "app/Inet.h"
@@ -126,7 +126,7 @@ void PrintSummary(const RatioReporter&) {
   if (ratios.empty()) return;
   std::printf("\nreport page: direct drawing %.2f ms, whole job %.2f ms (medians of %zu pairs)\n",
               Median(directTimes), Median(jobTimes), ratios.size());
-  std::printf("whole job / direct drawing = %.2f (goal: at most 1.30; the median of the pairs' ratios)\n",
+  std::printf("whole job / direct drawing = %.2f (goal: at most 1.00; the median of the pairs' ratios)\n",
               Median(ratios));
 }
 

@@ -11,7 +11,10 @@
 #include <algorithm>
 #include <cmath>
 
-// Level 1 of libdeflate, measured on the ledger of 100 000 entries: ... (see the note of the benchmark).
+// libdeflate's fastest level. Measured on the 60 MB of content streams of the 100 000-entry ledger (2 088
+// streams): level 1 writes 8.3 MB in 121 ms, 4 writes 6.9 MB in 216 ms, 6 writes 6.4 MB in 329 ms, 9 writes
+// 6.0 MB in 1 434 ms. The print takes about 3.3 s; its file is smaller than Qt's (9.5 MB) at any level, and
+// the time is what users of long prints wait for.
 const int TPdfDocument::DefaultDeflateLevel = 1;
 
 TPdfDocument::TPdfDocument(QIODevice& device, const TInformation& information, int deflateLevel)
