@@ -151,8 +151,7 @@ QByteArray TPdfFont::ToUnicode() const {
 void TPdfFont::Write(TPdfFile& file) {
   if (!embeddable_ || object_ < 0) return;
   hb_subset_input_t* input = hb_subset_input_create_or_fail();
-  if (input == nullptr) return;
-  hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+  hb_set_t* glyphs = input != nullptr ? hb_subset_input_glyph_set(input) : hb_set_get_empty();
   hb_set_add(glyphs, 0);
   for (const auto& entry : used_) hb_set_add(glyphs, entry.first);
   // The glyphs keep their numbers, which the pages already wrote; layout and hinting are no use in a PDF.
@@ -160,7 +159,7 @@ void TPdfFont::Write(TPdfFile& file) {
   hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
   for (const char* tag : {"GSUB", "GPOS", "GDEF", "BASE", "JSTF", "kern", "morx", "DSIG", "vhea", "vmtx"})
     hb_set_add(dropped, HB_TAG(tag[0], tag[1], tag[2], tag[3]));
-  hb_face_t* subset = hb_subset_or_fail(face_, input);
+  hb_face_t* subset = input != nullptr ? hb_subset_or_fail(face_, input) : nullptr;
   hb_subset_input_destroy(input);
   QByteArray program;
   if (subset != nullptr) {
@@ -185,19 +184,24 @@ void TPdfFont::Write(TPdfFile& file) {
   const int descent = Signed16(hhea, 6);
   const int capHeight = os2.size() >= 90 ? Signed16(os2, 88) : ascent;
 
-  const int programObject = file.Reserve();
+  // A font HarfBuzz could not cut down is named without its program, so no page refers to nothing; a viewer
+  // then shows a font of its own.
+  const int programObject = program.isEmpty() ? -1 : file.Reserve();
   const int descriptor = file.Reserve();
   const int descendant = file.Reserve();
   const int toUnicode = file.Reserve();
-  QByteArray length1("/Length1 ");
-  Pdf::AppendInteger(length1, program.size());
-  file.Stream(programObject, length1, program);
-  file.Object(descriptor, "<< /Type /FontDescriptor /FontName " + Pdf::Name(baseName_) +
-                              " /Flags 4 /FontBBox [" + scaled(Signed16(head, 36)) + ' ' +
-                              scaled(Signed16(head, 38)) + ' ' + scaled(Signed16(head, 40)) + ' ' +
-                              scaled(Signed16(head, 42)) + "] /ItalicAngle 0 /Ascent " + scaled(ascent) +
-                              " /Descent " + scaled(descent) + " /CapHeight " + scaled(capHeight) +
-                              " /StemV 80 /FontFile2 " + Pdf::Reference(programObject) + " >>");
+  if (programObject > 0) {
+    QByteArray length1("/Length1 ");
+    Pdf::AppendInteger(length1, program.size());
+    file.Stream(programObject, length1, program);
+  }
+  file.Object(
+      descriptor,
+      "<< /Type /FontDescriptor /FontName " + Pdf::Name(baseName_) + " /Flags 4 /FontBBox [" +
+          scaled(Signed16(head, 36)) + ' ' + scaled(Signed16(head, 38)) + ' ' + scaled(Signed16(head, 40)) +
+          ' ' + scaled(Signed16(head, 42)) + "] /ItalicAngle 0 /Ascent " + scaled(ascent) + " /Descent " +
+          scaled(descent) + " /CapHeight " + scaled(capHeight) + " /StemV 80" +
+          (programObject > 0 ? " /FontFile2 " + Pdf::Reference(programObject) : QByteArray()) + " >>");
   file.Object(descendant, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + Pdf::Name(baseName_) +
                               " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                               " /FontDescriptor " +

@@ -435,6 +435,8 @@ void TPdfPagePlayer::DrawImage(int image, const QRectF& target, const QRectF& so
 void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPointF& offset) {
   const Image& image = images_[static_cast<std::size_t>(number)];
   if (image.Image.isNull() || target.isEmpty()) return;
+  // A one-bit picture tiled is a stencil of tiles in the pen's colour, which is left to Qt's writer.
+  if (image.Kind == TRecordedImageKind::Bitmap) return Stop();
   // The tiles become one picture of the target's size, so no seam shows between them where their edges
   // would be smoothed twice.
   const QSize size = target.size().toSize().expandedTo(QSize(1, 1));
@@ -445,8 +447,7 @@ void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPo
     QPainter painter(&tiled);
     painter.drawTiledPixmap(QRectF(QPointF(0, 0), size), QPixmap::fromImage(image.Image), offset);
   }
-  DrawPicture({image.Kind == TRecordedImageKind::Bitmap ? TRecordedImageKind::Pixmap : image.Kind, tiled},
-              QRectF(target.topLeft(), size), tiled.rect());
+  DrawPicture({image.Kind, tiled}, QRectF(target.topLeft(), size), tiled.rect());
 }
 
 void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width, const QString& text) {
