@@ -1028,24 +1028,30 @@ private:
   std::vector<TRecordedImageKind> images_;
 };
 
+}  // namespace
+
+TPlayedFonts::TPlayedFonts(const QPaintDevice* device)
+    : device_(device), texts_(TShapedTexts::ForThisThread()) {
+  if (device != nullptr && device->logicalDpiY() > 0)
+    scale_ = static_cast<double>(ReferencePicture().logicalDpiY()) / device->logicalDpiY();
+}
+
+void TPlayedFonts::Define(const QFont& recorded, double ascent) {
+  QFont font = recorded;
+  if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * scale_);
+  const int shaped = texts_ != nullptr ? texts_->FontNumber(font, device_) : -1;
+  fonts_.push_back({font, ascent, shaped});
+}
+
+namespace {
+
 // Plays the records onto a painter, each recorded unit one logical unit of the painter as it stood.
 class PainterPlayer : public TRecordPlayer {
 public:
-  explicit PainterPlayer(QPainter& painter) : painter_(painter), base_(painter.transform()) {
-    const QPaintDevice* device = painter.device();
-    fontScale_ = device != nullptr && device->logicalDpiY() > 0
-                     ? static_cast<double>(ReferencePicture().logicalDpiY()) / device->logicalDpiY()
-                     : 1.0;
-    texts_ = TShapedTexts::ForThisThread();
-  }
+  explicit PainterPlayer(QPainter& painter)
+      : painter_(painter), base_(painter.transform()), fonts_(painter.device()) {}
 
-  void DefineFont(const QFont& recorded, double ascent) override {
-    QFont font = recorded;
-    // A font sized in points takes its size in the recording's pixels, whatever the device played on.
-    if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale_);
-    const int shaped = texts_ != nullptr ? texts_->FontNumber(font, painter_.device()) : -1;
-    fonts_.push_back({font, ascent, shaped});
-  }
+  void DefineFont(const QFont& recorded, double ascent) override { fonts_.Define(recorded, ascent); }
   void DefineImage(TRecordedImageKind kind, const QImage& image) override {
     Image entry;
     entry.Image = image;
@@ -1101,13 +1107,13 @@ public:
     painter_.drawImage(target, images_[static_cast<std::size_t>(image)].Image, source, flags);
   }
   void DrawText(int fontNumber, const QPointF& point, double width, const QString& text) override {
-    const Font& font = fonts_[static_cast<std::size_t>(fontNumber)];
+    const TPlayedFonts::TFont& font = fonts_[fontNumber];
     // Setting a font resolves it for the device again; a page's texts mostly share a few.
     if (fontSet_ != fontNumber) painter_.setFont(font.Font);
     fontSet_ = fontNumber;
     if (width <= 0) {
-      if (texts_ != nullptr) {
-        texts_->Draw(painter_, font.Shaped, point, text);
+      if (TShapedTexts* texts = fonts_.Texts()) {
+        texts->Draw(painter_, font.Shaped, point, text);
       } else {
         painter_.drawText(point, text);
       }
@@ -1121,12 +1127,6 @@ public:
   }
 
 private:
-  struct Font {
-    QFont Font;
-    double Ascent = 0;
-    /** The font's number among the kept layouts, if layouts are kept. */
-    int Shaped = -1;
-  };
   struct Image {
     QImage Image;
     QPixmap Pixmap;
@@ -1134,10 +1134,7 @@ private:
 
   QPainter& painter_;
   const QTransform base_;
-  double fontScale_ = 1.0;
-  /** The layouts of texts drawn before, on this and earlier pages, if kept in this thread. */
-  TShapedTexts* texts_ = nullptr;
-  std::vector<Font> fonts_;
+  TPlayedFonts fonts_;
   std::vector<Image> images_;
   /** The number of the font the last text set on the painter (only a text sets one), or none. */
   int fontSet_ = -1;

@@ -8,6 +8,10 @@
 #include <QPen>
 #include <QRegion>
 #include <QTransform>
+#include <vector>
+
+class QPaintDevice;
+class TShapedTexts;
 
 /** What an image of a recorded page was drawn as: a pixmap, a one-bit pixmap (in the pen's colour), an image.
  */
@@ -59,4 +63,32 @@ public:
 
   /** Whether the player met a record it cannot draw; playing stops there. */
   virtual bool Stopped() const { return false; }
+};
+
+/**
+ * The fonts a recording defines, made ready for the device it is played on: a font sized in points takes its
+ * size in the recording's pixels whatever the device, and each is numbered among the texts this thread keeps
+ * laid out (TShapedTexts), when it keeps them.
+ */
+class TPlayedFonts {
+public:
+  explicit TPlayedFonts(const QPaintDevice* device);
+
+  struct TFont {
+    QFont Font;
+    /** The ascent the font had where it was recorded: a justified line is placed from the top of it. */
+    double Ascent = 0;
+    /** The font's number among the kept layouts; -1 when none are kept. */
+    int Shaped = -1;
+  };
+  void Define(const QFont& recorded, double ascent);
+  const TFont& operator[](int number) const { return fonts_[static_cast<std::size_t>(number)]; }
+  /** The layouts kept in this thread, or none. */
+  TShapedTexts* Texts() const { return texts_; }
+
+private:
+  const QPaintDevice* device_;
+  double scale_ = 1.0;
+  TShapedTexts* texts_ = nullptr;
+  std::vector<TFont> fonts_;
 };

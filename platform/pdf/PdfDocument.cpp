@@ -54,13 +54,16 @@ void TPdfDocument::BeginPage(const QPageLayout& layout, int resolution) {
 
 bool TPdfDocument::Play(const QByteArray& recording, const QPaintDevice* layoutDevice) {
   if (!pageOpen_) return false;
-  QByteArray content;
-  TPdfPagePlayer player(*this, content, layoutDevice);
+  // Played straight into the page's content; a recording that could not be played whole is taken out again.
+  const qsizetype before = content_.size();
+  content_.append("q\n");
+  TPdfPagePlayer player(*this, content_, layoutDevice);
   const bool whole = PlayRecording(player, recording);
   player.Finish();
-  if (!whole) return false;
-  content_.append("q\n");
-  content_.append(content);
+  if (!whole) {
+    content_.truncate(before);
+    return false;
+  }
   content_.append("Q\n");
   return true;
 }
@@ -142,21 +145,16 @@ TPdfFont& TPdfDocument::Font(const QRawFont& raw) {
   return font;
 }
 
-QByteArray TPdfDocument::Picture(const QImage& image) {
-  const int object = images_->Picture(image, *file_);
+QByteArray TPdfDocument::PictureName(int object) {
   const QByteArray name = "/I" + QByteArray::number(object);
   picturesUsed_.insert(name);
   names_.insert(name, object);
   return name;
 }
 
-QByteArray TPdfDocument::Stencil(const QImage& image) {
-  const int object = images_->Stencil(image, *file_);
-  const QByteArray name = "/I" + QByteArray::number(object);
-  picturesUsed_.insert(name);
-  names_.insert(name, object);
-  return name;
-}
+QByteArray TPdfDocument::Picture(const QImage& image) { return PictureName(images_->Picture(image, *file_)); }
+
+QByteArray TPdfDocument::Stencil(const QImage& image) { return PictureName(images_->Stencil(image, *file_)); }
 
 QByteArray TPdfDocument::Alpha(double fill, double stroke) {
   const auto fillStep = static_cast<quint64>(std::lround(fill * 1000));

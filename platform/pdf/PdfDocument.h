@@ -62,6 +62,8 @@ private:
   TPdfFont& Font(const QRawFont& font) override;
   QByteArray Picture(const QImage& image) override;
   QByteArray Stencil(const QImage& image) override;
+  /** The page's name for a picture's object. */
+  QByteArray PictureName(int object);
   QByteArray Alpha(double fill, double stroke) override;
 
   std::unique_ptr<TPdfFile> file_;

@@ -90,16 +90,7 @@ bool UprightRectangle(const QPainterPath& path, int first, int count, QRectF& re
 
 TPdfPagePlayer::TPdfPagePlayer(TPdfResources& resources, QByteArray& content,
                                const QPaintDevice* layoutDevice)
-    : resources_(resources),
-      out_(content),
-      layoutDevice_(layoutDevice),
-      texts_(TShapedTexts::ForThisThread()) {
-  static const QPicture reference;
-  if (layoutDevice != nullptr && layoutDevice->logicalDpiY() > 0)
-    fontScale_ = static_cast<double>(reference.logicalDpiY()) / layoutDevice->logicalDpiY();
-  pen_ = QPen();
-  brush_ = QBrush();
-}
+    : resources_(resources), out_(content), layoutDevice_(layoutDevice), fonts_(layoutDevice) {}
 
 TPdfPagePlayer::~TPdfPagePlayer() = default;
 
@@ -108,12 +99,7 @@ void TPdfPagePlayer::Finish() {
   groupOpen_ = false;
 }
 
-void TPdfPagePlayer::DefineFont(const QFont& recorded, double ascent) {
-  QFont font = recorded;
-  if (font.pixelSize() <= 0 && font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * fontScale_);
-  const int shaped = texts_ != nullptr ? texts_->FontNumber(font, layoutDevice_) : -1;
-  fonts_.push_back({font, ascent, shaped});
-}
+void TPdfPagePlayer::DefineFont(const QFont& recorded, double ascent) { fonts_.Define(recorded, ascent); }
 
 void TPdfPagePlayer::DefineImage(TRecordedImageKind kind, const QImage& image) {
   images_.push_back({kind, image});
@@ -453,11 +439,11 @@ void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPo
 void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width, const QString& text) {
   if (!Strokes() || text.isEmpty()) return;
   if (!PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
-  const Font& font = fonts_[static_cast<std::size_t>(fontNumber)];
+  const TPlayedFonts::TFont& font = fonts_[fontNumber];
   const Qt::LayoutDirection direction = QGuiApplication::layoutDirection();
   TShapedTexts::TLine line;
-  if (texts_ != nullptr) {
-    line = texts_->Line(font.Shaped, font.Font, layoutDevice_, text, direction);
+  if (TShapedTexts* texts = fonts_.Texts()) {
+    line = texts->Line(font.Shaped, font.Font, layoutDevice_, text, direction);
   } else {
     TShapedTexts once;
     line = once.Line(-1, font.Font, layoutDevice_, text, direction);

@@ -8,7 +8,6 @@
 class QPaintDevice;
 class QRawFont;
 class TPdfFont;
-class TShapedTexts;
 
 /** What a page's content names: fonts, pictures and transparency, each registered with the page it is on. */
 class TPdfResources {
@@ -69,11 +68,6 @@ public:
   void Finish();
 
 private:
-  struct Font {
-    QFont Font;
-    double Ascent = 0;
-    int Shaped = -1;
-  };
   struct Image {
     TRecordedImageKind Kind = TRecordedImageKind::Image;
     QImage Image;
@@ -104,9 +98,7 @@ private:
   TPdfResources& resources_;
   QByteArray& out_;
   const QPaintDevice* layoutDevice_;
-  TShapedTexts* texts_;
-  double fontScale_ = 1.0;
-  std::vector<Font> fonts_;
+  TPlayedFonts fonts_;
   std::vector<Image> images_;
 
   // The state as the page set it.

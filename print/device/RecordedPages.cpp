@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <sys/stat.h>
 
 TRecordedPages::TRecordedPages(TSendTo target, PagewickIni::JobSettings settings)
@@ -47,7 +48,8 @@ void TRecordedPages::Add(const PagePicture& page) {
   }
   try {
     const qint64 size = page.Save(FileName(number));
-    pages_.push_back({page.Digest(), size});
+    digests_.append(page.Digest());
+    sizes_.push_back(size);
     pdfWritable_ = pdfWritable_ && page.PdfWritable();
   } catch (const Exception& failure) {
     throw Exception(Shown(failure.Message()));
@@ -69,7 +71,7 @@ void TRecordedPages::Load(int page, PagePicture& picture) const {
   if (page < 1 || page > Count()) Fail(page, QStringLiteral("the job recorded no such page."));
   QString error;
   if (!picture.Load(FileName(page), &error)) Fail(page, error);
-  if (picture.Digest() != pages_[static_cast<std::size_t>(page - 1)].Digest) {
+  if (QByteArrayView(picture.Digest()) != DigestOf(page)) {
     Fail(page, QStringLiteral("its page file \"%1\" holds another page than the one recorded.")
                    .arg(ShownName(QDir::toNativeSeparators(FileName(page)))));
   }
@@ -78,16 +80,20 @@ void TRecordedPages::Load(int page, PagePicture& picture) const {
 void TRecordedPages::Check(const std::vector<int>& pages) const {
   for (const int page : pages) {
     if (page < 1 || page > Count()) Fail(page, QStringLiteral("the job recorded no such page."));
-    const Page& recorded = pages_[static_cast<std::size_t>(page - 1)];
     qint64 size = 0;
     QString error;
     const QByteArray digest = PagePicture::FileDigest(FileName(page), size, &error);
     if (digest.isEmpty()) Fail(page, error);
-    if (digest != recorded.Digest || size != recorded.Size) {
+    if (QByteArrayView(digest) != DigestOf(page) || size != sizes_[static_cast<std::size_t>(page - 1)]) {
       Fail(page, QStringLiteral("its page file \"%1\" is not the page that was recorded.")
                      .arg(ShownName(QDir::toNativeSeparators(FileName(page)))));
     }
   }
+}
+
+QByteArrayView TRecordedPages::DigestOf(int page) const {
+  const qsizetype length = digests_.size() / std::max<qsizetype>(1, static_cast<qsizetype>(sizes_.size()));
+  return QByteArrayView(digests_).sliced((page - 1) * length, length);
 }
 
 void TRecordedPages::Delete() const { DeletePageFilesIn(folder_->HeldPath(), target_); }

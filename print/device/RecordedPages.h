@@ -35,7 +35,7 @@ public:
   TSendTo Target() const { return target_; }
   const PagewickIni::JobSettings& Settings() const { return settings_; }
   bool Portrait() const { return !settings_.Landscape; }
-  int Count() const { return static_cast<int>(pages_.size()); }
+  int Count() const { return static_cast<int>(sizes_.size()); }
   /** Whether the program's own PDF writer draws every page (else their document goes through Qt's). */
   bool PdfWritable() const { return pdfWritable_; }
   /** The page folder's path, as the user would look for it. */
@@ -62,10 +62,8 @@ public:
   void Delete() const;
 
 private:
-  struct Page {
-    QByteArray Digest;
-    qint64 Size = 0;
-  };
+  /** The digest page n was saved with. */
+  QByteArrayView DigestOf(int page) const;
   [[noreturn]] void Fail(int page, const QString& reason) const;
   /** The reason as the user should read it: the file named by its folder's own path. */
   QString Shown(const QString& reason) const;
@@ -74,6 +72,9 @@ private:
   TSendTo target_;
   PagewickIni::JobSettings settings_;
   std::shared_ptr<TProcessTempDirectory> folder_;
-  std::vector<Page> pages_;
+  // What each page file should hold, kept in two flat arrays: a job of a million entries has twenty
+  // thousand pages.
+  QByteArray digests_;
+  std::vector<qint64> sizes_;
   bool pdfWritable_ = true;
 };
