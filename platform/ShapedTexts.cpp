@@ -79,6 +79,12 @@ TShapedTexts::Layout TShapedTexts::LayOut(const QString& text, const QFont& font
   return layout;
 }
 
+TShapedTexts::TLine TShapedTexts::LayOutOnce(const QString& text, const QFont& font,
+                                             const QPaintDevice* device, Qt::LayoutDirection direction) {
+  const Layout once = LayOut(text, font, device, direction);
+  return {once.Runs, once.Ascent};
+}
+
 TShapedTexts::TLine TShapedTexts::Line(int font, const QFont& qfont, const QPaintDevice* device,
                                        const QString& text, Qt::LayoutDirection direction) {
   Layout* layout = nullptr;

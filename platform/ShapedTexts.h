@@ -45,6 +45,10 @@ public:
   TLine Line(int font, const QFont& qfont, const QPaintDevice* device, const QString& text,
              Qt::LayoutDirection direction);
 
+  /** The text laid out on one line in the font for the device, as Draw would draw it, and not kept. */
+  static TLine LayOutOnce(const QString& text, const QFont& font, const QPaintDevice* device,
+                          Qt::LayoutDirection direction);
+
   /** Whether the text is kept laid out in the numbered font. */
   bool IsLaidOut(int font, const QString& text) const;
 

@@ -135,14 +135,29 @@ bool TPdfDocument::Finish() {
 
 TPdfFont& TPdfDocument::Font(const QRawFont& raw) {
   TPdfFont& font = fonts_->FontFor(raw, *file_);
-  if (std::find(pageFonts_.begin(), pageFonts_.end(), &font) != pageFonts_.end()) return font;
+  Use(font);
+  return font;
+}
+
+TShownText* TPdfDocument::Shown(int font, const QString& text) {
+  // A document's texts are mostly a few repeated ones (dates, names, titles); the unique ones (amounts) come
+  // and go.
+  constexpr qsizetype MostKept = 4096;
+  const std::pair<int, QString> key(font, text);
+  const auto found = shown_.find(key);
+  if (found != shown_.end()) return &found.value();
+  if (shown_.size() >= MostKept) shown_.clear();
+  return &shown_[key];
+}
+
+void TPdfDocument::Use(TPdfFont& font) {
+  if (std::find(pageFonts_.begin(), pageFonts_.end(), &font) != pageFonts_.end()) return;
   pageFonts_.push_back(&font);
   if (font.Embeddable()) {
     const QByteArray name = '/' + font.ResourceName();
     fontsUsed_.insert(name);
     names_.insert(name, font.Object());
   }
-  return font;
 }
 
 QByteArray TPdfDocument::PictureName(int object) {

@@ -60,6 +60,8 @@ public:
 private:
   void EndPage();
   TPdfFont& Font(const QRawFont& font) override;
+  void Use(TPdfFont& font) override;
+  TShownText* Shown(int font, const QString& text) override;
   QByteArray Picture(const QImage& image) override;
   QByteArray Stencil(const QImage& image) override;
   /** The page's name for a picture's object. */
@@ -73,6 +75,8 @@ private:
   int pagesObject_ = 0;
   std::vector<int> pages_;
   QHash<quint64, int> alphas_;
+  /** The texts written lately, by font and text: a few thousand, let go all at once when that many. */
+  QHash<std::pair<int, QString>, TShownText> shown_;
 
   // The page being made.
   bool pageOpen_ = false;

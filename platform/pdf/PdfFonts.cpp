@@ -216,16 +216,6 @@ TPdfFonts::TPdfFonts() = default;
 
 TPdfFonts::~TPdfFonts() = default;
 
-TPdfFont::TKnownText& TPdfFont::Known(const QString& text, bool& isNew) {
-  // A document's texts are mostly a few repeated ones; the unique ones (amounts) are let go now and then.
-  constexpr qsizetype MostKept = 4096;
-  auto found = known_.find(text);
-  isNew = found == known_.end();
-  if (!isNew) return found.value();
-  if (known_.size() >= MostKept) known_.clear();
-  return known_.insert(text, TKnownText()).value();
-}
-
 TPdfFont& TPdfFonts::FontFor(const QRawFont& font, TPdfFile& file) {
   const auto met = byRawFont_.constFind(font);
   if (met != byRawFont_.constEnd()) return *met.value();

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QPointF>
 #include <QRawFont>
 #include <QString>
 #include <map>
@@ -46,21 +45,6 @@ public:
    */
   QList<quint32> NominalGlyphs(const QString& text) const { return font_.glyphIndexesForString(text); }
 
-  /**
-   * What is known of a text laid out in this font once it was written: whether its glyphs were told their
-   * characters, and the string of glyphs that shows it at a size, from its first glyph on. A text met again
-   * (a date, a payee, a title) is written from it without mapping or placing its glyphs again.
-   */
-  struct TKnownText {
-    bool Mapped = false;
-    double Size = 0;
-    QPointF Start;
-    /** "[<0041>12<0042>] TJ": empty when the text's glyphs do not stand on one line. */
-    QByteArray Show;
-  };
-  /** The text's entry, made empty (Size 0) when it is new. */
-  TKnownText& Known(const QString& text, bool& isNew);
-
   /** Writes the font: the subset font file, its descriptor, widths and map to characters. */
   void Write(TPdfFile& file);
 
@@ -80,7 +64,6 @@ private:
   /** The glyphs used, each with the characters it stands for (empty when none was said). */
   std::map<quint32, QString> used_;
   QHash<quint32, double> advances_;
-  QHash<QString, TKnownText> known_;
   /** The font's tables as HarfBuzz reads them, kept for as long as the face lives. */
   mutable std::map<quint32, QByteArray> tables_;
   friend struct TPdfFontTables;

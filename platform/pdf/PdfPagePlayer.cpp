@@ -440,54 +440,82 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
   if (!Strokes() || text.isEmpty()) return;
   if (!PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
   const TPlayedFonts::TFont& font = fonts_[fontNumber];
-  const Qt::LayoutDirection direction = QGuiApplication::layoutDirection();
-  TShapedTexts::TLine line;
-  if (TShapedTexts* texts = fonts_.Texts()) {
-    line = texts->Line(font.Shaped, font.Font, layoutDevice_, text, direction);
-  } else {
-    TShapedTexts once;
-    line = once.Line(-1, font.Font, layoutDevice_, text, direction);
-  }
-  if (width > 0) {
-    // A justified line: the room it lacks goes to its spaces, in equal parts, as Qt spreads it.
-    double natural = 0;
-    int spaces = 0;
-    for (const QGlyphRun& run : line.Runs) {
-      const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
-      const QList<QPointF> positions = run.positions();
-      if (!positions.isEmpty()) natural = std::max(natural, run.boundingRect().right());
-      for (const quint32 glyph : run.glyphIndexes())
-        if (!blank.isEmpty() && glyph == blank.first()) ++spaces;
-    }
-    if (spaces > 0 && width > natural) {
-      const double extra = (width - natural) / spaces;
-      int passed = 0;
-      for (QGlyphRun& run : line.Runs) {
-        const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
-        const QList<quint32> glyphs = run.glyphIndexes();
-        QList<QPointF> positions = run.positions();
-        for (qsizetype index = 0; index < glyphs.size() && index < positions.size(); ++index) {
-          positions[index].rx() += passed * extra;
-          if (!blank.isEmpty() && glyphs[index] == blank.first()) ++passed;
-        }
-        run.setPositions(positions);
-      }
+  // A text written before in the same font is written again from what was kept of it, without laying it out.
+  TShownText* shown = width <= 0 && font.Shaped >= 0 ? resources_.Shown(font.Shaped, text) : nullptr;
+  if (shown != nullptr && !shown->Pieces.empty()) return WriteShown(*shown, point, text);
+
+  TShapedTexts::TLine line =
+      TShapedTexts::LayOutOnce(text, font.Font, layoutDevice_, QGuiApplication::layoutDirection());
+  if (width > 0) Justify(line, width);
+  // The glyphs' places are kept from the baseline's start, where the text is drawn.
+  const QPointF origin(0, -line.Ascent);
+  TShownText made;
+  // Whether the glyphs can say which characters they are; if not, the text says so around them.
+  made.Actual = line.Runs.size() != 1;
+  bool keep = shown != nullptr;
+  for (const QGlyphRun& run : line.Runs) {
+    TShownPiece piece;
+    if (DrawGlyphRun(run, origin, line.Runs.size() == 1 ? text : QString(), made.Actual, piece)) {
+      made.Pieces.push_back(std::move(piece));
+    } else {
+      keep = false;
     }
   }
+  if (keep) *shown = std::move(made);
+  if (!made.Pieces.empty() || keep) WriteShown(keep ? *shown : made, point, text);
+}
+
+void TPdfPagePlayer::Justify(TShapedTexts::TLine& line, double width) {
+  // A justified line: the room it lacks goes to its spaces, in equal parts, as Qt spreads it.
+  double natural = 0;
+  int spaces = 0;
+  for (const QGlyphRun& run : line.Runs) {
+    const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
+    if (!run.positions().isEmpty()) natural = std::max(natural, run.boundingRect().right());
+    for (const quint32 glyph : run.glyphIndexes())
+      if (!blank.isEmpty() && glyph == blank.first()) ++spaces;
+  }
+  if (spaces == 0 || width <= natural) return;
+  const double extra = (width - natural) / spaces;
+  int passed = 0;
+  for (QGlyphRun& run : line.Runs) {
+    const QList<quint32> blank = run.rawFont().glyphIndexesForString(QStringLiteral(" "));
+    const QList<quint32> glyphs = run.glyphIndexes();
+    QList<QPointF> positions = run.positions();
+    for (qsizetype index = 0; index < glyphs.size() && index < positions.size(); ++index) {
+      positions[index].rx() += passed * extra;
+      if (!blank.isEmpty() && glyphs[index] == blank.first()) ++passed;
+    }
+    run.setPositions(positions);
+  }
+}
+
+void TPdfPagePlayer::WriteShown(const TShownText& shown, const QPointF& point, const QString& text) {
   Prepare(false, false);
   AlphaFor(pen_.color().alphaF() * opacity_, 1.0);
   FillColour(pen_.color());
-  const QPointF origin(point.x(), point.y() - line.Ascent);
-  // Whether the glyphs can say which characters they are; if not, the text says so around them.
-  bool actual = line.Runs.size() != 1;
-  QByteArray glyphs;
-  std::swap(glyphs, out_);
-  for (const QGlyphRun& run : line.Runs)
-    DrawGlyphRun(run, origin, line.Runs.size() == 1 ? text : QString(), actual);
-  std::swap(glyphs, out_);
-  if (actual) out_.append("/Span << /ActualText " + Pdf::TextString(text) + " >> BDC\n");
-  out_.append(glyphs);
-  if (actual) out_.append("EMC\n");
+  if (shown.Actual) out_.append("/Span << /ActualText " + Pdf::TextString(text) + " >> BDC\n");
+  const QTransform flip(1, 0, 0, -1, 0, 0);
+  const QTransform linear =
+      flip * QTransform(transform_.m11(), transform_.m12(), transform_.m21(), transform_.m22(), 0, 0);
+  for (const TShownPiece& piece : shown.Pieces) {
+    if (piece.Font == nullptr) {
+      // Glyphs drawn as their shapes, from the baseline's start.
+      AppendPath(transform_.map(piece.Shapes.translated(point)));
+      out_.append("f\n");
+      continue;
+    }
+    resources_.Use(*piece.Font);
+    out_.append("BT\n/" + piece.Font->ResourceName() + ' ');
+    Append(out_, piece.Size);
+    out_.append("Tf\n");
+    const QPointF at = transform_.map(point + piece.Start);
+    AppendMatrix(out_, QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), at.x(), at.y()),
+                 "Tm");
+    out_.append(piece.Show);
+    out_.append("ET\n");
+  }
+  if (shown.Actual) out_.append("EMC\n");
 }
 
 bool TPdfPagePlayer::MapCharacters(TPdfFont& font, const QList<quint32>& glyphs, const QString& text) {
@@ -522,90 +550,57 @@ bool TPdfPagePlayer::MapCharacters(TPdfFont& font, const QList<quint32>& glyphs,
   return true;
 }
 
-void TPdfPagePlayer::DrawGlyphRun(const QGlyphRun& run, const QPointF& origin, const QString& text,
-                                  bool& actual) {
+bool TPdfPagePlayer::DrawGlyphRun(const QGlyphRun& run, const QPointF& origin, const QString& text,
+                                  bool& actual, TShownPiece& piece) {
   const QRawFont raw = run.rawFont();
   const double size = raw.pixelSize();
-  // A font Qt could not load (a size no font engine takes) draws nothing, on any painter.
-  if (!raw.isValid() || size <= 0) return;
-  TPdfFont& font = resources_.Font(raw);
-  // A text met before in this font and size is shown as it was, from its first glyph's place.
-  bool isNew = true;
-  TPdfFont::TKnownText* known = text.isEmpty() || !font.Embeddable() ? nullptr : &font.Known(text, isNew);
-  const QTransform flip(1, 0, 0, -1, 0, 0);
-  const QTransform linear =
-      flip * QTransform(transform_.m11(), transform_.m12(), transform_.m21(), transform_.m22(), 0, 0);
-  const auto textMatrix = [&](const QPointF& place) {
-    const QPointF at = transform_.map(place);
-    AppendMatrix(out_, QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), at.x(), at.y()),
-                 "Tm");
-  };
-  const auto begin = [&] {
-    out_.append("BT\n/" + font.ResourceName() + ' ');
-    Append(out_, size);
-    out_.append("Tf\n");
-  };
-  if (known != nullptr && !isNew && known->Size == size && !known->Show.isEmpty()) {
-    if (!known->Mapped || run.isRightToLeft()) actual = true;
-    begin();
-    textMatrix(origin + known->Start);
-    out_.append(known->Show);
-    out_.append("ET\n");
-    return;
-  }
-
   const QList<quint32> glyphs = run.glyphIndexes();
   const QList<QPointF> positions = run.positions();
-  if (glyphs.isEmpty() || positions.size() != glyphs.size() || size <= 0) return;
+  // A font Qt could not load (a size no font engine takes) draws nothing, on any painter.
+  if (!raw.isValid() || size <= 0 || glyphs.isEmpty() || positions.size() != glyphs.size()) return false;
+  TPdfFont& font = resources_.Font(raw);
   if (!font.Embeddable()) {
     // A font whose outlines cannot be embedded: its glyphs are drawn as their shapes, in the text's colour.
     actual = true;
-    QPainterPath shapes;
     for (qsizetype index = 0; index < glyphs.size(); ++index)
-      shapes.addPath(raw.pathForGlyph(glyphs[index]).translated(origin + positions[index]));
-    shapes.setFillRule(Qt::WindingFill);
-    AppendPath(transform_.map(shapes));
-    out_.append("f\n");
-    return;
+      piece.Shapes.addPath(raw.pathForGlyph(glyphs[index]).translated(origin + positions[index]));
+    // Kept from the baseline's start, where the text is drawn again.
+    piece.Shapes.setFillRule(Qt::WindingFill);
+    piece.Font = nullptr;
+    return true;
   }
   for (const quint32 glyph : glyphs) font.Use(glyph);
   // Right to left, the glyphs stand in another order than their characters: the text says what they are.
-  bool mapped = false;
-  if (known != nullptr && !run.isRightToLeft())
-    mapped = isNew ? MapCharacters(font, glyphs, text) : known->Mapped;
-  if (!mapped) actual = true;
+  if (text.isEmpty() || run.isRightToLeft() || !MapCharacters(font, glyphs, text)) actual = true;
 
-  begin();
+  piece.Font = &font;
+  piece.Size = size;
+  piece.Start = origin + positions.first();
   // Where the text space's next glyph would stand by the last one's advance, in the text's own units.
-  double expected = 0;
-  double baseline = 0;
-  int lines = 0;
-  qsizetype showStart = 0;
+  double expected = positions.first().x();
+  QPointF lineStart = positions.first();
+  QByteArray& show = piece.Show;
+  show.append('[');
   for (qsizetype index = 0; index < glyphs.size(); ++index) {
-    const QPointF place = origin + positions[index];
-    if (lines == 0 || std::abs(place.y() - baseline) > 1e-6) {
-      if (lines > 0) out_.append("] TJ\n");
-      textMatrix(place);
+    const QPointF& place = positions[index];
+    if (std::abs(place.y() - lineStart.y()) > 1e-6) {
+      // A glyph off the line (a mark placed above its letter): a new line from where the last one began,
+      // upwards in text space where the page's y runs down.
+      show.append("] TJ\n");
+      Append(show, place.x() - lineStart.x());
+      Append(show, lineStart.y() - place.y());
+      show.append("Td\n[");
+      lineStart = place;
       expected = place.x();
-      showStart = out_.size();
-      out_.append('[');
-      ++lines;
-      baseline = place.y();
     } else if (std::abs(expected - place.x()) > DriftAllowed) {
       // Qt places glyphs on its own grid of advances; a glyph strays from it only as far as this before
       // it is set right, which spares the string a number between most glyphs.
-      Append(out_, (expected - place.x()) * 1000.0 / size);
+      Append(show, (expected - place.x()) * 1000.0 / size);
       expected = place.x();
     }
-    AppendGlyph(out_, glyphs[index]);
+    AppendGlyph(show, glyphs[index]);
     expected += font.Advance(glyphs[index]) * size / 1000.0;
   }
-  out_.append("] TJ\n");
-  if (known != nullptr) {
-    known->Mapped = mapped;
-    known->Size = size;
-    known->Start = positions.first();
-    known->Show = lines == 1 ? out_.mid(showStart) : QByteArray();
-  }
-  out_.append("ET\n");
+  show.append("] TJ\n");
+  return true;
 }

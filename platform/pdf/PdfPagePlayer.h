@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/RecordPlayer.h"
+#include "platform/ShapedTexts.h"
 
 #include <QByteArray>
 #include <vector>
@@ -9,11 +10,39 @@ class QPaintDevice;
 class QRawFont;
 class TPdfFont;
 
+/** A run of a text's glyphs as written: a string of glyphs in a font at a size, from its place. */
+struct TShownPiece {
+  /** None for glyphs drawn as their shapes (a font whose outlines cannot be embedded). */
+  TPdfFont* Font = nullptr;
+  double Size = 0;
+  /** Where the first glyph stands, from the start of the text's baseline, in the page's units. */
+  QPointF Start;
+  /** "[<0041>12<0042>] TJ", with a move to each new line of glyphs. */
+  QByteArray Show;
+  /** The glyphs' shapes, from the start of the baseline, when they have no font. */
+  QPainterPath Shapes;
+};
+
+/** A text as written once, to be written again without laying it out. */
+struct TShownText {
+  std::vector<TShownPiece> Pieces;
+  /** The glyphs cannot say which characters they stand for: the text says so around them. */
+  bool Actual = false;
+};
+
 /** What a page's content names: fonts, pictures and transparency, each registered with the page it is on. */
 class TPdfResources {
 public:
   virtual ~TPdfResources() = default;
+  /** The document's font of the raw font's file, named on the page. */
   virtual TPdfFont& Font(const QRawFont& font) = 0;
+  /** Names a font of the document on the page. */
+  virtual void Use(TPdfFont& font) = 0;
+  /**
+   * What was kept of a text written before in the numbered font (a TShapedTexts number): its pieces, or
+   * an entry with none, for the player to fill. Null when no more are kept.
+   */
+  virtual TShownText* Shown(int font, const QString& text) = 0;
   /** The name of the image's picture ("/I3"). */
   virtual QByteArray Picture(const QImage& image) = 0;
   /** The name of a one-bit image's stencil. */
@@ -91,7 +120,14 @@ private:
   void PaintShape(const QPainterPath& logical, bool closed);
   void Operator(const char* fillOnly, const char* strokeOnly, const char* both, bool fill, bool stroke);
   void DrawPicture(const Image& image, const QRectF& target, const QRectF& source);
-  void DrawGlyphRun(const class QGlyphRun& run, const QPointF& origin, const QString& text, bool& actual);
+  /**
+   * Makes the piece that shows a run of glyphs placed from the origin (the pieces of a text are kept from the
+   * start of its baseline); false when the run draws nothing.
+   */
+  bool DrawGlyphRun(const class QGlyphRun& run, const QPointF& origin, const QString& text, bool& actual,
+                    TShownPiece& piece);
+  void WriteShown(const TShownText& shown, const QPointF& baselineStart, const QString& text);
+  static void Justify(TShapedTexts::TLine& line, double width);
   /** Tells the font which characters each glyph of the text stands for; false when that cannot be told. */
   static bool MapCharacters(TPdfFont& font, const QList<quint32>& glyphs, const QString& text);
 
