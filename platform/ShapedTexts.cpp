@@ -85,23 +85,6 @@ TShapedTexts::TLine TShapedTexts::LayOutOnce(const QString& text, const QFont& f
   return {once.Runs, once.Ascent};
 }
 
-TShapedTexts::TLine TShapedTexts::Line(int font, const QFont& qfont, const QPaintDevice* device,
-                                       const QString& text, Qt::LayoutDirection direction) {
-  Layout* layout = nullptr;
-  if (font >= 0 && static_cast<std::size_t>(font) < fonts_.size() && text.size() <= MaximumKeptLength &&
-      IsPlainLine(text)) {
-    Texts& texts = fonts_[static_cast<std::size_t>(font)];
-    layout = Met(texts, text);
-    if (layout == nullptr) layout = &Keep(texts, text, Layout());
-  }
-  if (layout == nullptr) {
-    const Layout once = LayOut(text, qfont, device, direction);
-    return {once.Runs, once.Ascent};
-  }
-  if (!layout->LaidOut) *layout = LayOut(text, qfont, device, direction);
-  return {layout->Runs, layout->Ascent};
-}
-
 bool TShapedTexts::IsLaidOut(int font, const QString& text) const {
   if (font < 0 || static_cast<std::size_t>(font) >= fonts_.size()) return false;
   const Texts& texts = fonts_[static_cast<std::size_t>(font)];

@@ -37,14 +37,6 @@ public:
     QList<QGlyphRun> Runs;
     double Ascent = 0;
   };
-  /**
-   * The text laid out on one line in the numbered font, which is font on devices of the device's resolution,
-   * as Draw would draw it: kept when it is a plain line short enough to keep (so a text met again is not
-   * laid out again), laid out for this once otherwise.
-   */
-  TLine Line(int font, const QFont& qfont, const QPaintDevice* device, const QString& text,
-             Qt::LayoutDirection direction);
-
   /** The text laid out on one line in the font for the device, as Draw would draw it, and not kept. */
   static TLine LayOutOnce(const QString& text, const QFont& font, const QPaintDevice* device,
                           Qt::LayoutDirection direction);
