@@ -55,6 +55,9 @@ QString DocumentTitle(const QString& heading, int pageNumber) {
 TDrawIt::TDrawIt(QWidget* owner, std::shared_ptr<const TRecordedPages> pages)
     : QWidget(owner), recorded_(std::move(pages)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The page takes the keyboard when the preview opens: Page Up and Page Down scroll it, and Return, which
+  // would click a focused print button, does nothing.
+  setFocusPolicy(Qt::StrongFocus);
   pageHeight_ = recorded_ ? recorded_->Settings().PageHeight : PagewickIni::PageHeight();
   pageWidth_ = recorded_ ? recorded_->Settings().PageWidth : PagewickIni::PageWidth();
   // A size of nothing (or less) would make the page ratio meaningless and every sheet size undefined.

@@ -183,6 +183,9 @@ void TQV_Prev::FormCreate() {
   }
   designedSurfaceSize_ = DrawIt1->size();
   DrawIt1->show();
+  // A preview opens with the keyboard on its page, never on a print button: a Return pressed at once prints
+  // nothing. The user reaches the buttons with Tab, and then their ring shows where the keyboard is.
+  DrawIt1->setFocus(Qt::OtherFocusReason);
   setWindowState(windowState() | Qt::WindowMaximized);
 
   CloseButton->SetCaption(LoadTextOr(QVTextClose, QStringLiteral("&Close")));

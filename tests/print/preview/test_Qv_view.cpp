@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QApplication>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -233,17 +234,37 @@ TEST_F(PreviewWindowTest, ThePrintButtonsPrintAllOddEvenAndTheCurrentPage) {
   }
 }
 
-TEST_F(PreviewWindowTest, ReturnInAFreshlyOpenedPreviewPrintsNothing) {
-  // Modal as the job shows it; Return goes to whatever has the focus, then Escape closes.
-  const ModalObserverScope keys([](QWidget& window) {
-    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Return);
-    QTest::keyClick(&window, Qt::Key_Return);
-    QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_Escape);
-  });
-  const auto preview = std::make_unique<TQV_Prev>();
-  preview->ShowModal();
-  EXPECT_FALSE(QFile::exists(PdfFile()));
-  EXPECT_EQ(preview->DrawIt1->PagesPrinted(), 0);
+// Keys as a user presses them, on a real X server (only there has a widget the keyboard): the preview opens
+// with the keyboard on its page, so Return prints nothing and Escape closes; a user who moves to the All
+// button with Tab prints with Return.
+TEST_F(PreviewWindowTest, ReturnInAFreshlyOpenedPreviewPrintsNothingUntilTheUserMovesToAPrintButton) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  for (const bool tabToAll : {false, true}) {
+    QFile::remove(PdfFile());
+    RecordPages(1, 3);  // a preview's pages go with it
+    QWidget* focused = nullptr;
+    const ModalObserverScope keys([&](QWidget& window) {
+      if (!qobject_cast<TQV_Prev*>(&window)) return;
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+      focused = QApplication::focusWidget();
+      auto* preview = static_cast<TQV_Prev*>(&window);
+      if (tabToAll) {
+        for (int step = 0; step < 20 && QApplication::focusWidget() != preview->Print; ++step)
+          QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &window,
+                      Qt::Key_Escape);
+    });
+    const auto preview = std::make_unique<TQV_Prev>();
+    preview->ShowModal();
+    EXPECT_EQ(focused, preview->DrawIt1) << "the keyboard starts on the page";
+    EXPECT_EQ(QFile::exists(PdfFile()), tabToAll) << tabToAll;
+    EXPECT_EQ(preview->DrawIt1->PagesPrinted(), tabToAll ? 3 : 0);
+  }
 }
 
 class PrintOptionsTest : public PreviewWindowTest {
