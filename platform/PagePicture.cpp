@@ -68,20 +68,25 @@ void PagePicture::EndRecording() {
 }
 
 qint64 PagePicture::Save(const QString& fileName) const {
+  return SaveRecording(fileName, recording_, pdfWritable_, digest_);
+}
+
+qint64 PagePicture::SaveRecording(const QString& fileName, const QByteArray& recording, bool pdfWritable,
+                                  QByteArray& digest) {
   const auto failed = [&fileName](const QString& reason) {
     return Exception(QStringLiteral("Cannot create file \"%1\". %2")
                          .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
   };
   const auto systemError = [] { return SystemErrorText(errno); };
   QByteArray content;
-  content.reserve(Signature.size() + 2 + DigestLength + recording_.size());
+  content.reserve(Signature.size() + 2 + DigestLength + recording.size());
   content += Signature;
   content += FormatVersion;
-  const char flags = pdfWritable_ ? PdfWritableFlag : 0;
+  const char flags = pdfWritable ? PdfWritableFlag : 0;
   content += flags;
-  digest_ = KeyedDigest(flags, recording_);
-  content += digest_;
-  content += recording_;
+  digest = KeyedDigest(flags, recording);
+  content += digest;
+  content += recording;
   // A page that could be written but never read again would print as an empty sheet without a word.
   if (content.size() > MaximumFileSize) {
     throw failed(QStringLiteral("The page is larger than %1 MiB.").arg(MaximumFileSize / (1024 * 1024)));

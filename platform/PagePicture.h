@@ -49,6 +49,12 @@ public:
    * MaximumFileSize; a file that broke off is removed. Returns the file's size.
    */
   qint64 Save(const QString& fileName) const;
+  /**
+   * Save for a display list held apart from its page (a thread of its own can write it while the next page
+   * is drawn): writes it as Save does and gives its digest.
+   */
+  static qint64 SaveRecording(const QString& fileName, const QByteArray& recording, bool pdfWritable,
+                              QByteArray& digest);
 
   /**
    * Reads a page file. Returns false, leaving the page empty and the reason in error, when the file is

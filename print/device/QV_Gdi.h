@@ -124,7 +124,10 @@ public:
   QString SettingsProblem() const { return settingsProblem_; }
   /** Closes the current page (writing its file) and opens the next; nothing with the HTML target. */
   void NewPage();
-  /** Closes the current page: its picture is saved to its page file (or the HTML file is finished). */
+  /**
+   * Closes the current page: its picture is saved to its page file (or the HTML file is finished), and
+   * every page of the job is in its file when it returns.
+   */
   void EndPage();
   /**
    * Plays the recorded pages onto the printer as one document, one sheet per page, in the orientation they
@@ -244,6 +247,8 @@ public:
 
 private:
   void OpenPage();
+  /** EndPage, the page's file left to be written while the next page is drawn. */
+  void ClosePage();
   void SetUpSurface();
   void PlayPagesToPrinter(const std::vector<int>& pages, TPrintDialog1* status);
   int CanvasTextWidth(const QString& text) const;

@@ -182,7 +182,7 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
 void TGdi::NewPage() {
   ProcessMessages();
   if (target_ == poHTML) return;
-  EndPage();
+  ClosePage();
   ++pageCount_;
   OpenPage();
   SetUpSurface();
@@ -191,6 +191,12 @@ void TGdi::NewPage() {
 }
 
 void TGdi::EndPage() {
+  ClosePage();
+  // The job's pages are all in their files before anything reads them.
+  if (recorded_) recorded_->Settle();
+}
+
+void TGdi::ClosePage() {
   // Releasing the context drops the page's pen, brush and font; the next page starts from the defaults.
   context_.reset();
   if (htmlStream_) WriteHtmlLine(htmlStream_.get(), QStringLiteral("</HTML>"));

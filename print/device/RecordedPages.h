@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class Exception;
 class PagePicture;
 class TProcessTempDirectory;
 
@@ -35,7 +36,7 @@ public:
   TSendTo Target() const { return target_; }
   const PagewickIni::JobSettings& Settings() const { return settings_; }
   bool Portrait() const { return !settings_.Landscape; }
-  int Count() const { return static_cast<int>(sizes_.size()); }
+  int Count() const { return added_; }
   /** Whether the program's own PDF writer draws every page (else their document goes through Qt's). */
   bool PdfWritable() const { return pdfWritable_; }
   /** The page folder's path, as the user would look for it. */
@@ -44,10 +45,13 @@ public:
   QString FileName(int page) const;
 
   /**
-   * Saves the page as the next one. Fails with an Exception naming the page when its file cannot be written
-   * or the page folder is gone.
+   * Saves the page as the next one. Its file is written by a thread of its own while the next page is drawn;
+   * a file that cannot be written fails a later Add or Settle. Fails with an Exception naming the page when
+   * a file cannot be written or the page folder is gone.
    */
   void Add(const PagePicture& page);
+  /** Waits until every page added is in its file; fails as Add does when one could not be written. */
+  void Settle() const;
   /**
    * Reads a page for playing. Fails with ETarnvale "Page n of m cannot be printed: <why>." when its file is
    * missing, cannot be read, is no page file, or is not the page that was recorded.
@@ -68,6 +72,12 @@ private:
   /** The reason as the user should read it: the file named by its folder's own path. */
   QString Shown(const QString& reason) const;
   bool FolderGone() const;
+  /** Why page n could not be recorded: the folder gone, or the reason given. */
+  Exception RecordingFailure(int page, const QString& reason) const;
+  /** Writes the page files in the order they come, apart from the thread that draws the pages. */
+  class Writer;
+  /** Waits for the writer; fails with what broke a write when asked to. */
+  void Wait(bool rethrow) const;
 
   TSendTo target_;
   PagewickIni::JobSettings settings_;
@@ -77,4 +87,6 @@ private:
   QByteArray digests_;
   std::vector<qint64> sizes_;
   bool pdfWritable_ = true;
+  int added_ = 0;
+  std::unique_ptr<Writer> writer_;
 };

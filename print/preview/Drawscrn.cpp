@@ -58,6 +58,8 @@ TDrawIt::TDrawIt(QWidget* owner, std::shared_ptr<const TRecordedPages> pages)
   // The page takes the keyboard when the preview opens: Page Up and Page Down scroll it, and Return, which
   // would click a focused print button, does nothing.
   setFocusPolicy(Qt::StrongFocus);
+  // The job's last pages may still be on their way into their files.
+  if (recorded_) recorded_->Settle();
   pageHeight_ = recorded_ ? recorded_->Settings().PageHeight : PagewickIni::PageHeight();
   pageWidth_ = recorded_ ? recorded_->Settings().PageWidth : PagewickIni::PageWidth();
   // A size of nothing (or less) would make the page ratio meaningless and every sheet size undefined.

@@ -31,7 +31,6 @@ TEST_F(PageLifeTest, PagesReachTheirFilesWhenTheyCloseAndStartTransparentWithThe
   gdi_->TextAt(100, 100, QStringLiteral("one"));
   gdi_->SetFontStyled(QStringLiteral("Courier New"), 30, true, false, false);
   gdi_->NewPage();
-  EXPECT_TRUE(QFile::exists(PageFileNameFor(1, poPrinter)));
   EXPECT_EQ(gdi_->PageNumber(), 2);
   EXPECT_EQ(gdi_->PageFileName(), PageFileNameFor(2, poPrinter));
   EXPECT_EQ(gdi_->FontName(), QStringLiteral("Courier New"));
@@ -41,6 +40,8 @@ TEST_F(PageLifeTest, PagesReachTheirFilesWhenTheyCloseAndStartTransparentWithThe
   EXPECT_EQ(gdi_->Handle()->BackgroundColor(), QColor(0xC0, 0xC0, 0xC0));
   gdi_->EndPage();
   EXPECT_EQ(gdi_->Handle(), nullptr);
+  // A closed page's file may be written while the next one is drawn; the job's end waits for them all.
+  EXPECT_TRUE(QFile::exists(PageFileNameFor(1, poPrinter)));
   EXPECT_EQ(
       QFile::permissions(PageFileNameFor(2, poPrinter)) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
       0);
@@ -55,18 +56,29 @@ TEST_F(PageLifeTest, ClearPagesRemovesEveryLeftoverPageAlsoBehindAGap) {
   for (int page : {1, 3, 4}) EXPECT_FALSE(QFile::exists(PageFileNameFor(page, poPrinter))) << page;
 }
 
-TEST_F(PageLifeTest, APageFileThatCannotBeWrittenFailsEndPageWithItsName) {
-  Begin();
-  QDir().mkpath(PageFileNameFor(1, poPrinter));  // a folder where the file should go
-  try {
-    gdi_->EndPage();
-    FAIL() << "the page cannot be saved";
-  } catch (const Exception& error) {
-    EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot create file"))) << error.what();
-    EXPECT_TRUE(error.Message().contains(QStringLiteral("PRN001.EMF"))) << error.what();
+// Page 1's file is written while later pages are drawn: its failure stops the job at a later page's close
+// at the latest, naming page 1, and no later page gets a file.
+TEST_F(PageLifeTest, APageFileThatCannotBeWrittenFailsTheJobWithItsNameByItsEnd) {
+  for (const int pagesAfter : {0, 1, 5}) {
+    gdi_->ClearPages();
+    Begin();
+    QDir().mkpath(PageFileNameFor(1, poPrinter));  // a folder where the file should go
+    try {
+      for (int page = 0; page < pagesAfter; ++page) {
+        gdi_->TextAt(100, 100, QStringLiteral("page"));
+        gdi_->NewPage();
+      }
+      gdi_->EndPage();
+      ADD_FAILURE() << pagesAfter << ": page 1 cannot be saved";
+    } catch (const Exception& error) {
+      EXPECT_TRUE(error.Message().startsWith(QStringLiteral("Cannot create file"))) << error.what();
+      EXPECT_TRUE(error.Message().contains(QStringLiteral("PRN001.EMF"))) << error.what();
+    }
+    EXPECT_EQ(gdi_->Handle(), nullptr) << pagesAfter;
+    for (int page = 2; page <= pagesAfter + 1; ++page)
+      EXPECT_FALSE(QFile::exists(PageFileNameFor(page, poPrinter))) << pagesAfter << ": page " << page;
+    QDir().rmdir(PageFileNameFor(1, poPrinter));
   }
-  EXPECT_EQ(gdi_->Handle(), nullptr);
-  QDir().rmdir(PageFileNameFor(1, poPrinter));
 }
 
 TEST_F(PageLifeTest, BeginDocumentWritesTheNineSettingsOfTheJob) {
@@ -277,6 +289,7 @@ TEST_F(PrintPagesTest, APageFolderRemovedWhilePagesAreRecordedIsNotMadeAnew) {
   Begin();
   gdi_->NewPage();
   const QString folder = gdi_->RecordedPages()->Folder();
+  gdi_->RecordedPages()->Settle();  // page 1's file is made before the folder goes
   QDir(folder).removeRecursively();
   try {
     gdi_->NewPage();
