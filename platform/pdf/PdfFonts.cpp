@@ -3,6 +3,7 @@
 #include "platform/pdf/PdfFile.h"
 
 #include <QtEndian>
+#include <cmath>
 #include <hb-ot.h>
 #include <hb-subset.h>
 #include <hb.h>
@@ -77,6 +78,7 @@ TPdfFont::TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber)
 }
 
 TPdfFont::~TPdfFont() {
+  hb_buffer_destroy(buffer_);
   hb_font_destroy(hbFont_);
   hb_face_destroy(face_);
 }
@@ -89,6 +91,43 @@ double TPdfFont::Advance(quint32 glyph) {
   const double advance = hb_font_get_glyph_h_advance(hbFont_, glyph) * 1000.0 / unitsPerEm_;
   advances_.insert(glyph, advance);
   return advance;
+}
+
+bool TPdfFont::Shape(const QRawFont& sized, const QString& text, bool kerning, QList<quint32>& glyphs,
+                     QList<QPointF>& positions) {
+  if (buffer_ == nullptr) buffer_ = hb_buffer_create();
+  hb_buffer_clear_contents(buffer_);
+  hb_buffer_add_utf16(buffer_, reinterpret_cast<const uint16_t*>(text.utf16()), static_cast<int>(text.size()),
+                      0, static_cast<int>(text.size()));
+  hb_buffer_set_direction(buffer_, HB_DIRECTION_LTR);
+  hb_buffer_guess_segment_properties(buffer_);
+  static const hb_feature_t noKerning = {HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u};
+  hb_shape(hbFont_, buffer_, kerning ? nullptr : &noKerning, kerning ? 0 : 1);
+  unsigned int count = 0;
+  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer_, &count);
+  const hb_glyph_position_t* places = hb_buffer_get_glyph_positions(buffer_, &count);
+  glyphs.resize(count);
+  for (unsigned int index = 0; index < count; ++index) {
+    if (infos[index].codepoint == 0) return false;
+    glyphs[index] = infos[index].codepoint;
+  }
+  // Qt's advances as its layout takes them (on its grid of 64ths of a pixel), the font's kerning on top.
+  const QList<QPointF> advances = sized.advancesForGlyphIndexes(glyphs);
+  if (advances.size() != glyphs.size()) return false;
+  positions.resize(count);
+  double x = 0;
+  // Qt's layout has HarfBuzz scale the font's adjustments to 64ths of a pixel, rounded as HarfBuzz does.
+  const qint64 multiplier = (static_cast<qint64>(std::llround(sized.pixelSize() * 64)) << 16) / unitsPerEm_;
+  const auto pixels = [multiplier](hb_position_t units) {
+    return static_cast<double>((units * multiplier + 32768) >> 16) / 64.0;
+  };
+  for (unsigned int index = 0; index < count; ++index) {
+    const hb_position_t kern =
+        places[index].x_advance - hb_font_get_glyph_h_advance(hbFont_, infos[index].codepoint);
+    positions[index] = QPointF(x + pixels(places[index].x_offset), -pixels(places[index].y_offset));
+    x += advances[index].x() + pixels(kern);
+  }
+  return true;
 }
 
 bool TPdfFont::Map(quint32 glyph, const QString& characters) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class TPdfFile;
+struct hb_buffer_t;
 struct hb_face_t;
 struct hb_font_t;
 
@@ -45,6 +46,15 @@ public:
    */
   QList<quint32> NominalGlyphs(const QString& text) const { return font_.glyphIndexesForString(text); }
 
+  /**
+   * Lays a line of plain text out in this font, at the size of `sized` (the same font file), as Qt's text
+   * layout does for text of one font and simple script: the font's glyphs with its ligatures (HarfBuzz, on
+   * the tables embedded), Qt's own advances, the font's kerning. Glyph places are from the start of the
+   * baseline. False when a character has no glyph in the font (Qt would take another font for it).
+   */
+  bool Shape(const QRawFont& sized, const QString& text, bool kerning, QList<quint32>& glyphs,
+             QList<QPointF>& positions);
+
   /** Writes the font: the subset font file, its descriptor, widths and map to characters. */
   void Write(TPdfFile& file);
 
@@ -60,6 +70,7 @@ private:
   bool embeddable_ = false;
   hb_face_t* face_ = nullptr;
   hb_font_t* hbFont_ = nullptr;
+  hb_buffer_t* buffer_ = nullptr;
   unsigned int unitsPerEm_ = 1000;
   /** The glyphs used, each with the characters it stands for (empty when none was said). */
   std::map<quint32, QString> used_;

@@ -444,12 +444,23 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
   TShownText* shown = width <= 0 && font.Shaped >= 0 ? resources_.Shown(font.Shaped, text) : nullptr;
   if (shown != nullptr && !shown->Pieces.empty()) return WriteShown(*shown, point, text);
 
+  TShownText made;
+  if (width <= 0 && ShapeDirectly(fontNumber, text, made)) {
+    if (shown != nullptr) *shown = made;
+    return WriteShown(made, point, text);
+  }
+
   TShapedTexts::TLine line =
       TShapedTexts::LayOutOnce(text, font.Font, layoutDevice_, QGuiApplication::layoutDirection());
   if (width > 0) Justify(line, width);
+  // One run in one font: later texts of the font can be laid out straight in it.
+  if (line.Runs.size() == 1 && width <= 0) {
+    const std::size_t number = static_cast<std::size_t>(fontNumber);
+    if (laidOutIn_.size() <= number) laidOutIn_.resize(number + 1);
+    if (!laidOutIn_[number].isValid()) laidOutIn_[number] = line.Runs.first().rawFont();
+  }
   // The glyphs' places are kept from the baseline's start, where the text is drawn.
   const QPointF origin(0, -line.Ascent);
-  TShownText made;
   // Whether the glyphs can say which characters they are; if not, the text says so around them.
   made.Actual = line.Runs.size() != 1;
   bool keep = shown != nullptr;
@@ -463,6 +474,39 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
   }
   if (keep) *shown = std::move(made);
   if (!made.Pieces.empty() || keep) WriteShown(keep ? *shown : made, point, text);
+}
+
+bool TPdfPagePlayer::ShapeDirectly(int fontNumber, const QString& text, TShownText& made) {
+  const std::size_t number = static_cast<std::size_t>(fontNumber);
+  if (number >= laidOutIn_.size() || !laidOutIn_[number].isValid()) return false;
+  const QFont& font = fonts_[fontNumber].Font;
+  // Spacing and capitals are Qt's own additions to the shaping; an application laid out right to left puts
+  // even a Latin line's parts in its own order.
+  if (font.letterSpacing() != 0 || font.wordSpacing() != 0 || font.capitalization() != QFont::MixedCase ||
+      (font.stretch() != 0 && font.stretch() != QFont::Unstretched) ||
+      QGuiApplication::layoutDirection() != Qt::LeftToRight)
+    return false;
+  for (const QChar character : text) {
+    const char16_t unit = character.unicode();
+    // Latin letters, digits and punctuation: one script, no marks, no controls, no soft hyphen.
+    if (unit < 0x20 || (unit > 0x7E && unit < 0xA0) || unit == 0xAD || unit > 0x17F) return false;
+  }
+  const QRawFont& raw = laidOutIn_[number];
+  TPdfFont& pdfFont = resources_.Font(raw);
+  if (!pdfFont.Embeddable()) return false;
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  if (!pdfFont.Shape(raw, text, font.kerning(), glyphs, positions) || glyphs.isEmpty()) return false;
+  QGlyphRun run;
+  run.setRawFont(raw);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions);
+  TShownPiece piece;
+  bool actual = false;
+  if (!DrawGlyphRun(run, QPointF(), text, actual, piece)) return false;
+  made.Actual = actual;
+  made.Pieces.push_back(std::move(piece));
+  return true;
 }
 
 void TPdfPagePlayer::Justify(TShapedTexts::TLine& line, double width) {

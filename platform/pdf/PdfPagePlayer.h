@@ -126,6 +126,12 @@ private:
    */
   bool DrawGlyphRun(const class QGlyphRun& run, const QPointF& origin, const QString& text, bool& actual,
                     TShownPiece& piece);
+  /**
+   * Lays a plain line of Latin text out with HarfBuzz in the font Qt took for that font before, as Qt's own
+   * layout would; false when Qt's layout is needed (another script, a font's features Qt applies itself, a
+   * character the font lacks).
+   */
+  bool ShapeDirectly(int fontNumber, const QString& text, TShownText& made);
   void WriteShown(const TShownText& shown, const QPointF& baselineStart, const QString& text);
   static void Justify(TShapedTexts::TLine& line, double width);
   /** Tells the font which characters each glyph of the text stands for; false when that cannot be told. */
@@ -135,6 +141,8 @@ private:
   QByteArray& out_;
   const QPaintDevice* layoutDevice_;
   TPlayedFonts fonts_;
+  /** The font file and size Qt laid each recorded font's texts out in, once known. */
+  std::vector<QRawFont> laidOutIn_;
   std::vector<Image> images_;
 
   // The state as the page set it.
