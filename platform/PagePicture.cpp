@@ -78,17 +78,19 @@ qint64 PagePicture::SaveRecording(const QString& fileName, const QByteArray& rec
                          .arg(ShownName(QDir::toNativeSeparators(fileName)), reason));
   };
   const auto systemError = [] { return SystemErrorText(errno); };
-  QByteArray content;
-  content.reserve(Signature.size() + 2 + DigestLength + recording.size());
-  content += Signature;
-  content += FormatVersion;
+  // The head is written before the display list, which is not copied: the file is made while the next page
+  // is drawn, and a copy of every page would only grow that thread's memory.
+  QByteArray head;
+  head.reserve(Signature.size() + 2 + DigestLength);
+  head += Signature;
+  head += FormatVersion;
   const char flags = pdfWritable ? PdfWritableFlag : 0;
-  content += flags;
+  head += flags;
   digest = KeyedDigest(flags, recording);
-  content += digest;
-  content += recording;
+  head += digest;
+  const qint64 size = head.size() + recording.size();
   // A page that could be written but never read again would print as an empty sheet without a word.
-  if (content.size() > MaximumFileSize) {
+  if (size > MaximumFileSize) {
     throw failed(QStringLiteral("The page is larger than %1 MiB.").arg(MaximumFileSize / (1024 * 1024)));
   }
 
@@ -102,26 +104,30 @@ qint64 PagePicture::SaveRecording(const QString& fileName, const QByteArray& rec
       ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
   if (descriptor < 0) throw failed(systemError());
   // Written in place: a page that breaks off half-way no longer matches its digest and is refused when read.
-  const char* data = content.constData();
-  qsizetype remaining = content.size();
-  while (remaining > 0) {
-    const ssize_t written = ::write(descriptor, data, static_cast<size_t>(remaining));
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const QString reason = written < 0 ? systemError() : QStringLiteral("Nothing could be written.");
-      ::close(descriptor);
-      ::unlink(path.constData());
-      throw failed(reason);
+  const auto writeAll = [&](const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype remaining = bytes.size();
+    while (remaining > 0) {
+      const ssize_t written = ::write(descriptor, data, static_cast<size_t>(remaining));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        const QString reason = written < 0 ? systemError() : QStringLiteral("Nothing could be written.");
+        ::close(descriptor);
+        ::unlink(path.constData());
+        throw failed(reason);
+      }
+      data += written;
+      remaining -= written;
     }
-    data += written;
-    remaining -= written;
-  }
+  };
+  writeAll(head);
+  writeAll(recording);
   if (::close(descriptor) != 0) {
     const QString reason = systemError();
     ::unlink(path.constData());
     throw failed(reason);
   }
-  return content.size();
+  return size;
 }
 
 bool PagePicture::Load(const QString& fileName, QString* error) {

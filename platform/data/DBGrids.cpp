@@ -21,14 +21,15 @@ const QString IndicatorMark = QStringLiteral("\u25B6");
 const QColor LineColor(0xC0, 0xC0, 0xC0);
 }  // namespace
 
-// The grid's records as Qt's table model: rows are the data set's records, read only when shown.
+// The grid's records as Qt's table model: rows are the data set's records once the grid is shown, each read
+// only when it comes into view.
 class TDBGridModel : public QAbstractTableModel {
 public:
   explicit TDBGridModel(TDBGrid& grid) : grid_(grid) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
     const TDataSet* dataSet = grid_.DataSet();
-    if (parent.isValid() || dataSet == nullptr || !dataSet->Active()) return 0;
+    if (parent.isValid() || dataSet == nullptr || !dataSet->Active() || !grid_.everShown_) return 0;
     return static_cast<int>(std::min<qint64>(dataSet->RecordCount(), std::numeric_limits<int>::max()));
   }
 
@@ -388,6 +389,14 @@ void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
   } catch (const Exception& error) {
     Application().HandleException(error);
   }
+}
+
+void TDBGrid::showEvent(QShowEvent* event) {
+  if (!everShown_) {
+    everShown_ = true;
+    DataSetChanged();
+  }
+  QTableView::showEvent(event);
 }
 
 void TDBGrid::DataSetChanged() {

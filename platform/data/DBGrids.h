@@ -189,6 +189,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   QPalette::ColorRole BackgroundRole() const override { return QPalette::Base; }
   void BorderStyleChanged() override;
   void FontChanged() override;
@@ -217,5 +218,10 @@ private:
   TFont titleFont_;
   bool rowSizing_ = false;
   bool syncing_ = false;
+  /**
+   * Whether the grid was ever shown. Until then its view has no rows: Qt's view keeps a height for every row
+   * it has, 8 MiB for a million records, which a grid only printed from never needs.
+   */
+  bool everShown_ = false;
   qint64 indicatorRow_ = -1;
 };

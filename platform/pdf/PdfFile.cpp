@@ -146,6 +146,11 @@ void TPdfFile::Finish(int catalogue, int information) {
     std::snprintf(line, sizeof line, at >= 0 ? "%010lld 00000 n \n" : "0000000000 00000 f \n",
                   static_cast<long long>(at));
     out.append(line, 20);
+    // Written as it goes: a long document's table would be megabytes held at once, at its peak.
+    if (out.size() >= 64 * 1024) {
+      Write(out);
+      out.resize(0);
+    }
   }
   out.append("trailer\n<< /Size ");
   Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));

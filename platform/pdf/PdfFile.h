@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <vector>
+#include <deque>
 
 class QIODevice;
 struct libdeflate_compressor;
@@ -44,8 +44,12 @@ private:
 
   QIODevice& device_;
   qint64 offset_ = 0;
-  /** Each object's offset in the file, by number (index 0 is the free list's head). */
-  std::vector<qint64> offsets_{0};
+  /**
+   * Each object's offset in the file, by number (index 0 is the free list's head). In blocks that never
+   * move: a long document has a hundred thousand objects, and an array doubled as it grows would hold half
+   * as much again, empty, when the document's memory peaks at its end.
+   */
+  std::deque<qint64> offsets_{0};
   libdeflate_compressor* compressor_ = nullptr;
   QByteArray compressed_;
   bool failed_ = false;

@@ -209,6 +209,12 @@ void TPdfFont::Write(TPdfFile& file) {
     hb_blob_destroy(blob);
     hb_face_destroy(subset);
   }
+  // The tables read for the subset (the outlines are most of a font) go before the next font's are read.
+  hb_font_destroy(hbFont_);
+  hb_face_destroy(face_);
+  tables_.clear();
+  face_ = hb_face_create_for_tables(&TPdfFontTables::Reference, this, nullptr);
+  hbFont_ = hb_font_create(face_);
 
   const QByteArray head = Table("head");
   const QByteArray hhea = Table("hhea");

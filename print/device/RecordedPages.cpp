@@ -82,8 +82,11 @@ private:
       if (failure) {
         failure_ = failure;
       } else if (!skip) {
-        pages_.digests_.append(digest);
-        pages_.sizes_.push_back(size);
+        Saved saved{};
+        std::copy_n(digest.constData(), std::min<qsizetype>(digest.size(), saved.Digest.size()),
+                    saved.Digest.begin());
+        saved.Size = size;
+        pages_.saved_.push_back(saved);
       }
       changed_.notify_all();
     }
@@ -184,7 +187,7 @@ void TRecordedPages::Check(const std::vector<int>& pages) const {
     QString error;
     const QByteArray digest = PagePicture::FileDigest(FileName(page), size, &error);
     if (digest.isEmpty()) Fail(page, error);
-    if (QByteArrayView(digest) != DigestOf(page) || size != sizes_[static_cast<std::size_t>(page - 1)]) {
+    if (QByteArrayView(digest) != DigestOf(page) || size != saved_[static_cast<std::size_t>(page - 1)].Size) {
       Fail(page, QStringLiteral("its page file \"%1\" is not the page that was recorded.")
                      .arg(ShownName(QDir::toNativeSeparators(FileName(page)))));
     }
@@ -192,10 +195,11 @@ void TRecordedPages::Check(const std::vector<int>& pages) const {
 }
 
 QByteArrayView TRecordedPages::DigestOf(int page) const {
-  const qsizetype length = digests_.size() / std::max<qsizetype>(1, static_cast<qsizetype>(sizes_.size()));
-  return QByteArrayView(digests_).sliced((page - 1) * length, length);
+  const std::array<char, 32>& digest = saved_[static_cast<std::size_t>(page - 1)].Digest;
+  return QByteArrayView(digest.data(), static_cast<qsizetype>(digest.size()));
 }
 
 void TRecordedPages::Delete() const {
   Wait(false);
-  DeletePageFilesIn(folder_->HeldPath(), target_); }
+  DeletePageFilesIn(folder_->HeldPath(), target_);
+}

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -82,10 +84,14 @@ private:
   TSendTo target_;
   PagewickIni::JobSettings settings_;
   std::shared_ptr<TProcessTempDirectory> folder_;
-  // What each page file should hold, kept in two flat arrays: a job of a million entries has twenty
-  // thousand pages.
-  QByteArray digests_;
-  std::vector<qint64> sizes_;
+  /** What a page file should hold. */
+  struct Saved {
+    std::array<char, 32> Digest;
+    qint64 Size;
+  };
+  // In blocks that never move: a job of a million entries has twenty thousand pages, and an array doubled
+  // as it grows would hold half as much again, empty, at the job's end, when its memory peaks.
+  std::deque<Saved> saved_;
   bool pdfWritable_ = true;
   int added_ = 0;
   std::unique_ptr<Writer> writer_;

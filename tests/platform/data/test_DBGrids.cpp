@@ -38,7 +38,7 @@ protected:
 class DataGridTest : public ::testing::Test {
 protected:
   /** Opens a numbered ledger of that many rows, changed by the statements. */
-  void Open(int rows, const QStringList& changes = {}) {
+  void Open(int rows, const QStringList& changes = {}, bool show = true) {
     WriteNumberedLedger(file_, rows);
     if (!changes.isEmpty()) WriteDatabase(file_, changes);
     table_ = new TTable(&form_);
@@ -51,7 +51,7 @@ protected:
     grid_->SetDataSource(source_);
     form_.SetClientSize(400, 300);
     table_->Open();
-    form_.show();
+    if (show) form_.show();
   }
   QString Shown(int row, int column) {
     return grid_->model()->data(grid_->model()->index(row, column)).toString();
@@ -153,6 +153,20 @@ TEST_F(DataGridTest, HundredThousandRecordsAreReadOnlyAsTheyComeIntoView) {
     for (int x = 0; x < drawn.width(); ++x) colours.insert(drawn.pixel(x, y));
   EXPECT_GT(colours.size(), 2) << "no text in the cell";
   EXPECT_EQ(Shown(54320, 0), QStringLiteral("54321"));
+}
+
+// A grid only printed from (a report form's, never shown) gives Qt's view no rows, which would keep a height
+// for each; shown, it has every record, the current one current.
+TEST_F(DataGridTest, AGridNeverShownHoldsNoRowsUntilItIsShown) {
+  Open(5000, {}, false);
+  table_->MoveBy(41);
+  EXPECT_EQ(grid_->model()->rowCount(), 0);
+  EXPECT_EQ(grid_->verticalHeader()->count(), 0);
+  EXPECT_EQ(grid_->Columns().Count(), 3) << "its columns are there to be printed";
+  form_.show();
+  EXPECT_EQ(grid_->model()->rowCount(), 5000);
+  EXPECT_EQ(CurrentRow(), 41);
+  EXPECT_EQ(Shown(4999, 0), QStringLiteral("5000"));
 }
 
 TEST_F(DataGridTest, MouseHooksGetGridCoordinatesWithTheTitleRowOnTop) {
