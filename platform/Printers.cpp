@@ -1,5 +1,7 @@
 #include "platform/Printers.h"
 
+#include "platform/FontShaper.h"
+
 #include "platform/Application.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -690,8 +692,13 @@ TPrinterCanvas::MeasuredFont& TPrinterCanvas::Measured() const {
   if (found == measured_.end()) {
     if (measured_.size() >= MeasuredFontsKept) measured_.pop_back();
     measured_.push_back(
-        {font_.Name(), font_.Height(), font_.Style(), QFontMetrics(font_.ToQFont(), device), {}});
+        {font_.Name(), font_.Height(), font_.Style(), QFontMetrics(font_.ToQFont(), device), {}, {}, {}, {}});
     found = measured_.end() - 1;
+    if (device != nullptr) {
+      found->Font = QFont(font_.ToQFont(), device);
+      found->Raw = QRawFont::fromFont(found->Font);
+      if (found->Raw.isValid()) found->Shaper = std::make_shared<TFontShaper>(found->Raw);
+    }
   }
   std::rotate(measured_.begin(), found, found + 1);
   return measured_.front();
@@ -706,7 +713,10 @@ int TPrinterCanvas::TextWidth(const QString& text) const {
   const auto known = font.Widths.constFind(text);
   if (known != font.Widths.constEnd()) return known.value();
   if (font.Widths.size() >= MeasuredTextsKept) font.Widths.clear();
-  const int width = font.Metrics.horizontalAdvance(text);
+  int width = -1;
+  if (font.Shaper && TFontShaper::Shapeable(font.Font, text))
+    width = font.Shaper->Width(font.Raw, text, font.Font.kerning());
+  if (width < 0) width = font.Metrics.horizontalAdvance(text);
   font.Widths.insert(text, width);
   return width;
 }

@@ -2,8 +2,10 @@
 
 #include "platform/Graphics.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 class QPageSize;
+class TFontShaper;
 class QPainter;
 class QPaintDevice;
 class QPrinter;
@@ -87,6 +90,11 @@ private:
     TFontStyles Style = 0;
     QFontMetrics Metrics;
     QHash<QString, int> Widths;
+    /** The font at the device's resolution, and its file as plain lines are measured in without Qt's layout.
+     */
+    QFont Font;
+    QRawFont Raw;
+    std::shared_ptr<TFontShaper> Shaper;
   };
   static constexpr qsizetype MeasuredTextsKept = 4096;
   static constexpr std::size_t MeasuredFontsKept = 8;

@@ -9,12 +9,6 @@
 #include <hb.h>
 
 namespace {
-QByteArray TagText(quint32 tag) {
-  QByteArray text(4, ' ');
-  for (int index = 0; index < 4; ++index) text[index] = static_cast<char>((tag >> (24 - 8 * index)) & 0xFF);
-  return text;
-}
-
 qint16 Signed16(const QByteArray& table, int offset) {
   if (table.size() < offset + 2) return 0;
   return qFromBigEndian<qint16>(table.constData() + offset);
@@ -46,30 +40,14 @@ QByteArray Hex16(quint32 value) {
 }
 }  // namespace
 
-// HarfBuzz reads a font's tables through this, from Qt's font engine.
-struct TPdfFontTables {
-  static hb_blob_t* Reference(hb_face_t*, hb_tag_t tag, void* data) {
-    auto* font = static_cast<const TPdfFont*>(data);
-    if (tag == 0) return nullptr;
-    auto found = font->tables_.find(tag);
-    if (found == font->tables_.end()) found = font->tables_.emplace(tag, font->Table(TagText(tag))).first;
-    const QByteArray& bytes = found->second;
-    if (bytes.isEmpty()) return hb_blob_get_empty();
-    return hb_blob_create(bytes.constData(), static_cast<unsigned int>(bytes.size()), HB_MEMORY_MODE_READONLY,
-                          nullptr, nullptr);
-  }
-};
-
 TPdfFont::TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber)
-    : font_(font), resourceName_(std::move(resourceName)) {
+    : font_(font), shaper_(font), resourceName_(std::move(resourceName)) {
   // Only TrueType outlines are embedded; a font of other outlines has its glyphs drawn as their paths.
   embeddable_ = !Table("glyf").isEmpty() && !Table("loca").isEmpty() && !Table("head").isEmpty();
-  face_ = hb_face_create_for_tables(&TPdfFontTables::Reference, this, nullptr);
-  unitsPerEm_ = std::max(16u, hb_face_get_upem(face_));
-  hbFont_ = hb_font_create(face_);
   char name[128];
   unsigned int length = sizeof name - 1;
-  if (hb_ot_name_get_utf8(face_, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &length, name) == 0) {
+  if (hb_ot_name_get_utf8(shaper_.Face(), HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &length,
+                          name) == 0) {
     baseName_ = font.familyName().toLatin1();
   } else {
     baseName_ = QByteArray(name, static_cast<qsizetype>(length));
@@ -77,57 +55,16 @@ TPdfFont::TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber)
   baseName_ = SubsetTag(tagNumber) + '+' + PlainName(baseName_);
 }
 
-TPdfFont::~TPdfFont() {
-  hb_buffer_destroy(buffer_);
-  hb_font_destroy(hbFont_);
-  hb_face_destroy(face_);
-}
+TPdfFont::~TPdfFont() = default;
 
-QByteArray TPdfFont::Table(const char* tag) const { return font_.fontTable(tag); }
+QByteArray TPdfFont::Table(const char* tag) const { return shaper_.Table(tag); }
 
 double TPdfFont::Advance(quint32 glyph) {
   const auto known = advances_.constFind(glyph);
   if (known != advances_.constEnd()) return known.value();
-  const double advance = hb_font_get_glyph_h_advance(hbFont_, glyph) * 1000.0 / unitsPerEm_;
+  const double advance = hb_font_get_glyph_h_advance(shaper_.Font(), glyph) * 1000.0 / shaper_.UnitsPerEm();
   advances_.insert(glyph, advance);
   return advance;
-}
-
-bool TPdfFont::Shape(const QRawFont& sized, const QString& text, bool kerning, QList<quint32>& glyphs,
-                     QList<QPointF>& positions) {
-  if (buffer_ == nullptr) buffer_ = hb_buffer_create();
-  hb_buffer_clear_contents(buffer_);
-  hb_buffer_add_utf16(buffer_, reinterpret_cast<const uint16_t*>(text.utf16()), static_cast<int>(text.size()),
-                      0, static_cast<int>(text.size()));
-  hb_buffer_set_direction(buffer_, HB_DIRECTION_LTR);
-  hb_buffer_guess_segment_properties(buffer_);
-  static const hb_feature_t noKerning = {HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u};
-  hb_shape(hbFont_, buffer_, kerning ? nullptr : &noKerning, kerning ? 0 : 1);
-  unsigned int count = 0;
-  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer_, &count);
-  const hb_glyph_position_t* places = hb_buffer_get_glyph_positions(buffer_, &count);
-  glyphs.resize(count);
-  for (unsigned int index = 0; index < count; ++index) {
-    if (infos[index].codepoint == 0) return false;
-    glyphs[index] = infos[index].codepoint;
-  }
-  // Qt's advances as its layout takes them (on its grid of 64ths of a pixel), the font's kerning on top.
-  const QList<QPointF> advances = sized.advancesForGlyphIndexes(glyphs);
-  if (advances.size() != glyphs.size()) return false;
-  positions.resize(count);
-  double x = 0;
-  // Qt's layout has HarfBuzz scale the font's adjustments to 64ths of a pixel, rounded as HarfBuzz does.
-  const qint64 multiplier = (static_cast<qint64>(std::llround(sized.pixelSize() * 64)) << 16) / unitsPerEm_;
-  const auto pixels = [multiplier](hb_position_t units) {
-    return static_cast<double>((units * multiplier + 32768) >> 16) / 64.0;
-  };
-  for (unsigned int index = 0; index < count; ++index) {
-    const hb_position_t kern =
-        places[index].x_advance - hb_font_get_glyph_h_advance(hbFont_, infos[index].codepoint);
-    positions[index] = QPointF(x + pixels(places[index].x_offset), -pixels(places[index].y_offset));
-    x += advances[index].x() + pixels(kern);
-  }
-  return true;
 }
 
 bool TPdfFont::Map(quint32 glyph, const QString& characters) {
@@ -198,7 +135,7 @@ void TPdfFont::Write(TPdfFile& file) {
   hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
   for (const char* tag : {"GSUB", "GPOS", "GDEF", "BASE", "JSTF", "kern", "morx", "DSIG", "vhea", "vmtx"})
     hb_set_add(dropped, HB_TAG(tag[0], tag[1], tag[2], tag[3]));
-  hb_face_t* subset = input != nullptr ? hb_subset_or_fail(face_, input) : nullptr;
+  hb_face_t* subset = input != nullptr ? hb_subset_or_fail(shaper_.Face(), input) : nullptr;
   hb_subset_input_destroy(input);
   QByteArray program;
   if (subset != nullptr) {
@@ -210,16 +147,12 @@ void TPdfFont::Write(TPdfFile& file) {
     hb_face_destroy(subset);
   }
   // The tables read for the subset (the outlines are most of a font) go before the next font's are read.
-  hb_font_destroy(hbFont_);
-  hb_face_destroy(face_);
-  tables_.clear();
-  face_ = hb_face_create_for_tables(&TPdfFontTables::Reference, this, nullptr);
-  hbFont_ = hb_font_create(face_);
+  shaper_.ReleaseTables();
 
   const QByteArray head = Table("head");
   const QByteArray hhea = Table("hhea");
   const QByteArray os2 = Table("OS/2");
-  const double scale = 1000.0 / unitsPerEm_;
+  const double scale = 1000.0 / shaper_.UnitsPerEm();
   const auto scaled = [scale](int value) {
     QByteArray number;
     Pdf::AppendInteger(number, qRound(value * scale));

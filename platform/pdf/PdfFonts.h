@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FontShaper.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QRawFont>
@@ -9,9 +11,6 @@
 #include <vector>
 
 class TPdfFile;
-struct hb_buffer_t;
-struct hb_face_t;
-struct hb_font_t;
 
 /**
  * One font file of a document's texts: embedded once, at the end, as the subset of the glyphs the texts
@@ -46,14 +45,8 @@ public:
    */
   QList<quint32> NominalGlyphs(const QString& text) const { return font_.glyphIndexesForString(text); }
 
-  /**
-   * Lays a line of plain text out in this font, at the size of `sized` (the same font file), as Qt's text
-   * layout does for text of one font and simple script: the font's glyphs with its ligatures (HarfBuzz, on
-   * the tables embedded), Qt's own advances, the font's kerning. Glyph places are from the start of the
-   * baseline. False when a character has no glyph in the font (Qt would take another font for it).
-   */
-  bool Shape(const QRawFont& sized, const QString& text, bool kerning, QList<quint32>& glyphs,
-             QList<QPointF>& positions);
+  /** The font file as HarfBuzz reads it, which also lays plain lines out in it. */
+  TFontShaper& Shaper() { return shaper_; }
 
   /** Writes the font: the subset font file, its descriptor, widths and map to characters. */
   void Write(TPdfFile& file);
@@ -64,20 +57,14 @@ private:
   QByteArray Widths();
 
   QRawFont font_;
+  TFontShaper shaper_;
   int object_ = -1;
   QByteArray resourceName_;
   QByteArray baseName_;
   bool embeddable_ = false;
-  hb_face_t* face_ = nullptr;
-  hb_font_t* hbFont_ = nullptr;
-  hb_buffer_t* buffer_ = nullptr;
-  unsigned int unitsPerEm_ = 1000;
   /** The glyphs used, each with the characters it stands for (empty when none was said). */
   std::map<quint32, QString> used_;
   QHash<quint32, double> advances_;
-  /** The font's tables as HarfBuzz reads them, kept for as long as the face lives. */
-  mutable std::map<quint32, QByteArray> tables_;
-  friend struct TPdfFontTables;
 };
 
 /** The fonts of one document, one per font file however many sizes it is used in. */

@@ -453,8 +453,9 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
   TShapedTexts::TLine line =
       TShapedTexts::LayOutOnce(text, font.Font, layoutDevice_, QGuiApplication::layoutDirection());
   if (width > 0) Justify(line, width);
-  // One run in one font: later texts of the font can be laid out straight in it.
-  if (line.Runs.size() == 1 && width <= 0) {
+  // A plain Latin line in one run: its font is the one Qt takes for such lines in this font, and later ones
+  // can be laid out straight in it (a line of another script may be all in a fallback font).
+  if (line.Runs.size() == 1 && width <= 0 && TFontShaper::Shapeable(font.Font, text)) {
     const std::size_t number = static_cast<std::size_t>(fontNumber);
     if (laidOutIn_.size() <= number) laidOutIn_.resize(number + 1);
     if (!laidOutIn_[number].isValid()) laidOutIn_[number] = line.Runs.first().rawFont();
@@ -480,23 +481,13 @@ bool TPdfPagePlayer::ShapeDirectly(int fontNumber, const QString& text, TShownTe
   const std::size_t number = static_cast<std::size_t>(fontNumber);
   if (number >= laidOutIn_.size() || !laidOutIn_[number].isValid()) return false;
   const QFont& font = fonts_[fontNumber].Font;
-  // Spacing and capitals are Qt's own additions to the shaping; an application laid out right to left puts
-  // even a Latin line's parts in its own order.
-  if (font.letterSpacing() != 0 || font.wordSpacing() != 0 || font.capitalization() != QFont::MixedCase ||
-      (font.stretch() != 0 && font.stretch() != QFont::Unstretched) ||
-      QGuiApplication::layoutDirection() != Qt::LeftToRight)
-    return false;
-  for (const QChar character : text) {
-    const char16_t unit = character.unicode();
-    // Latin letters, digits and punctuation: one script, no marks, no controls, no soft hyphen.
-    if (unit < 0x20 || (unit > 0x7E && unit < 0xA0) || unit == 0xAD || unit > 0x17F) return false;
-  }
+  if (!TFontShaper::Shapeable(font, text)) return false;
   const QRawFont& raw = laidOutIn_[number];
   TPdfFont& pdfFont = resources_.Font(raw);
   if (!pdfFont.Embeddable()) return false;
   QList<quint32> glyphs;
   QList<QPointF> positions;
-  if (!pdfFont.Shape(raw, text, font.kerning(), glyphs, positions) || glyphs.isEmpty()) return false;
+  if (!pdfFont.Shaper().Shape(raw, text, font.kerning(), glyphs, positions) || glyphs.isEmpty()) return false;
   QGlyphRun run;
   run.setRawFont(raw);
   run.setGlyphIndexes(glyphs);

@@ -1,8 +1,6 @@
 // The program's own PDF writer against Qt's: recorded pages played into a real PDF file by the printer
 // object, read back with Poppler, checked with qpdf.
 #include "platform/PagePicture.h"
-#include "platform/ShapedTexts.h"
-#include "platform/pdf/PdfFonts.h"
 #include "platform/PageRecording.h"
 #include "platform/Printers.h"
 #include "tests/platform/PrinterTestSupport.h"
@@ -11,7 +9,6 @@
 #include "tests/support/WriterComparison.h"
 
 #include <QBitmap>
-#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -209,55 +206,6 @@ TEST_F(PdfWriterTest, TextLooksAsQtDrawsIt) {
       scratch_.Path(), [](const QString& file) { PrintPages(file, {DrawScripts}); },
       QStringLiteral("[\\x{0590}-\\x{06FF}\\x{FB50}-\\x{FEFF}]"));
   EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
-}
-
-// The writer lays plain Latin lines out itself: each glyph must be the one Qt's layout takes and stand where
-// Qt's layout puts it (a kerning pair, a ligature, a size on no whole pixel), or its pages would drift from
-// what the preview shows.
-TEST(PdfFontShaping, PlainLatinLinesGetQtsGlyphsInQtsPlaces) {
-  QImage device(1, 1, QImage::Format_RGB32);
-  device.setDotsPerMeterX(qRound(Dpi / 0.0254));
-  device.setDotsPerMeterY(qRound(Dpi / 0.0254));
-  struct Case {
-    const char* Family;
-    double Pixels;
-    bool Bold;
-    bool Kerning;
-  };
-  const Case cases[] = {{"Arial", 37.5, false, true},
-                        {"Arial", 50, true, true},
-                        {"Arial", 37.5, false, false},
-                        {"Times New Roman", 41, false, true},
-                        {"Courier New", 37.5, false, true}};
-  const QStringList lines = {QStringLiteral("AVATAR Wave To. Yes, LT 7/11"),
-                             QStringLiteral("office fluffy fjord"), QStringLiteral("1,234,567.89 -0.05"),
-                             QStringLiteral("Brightwater Power & Light"), QStringLiteral("Größe Äpfel Łódź")};
-  for (const Case& shape : cases) {
-    QFont font(QString::fromLatin1(shape.Family));
-    font.setPixelSize(1);
-    font.setPointSizeF(shape.Pixels * 72.0 / Dpi);
-    font.setBold(shape.Bold);
-    font.setKerning(shape.Kerning);
-    for (const QString& line : lines) {
-      const TShapedTexts::TLine qt = TShapedTexts::LayOutOnce(line, font, &device, Qt::LeftToRight);
-      const std::string name = std::string(shape.Family) + " " + std::to_string(shape.Pixels) + " " +
-                               (shape.Kerning ? "kerned: " : "unkerned: ") + line.toStdString();
-      ASSERT_EQ(qt.Runs.size(), 1) << name;
-      const QRawFont raw = qt.Runs.first().rawFont();
-      TPdfFont pdfFont(raw, "F1", 1);
-      QList<quint32> glyphs;
-      QList<QPointF> positions;
-      ASSERT_TRUE(pdfFont.Shape(raw, line, shape.Kerning, glyphs, positions)) << name;
-      EXPECT_EQ(glyphs, qt.Runs.first().glyphIndexes()) << name;
-      const QList<QPointF> expected = qt.Runs.first().positions();
-      ASSERT_EQ(positions.size(), expected.size()) << name;
-      for (qsizetype index = 0; index < positions.size(); ++index) {
-        EXPECT_NEAR(positions[index].x(), expected[index].x(), 1e-6) << name << " glyph " << index;
-        EXPECT_NEAR(positions[index].y(), expected[index].y() - qt.Ascent, 1e-6)
-            << name << " glyph " << index;
-      }
-    }
-  }
 }
 
 // Drawing the writer cannot express (a composition mode PDF lacks) is never drawn wrong: on the canvas of the
