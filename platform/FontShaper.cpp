@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 #include <hb.h>
 
 namespace {
@@ -46,6 +47,29 @@ TFontShaper::~TFontShaper() {
   hb_buffer_destroy(buffer_);
   hb_font_destroy(font_);
   hb_face_destroy(face_);
+}
+
+QString TFontShaper::FileKey(const QRawFont& font) {
+  return QStringLiteral("%1\n%2\n%3\n%4")
+      .arg(font.familyName(), font.styleName())
+      .arg(font.weight())
+      .arg(static_cast<int>(font.style()));
+}
+
+std::shared_ptr<TFontShaper> TFontShaper::Kept(const QRawFont& font) {
+  constexpr std::size_t MostKept = 16;
+  struct Entry {
+    QString Key;
+    std::shared_ptr<TFontShaper> Shaper;
+  };
+  thread_local std::vector<Entry> kept;
+  const QString key = FileKey(font);
+  const auto found =
+      std::find_if(kept.begin(), kept.end(), [&key](const Entry& entry) { return entry.Key == key; });
+  if (found != kept.end()) return found->Shaper;
+  if (kept.size() >= MostKept) kept.erase(kept.begin());
+  kept.push_back({key, std::make_shared<TFontShaper>(font)});
+  return kept.back().Shaper;
 }
 
 void TFontShaper::ReleaseTables() {

@@ -6,6 +6,7 @@
 #include <QRawFont>
 #include <QString>
 #include <map>
+#include <memory>
 
 class QFont;
 struct hb_blob_t;
@@ -25,6 +26,14 @@ public:
   ~TFontShaper();
   TFontShaper(const TFontShaper&) = delete;
   TFontShaper& operator=(const TFontShaper&) = delete;
+
+  /**
+   * The shaper of the raw font's file kept for this thread: a job measures in a few fonts, and reading their
+   * tables again for every job would cost a short job more than its texts.
+   */
+  static std::shared_ptr<TFontShaper> Kept(const QRawFont& font);
+  /** What tells the raw font's file from others: its names and style, not its size. */
+  static QString FileKey(const QRawFont& font);
 
   /** The face, its tables read as they are needed and kept until ReleaseTables. */
   hb_face_t* Face() const { return face_; }

@@ -697,7 +697,7 @@ TPrinterCanvas::MeasuredFont& TPrinterCanvas::Measured() const {
     if (device != nullptr) {
       found->Font = QFont(font_.ToQFont(), device);
       found->Raw = QRawFont::fromFont(found->Font);
-      if (found->Raw.isValid()) found->Shaper = std::make_shared<TFontShaper>(found->Raw);
+      if (found->Raw.isValid()) found->Shaper = TFontShaper::Kept(found->Raw);
     }
   }
   std::rotate(measured_.begin(), found, found + 1);

@@ -43,7 +43,17 @@ QByteArray Hex16(quint32 value) {
 TPdfFont::TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber)
     : font_(font), shaper_(font), resourceName_(std::move(resourceName)) {
   // Only TrueType outlines are embedded; a font of other outlines has its glyphs drawn as their paths.
-  embeddable_ = !Table("glyf").isEmpty() && !Table("loca").isEmpty() && !Table("head").isEmpty();
+  // Telling which means reading the outlines, most of the font: once for each font file in a run of the
+  // program.
+  thread_local QHash<QString, bool> embeddable;
+  const QString key = TFontShaper::FileKey(font);
+  const auto known = embeddable.constFind(key);
+  if (known != embeddable.constEnd()) {
+    embeddable_ = known.value();
+  } else {
+    embeddable_ = !Table("glyf").isEmpty() && !Table("loca").isEmpty() && !Table("head").isEmpty();
+    embeddable.insert(key, embeddable_);
+  }
   char name[128];
   unsigned int length = sizeof name - 1;
   if (hb_ot_name_get_utf8(shaper_.Face(), HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &length,
