@@ -1,6 +1,8 @@
 #include "platform/FontShaper.h"
 
+#include <QCoreApplication>
 #include <QFont>
+#include <QThread>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
@@ -62,7 +64,21 @@ std::shared_ptr<TFontShaper> TFontShaper::Kept(const QRawFont& font) {
     QString Key;
     std::shared_ptr<TFontShaper> Shaper;
   };
-  thread_local std::vector<Entry> kept;
+  static std::vector<Entry> kept;
+  // Kept for the application's own thread, and let go with the application: a raw font holds Qt's font
+  // engine, which must not outlive the application's fonts.
+  static bool gone = false;
+  const QCoreApplication* application = QCoreApplication::instance();
+  if (gone || application == nullptr || QThread::currentThread() != application->thread())
+    return std::make_shared<TFontShaper>(font);
+  static const bool registered = [] {
+    qAddPostRoutine([] {
+      kept.clear();
+      gone = true;
+    });
+    return true;
+  }();
+  Q_UNUSED(registered);
   const QString key = FileKey(font);
   const auto found =
       std::find_if(kept.begin(), kept.end(), [&key](const Entry& entry) { return entry.Key == key; });

@@ -28,8 +28,9 @@ public:
   TFontShaper& operator=(const TFontShaper&) = delete;
 
   /**
-   * The shaper of the raw font's file kept for this thread: a job measures in a few fonts, and reading their
-   * tables again for every job would cost a short job more than its texts.
+   * The shaper of the raw font's file, kept in the application's thread while the application lives (a new
+   * one elsewhere): a job measures in a few fonts, and reading their tables again for every job would cost a
+   * short job more than its texts.
    */
   static std::shared_ptr<TFontShaper> Kept(const QRawFont& font);
   /** What tells the raw font's file from others: its names and style, not its size. */

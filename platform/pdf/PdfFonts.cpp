@@ -2,6 +2,7 @@
 
 #include "platform/pdf/PdfFile.h"
 
+#include <QMutex>
 #include <QtEndian>
 #include <cmath>
 #include <hb-ot.h>
@@ -45,7 +46,9 @@ TPdfFont::TPdfFont(const QRawFont& font, QByteArray resourceName, int tagNumber)
   // Only TrueType outlines are embedded; a font of other outlines has its glyphs drawn as their paths.
   // Telling which means reading the outlines, most of the font: once for each font file in a run of the
   // program.
-  thread_local QHash<QString, bool> embeddable;
+  static QHash<QString, bool> embeddable;
+  static QMutex guard;
+  const QMutexLocker lock(&guard);
   const QString key = TFontShaper::FileKey(font);
   const auto known = embeddable.constFind(key);
   if (known != embeddable.constEnd()) {
