@@ -151,14 +151,18 @@ void TLedgerFrm::UpdateSummary(const QString& ledgerFile) {
   sums.Open();
   const int entries = sums.FieldByName(QStringLiteral("entries"))->AsInteger();
   SummaryLabel->SetCaption(QStringLiteral("%1 %2, total %3")
-                               .arg(entries)
+                               .arg(FormatFloat(QStringLiteral("#,##0"), entries))
                                .arg(entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
                                     FormatFloat(QStringLiteral("#,##0.00"),
                                                 sums.FieldByName(QStringLiteral("amounts"))->AsFloat())));
 }
 
 void TLedgerFrm::UpdateStatus() {
-  StatusLabel->SetCaption(QStringLiteral("Entry %1 of %2").arg(Query1->RecNo()).arg(Query1->RecordCount()));
+  // Counts are grouped as the total beside them is: "Entry 1 of 100,000".
+  StatusLabel->SetCaption(
+      QStringLiteral("Entry %1 of %2")
+          .arg(FormatFloat(QStringLiteral("#,##0"), static_cast<double>(Query1->RecNo())),
+               FormatFloat(QStringLiteral("#,##0"), static_cast<double>(Query1->RecordCount()))));
 }
 
 void TLedgerFrm::PrintLedger(TSendTo target) {

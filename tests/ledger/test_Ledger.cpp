@@ -122,6 +122,17 @@ TEST_F(LedgerTest, TheScreenShowsTheLedgersTotalAndThePaperItsPagesTotals) {
   EXPECT_FALSE(page.contains(QStringLiteral("entries, total"))) << "the summary is the screen's";
 }
 
+// Counts of entries are grouped by thousands as the total beside them is.
+TEST_F(LedgerTest, TheWindowsCountsOfEntriesAreGroupedByThousands) {
+  const QString large = scratch_.File(QStringLiteral("large.sqlite"));
+  LedgerFile::MakeSample(large, 1234);
+  TLedgerFrm ledger(large);
+  EXPECT_TRUE(ledger.SummaryLabel->Caption().startsWith(QStringLiteral("1,234 entries, total ")))
+      << ledger.SummaryLabel->Caption().toStdString();
+  ledger.Query1->Last();
+  EXPECT_EQ(ledger.StatusLabel->Caption(), QStringLiteral("Entry 1,234 of 1,234"));
+}
+
 // Maximised or made small, the window's controls keep their places against its edges and the grid takes
 // what is left; below its minimum size the window does not go.
 TEST_F(LedgerTest, TheWindowLaysItselfOutAtAnySizeWithTheGridTakingTheRoom) {
