@@ -1,10 +1,9 @@
 #include "platform/Printers.h"
 
-#include "platform/FontShaper.h"
-
 #include "platform/Application.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/FontShaper.h"
 #include "platform/PagePicture.h"
 #include "platform/PageRecording.h"
 #include "platform/SysUtils.h"

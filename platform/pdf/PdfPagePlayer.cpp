@@ -453,13 +453,6 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
   TShapedTexts::TLine line =
       TShapedTexts::LayOutOnce(text, font.Font, layoutDevice_, QGuiApplication::layoutDirection());
   if (width > 0) Justify(line, width);
-  // A plain Latin line in one run: its font is the one Qt takes for such lines in this font, and later ones
-  // can be laid out straight in it (a line of another script may be all in a fallback font).
-  if (line.Runs.size() == 1 && width <= 0 && TFontShaper::Shapeable(font.Font, text)) {
-    const std::size_t number = static_cast<std::size_t>(fontNumber);
-    if (laidOutIn_.size() <= number) laidOutIn_.resize(number + 1);
-    if (!laidOutIn_[number].isValid()) laidOutIn_[number] = line.Runs.first().rawFont();
-  }
   // The glyphs' places are kept from the baseline's start, where the text is drawn.
   const QPointF origin(0, -line.Ascent);
   // Whether the glyphs can say which characters they are; if not, the text says so around them.
@@ -478,11 +471,15 @@ void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width
 }
 
 bool TPdfPagePlayer::ShapeDirectly(int fontNumber, const QString& text, TShownText& made) {
-  const std::size_t number = static_cast<std::size_t>(fontNumber);
-  if (number >= laidOutIn_.size() || !laidOutIn_[number].isValid()) return false;
   const QFont& font = fonts_[fontNumber].Font;
-  if (!TFontShaper::Shapeable(font, text)) return false;
+  if (layoutDevice_ == nullptr || !TFontShaper::Shapeable(font, text)) return false;
+  // The font file and size Qt's layout takes for Latin lines in this font on the device, as the printer
+  // canvas measures them.
+  const std::size_t number = static_cast<std::size_t>(fontNumber);
+  if (laidOutIn_.size() <= number) laidOutIn_.resize(number + 1);
+  if (!laidOutIn_[number].isValid()) laidOutIn_[number] = QRawFont::fromFont(QFont(font, layoutDevice_));
   const QRawFont& raw = laidOutIn_[number];
+  if (!raw.isValid()) return false;
   TPdfFont& pdfFont = resources_.Font(raw);
   if (!pdfFont.Embeddable()) return false;
   QList<quint32> glyphs;

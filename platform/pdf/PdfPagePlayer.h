@@ -141,7 +141,7 @@ private:
   QByteArray& out_;
   const QPaintDevice* layoutDevice_;
   TPlayedFonts fonts_;
-  /** The font file and size Qt laid each recorded font's texts out in, once known. */
+  /** The font file and size Qt lays each recorded font's Latin lines out in on the device, once looked up. */
   std::vector<QRawFont> laidOutIn_;
   std::vector<Image> images_;
 
