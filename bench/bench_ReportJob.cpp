@@ -1,7 +1,8 @@
-// A whole reading-report job (StartJob to FinishJob into a PDF file at 600 dpi: status dialog, settings
-// store, page file, replay) against drawing the same texts and rules straight into a QPdfWriter, the two in
-// turn so a slower moment of the machine falls on both. Prints both and their ratio (the goal: the job, whose
-// PDF the program's own writer makes, no slower than the direct drawing through Qt's).
+// A whole reading-report job (StartJob to FinishJob into a PDF file at 600 dpi: settings store, page file,
+// replay; on the offscreen platform no status dialog, as no one would see it) against drawing the same texts
+// and rules straight into a QPdfWriter, the two in turn so a slower moment of the machine falls on both.
+// Prints both and their ratio (the goal: the job, whose PDF the program's own writer makes, no slower than
+// the direct drawing through Qt's).
 
 #include "app/CalcFrm.h"
 #include "app/Inet.h"

@@ -467,6 +467,12 @@ void TPrinter::SetPdfOutput(const QString& fileName, int dotsPerInch) {
   d_->setupValid = false;
 }
 
+void TPrinter::PrintToPdf(const QString& fileName, int dotsPerInch) {
+  if (!d_->names.contains(PdfPrinterName())) d_->names.append(PdfPrinterName());
+  SetPrinterIndex(static_cast<int>(d_->names.indexOf(PdfPrinterName())));
+  SetPdfOutput(fileName, dotsPerInch);
+}
+
 QString TPrinter::Title() const { return d_->title; }
 void TPrinter::SetTitle(const QString& title) { d_->title = title; }
 

@@ -195,6 +195,12 @@ public:
    */
   QString PdfFileName() const;
   void SetPdfOutput(const QString& fileName, int dotsPerInch);
+  /**
+   * Selects "Print to PDF" (adding it to a list set without it) and its file and resolution in one call: the
+   * next documents go into that file (a new file in the documents folder without a name; 300 dots per inch
+   * unless given).
+   */
+  void PrintToPdf(const QString& fileName, int dotsPerInch = 0);
 
   /**
    * The name documents are sent under when BeginDoc is given none (the queue shows it; cups-pdf names its

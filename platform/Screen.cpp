@@ -40,6 +40,19 @@ double ScreenHeightMillimetres() {
   return screen != nullptr ? screen->physicalSize().height() : ScreenHeightPixels() * 25.4 / 96.0;
 }
 
+namespace {
+std::optional<bool> windowsSeen;
+}  // namespace
+
+bool WindowsCanBeSeen() {
+  if (windowsSeen) return *windowsSeen;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return false;
+  const QString platform = QGuiApplication::platformName();
+  return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void SetWindowsCanBeSeen(std::optional<bool> seen) { windowsSeen = seen; }
+
 void RegisterFontSubstitutions() {
   const QString sans = QStringLiteral("Liberation Sans");
   QFont::insertSubstitution(QStringLiteral("Arial"), sans);

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QString>
+#include <optional>
 
 /** Pixels per inch of the screen the program runs on (96 under the offscreen platform). */
 int ScreenPixelsPerInch();
@@ -11,6 +12,17 @@ int ScreenWidthPixels();
 int ScreenHeightPixels();
 double ScreenWidthMillimetres();
 double ScreenHeightMillimetres();
+
+/**
+ * Whether a window the program shows can be seen by anyone: not on the offscreen or minimal platform (a
+ * program printing from a script or a service), where a dialog would be built and shown for no one.
+ */
+bool WindowsCanBeSeen();
+/**
+ * Overrides what WindowsCanBeSeen() answers (std::nullopt: the platform's answer again), for programs that
+ * drive their windows without a screen, such as tests of a status dialog.
+ */
+void SetWindowsCanBeSeen(std::optional<bool> seen);
 
 /**
  * Registers the Windows face names the program uses ("Arial", "MS Sans Serif", "System", "Courier New",

@@ -34,8 +34,7 @@ void ChooseTarget(TDBPrintWin& printer, const QString& target) {
   if (target == QLatin1String("--preview")) {
     printer.OutputTo = poViewer;
   } else {
-    Printer().SetPrinterIndex(static_cast<int>(Printer().Printers().indexOf(TPrinter::PdfPrinterName())));
-    Printer().SetPdfOutput(QDir::current().absoluteFilePath(target), 300);
+    Printer().PrintToPdf(QDir::current().absoluteFilePath(target));
     printer.OutputTo = poPrinter;
   }
 }

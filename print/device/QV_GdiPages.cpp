@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DrawingContext.h"
 #include "platform/PagePicture.h"
+#include "platform/Screen.h"
 #include "print/device/PagewickIni.h"
 #include "print/device/RecordedPages.h"
 #include "print/dialogs/Addit.h"
@@ -40,7 +41,7 @@ Exception HtmlFileFailure(const QString& fileName, const QString& reason) {
 class StatusDialogScope {
 public:
   explicit StatusDialogScope(bool show) {
-    if (!show) return;
+    if (!show || !WindowsCanBeSeen()) return;
     dialog_ = std::make_unique<TPrintDialog1>();
     PrintDialog1 = dialog_.get();
     dialog_->show();

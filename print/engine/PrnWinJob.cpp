@@ -68,7 +68,8 @@ void TPrintWin::StartJob() {
   // device starts the printer in portrait, so it is taken first.
   const TPrinterOrientation orientation =
       Printer().OrientationChosen() ? Printer().Orientation() : Orientation;
-  if (ShowCancelDialog) statusDialog_ = std::make_unique<TPrintDialog1>();
+  // Where no one sees windows (a script on the offscreen platform) the dialog would only cost time.
+  if (ShowCancelDialog && WindowsCanBeSeen()) statusDialog_ = std::make_unique<TPrintDialog1>();
   ProcessMessages();
   pageDevice_ = std::make_unique<TGdi>(OutputTo);
   if (NoPrinterAvailable()) {

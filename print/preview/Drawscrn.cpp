@@ -2,6 +2,7 @@
 
 #include "platform/PagePicture.h"
 #include "platform/Printers.h"
+#include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/PagewickIni.h"
 #include "print/device/QV_PageFiles.h"
@@ -256,8 +257,9 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
   printer.SetOrientation(portrait ? poPortrait : poLandscape);
 
   EnterPageDirectory();
-  // Owned by the preview's window, so its Abort takes clicks while the preview runs modally.
-  const auto status = std::make_unique<TPrintDialog1>(window());
+  // Owned by the preview's window, so its Abort takes clicks while the preview runs modally; none where
+  // no one sees windows.
+  const auto status = WindowsCanBeSeen() ? std::make_unique<TPrintDialog1>(window()) : nullptr;
   EnterPageDirectory();
   // The pages are chosen first: each page goes as a document of its own, so a page gone or damaged is found
   // before any of them reaches a queue. A selection entry that is no number stops the choice where it is
@@ -283,10 +285,10 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
   // Into a PDF file without a name the pages go as one file named after the job, not after its first page.
   TPrintAction action(Heading());
   for (const int page : chosen) {
-    status->SetPageText(QString::asprintf("%d", page));
+    if (status) status->SetPageText(QString::asprintf("%d", page));
     PrintPage(page);
     ++pagesPrinted_;
-    if (status->AbortRequested()) {
+    if (status && status->AbortRequested()) {
       printAborted_ = true;
       break;
     }

@@ -57,6 +57,25 @@ TEST_F(PrintersTest, TheListEndsWithPdfAndIndexesSelectDefaultsAndRefuseTheOutOf
   EXPECT_EQ(Printer().PrinterName(), QString());
 }
 
+// One call takes a program from whatever printer it had, or a list without the PDF destination, to a file.
+TEST_F(PrintersTest, PrintToPdfSelectsTheDestinationAndItsFileInOneCall) {
+  for (const QStringList& names : {QStringList{QStringLiteral("Office")},
+                                   QStringList{TPrinter::PdfPrinterName(), QStringLiteral("Office")}}) {
+    QFile::remove(Target());
+    Printer().SetPrinters(names);
+    Printer().SetPrinterIndex(static_cast<int>(names.indexOf(QStringLiteral("Office"))));
+    Printer().PrintToPdf(Target(), 150);
+    EXPECT_EQ(Printer().PrinterName(), TPrinter::PdfPrinterName());
+    EXPECT_EQ(Printer().Printers().count(TPrinter::PdfPrinterName()), 1);
+    EXPECT_EQ(Printer().ResolutionX(), 150);
+    Printer().BeginDoc(QStringLiteral("one call"));
+    Printer().EndDoc();
+    EXPECT_TRUE(QFile::exists(Target())) << names.join(u',').toStdString();
+  }
+  Printer().PrintToPdf(Target());
+  EXPECT_EQ(Printer().ResolutionX(), 300) << "the resolution it has without one given";
+}
+
 TEST_F(PrintersTest, PdfPageSizeFollowsResolutionAndOrientation) {
   const int width = Printer().PageWidth();
   const int height = Printer().PageHeight();

@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include "platform/Screen.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -62,6 +64,9 @@ void RunCurrentTestUnderX() {
 bool UnderVirtualX() {
   return qEnvironmentVariableIsSet(UnderXVariable) && QGuiApplication::platformName() == QLatin1String("xcb");
 }
+
+WindowsSeen::WindowsSeen() { SetWindowsCanBeSeen(true); }
+WindowsSeen::~WindowsSeen() { SetWindowsCanBeSeen(std::nullopt); }
 
 QString XWindowTitle(const QWidget& window) {
   QProcess xprop;

@@ -33,6 +33,18 @@ void RunCurrentTestOnScreen(const QString& configurationFile, const QByteArray& 
 void RunCurrentTestUnderX();
 bool UnderVirtualX();
 
+/**
+ * Lets the program's windows count as seen while it lives, so a test on the offscreen platform gets the
+ * dialogs a user would (a print's status dialog).
+ */
+class WindowsSeen {
+public:
+  WindowsSeen();
+  ~WindowsSeen();
+  WindowsSeen(const WindowsSeen&) = delete;
+  WindowsSeen& operator=(const WindowsSeen&) = delete;
+};
+
 class QWidget;
 /** The title the X server holds for a shown window (its _NET_WM_NAME, read with xprop). */
 QString XWindowTitle(const QWidget& window);

@@ -249,6 +249,7 @@ TEST_F(PrintPagesTest, AnotherInstanceRewritingTheStoreDoesNotTurnTheJobsPaper) 
 // A page gone or spoiled before or while the pages play fails the print with one sentence naming the page;
 // no sheet of the document is written, short or blank.
 TEST_F(PrintPagesTest, APageGoneOrChangedFailsThePrintNamingItAndNothingIsWritten) {
+  const WindowsSeen seen;
   for (const bool whilePlaying : {false, true}) {
     for (const PageTampering& tampering : PageTamperings()) {
       const std::string what = std::string(tampering.Name) + (whilePlaying ? " while playing" : " before");
@@ -337,6 +338,7 @@ TEST_F(PrintPagesTest, NothingIsSentWhileThePrinterIsBusyOrWhenNoPageWasRecorded
 }
 
 TEST_F(PrintPagesTest, TheStatusDialogShowsPrintingAndEachPageAndItsAbortSendsNothing) {
+  const WindowsSeen seen;
   RecordPages(3);
   QStringList pages;
   QString status;

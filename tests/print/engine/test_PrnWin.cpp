@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -91,6 +92,27 @@ TEST_F(PrintJobTest, EventsFireInOrderAcrossAThreePassJobWithTheComponentAsSende
   EXPECT_TRUE(PageFilesLeft().isEmpty());
 }
 
+// A program printing where no one sees windows (a script on the offscreen platform) gets its print without
+// a status dialog, neither while the pages are recorded nor while they go out, and Qt has nothing to say.
+TEST_F(PrintJobTest, WhereNoOneSeesWindowsAJobBuildsNoStatusDialog) {
+  win_->ShowCancelDialog = true;
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& message) { warnings << message; });
+  bool dialogSeen = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&dialogSeen] { dialogSeen = dialogSeen || PrintDialog1; });
+  probe.start(0);
+  win_->OnNewPage = [&dialogSeen](QObject*) { dialogSeen = dialogSeen || PrintDialog1; };
+  PrintPages(3);
+  probe.stop();
+  qInstallMessageHandler(previous);
+  EXPECT_FALSE(dialogSeen);
+  EXPECT_EQ(PdfReader(PdfFile()).PageCount(), 3);
+  EXPECT_EQ(warnings, QStringList());
+}
+
 TEST_F(PrintJobTest, TheBaseRendererMakesOnePageAndAnInvisibleControlPrintsNothing) {
   int controlEvents = 0;
   int newPages = 0;
@@ -132,6 +154,7 @@ TEST_F(PrintJobTest, TheJobReplacesFooterTopAndLineSpacingInEitherUnit) {
 
 TEST_F(PrintJobTest, WithoutAPrinterTheJobSaysSoOnceAndNothingLaterTouchesADevice) {
   Printer().SetPrinters({});
+  const WindowsSeen seen;
   win_->ShowCancelDialog = true;
   int events = 0;
   win_->OnBeforePrint = win_->OnAfterPrint = win_->OnNewPage = [&events](QObject*) { ++events; };
@@ -149,6 +172,7 @@ TEST_F(PrintJobTest, WithoutAPrinterTheJobSaysSoOnceAndNothingLaterTouchesADevic
 }
 
 TEST_F(PrintJobTest, AbortInTheStatusDialogPrintsNothingAndLeavesNoPageFiles) {
+  const WindowsSeen seen;
   win_->ShowCancelDialog = true;
   win_->Copies = 2;
   TPanel* panel = Panel(QRect(0, 0, 96, 96), clBlack);

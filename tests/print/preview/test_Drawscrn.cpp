@@ -245,6 +245,7 @@ protected:
 };
 
 TEST_F(PrintFromPreviewTest, PrintsTheChosenPagesInOrderIntoTheOnePdfFile) {
+  const WindowsSeen seen;
   RecordPages(1, 4);
   const auto surface = Surface();
   struct Case {
@@ -426,6 +427,7 @@ TEST_F(PreviewQueueTest, EachSelectedPageIsAJobOfItsOwn) {
 }
 
 TEST_F(PreviewQueueTest, AbortWhileAPageSpoolsDropsThatPageAndPrintsNoLaterOne) {
+  const WindowsSeen seen;
   RecordPages(1, 4);
   const auto surface = Surface();
   // Abort is pressed while page 2 spools, when the printer lets the status dialog take clicks.
