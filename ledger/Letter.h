@@ -14,7 +14,7 @@ class TQVRichContinue;
 class TQV_Label;
 class TRichEditE;
 class TScrollBox;
-class TLetterSeal;
+class TQVGraphicControl;
 
 /**
  * The Letter: a one-sheet letter of reading that shows the print library's decorative controls. A banner
@@ -53,7 +53,7 @@ public:
   TQVRichContinue* BodyContinued;
   TQVRichContinue* BodyConcluded;
   TQV_Label* Closing;
-  TLetterSeal* Seal;
+  TQVGraphicControl* Seal;
   TButton* PrintBtn;
   TButton* CloseBtn;
   TDBPrintWin* DBPrintWin1;

@@ -477,11 +477,12 @@ public:
   void updateState(const QPaintEngineState& state) override {
     Writer out(list_);
     const DirtyFlags flags = state.state();
+    const QTransform transform = StateTransform(state);
     // What the program's PDF writer cannot draw sends the page's document through Qt's writer.
     if (((flags & DirtyPen) && !PdfSupport::Pen(state.pen())) ||
         ((flags & DirtyBrush) && !PdfSupport::Brush(state.brush())) ||
         ((flags & DirtyBackgroundMode) && !PdfSupport::BackgroundMode(state.backgroundMode())) ||
-        ((flags & DirtyTransform) && !PdfSupport::Transform(state.transform())) ||
+        ((flags & DirtyTransform) && !PdfSupport::Transform(transform)) ||
         ((flags & DirtyCompositionMode) && !PdfSupport::Composition(state.compositionMode()))) {
       pdfWritable_ = false;
     }
@@ -500,8 +501,8 @@ public:
     }
     if (flags & DirtyTransform) {
       out.Code(Op::Transform);
-      WriteTransform(out, state.transform());
-      current_.Transform = state.transform();
+      WriteTransform(out, transform);
+      current_.Transform = transform;
     }
     if (flags & DirtyClipEnabled) {
       out.Code(Op::ClipEnabled);
@@ -543,6 +544,28 @@ public:
       out.Real(state.opacity());
       current_.Opacity = state.opacity();
     }
+  }
+
+  // The transform the state comes with. QPainter::restore hands an engine like this one each clip of the
+  // restored state again, first clearing the clip, then each clip with the transform it was set under; that
+  // transform already holds the painter's redirection, and Qt multiplies the redirection in once more. A
+  // widget rendered into the page (QWidget::render, whose painter is redirected to the page's scale and
+  // place) would find every clip after a restore moved and scaled twice, and its drawing clipped away.
+  QTransform StateTransform(const QPaintEngineState& state) {
+    const DirtyFlags flags = state.state();
+    const bool clipAgain =
+        flags == (DirtyTransform | DirtyClipRegion) || flags == (DirtyTransform | DirtyClipPath);
+    if (flags == DirtyClipPath && state.clipOperation() == Qt::NoClip)
+      replayingClips_ = true;
+    else if (!clipAgain)
+      replayingClips_ = false;
+    if (!replayingClips_ || !clipAgain || painter() == nullptr) return state.transform();
+    bool invertible = false;
+    const QTransform logical = painter()->combinedTransform().inverted(&invertible);
+    if (!invertible) return state.transform();
+    const QTransform redirection = logical * painter()->deviceTransform();
+    const QTransform undone = redirection.inverted(&invertible);
+    return invertible ? state.transform() * undone : state.transform();
   }
 
   // Takes the recording and begins the next one with the painter's state as it stands, so a painter that goes
@@ -788,6 +811,8 @@ private:
   State current_;
   bool pdfWritable_ = true;
   const QString* pendingText_ = nullptr;
+  // Between the clearing of the clip that begins a restore and the last clip Qt hands again.
+  bool replayingClips_ = false;
   QByteArray list_;
   std::vector<QPen> pens_;
   std::vector<QBrush> brushes_;

@@ -1,5 +1,6 @@
 #include "ledger/Letter.h"
 #include "platform/Printers.h"
+#include "print/controls/QV3Party.h"
 #include "print/controls/QVRchCon.h"
 #include "print/controls/Qv_lab.h"
 #include "print/controls/QVRich.h"
@@ -119,6 +120,35 @@ TEST_F(LetterTest, EveryDecorativeControlOfTheSheetReachesThePaperAndTheSignOffO
   EXPECT_FALSE(letter.Closing->isHidden()) << "the window shows them again";
   EXPECT_TRUE(pdf.Find(0, QStringLiteral("printed.")).isEmpty())
       << "the continuations' screen captions stay off";
+}
+
+// The seal prints what it shows: its letters' ink inside its circle, not an empty disc with the letters
+// only in the text layer.
+TEST_F(LetterTest, TheSealPrintsItsLettersInsideItsCircle) {
+  TLetterFrm letter;
+  letter.PrintLetter();
+  const PdfReader pdf(PdfFile());
+  const QRectF letters = pdf.Find(1, QStringLiteral("QO"));
+  ASSERT_FALSE(letters.isEmpty());
+  // The seal's place on the sheet in points: the sheet stands half an inch from the left and three quarters
+  // from the top of the printable area, and a screen pixel is 3/4 of a point.
+  const QRectF seal(0.5 * 72 + letter.Seal->x() * 0.75, 0.75 * 72 + letter.Seal->y() * 0.75,
+                    letter.Seal->width() * 0.75, letter.Seal->height() * 0.75);
+  EXPECT_TRUE(seal.contains(letters.center()));
+  constexpr double Resolution = 100;
+  const double scale = Resolution / 72;
+  const QRect area(QPointF(letters.topLeft() * scale).toPoint(),
+                   QPointF(letters.bottomRight() * scale).toPoint());
+  const QImage page = pdf.Render(1, Resolution, area);
+  int maroon = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      const QColor pixel = page.pixelColor(x, y);
+      if (pixel.red() > 90 && pixel.green() < 80 && pixel.blue() < 80) ++maroon;
+    }
+  }
+  EXPECT_GT(maroon, page.width() * page.height() / 8)
+      << "the letters' ink over " << page.width() << " x " << page.height() << " pixels";
 }
 
 // On a laptop's 1366 x 768 screen the Letter fits, its buttons in view; the sheet scrolls above them, and

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextDocument>
+#include <QWidget>
 #include <functional>
 #include <limits>
 #include <gtest/gtest.h>
@@ -241,6 +242,35 @@ TEST(PageRecording, TextRecordedByItsCharactersPlaysAsThePainterDrawsItAfterEver
   underlined.setUnderline(true);
   painter.setFont(underlined);
   EXPECT_FALSE(RecordText(painter, QPointF(5, 20), QStringLiteral("A")));
+}
+
+// A widget painted into the page by QWidget::render, the way a control without a print rule of its own is
+// captured: under the page's scale and offset and a clip to its place, it paints fills around a save and a
+// restore of a clip of its own. Each fill lands where the widget painted it straight into an image.
+class SavingWidget : public QWidget {
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.save();
+    painter.setClipRect(QRect(2, 2, 20, 20), Qt::IntersectClip);
+    painter.fillRect(QRect(2, 2, 20, 20), Qt::darkRed);
+    painter.restore();
+    painter.fillRect(QRect(24, 24, 20, 20), Qt::darkBlue);
+  }
+};
+
+TEST(PageRecording, AWidgetRenderedUnderAScaleAndAClipPlaysAsItPaintsAfterARestore) {
+  SavingWidget widget;
+  widget.resize(50, 50);
+  const Scene captured = [&widget](QPainter& painter) {
+    painter.translate(100, 60);
+    painter.scale(3.125, 3.125);
+    painter.setClipRect(QRect(0, 0, 50, 50));
+    widget.render(&painter, QPoint(), QRegion(), QWidget::RenderFlags());
+  };
+  const QImage direct = Direct(captured);
+  ASSERT_TRUE(ContainsColour(direct, QRect(200, 160, 40, 40), QColor(Qt::darkBlue).rgb()));
+  EXPECT_EQ(Played(Record(captured)), direct);
 }
 
 // The player never trusts a list: one cut off or with a record it does not know stops where the damage is,
