@@ -88,6 +88,9 @@ TLabel* MakeAddressLine(QWidget* parent, const QString& caption) {
   // Below the lines already there, so the lines stack in the order they are made.
   label->SetBounds(0, parent->height(), parent->width(), 22);
   label->SetAlign(alTop);
+  // The lines take the container's whole width; without a background of their own they leave its border
+  // standing at both sides, on the screen and on paper.
+  label->SetTransparent(true);
   return label;
 }
 

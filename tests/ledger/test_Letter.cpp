@@ -1,6 +1,7 @@
 #include "ledger/Letter.h"
 #include "platform/Printers.h"
 #include "print/controls/QV3Party.h"
+#include "print/controls/Qv_Types.h"
 #include "print/controls/QVRchCon.h"
 #include "print/controls/Qv_lab.h"
 #include "print/controls/QVRich.h"
@@ -149,6 +150,33 @@ TEST_F(LetterTest, TheSealPrintsItsLettersInsideItsCircle) {
   }
   EXPECT_GT(maroon, page.width() * page.height() / 8)
       << "the letters' ink over " << page.width() << " x " << page.height() << " pixels";
+}
+
+// The Addressee's container keeps its border at both sides along its lines, on the screen and on paper.
+TEST_F(LetterTest, TheAddresseeBoxHasItsSideBordersOnScreenAndOnPaper) {
+  TLetterFrm letter;
+  const QWidget& box = *letter.Addressee;
+  const QImage screen = letter.Addressee->grab().toImage();
+  const auto dark = [](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 96; };
+  for (int y = 20; y < box.height(); ++y) {
+    EXPECT_TRUE(dark(screen, 0, y)) << "left, screen row " << y;
+    EXPECT_TRUE(dark(screen, box.width() - 1, y)) << "right, screen row " << y;
+  }
+  letter.PrintLetter();
+  // On paper at 100 dpi: the sheet stands half an inch from the left and three quarters from the top of the
+  // printable area; a screen pixel is 100/96 of a pixel there. A border may fall on either pixel of its edge.
+  const QImage page = PdfReader(PdfFile()).Render(0, 100);
+  const auto at = [](double inches, int pixels) {
+    return static_cast<int>(inches * 100 + pixels * 100.0 / 96);
+  };
+  const auto border = [&](int screenX, int y) {
+    const int x = at(0.5, screenX);
+    return dark(page, x - 1, y) || dark(page, x, y) || dark(page, x + 1, y);
+  };
+  for (int y = at(0.75, box.y() + 22); y < at(0.75, box.y() + box.height() - 2); ++y) {
+    EXPECT_TRUE(border(box.x(), y)) << "left, page row " << y;
+    EXPECT_TRUE(border(box.x() + box.width() - 1, y)) << "right, page row " << y;
+  }
 }
 
 // On a laptop's 1366 x 768 screen the Letter fits, its buttons in view; the sheet scrolls above them, and
