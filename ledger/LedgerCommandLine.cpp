@@ -91,7 +91,8 @@ TPagesPrinted PrintDocument(const TLedgerCommandLine& command, TSendTo target) {
 }
 
 // Prints odd or even pages the way the preview's print options do: the job goes to the preview, which prints
-// them (of the selection) Copies times as one print action and closes again.
+// them (of the selection) with their copies, collated or each page its copies, as one print action and
+// closes again.
 TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
   TPagesPrinted result;
   QString& failure = result.Failure;
@@ -108,12 +109,12 @@ TPagesPrinted PrintPagesAsThePreviewDoes(const TLedgerCommandLine& command) {
       shown = true;
       try {
         result.Recorded = preview->DrawIt1->CountPages();
+        // An aborted print leaves no file of the pages before the abort.
         TPrintAction action;
-        for (int copy = 0; copy < command.Print.Copies && !aborted; ++copy) {
-          preview->DrawIt1->PrintFromPreview(command.PageMode, command.Pages);
-          aborted = preview->DrawIt1->PrintAborted();
-          result.Printed += preview->DrawIt1->PagesPrinted();
-        }
+        preview->DrawIt1->PrintFromPreview(command.PageMode, command.Pages, command.Print.Copies,
+                                           command.Print.Collate);
+        aborted = preview->DrawIt1->PrintAborted();
+        result.Printed = preview->DrawIt1->PagesPrinted();
         if (!aborted) action.Finish();
       } catch (const std::exception& problem) {
         failure = QString::fromUtf8(problem.what());

@@ -23,8 +23,8 @@ struct TLedgerCommandLine {
   int Entries = DefaultSampleEntries;
   /**
    * Which pages --print prints: a page selection ("1,3-4"), as the print dialog's page range takes it, and
-   * odd or even pages (PageMode 1 or 2; 0 all), which go the preview's way (each set of pages Print.Copies
-   * times).
+   * odd or even pages (PageMode 1 or 2; 0 all), which go the preview's way (with Print.Copies, collated or
+   * each page its copies as Print.Collate says).
    */
   QString Pages;
   int PageMode = 0;

@@ -253,10 +253,8 @@ int TGdi::PrintPages(bool showStatus, const TPrintJobOptions& options) {
     queueOptions.Copies = copies;
     queueOptions.Collate = options.Collate;
     if (static_cast<int>(selected.size()) < recorded) queueOptions.PageRanges = RangesText(selected);
-  } else if (options.Collate) {
-    for (int copy = 0; copy < copies; ++copy) plan.insert(plan.end(), selected.begin(), selected.end());
   } else {
-    for (const int page : selected) plan.insert(plan.end(), static_cast<std::size_t>(copies), page);
+    plan = PagesWithCopies(selected, copies, options.Collate);
   }
 
   // A page that went missing or changed is found before anything is sent.

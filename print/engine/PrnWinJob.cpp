@@ -6,6 +6,7 @@
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Gdi.h"
+#include "print/device/RecordedPages.h"
 #include "print/device/QV_Units.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/preview/Qv_view.h"
@@ -305,6 +306,15 @@ void TPrintWin::DeliverToPrinter(bool showStatus) {
     }
   }
   action.Finish();
+  // A page range that holds none of the pages prints nothing; the user learns why no paper came.
+  const auto recorded = pageDevice_->RecordedPages();
+  if (PagesPrinted == 0 && !chosen.PageRanges.isEmpty() && recorded && recorded->Count() > 0) {
+    const int count = recorded->Count();
+    MessageDlg(QStringLiteral("The page range \"%1\" selects none of the %2; nothing was printed.")
+                   .arg(chosen.PageRanges,
+                        count == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(count)),
+               mtInformation, mbOK);
+  }
 }
 
 void TPrintWin::ShowPreview() {

@@ -246,7 +246,7 @@ void TDrawIt::mousePressEvent(QMouseEvent* event) {
 // A double click is no gesture of the surface.
 void TDrawIt::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
-void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
+void TDrawIt::PrintFromPreview(int mode, const QString& selection, int copies, bool collate) {
   TPrinter& printer = Printer();
   if (printer.Printing()) return;
   printAborted_ = false;
@@ -279,12 +279,13 @@ void TDrawIt::PrintFromPreview(int mode, const QString& selection) {
     badEntry = std::current_exception();
   }
   if (recorded_) recorded_->Check(chosen);
+  const std::vector<int> plan = PagesWithCopies(chosen, copies, collate);
   // Pages the program's PDF writer cannot draw all go through Qt's, the whole document.
   const TPdfWriterScope writer(!recorded_ || recorded_->PdfWritable() ? printer.PdfWriter()
                                                                       : TPdfWriterKind::Qt);
   // Into a PDF file without a name the pages go as one file named after the job, not after its first page.
   TPrintAction action(Heading());
-  for (const int page : chosen) {
+  for (const int page : plan) {
     if (status) status->SetPageText(QString::asprintf("%d", page));
     PrintPage(page);
     ++pagesPrinted_;

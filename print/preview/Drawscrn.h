@@ -88,9 +88,10 @@ public:
    * odd, 2 even pages, and of those only the pages in a non-empty selection ("1,2,5,7-14,21"). The print
    * status dialog shows each page and its Abort abandons the page spooling and stops. Does nothing while the
    * printer is printing. A selection entry that is no whole number fails with EConvertError once that entry
-   * is reached; pages printed before it stay printed.
+   * is reached; pages printed before it stay printed. With copies, whole sets one after the other when
+   * collated (1 2 3 1 2 3), each page its copies when not (1 1 2 2 3 3).
    */
-  void PrintFromPreview(int mode, const QString& selection);
+  void PrintFromPreview(int mode, const QString& selection, int copies = 1, bool collate = true);
 
   /** Whether the last PrintFromPreview was stopped with the status dialog's Abort. */
   bool PrintAborted() const { return printAborted_; }

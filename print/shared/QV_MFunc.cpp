@@ -3,6 +3,7 @@
 #include "platform/SysUtils.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 TQVComponent::TQVComponent(QObject* owner) : QObject(owner), about_(QStringLiteral("Version 7.5")) {}
@@ -24,6 +25,18 @@ void FillPrintRecord(int left, int top, int right, int bottom, TQVPrint& record,
   record.Right = right;
   record.Bottom = bottom;
   record.Context = context;
+}
+
+std::vector<int> PagesWithCopies(const std::vector<int>& pages, int copies, bool collate) {
+  const std::size_t each = static_cast<std::size_t>(std::max(1, copies));
+  std::vector<int> plan;
+  plan.reserve(pages.size() * each);
+  if (collate) {
+    for (std::size_t copy = 0; copy < each; ++copy) plan.insert(plan.end(), pages.begin(), pages.end());
+  } else {
+    for (const int page : pages) plan.insert(plan.end(), each, page);
+  }
+  return plan;
 }
 
 bool ShowOnPage(TShow kind, int pass, bool last) {

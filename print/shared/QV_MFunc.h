@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <vector>
 
 class QWidget;
 class DrawingContext;
@@ -167,6 +168,12 @@ bool IsNumberText(const QString& text);
 long long RoundDiv(double a, double b);
 /** The integer part of a / b, computed in floating point. */
 long long TruncDiv(int a, int b);
+
+/**
+ * The pages in the order they print with that many copies: whole sets one after the other when collated
+ * (1 2 3 1 2 3), each page its copies when not (1 1 2 2 3 3); fewer than one copy is one.
+ */
+std::vector<int> PagesWithCopies(const std::vector<int>& pages, int copies, bool collate);
 
 /** Background mode transparent on the context. */
 void SetTransparent(DrawingContext& context);

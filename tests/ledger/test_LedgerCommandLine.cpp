@@ -194,8 +194,6 @@ TEST(LedgerCommandLine, TheLedgerFillsEveryPaperInEitherOrientationWithEveryEntr
   }
 }
 
-// The print dialog's choices on the command line: copies collated or not, a page range, paper and
-// orientation, all into the one PDF file.
 // The ledger and the Letter printed through the program's PDF writer are the pages Qt's writer makes of them
 // (but for the footer's time of printing).
 TEST(LedgerCommandLine, TheLedgerAndTheLetterPrintAlikeThroughBothPdfWriters) {
@@ -218,6 +216,8 @@ TEST(LedgerCommandLine, TheLedgerAndTheLetterPrintAlikeThroughBothPdfWriters) {
   Printer().RefreshPrinters();
 }
 
+// The print dialog's choices on the command line: copies collated or not, a page range, odd or even pages,
+// paper and orientation, all into the one PDF file.
 TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem) {
   ScratchDirectory scratch;
   const QString ledger = MakeLedger(scratch, 200);
@@ -229,6 +229,8 @@ TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem)
   } cases[] = {{{"--pages", "1-3", "--copies", "2", "--collate"}, {"1", "2", "3", "1", "2", "3"}},
                {{"--pages", "1-3", "--copies", "2"}, {"1", "1", "2", "2", "3", "3"}},
                {{"--pages", "2-3"}, {"2", "3"}},
+               {{"--pages", "1-4", "--odd", "--copies", "2"}, {"1", "1", "3", "3"}},
+               {{"--pages", "1-4", "--odd", "--copies", "2", "--collate"}, {"1", "3", "1", "3"}},
                {{"--pages", "1,3-4", "--copies", "2", "--collate", "--paper", "Letter", "--landscape"},
                 {"1", "3", "4", "1", "3", "4"}}};
   for (const auto& [options, expected] : cases) {

@@ -92,6 +92,33 @@ TEST_F(PrintJobTest, EventsFireInOrderAcrossAThreePassJobWithTheComponentAsSende
   EXPECT_TRUE(PageFilesLeft().isEmpty());
 }
 
+// A page range chosen in the print dialog prints those pages; one that holds none of them prints nothing and
+// says so, rather than leaving the user waiting for paper.
+TEST_F(PrintJobTest, APageRangeThatSelectsNoPageSaysSoAndPrintsNothing) {
+  const struct {
+    const char* Range;
+    int Printed;
+    QStringList Messages;
+  } cases[] = {
+      {"2-3", 2, {}},
+      {"5-7",
+       0,
+       {QStringLiteral("The page range \"5-7\" selects none of the 3 pages; nothing was printed.")}}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.Range);
+    QFile::remove(PdfFile());
+    TPrintJobOptions options;
+    options.PageRanges = QString::fromLatin1(test.Range);
+    Printer().SetJobOptions(options);
+    MessageRecorder messages;
+    PrintPages(3);
+    EXPECT_EQ(win_->PagesPrinted, test.Printed);
+    EXPECT_EQ(messages.Texts(), test.Messages);
+    EXPECT_EQ(QFile::exists(PdfFile()), test.Printed > 0);
+  }
+  Printer().SetJobOptions(TPrintJobOptions());
+}
+
 // A program printing where no one sees windows (a script on the offscreen platform) gets its print without
 // a status dialog, neither while the pages are recorded nor while they go out, and Qt has nothing to say.
 TEST_F(PrintJobTest, WhereNoOneSeesWindowsAJobBuildsNoStatusDialog) {
