@@ -221,6 +221,8 @@ TDBPrintWin::Placement TDBPrintWin::PlaceAt(QWidget* control, double x0, double 
   where.T = Round(y0);
   where.R = Round(x1);
   where.B = Round(y1);
+  where.ExactT = y0;
+  where.ExactB = y1;
   where.Rect = Rect(where.L, where.T, where.R, where.B);
   return where;
 }

@@ -28,6 +28,13 @@ struct TGridLook;
  */
 bool IsSummedFieldType(TFieldType type);
 
+/**
+ * Whether a grid's row of that number (0 the first) ends above the bottom, the rows standing pitch apart
+ * from the first row's top, all in printer pixels before rounding: the answer is the same at every
+ * resolution of the same paper.
+ */
+bool RowFits(double firstRowTop, double pitch, int row, double bottom);
+
 /** What the grid printer keeps of one column of a printed grid for the whole job. */
 struct TTrackedColumn {
   /** Printed width in printer pixels; 0 for an invisible column. */
@@ -157,6 +164,9 @@ private:
     TRect Rect;
     /** Left of the call the control was printed in, for clipping shapes that begin left of the page. */
     double CallLeft = 0.0;
+    /** Top and bottom before rounding: what fits between them is the same at every resolution. */
+    double ExactT = 0.0;
+    double ExactB = 0.0;
   };
 
   /** Where a control whose left and top edges fall at (x0, y0) prints, rounded to printer pixels. */

@@ -4,6 +4,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Grids.h"
+#include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
 #include "platform/data/Fields.h"
@@ -32,6 +33,12 @@ QString DisplayFormatOf(const TField& field) {
 }
 
 }  // namespace
+
+bool RowFits(double firstRowTop, double pitch, int row, double bottom) {
+  // Counted in rows, with a margin far below any pixel, so a page that holds its rows exactly holds them
+  // at every resolution although each computes its own last digits.
+  return pitch > 0 && (bottom - firstRowTop) / pitch >= row + 1 - 1e-9;
+}
 
 bool IsSummedFieldType(TFieldType type) {
   switch (type) {
@@ -330,7 +337,6 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
   }
   const int x0 = where.L;
   int y = where.T;
-  const int bottom = where.B;
   Printer().Canvas().Pen().Width = 2;
   Printer().Canvas().Font().SetStyle(0);
   device.SelectMappedFont(gridFont, gridFont.HasStyle(fsBold), gridFont.HasStyle(fsItalic),
@@ -390,16 +396,25 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
   device.SetTextColor(gridFont.Color());
   device.SelectFont(gridFont);
 
+  // Rows stand one and a half times the font's exact height apart, each placed from the first row on its
+  // own: neither the rounding of one resolution nor its sum over a page changes which rows a page holds, so
+  // a ledger breaks at the same entries at 72 dpi as at 600.
+  const double exactHeight =
+      std::abs(gridFont.Height()) * static_cast<double>(PrinterDpiY) / ScreenPixelsPerInch();
+  const double rowPitch = 1.5 * exactHeight;
+  const double firstRowTop = where.ExactT + (titles ? 2 * exactHeight + exactHeight / 3 : exactHeight / 2);
+  const int firstRowY = y;
+  int rowNumber = 0;
   bool firstRow = true;
-  const int rowHeight = 3 * Round(s / 2.0);
   while (rowsLeft && !rows->AtEnd()) {
     x = OffsetX(x0, 10);
     // A row that does not fit goes whole to the next page; the first row of a page always prints, so a box
     // too small for any row still makes progress instead of asking for pages without end.
-    if (bottom < y + rowHeight && !firstRow) {
+    if (!RowFits(firstRowTop, rowPitch, rowNumber, where.ExactB) && !firstRow) {
       PageComplete = false;
       break;
     }
+    y = firstRowY + Round(rowNumber * rowPitch);
     for (int column = 0, left = x0; column < columnCount; ++column) {
       const int width = widthOf(column);
       if (width == 0) continue;
@@ -432,7 +447,8 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
       device.LineTo(xr, y - Round(s / 4.0));
     }
     firstRow = false;
-    y += rowHeight;
+    ++rowNumber;
+    y = firstRowY + Round(rowNumber * rowPitch);
   }
 
   Printer().Canvas().Pen().Width = 2;

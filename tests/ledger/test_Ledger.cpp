@@ -106,6 +106,25 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
 }
 
+// A page holds the same entries whatever the resolution of the same paper: the rows' height comes from the
+// paper, not from rounding at one resolution.
+TEST_F(LedgerTest, TheSameLedgerBreaksAtTheSameEntriesAtEveryResolution) {
+  TLedgerFrm ledger(LedgerPath());
+  QList<QStringList> expected;
+  for (const int dpi : {300, 72, 150, 600}) {
+    SCOPED_TRACE(dpi);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, dpi, PdfFile());
+    ledger.PrintLedger(poPrinter);
+    QList<QStringList> pages;
+    for (const LedgerPage& page : ReadLedgerPrintout(PdfFile())) pages << page.Amounts;
+    if (expected.isEmpty()) {
+      ASSERT_GE(pages.size(), 3);
+      expected = pages;
+    }
+    EXPECT_EQ(pages, expected);
+  }
+}
+
 // On the screen the ledger says what it holds; the page's words and totals are for paper only.
 TEST_F(LedgerTest, TheScreenShowsTheLedgersTotalAndThePaperItsPagesTotals) {
   TLedgerFrm ledger(LedgerPath());

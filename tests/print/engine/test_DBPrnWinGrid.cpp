@@ -88,6 +88,32 @@ protected:
   TPanel* sheet_ = nullptr;
 };
 
+// Whether a row fits is counted in rows of the exact pitch: a page that holds its rows exactly holds them
+// whatever last digits one resolution computes, and one that lacks any part of a row does not.
+TEST(GridRowFit, ARowFitsWhenItEndsAboveTheBottomAtEveryResolution) {
+  const struct {
+    double Top, Pitch;
+    int Row;
+    double Bottom;
+    bool Fits;
+  } cases[] = {
+      {100, 16.5, 0, 116.5, true}, {100, 16.5, 1, 133.0, true}, {100, 16.5, 1, 132.9, false},
+      {0, 0.1, 9, 1.0, true},      {0, 3.0 / 7, 6, 3.0, true},  {50, 12, 0, 61, false},
+      {50, 12, 4, 1000, true},     {50, 0, 0, 1000, false},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(RowFits(test.Top, test.Pitch, test.Row, test.Bottom), test.Fits)
+        << test.Top << " + (" << test.Row << " + 1) x " << test.Pitch << " against " << test.Bottom;
+  }
+  // The same paper at 72, 150, 300 and 600 dpi: 49 rows of a 9.75-point pitch fit a 480-point grid, a 50th
+  // not.
+  for (const int dpi : {72, 150, 300, 600}) {
+    const double scale = dpi / 72.0;
+    EXPECT_TRUE(RowFits(10 * scale, 9.75 * scale, 48, (10 + 49 * 9.75) * scale)) << dpi;
+    EXPECT_FALSE(RowFits(10 * scale, 9.75 * scale, 49, (10 + 49 * 9.75) * scale)) << dpi;
+  }
+}
+
 TEST_F(GridPrintTest, RowsRunOnOverPagesWholeOnceEachInOrderUnderRepeatedTitles) {
   MakeItems(50);
   TDBGrid* grid = MakeGrid(300);
