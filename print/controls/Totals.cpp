@@ -46,6 +46,18 @@ QString TShowTotal::ScreenText() const {
   }
 }
 
+QSize TShowTotal::sizeHint() const {
+  const QFontMetrics metrics(Font().ToQFont());
+  int width = metrics.horizontalAdvance(ScreenText());
+  if (totalType_ == tPageTotal || totalType_ == tAccTotal) {
+    const QString format = displayFormat_.isEmpty() ? QStringLiteral("#,##0.00") : displayFormat_;
+    width = std::max(width, metrics.horizontalAdvance(FormatFloat(format, 9999999.99)));
+  }
+  if (totalType_ == tPageNumber) width = std::max(width, metrics.horizontalAdvance(QStringLiteral("9999")));
+  // The text stands 5 pixels from the left or 10 from the right, 2 or more from the top and bottom.
+  return {width + 15, metrics.height() + 6};
+}
+
 void TShowTotal::paintEvent(QPaintEvent*) {
   if (!showOnForm_) return;
   QPainter painter(this);
@@ -62,5 +74,7 @@ void TShowTotal::paintEvent(QPaintEvent*) {
   int x = 5;
   if (Alignment() == taRightJustify) x = width() - textWidth - 10;
   if (Alignment() == taCenter) x = (width() - textWidth) / 2;
-  painter.drawText(std::max(0, x), 2 + painter.fontMetrics().ascent(), text);
+  // On the box's middle line, as on paper.
+  const QFontMetrics& metrics = painter.fontMetrics();
+  painter.drawText(std::max(0, x), std::max(2, (height() - metrics.height()) / 2) + metrics.ascent(), text);
 }

@@ -50,6 +50,13 @@ public:
   /** The text the control shows on the screen for its kind. */
   QString ScreenText() const;
 
+  /**
+   * Room for its text at its font, with the margins it paints: a total's room is that of a seven-digit
+   * amount in its pattern, so a layout never squeezes the value onto its label.
+   */
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
 protected:
   void paintEvent(QPaintEvent* event) override;
   void AlignmentChanged() override { update(); }

@@ -312,7 +312,8 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
   TGdi& device = *PageDevice();
   const TFont& gridFont = look.Font;
   const bool single = look.SingleBorder;
-  TextBoxStandard(look.Color, &gridFont, where, QString(), 0, single);
+  // The border comes last, once the grid's rows say where it ends.
+  TextBoxStandard(look.Color, &gridFont, where, QString(), 0, false);
   device.FillBox(where.Rect);
   const auto clipToGrid = [&device, &where] {
     device.ResetClip();
@@ -352,6 +353,18 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
     const int width = screenWidth > 0 ? ScreenToDeviceX(screenWidth) : 0;
     tracked->Columns[static_cast<std::size_t>(column)].WidthArray = width;
     xr += width;
+  }
+  // Columns that end within the grid's border of its right edge, as the screen lays them out inside its
+  // frame, end at the edge on paper: a printer's pixels would otherwise show the border's width as a second
+  // right edge beside the last column's line.
+  for (int column = columnCount; column-- > 0;) {
+    TTrackedColumn& last = tracked->Columns[static_cast<std::size_t>(column)];
+    if (last.WidthArray == 0) continue;
+    if (xr < where.R && where.R - xr <= ScreenToDeviceX(4)) {
+      last.WidthArray += where.R - xr;
+      xr = where.R;
+    }
+    break;
   }
   const auto widthOf = [tracked](int column) {
     return tracked->Columns[static_cast<std::size_t>(column)].WidthArray;
@@ -468,7 +481,10 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
     device.MoveTo(x0, y);
     device.LineTo(x, y);
   }
-  if (gridRightEdge_ != 0 && single) {
+  // Where the last column's line is the grid's right edge, a second line beside it would print the edge
+  // doubled.
+  const bool columnsEndAtTheEdge = look.ColumnLines && std::abs(where.R - xr) <= ScreenToDeviceX(2);
+  if (gridRightEdge_ != 0 && single && !columnsEndAtTheEdge) {
     device.MoveTo(gridRightEdge_ - 2, where.T);
     device.LineTo(gridRightEdge_ - 2, y);
   }
@@ -476,7 +492,9 @@ void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTracked
 
   gridRightEdge_ = 0;
   device.ResetClip();
-  if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
+  // The frame ends after the last row: the room left below it on the page (a last page's most of all) is no
+  // part of the table.
+  if (single) device.FrameBox(where.L, where.T, where.R, std::min(where.B, y), 2, 2, 2, 2);
 }
 
 void TDBPrintWin::PrintStringGrid(TStringGrid& grid, const Placement& where) {

@@ -14,6 +14,7 @@
 #include "print/engine/DBPrnWin.h"
 #include "platform/Dialogs.h"
 #include "tests/ledger/LedgerPrintout.h"
+#include "tests/platform/PixelTestSupport.h"
 #include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
@@ -122,6 +123,45 @@ TEST_F(LedgerTest, TheSameLedgerBreaksAtTheSameEntriesAtEveryResolution) {
       expected = pages;
     }
     EXPECT_EQ(pages, expected);
+  }
+}
+
+// The printed table ends with its last row: one right edge, nothing framed below the last entry, and the
+// totals' values on the line of the words beside them.
+TEST_F(LedgerTest, TheTableEndsAfterItsLastRowWithOneRightEdgeAndTotalsOnTheirWordsLine) {
+  TLedgerFrm ledger(LedgerPath());
+  ledger.PrintLedger(poPrinter);
+  const PdfReader pdf(PdfFile());
+  const QList<LedgerPage> pages = ReadLedgerPrintout(PdfFile());
+  ASSERT_EQ(pdf.PageCount(), pages.size());
+  constexpr double Resolution = 150;
+  const double scale = Resolution / 72;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    SCOPED_TRACE(page + 1);
+    const QImage image = pdf.Render(page, Resolution);
+    const QRectF lastAmount = pages[page].AmountBoxes.last();
+    const QRectF pageTotal = pdf.Find(page, QStringLiteral("Page"));
+    ASSERT_FALSE(pageTotal.isEmpty());
+    // Below the last entry's row line, down to the totals: no ink at all.
+    const int clearFrom = static_cast<int>((lastAmount.bottom() + 6) * scale);
+    const int clearTo = static_cast<int>((pageTotal.top() - 8) * scale);
+    const QRect below(0, clearFrom, image.width(), std::max(0, clearTo - clearFrom));
+    EXPECT_EQ(InkBounds(image, below), QRect()) << "ink between the last row and the totals";
+    // Across the last row, right of its amount: one dark run, the table's right edge.
+    const int y = static_cast<int>(lastAmount.center().y() * scale);
+    int runs = 0;
+    bool dark = false;
+    for (int x = static_cast<int>(lastAmount.right() * scale) + 1; x < image.width(); ++x) {
+      const bool here = qGray(image.pixel(x, y)) < 160;
+      if (here && !dark) ++runs;
+      dark = here;
+    }
+    EXPECT_EQ(runs, 1) << "right edges beside the last amount";
+    // The value of the page's total stands on the line of its words.
+    const QString value = pages[page].PageTotal;
+    const QRectF valueBox = pdf.Find(page, value);
+    ASSERT_FALSE(valueBox.isEmpty()) << value.toStdString();
+    EXPECT_NEAR(valueBox.bottom(), pageTotal.bottom(), 1.0);
   }
 }
 
