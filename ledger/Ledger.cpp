@@ -107,6 +107,8 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   DBGrid1->SetDataSource(DataSource1);
   DBGrid1->SetTitleFont(bold);
   DBGrid1->SetAlign(alClient);
+  // A list to read: Tab goes on to the navigator and the buttons, the arrows move among the entries.
+  DBGrid1->SetOptions(DBGrid1->Options() & ~TDBGridOptions(dgTabs));
   setMinimumSize(MinimumWidth, MinimumHeight);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);

@@ -464,6 +464,9 @@ void TDBGrid::ApplyOptions() {
   verticalHeader()->setFixedWidth(std::max(12, indicator));
   setSelectionBehavior((options_ & dgRowSelect) != 0 ? QAbstractItemView::SelectRows
                                                      : QAbstractItemView::SelectItems);
+  // Without dgTabs, Tab leaves the grid for the next control, as in any Qt view of a list; the arrows move
+  // within it.
+  setTabKeyNavigation((options_ & dgTabs) != 0);
   viewport()->update();
 }
 

@@ -19,11 +19,14 @@
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,6 +166,51 @@ TEST_F(LedgerTest, TheTableEndsAfterItsLastRowWithOneRightEdgeAndTotalsOnTheirWo
     ASSERT_FALSE(valueBox.isEmpty()) << value.toStdString();
     EXPECT_NEAR(valueBox.bottom(), pageTotal.bottom(), 1.0);
   }
+}
+
+// Keys as a user presses them, on a real X server: Tab leaves the grid after one press and goes round the
+// navigator and the buttons back to it; the arrows move among the entries; Alt+P opens the print dialog.
+TEST_F(LedgerTest, TabLeavesTheGridForTheButtonsArrowsMoveWithinItAndAltPOpensThePrintDialog) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  TLedgerFrm ledger(LedgerPath());
+  ledger.show();
+  // Xvfb runs no window manager to hand the new window the keyboard.
+  ledger.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&ledger));
+  ledger.DBGrid1->setFocus(Qt::OtherFocusReason);
+  ASSERT_EQ(QApplication::focusWidget(), ledger.DBGrid1);
+  const int entry = ledger.Query1->RecNo();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(ledger.Query1->RecNo(), entry + 1) << "Down moves to the next entry";
+  QList<QWidget*> visited;
+  for (int step = 0; step < 20; ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    if (QApplication::focusWidget() == ledger.DBGrid1) break;
+    visited << QApplication::focusWidget();
+  }
+  EXPECT_EQ(QApplication::focusWidget(), ledger.DBGrid1) << "Tab comes round to the grid again";
+  ASSERT_FALSE(visited.isEmpty()) << "Tab never left the grid";
+  for (QWidget* button : {static_cast<QWidget*>(ledger.PrintBtn), static_cast<QWidget*>(ledger.PreviewBtn),
+                          static_cast<QWidget*>(ledger.LetterBtn), static_cast<QWidget*>(ledger.CloseBtn)})
+    EXPECT_TRUE(visited.contains(button)) << button->objectName().toStdString();
+  EXPECT_TRUE(std::any_of(visited.begin(), visited.end(), [&ledger](QWidget* widget) {
+    return ledger.DBNavigator1->isAncestorOf(widget);
+  })) << "a navigator button takes the keyboard";
+
+  QString dialogTitle;
+  const ModalObserverScope answer([&dialogTitle](QWidget& window) {
+    if (auto* dialog = qobject_cast<QPrintDialog*>(&window)) {
+      dialogTitle = dialog->windowTitle();
+      dialog->reject();
+    }
+  });
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+  // A mnemonic clicks its button a moment later, as the button shows itself pressed.
+  for (int wait = 0; wait < 40 && dialogTitle.isEmpty(); ++wait) QTest::qWait(50);
+  EXPECT_FALSE(dialogTitle.isEmpty()) << "the print dialog opened from the keyboard";
 }
 
 // On the screen the ledger says what it holds; the page's words and totals are for paper only.
