@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <iterator>
 
 namespace {
 struct ColumnLayout {
@@ -109,6 +110,7 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   DBGrid1->SetAlign(alClient);
   // A list to read: Tab goes on to the navigator and the buttons, the arrows move among the entries.
   DBGrid1->SetOptions(DBGrid1->Options() & ~TDBGridOptions(dgTabs));
+  DBGrid1->viewport()->installEventFilter(this);
   setMinimumSize(MinimumWidth, MinimumHeight);
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
@@ -143,6 +145,24 @@ void TLedgerFrm::SetUpFields() {
   if (auto* amount = dynamic_cast<TNumericField*>(Query1->FieldByName(QStringLiteral("amount"))))
     amount->SetDisplayFormat(QStringLiteral("#,##0.00"));
   Query1->FieldByName(QStringLiteral("id"))->SetVisible(false);
+}
+
+bool TLedgerFrm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == DBGrid1->viewport() && event->type() == QEvent::Resize) FitColumnsToGrid();
+  return TForm::eventFilter(watched, event);
+}
+
+void TLedgerFrm::FitColumnsToGrid() {
+  TDBGridColumns& columns = DBGrid1->Columns();
+  if (columns.Count() != static_cast<int>(std::size(Columns))) return;
+  int designed = 0;
+  for (const ColumnLayout& layout : Columns) designed += layout.width;
+  const int extra = std::max(0, DBGrid1->viewport()->width() - designed);
+  const int payee = Columns[1].width;
+  const int note = Columns[2].width;
+  const int payeeExtra = extra * payee / (payee + note);
+  columns.Items(1).SetWidth(payee + payeeExtra);
+  columns.Items(2).SetWidth(note + extra - payeeExtra);
 }
 
 void TLedgerFrm::UpdateSummary(const QString& ledgerFile) {

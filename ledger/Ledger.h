@@ -58,8 +58,13 @@ public:
    */
   QImage PictureWithTitleCursor(int column);
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   void SetUpFields();
+  /** Payee and Note share the grid's width beyond every column's own, as their widths share it. */
+  void FitColumnsToGrid();
   void PrintBtnClick();
   void PreviewBtnClick();
   void LetterBtnClick();

@@ -252,7 +252,7 @@ TEST_F(LedgerTest, TheWindowLaysItselfOutAtAnySizeWithTheGridTakingTheRoom) {
   const QSize startSize = ledger.size();
   const QRect startNavigator = placed(ledger.DBNavigator1);
   const QRect startClose = placed(ledger.CloseBtn);
-  for (const QSize& size : {QSize(1600, 1000), QSize(300, 200)}) {
+  for (const QSize& size : {QSize(1600, 1000), QSize(1366, 728), QSize(300, 200)}) {
     SCOPED_TRACE(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
     ledger.resize(size);
     QCoreApplication::processEvents();
@@ -271,6 +271,15 @@ TEST_F(LedgerTest, TheWindowLaysItselfOutAtAnySizeWithTheGridTakingTheRoom) {
         << "Close stays at the right";
     EXPECT_LT(placed(ledger.LetterBtn).right(), placed(ledger.CloseBtn).left());
     EXPECT_LT(placed(ledger.StatusLabel).left(), shown.width());
+    // The columns fill the grid where it is wider than they are: Payee and Note take the width.
+    const QHeaderView& titles = ledger.DBGrid1->TitleBar();
+    const int viewport = ledger.DBGrid1->viewport()->width();
+    if (viewport > 700) {
+      EXPECT_EQ(titles.length(), viewport) << "no empty grid beside the columns";
+      EXPECT_GT(titles.sectionSize(1), 210);
+      EXPECT_GT(titles.sectionSize(2), 290);
+      EXPECT_EQ(titles.sectionSize(0), 90);
+    }
   }
 }
 
