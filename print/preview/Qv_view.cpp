@@ -108,6 +108,9 @@ TQV_Prev::TQV_Prev(QWidget* owner, std::shared_ptr<const TRecordedPages> pages)
   PageTot->SetTabStop(false);
   PageNo->setFixedWidth(60);
   PageTot->setFixedWidth(60);
+  // One font across the bars, which their controls take: the window's own larger bold one stays for the
+  // heading it shows.
+  for (TPanel* bar : {Panel1, Panel2, Panel3}) bar->SetFont(buttonFont);
   PrevPage = GlyphButton(Panel3, QStringLiteral("prior.svg"), QStringLiteral("Previous page"));
   NextPage = GlyphButton(Panel3, QStringLiteral("next.svg"), QStringLiteral("Next page"));
   PrintedCaption = MakeCaption(Panel3);
@@ -251,8 +254,10 @@ void TQV_Prev::Zoomfinish() {
   } else if (entry == zoWholePage) {
     FitWholePage();
   }
-  ScrollBox1->SetHorzRange(DrawIt1->width() + 50);
-  ScrollBox1->SetVertRange(DrawIt1->height() + 50);
+  // The page with its 20-pixel margins on both sides: a page that fits (Page Width across, Whole Page
+  // both ways) gets no scroll bar that scrolls nothing.
+  ScrollBox1->SetHorzRange(DrawIt1->width() + 40);
+  ScrollBox1->SetVertRange(DrawIt1->height() + 40);
   ScrollBox1->SetHorzIncrement(DrawIt1->width() / 10);
   ScrollBox1->SetVertIncrement(DrawIt1->height() / 10);
 }

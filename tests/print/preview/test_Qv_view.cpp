@@ -138,10 +138,26 @@ TEST_F(PreviewWindowTest, TheZoomButtonsWalkTheListAndWrapBothWays) {
   preview->ZoomOut->click();
   EXPECT_EQ(preview->PrintPreview->currentIndex(), TQV_Prev::zoPageWidth);
   EXPECT_EQ(preview->DrawIt1->width(), preview->ScrollBox1->width() - 40);
-  EXPECT_EQ(preview->ScrollBox1->HorzRange(), preview->DrawIt1->width() + 50);
+  EXPECT_EQ(preview->ScrollBox1->HorzRange(), preview->DrawIt1->width() + 40);
   EXPECT_EQ(preview->ScrollBox1->VertIncrement(), preview->DrawIt1->height() / 10);
   preview->WholePageButton->click();
   EXPECT_EQ(preview->PrintPreview->currentIndex(), TQV_Prev::zoWholePage);
+  EXPECT_TRUE(preview->ScrollBox1->VertScrollBar().isHidden()) << "a whole page scrolls nothing";
+  EXPECT_TRUE(preview->ScrollBox1->HorzScrollBar().isHidden());
+}
+
+// The bars speak in one font: captions, buttons, the page boxes and the zoom list alike.
+TEST_F(PreviewWindowTest, EveryTextOfTheBarsIsInOneFont) {
+  const auto preview = Open();
+  const QFont font = preview->Print->font();
+  for (QWidget* bar : {static_cast<QWidget*>(preview->Panel1), static_cast<QWidget*>(preview->Panel2),
+                       static_cast<QWidget*>(preview->Panel3)}) {
+    for (const QWidget* control : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      EXPECT_EQ(control->font().family(), font.family()) << control->objectName().toStdString();
+      EXPECT_EQ(control->font().pixelSize(), font.pixelSize()) << control->objectName().toStdString();
+      EXPECT_EQ(control->font().bold(), font.bold()) << control->objectName().toStdString();
+    }
+  }
 }
 
 TEST_F(PreviewWindowTest, TheSurfacesZoomMessageSelectsItsEntryAndUnknownSizesChangeNothing) {
