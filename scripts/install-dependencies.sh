@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils man-db appstream dpkg-dev cups printer-driver-cups-pdf poppler-utils
   fonts-liberation2 libsimpleini-dev libpoppler-qt6-dev ccache desktop-file-utils
-  libharfbuzz-dev libdeflate-dev qpdf
+  libharfbuzz-dev libdeflate-dev qpdf lintian
   clang libclang-rt-14-dev libfuzzer-14-dev
 )
 

@@ -11,6 +11,7 @@
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -164,6 +165,29 @@ TEST_F(CalcFrmTest, TabGoesThroughEntryAndButtonsOnly) {
     QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(form.focusWidget(), next) << next->metaObject()->className();
   }
+}
+
+// Keys as a user presses them, on a real X server: the keyboard starts in the name, which follows the keys;
+// Return and Escape there open no dialog, print nothing and leave the window as it is.
+TEST_F(CalcFrmTest, OnAScreenReturnAndEscapeInTheNamePrintNothingAndCloseNothing) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  EXPECT_EQ(QApplication::focusWidget(), form.Data) << "the keyboard starts in the name";
+  QStringList opened;
+  const ModalObserverScope watch([&opened](QWidget& window) {
+    opened << QString::fromLatin1(window.metaObject()->className());
+    window.close();
+  });
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ada"));
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+    QTest::keyClick(QApplication::focusWidget(), key);
+  QTest::qWait(300);  // a button clicked by a key clicks a moment later
+  EXPECT_EQ(opened, QStringList());
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(Printer().Printing());
+  EXPECT_EQ(form.Total->Text(), QStringLiteral("6"));
 }
 
 TEST_F(CalcFrmTest, TotalAndReadingCannotBeEdited) {

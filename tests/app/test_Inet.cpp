@@ -5,6 +5,7 @@
 #include "platform/StdCtrls.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -106,6 +107,31 @@ TEST(TInternetFrm, HeadingsLaunchNothing) {
       QTest::mouseClick(heading, Qt::LeftButton);
   });
   EXPECT_TRUE(launched.Links().isEmpty());
+}
+
+// Keys as a user presses them, on a real X server (only there has a widget the keyboard): from where the
+// keyboard starts, Return opens no link, and Escape closes the window.
+TEST(TInternetFrm, OnAScreenReturnOpensNoLinkAndEscapeClosesTheWindow) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  TInternetFrm links;
+  LaunchedLinks launched(LinkSchemes);
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    bool hidden = false;
+    const TModalResult result = ShowLinks(links, [&] {
+      links.activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&links));
+      QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &links, key);
+      hidden = !links.isVisible();
+    });
+    if (key == Qt::Key_Escape) {
+      EXPECT_TRUE(hidden) << "Escape closes";
+      EXPECT_EQ(result, mrCancel);
+    }
+  }
+  EXPECT_TRUE(launched.Links().isEmpty()) << "no key opened a link";
 }
 
 TEST(TInternetFrm, EscapeAndCloseHideTheWindow) {

@@ -15,7 +15,8 @@ execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents
 foreach(file usr/bin/quenary usr/bin/quenary-ledger usr/share/quenary/qnynumb.html
              usr/share/icons/hicolor/scalable/apps/quenary.svg usr/share/applications/quenary.desktop
              usr/share/metainfo/io.example.quenary.metainfo.xml usr/share/man/man1/quenary.1.gz
-             usr/share/man/man1/quenary-ledger.1.gz)
+             usr/share/man/man1/quenary-ledger.1.gz usr/share/applications/quenary-ledger.desktop
+             usr/share/doc/quenary/changelog.gz usr/share/doc/quenary/copyright)
   if(NOT contents MATCHES "\\./${file}\n")
     message(FATAL_ERROR "the package lacks ${file}:\n${contents}")
   endif()
@@ -54,9 +55,18 @@ file(GLOB development ${OUTPUT}/quenary-dev_${VERSION}_*.deb)
 execute_process(COMMAND dpkg-deb --contents ${development} OUTPUT_VARIABLE contents)
 foreach(file QuenaryPrint/QuenaryPrintConfig.cmake QuenaryPrint/QuenaryPrintConfigVersion.cmake
              include/quenary/print/engine/DBPrnWin.h include/quenary/platform/Printers.h
-             libquenary_print_engine.a)
+             libquenary_print_engine.a doc/quenary-dev/changelog.gz doc/quenary-dev/copyright)
   if(NOT contents MATCHES "${file}\n")
     message(FATAL_ERROR "the library's package lacks ${file}:\n${contents}")
   endif()
 endforeach()
+# Debian's own checker finds no error and no warning in either package (where it is installed).
+find_program(LINTIAN lintian)
+if(LINTIAN)
+  execute_process(COMMAND ${LINTIAN} --fail-on error,warning ${packages} ${development}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE errors)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "lintian finds fault with the packages:\n${log}${errors}")
+  endif()
+endif()
 file(REMOVE_RECURSE ${OUTPUT})
