@@ -9,9 +9,11 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
+#include <cmath>
+#include <optional>
 
 namespace {
-// A cell's number, as the model holds it; texts that read as numbers are texts, as on the screen.
+// A number as the model holds it.
 bool HoldsNumber(const QVariant& value) {
   switch (value.metaType().id()) {
     case QMetaType::Int:
@@ -26,6 +28,21 @@ bool HoldsNumber(const QVariant& value) {
     case QMetaType::Float: return true;
     default: return false;
   }
+}
+
+// What a cell adds to its column's sums: a number the model holds, or a text that reads as one in the view's
+// locale ("1,234.50" in English, "1.234,50" in German) or in the C locale ("1234.50"), with blanks around
+// it. An empty cell, a word or a date adds nothing; the documentation says so.
+std::optional<double> CellNumber(const QVariant& value, const QLocale& locale) {
+  if (HoldsNumber(value)) return value.toDouble();
+  if (value.metaType().id() != QMetaType::QString) return std::nullopt;
+  const QString text = value.toString().trimmed();
+  if (text.isEmpty()) return std::nullopt;
+  bool read = false;
+  double number = locale.toDouble(text, &read);
+  if (!read) number = QLocale::c().toDouble(text, &read);
+  if (!read || !std::isfinite(number)) return std::nullopt;
+  return number;
 }
 
 // Models hold an alignment as Qt's flags, one flag or a plain number.
@@ -125,11 +142,10 @@ QString TItemModelRows::CellText(int column, TTrackedColumn& sums, TAlignment& a
   const int logical = columns_.at(static_cast<std::size_t>(column)).Logical;
   const QModelIndex cell = current_.sibling(current_.row(), logical);
   const QVariant value = cell.data(Qt::DisplayRole);
-  if (HoldsNumber(value)) {
-    const double number = value.toDouble();
-    sums.MainTotal += number;
-    sums.SubTotal += number;
-    sums.PageTotal += number;
+  if (const std::optional<double> number = CellNumber(value, locale_)) {
+    sums.MainTotal += *number;
+    sums.SubTotal += *number;
+    sums.PageTotal += *number;
   }
   alignment = StockAlignment(AlignmentOf(cell.data(Qt::TextAlignmentRole)), view_.layoutDirection());
   indent = logical == treeColumn_ ? Depth(current_) * indentation_ : 0;

@@ -21,6 +21,7 @@
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <functional>
@@ -191,6 +192,39 @@ TEST_F(StockFormTest, ATableViewPrintsEveryRowOfItsModelOnceAcrossPagesWithPageA
   }
   EXPECT_EQ(printed, expected) << "every shown row once, in order";
   EXPECT_TRUE(renderer_.TrackedControls().empty());
+}
+
+// Amounts a model holds as text add up as the numbers they read as, in the view's locale or the C locale; an
+// empty cell or a word adds nothing.
+TEST_F(StockFormTest, AmountsHeldAsTextAddUpAsTheNumbersTheyRead) {
+  const struct {
+    QLocale::Language Language;
+    QStringList Cells;
+    const char* Total;
+  } cases[] = {
+      {QLocale::English, {"12.50", " 1,234.50 ", "3", "", "n/a", "2026-01-02", "-0.25"}, "1249.75"},
+      {QLocale::German, {"12,50", "1.234,50", "0.25", "x"}, "1247.25"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(QLocale::languageToString(test.Language).toStdString());
+    QWidget sheet;
+    sheet.resize(300, 400);
+    auto* table = new QTableWidget(static_cast<int>(test.Cells.size()), 1, &sheet);
+    table->setHorizontalHeaderLabels({QStringLiteral("Amount")});
+    table->setLocale(QLocale(test.Language));
+    for (int row = 0; row < table->rowCount(); ++row)
+      table->setItem(row, 0, new QTableWidgetItem(test.Cells.at(row)));
+    table->setGeometry(0, 0, 300, 300);
+    auto* total = new TShowTotal(&sheet);
+    total->SetBounds(100, 320, 190, 24);
+    total->SetTotalType(tPageTotal);
+    total->SetSourceGrid(table);
+    total->SetSourceField(QStringLiteral("Amount"));
+    total->SetDisplayFormat(QStringLiteral("'T'0.00"));
+    PrintControlPages(&sheet);
+    EXPECT_TRUE(PdfReader(PdfFile()).Text(0).contains(QStringLiteral("T") + QString::fromLatin1(test.Total)))
+        << PdfReader(PdfFile()).Text(0).toStdString();
+  }
 }
 
 // A tree prints flattened: each parent, then its children indented one level, collapsed or not.
