@@ -6,9 +6,11 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QListView>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -76,12 +78,32 @@ TItemModelRows::TItemModelRows(QAbstractItemView& view, TTrackedControl& tracked
       const int logical = header->logicalIndex(visual);
       columns_.push_back({logical, header->isSectionHidden(logical) ? 0 : header->sectionSize(logical)});
     }
+    FillViewWidth(view);
     return;
   }
   // A list shows one column across its whole view.
   const auto* list = qobject_cast<const QListView*>(&view);
   columns_.push_back(
       {list != nullptr ? list->modelColumn() : 0, std::max(0, view.width() - 2 * view.frameWidth())});
+}
+
+void TItemModelRows::FillViewWidth(const QAbstractItemView& view) {
+  // Paper shows no row header and no scroll bar: columns that reach them on the screen take their room, so
+  // the printed columns end at the view's frame. Columns that end short of them keep the empty room the
+  // screen shows beside them.
+  int screenOnly = 0;
+  if (const auto* table = qobject_cast<const QTableView*>(&view);
+      table != nullptr && !table->verticalHeader()->isHidden())
+    screenOnly += std::max(table->verticalHeader()->width(), table->verticalHeader()->sizeHint().width());
+  if (view.verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+    screenOnly += view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+  const int inside = view.width() - 2 * view.frameWidth();
+  int taken = 0;
+  for (const Column& column : columns_) taken += column.Width;
+  const auto last =
+      std::find_if(columns_.rbegin(), columns_.rend(), [](const Column& column) { return column.Width > 0; });
+  if (last != columns_.rend() && taken < inside && taken + screenOnly + 2 >= inside)
+    last->Width += inside - taken;
 }
 
 int TItemModelRows::ModelColumnCount(const QAbstractItemView& view) {

@@ -36,6 +36,8 @@ public:
   static int ModelColumnCount(const QAbstractItemView& view);
 
 private:
+  /** Gives the last column the room the view's row header and scroll bar take on the screen. */
+  void FillViewWidth(const QAbstractItemView& view);
   /** The row after this one, a tree's children first; an invalid index after the last. */
   QModelIndex RowAfter(const QModelIndex& row, bool intoChildren) const;
   /** This row or the first after it the view shows. */

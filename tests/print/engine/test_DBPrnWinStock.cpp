@@ -20,8 +20,10 @@
 #include <QScrollArea>
 #include <QStandardItemModel>
 #include <QTabWidget>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <functional>
@@ -225,6 +227,33 @@ TEST_F(StockFormTest, AmountsHeldAsTextAddUpAsTheNumbersTheyRead) {
     EXPECT_TRUE(PdfReader(PdfFile()).Text(0).contains(QStringLiteral("T") + QString::fromLatin1(test.Total)))
         << PdfReader(PdfFile()).Text(0).toStdString();
   }
+}
+
+// A table whose columns fill it on the screen fills its frame on paper: the room of the row numbers and the
+// scroll bar, which paper does not show, goes to the last column, whose amounts end at the frame.
+TEST_F(StockFormTest, ATableFillsItsFrameOnPaperAsItsColumnsFillItOnTheScreen) {
+  QWidget sheet;
+  sheet.resize(400, 400);
+  auto* table = new QTableWidget(60, 2, &sheet);
+  table->setGeometry(0, 0, 400, 300);
+  table->setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Amount")});
+  table->horizontalHeader()->setStretchLastSection(true);
+  for (int row = 0; row < table->rowCount(); ++row) {
+    table->setItem(row, 0, new QTableWidgetItem(QStringLiteral("item%1").arg(row)));
+    auto* amount = new QTableWidgetItem(QStringLiteral("%1.00").arg(row + 100));
+    amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, 1, amount);
+  }
+  sheet.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+  ASSERT_GT(table->verticalHeader()->width(), 0);
+  PrintControlPages(&sheet);
+  // The sheet prints half an inch from the left; a screen pixel is 3/4 of a point.
+  const double frameRight = 36 + table->width() * 0.75;
+  const QList<PdfWord> amounts = WordsMatching(PdfReader(PdfFile()), 0, QStringLiteral("\\d+\\.00"));
+  ASSERT_FALSE(amounts.isEmpty());
+  for (const PdfWord& amount : amounts)
+    EXPECT_NEAR(amount.Box.right(), frameRight, 4) << amount.Text.toStdString();
 }
 
 // A tree prints flattened: each parent, then its children indented one level, collapsed or not.
