@@ -181,6 +181,9 @@ private:
                        int alignment, bool border);
   void TextBoxStandard(const TControl& control, const TFont* font, const Placement& where,
                        const QString& text, int alignment, bool border);
+  /** A one-line box whose text stands on its middle line, as a line edit or a total shows it. */
+  void TextBoxCentred(TColor color, const TFont& font, const Placement& where, const QString& text,
+                      int alignment, bool border);
   void SelectFontOf(TControl& control);
   int MarkSize() const;
   void PrintNested(QWidget* container, const Placement& where);

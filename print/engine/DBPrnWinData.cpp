@@ -114,10 +114,6 @@ void TDBPrintWin::PrintTotals(QWidget* widget, const Placement& where) {
   }
   if (!ShowOnPage(totals.ShowOn(), PagePass, PageComplete)) return;
   device.SetBrush(0, PrintColor(totals.Color()), 0);
-  // The text stands on the box's middle line, as on the screen: a value and the words beside it in a box of
-  // the same height share their line, whatever the box's border.
-  const int textY =
-      std::max(OffsetY(where.T, 10), (where.T + where.B - Printer().Canvas().TextHeight(text)) / 2);
-  TextBoxAt(totals.Color(), &font, where, OffsetX(where.L, 10), textY, text, totals.Alignment(),
-            totals.BorderStyle() == bsSingle);
+  // A value and the words beside it in a box of the same height share their line, whatever the border.
+  TextBoxCentred(totals.Color(), font, where, text, totals.Alignment(), totals.BorderStyle() == bsSingle);
 }

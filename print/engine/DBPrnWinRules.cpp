@@ -35,6 +35,14 @@ void TDBPrintWin::TextBoxStandard(const TControl& control, const TFont* font, co
   TextBoxStandard(control.Color(), font, where, text, alignment, border);
 }
 
+void TDBPrintWin::TextBoxCentred(TColor color, const TFont& font, const Placement& where, const QString& text,
+                                 int alignment, bool border) {
+  PageDevice()->SelectFont(font);
+  // Never above where a box's text starts, so a box lower than its font keeps the text's top in view.
+  const int y = std::max(OffsetY(where.T, 10), (where.T + where.B - Printer().Canvas().TextHeight(text)) / 2);
+  TextBoxAt(color, &font, where, OffsetX(where.L, 10), y, text, alignment, border);
+}
+
 void TDBPrintWin::SelectFontOf(TControl& control) {
   TFont font = control.Font();
   const QString name = font.Name();

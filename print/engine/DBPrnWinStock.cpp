@@ -61,9 +61,10 @@ void TDBPrintWin::PrintStockChild(TChildRule rule, QWidget* child, const Placeme
         border = spin->hasFrame();
         alignment = spin->alignment();
       }
+      // On the line the screen gives it: a line edit centres its text between its top and bottom.
       const TFont font = StockFont(*child, QPalette::Text);
-      TextBoxStandard(StockColor(*child, QPalette::Base), &font, where, text,
-                      StockAlignment(alignment, child->layoutDirection()), border);
+      TextBoxCentred(StockColor(*child, QPalette::Base), font, where, text,
+                     StockAlignment(alignment, child->layoutDirection()), border);
       return;
     }
     case TChildRule::StockPlainText: {

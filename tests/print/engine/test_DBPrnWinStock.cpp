@@ -59,6 +59,7 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   auto* fields = new QFormLayout;
   column->addLayout(fields);
   auto* name = new QLineEdit(QStringLiteral("Ada Lovelace"), &form);
+  name->setMinimumHeight(40);  // tall enough that a text at its top would be plain to see
   auto* nameLabel = new QLabel(QStringLiteral("&Name:"), &form);
   nameLabel->setBuddy(name);
   fields->addRow(nameLabel, name);
@@ -113,6 +114,10 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   const QRectF value = find(QStringLiteral("Ada"));
   EXPECT_LT(label.right(), value.left()) << "a form row's label left of its field";
   EXPECT_LT(std::abs(label.center().y() - value.center().y()), label.height()) << "on one line";
+  // A line edit's text stands on its middle line, as the screen shows it (the form prints half an inch from
+  // the top; a screen pixel is 3/4 of a point).
+  EXPECT_NEAR(value.center().y(), 36 + (name->mapTo(&form, QPoint(0, 0)).y() + name->height() / 2.0) * 0.75,
+              1.5);
   const double tops[] = {find(QStringLiteral("Delivery")).top(), label.top(),
                          find(QStringLiteral("Amount:")).top(),  find(QStringLiteral("Service:")).top(),
                          find(QStringLiteral("Paid")).top(),     find(QStringLiteral("Notes")).top(),
