@@ -9,7 +9,7 @@
 #include "platform/Printers.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DB.h"
-#include "print/dialogs/Addit.h"
+#include "print/shared/PageRange.h"
 #include "print/engine/DBPrnWin.h"
 #include "print/preview/Drawscrn.h"
 #include "print/preview/Qv_view.h"

@@ -7,7 +7,7 @@
 #include "platform/Screen.h"
 #include "print/device/PagewickIni.h"
 #include "print/device/RecordedPages.h"
-#include "print/dialogs/Addit.h"
+#include "print/shared/PageRange.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
 

@@ -20,8 +20,6 @@ namespace {
 constexpr int DesignPixelsPerInch = 120;
 constexpr int DesignWidth = 440;
 constexpr int DesignHeight = 330;
-constexpr int EntryLength = 255;
-constexpr int HighBoundLength = 20;
 
 TLabel* MakeCaption(QWidget* parent) {
   auto* label = new TLabel(parent);
@@ -127,39 +125,4 @@ void TAddition::RangeClick() {
 bool TAddition::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) RangeClick();
   return TForm::event(event);
-}
-
-TRangeEntryResult NextRangeEntry(int page, QString& remaining) {
-  if (remaining.isEmpty()) return reNothingLeft;
-  QString entry;
-  const qsizetype comma = remaining.indexOf(QLatin1Char(','));
-  if (comma < 0) {
-    entry = remaining;
-    remaining.clear();
-  } else {
-    entry = remaining.left(comma);
-    remaining.remove(0, comma + 1);
-  }
-  entry.truncate(EntryLength);
-  int low = 0;
-  int high = 0;
-  const qsizetype dash = entry.indexOf(QLatin1Char('-'));
-  if (dash >= 0) {
-    low = StrToInt(entry.left(dash), TIntegerSyntax::Framework);
-    high = StrToInt(entry.mid(dash + 1, HighBoundLength), TIntegerSyntax::Framework);
-  } else {
-    low = high = StrToInt(entry, TIntegerSyntax::Framework);
-  }
-  return low <= page && page <= high ? reInEntry : reNotInEntry;
-}
-
-bool PageInRange(int page, const QString& selection) {
-  QString remaining = selection;
-  for (;;) {
-    switch (NextRangeEntry(page, remaining)) {
-      case reNothingLeft: return false;
-      case reInEntry: return true;
-      case reNotInEntry: break;
-    }
-  }
 }

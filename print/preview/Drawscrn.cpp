@@ -8,7 +8,7 @@
 #include "print/device/QV_PageFiles.h"
 #include "print/device/QV_Units.h"
 #include "print/device/RecordedPages.h"
-#include "print/dialogs/Addit.h"
+#include "print/shared/PageRange.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/shared/QV_MFunc.h"
 

@@ -2,7 +2,7 @@
 // out, entry by entry, or fails with EConvertError; and a selection of plain numbers selects exactly what it
 // says.
 #include "platform/SysUtils.h"
-#include "print/dialogs/Addit.h"
+#include "print/shared/PageRange.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QList>
