@@ -7,11 +7,15 @@
 #include "print/controls/QVRich.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/engine/DBPrnWin.h"
+#include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
 #include <QDir>
 #include <QMap>
 #include <QRegularExpression>
@@ -177,6 +181,37 @@ TEST_F(LetterTest, TheAddresseeBoxHasItsSideBordersOnScreenAndOnPaper) {
     EXPECT_TRUE(border(box.x(), y)) << "left, page row " << y;
     EXPECT_TRUE(border(box.x() + box.width() - 1, y)) << "right, page row " << y;
   }
+}
+
+// Keys as a user presses them, on a real X server: Return where the keyboard starts prints nothing, and
+// Escape closes the Letter.
+TEST_F(LetterTest, OnAScreenReturnPrintsNothingAndEscapeClosesTheLetter) {
+  if (!UnderVirtualX()) {
+    RunCurrentTestUnderX();
+    return;
+  }
+  TLetterFrm letter;
+  QStringList others;
+  bool closedByEscape = false;
+  const ModalObserverScope keys([&](QWidget& window) {
+    if (&window != &letter) {
+      others << QString::fromLatin1(window.metaObject()->className());
+      if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->reject();
+      return;
+    }
+    letter.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&letter));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(300);  // a button clicked by a key clicks a moment later
+    QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &letter,
+                    Qt::Key_Escape);
+    closedByEscape = !letter.isVisible();
+    if (!closedByEscape) letter.Close();
+  });
+  letter.ShowModal();
+  EXPECT_TRUE(closedByEscape);
+  EXPECT_FALSE(QFile::exists(PdfFile())) << "nothing printed";
+  EXPECT_TRUE(others.isEmpty()) << others.join(u',').toStdString();
 }
 
 // On a laptop's 1366 x 768 screen the Letter fits, its buttons in view; the sheet scrolls above them, and
