@@ -31,6 +31,17 @@
 
 namespace {
 
+// A totals box on the sheet summing the view's column of that title, printed in that pattern.
+void AddTotal(QWidget& sheet, const QRect& bounds, TTotals type, QAbstractItemView* view,
+              const QString& title, const QString& pattern) {
+  auto* total = new TShowTotal(&sheet);
+  total->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+  total->SetTotalType(type);
+  total->SetSourceGrid(view);
+  total->SetSourceField(title);
+  total->SetDisplayFormat(pattern);
+}
+
 class StockFormTest : public RendererJobTest {
 protected:
   /** The words of a page that match a pattern, top to bottom. */
@@ -153,18 +164,8 @@ TEST_F(StockFormTest, ATableViewPrintsEveryRowOfItsModelOnceAcrossPagesWithPageA
   view->setModel(&model);
   view->setGeometry(0, 0, 400, 600);
   view->setRowHidden(4, true);  // a filtered row stays out of the printout too
-  auto* pageTotal = new TShowTotal(&sheet);
-  pageTotal->SetBounds(200, 610, 190, 20);
-  pageTotal->SetTotalType(tPageTotal);
-  pageTotal->SetSourceGrid(view);
-  pageTotal->SetSourceField(QStringLiteral("qty"));
-  pageTotal->SetDisplayFormat(QStringLiteral("'P'0"));
-  auto* runningTotal = new TShowTotal(&sheet);
-  runningTotal->SetBounds(200, 640, 190, 20);
-  runningTotal->SetTotalType(tAccTotal);
-  runningTotal->SetSourceGrid(view);
-  runningTotal->SetSourceField(QStringLiteral("Qty"));
-  runningTotal->SetDisplayFormat(QStringLiteral("'R'0"));
+  AddTotal(sheet, QRect(200, 610, 190, 20), tPageTotal, view, QStringLiteral("qty"), QStringLiteral("'P'0"));
+  AddTotal(sheet, QRect(200, 640, 190, 20), tAccTotal, view, QStringLiteral("Qty"), QStringLiteral("'R'0"));
 
   PrintControlPages(&sheet);
   const PdfReader pdf(PdfFile());
@@ -222,12 +223,8 @@ TEST_F(StockFormTest, AmountsHeldAsTextAddUpAsTheNumbersTheyRead) {
     for (int row = 0; row < table->rowCount(); ++row)
       table->setItem(row, 0, new QTableWidgetItem(test.Cells.at(row)));
     table->setGeometry(0, 0, 300, 300);
-    auto* total = new TShowTotal(&sheet);
-    total->SetBounds(100, 320, 190, 24);
-    total->SetTotalType(tPageTotal);
-    total->SetSourceGrid(table);
-    total->SetSourceField(QStringLiteral("Amount"));
-    total->SetDisplayFormat(QStringLiteral("'T'0.00"));
+    AddTotal(sheet, QRect(100, 320, 190, 24), tPageTotal, table, QStringLiteral("Amount"),
+             QStringLiteral("'T'0.00"));
     PrintControlPages(&sheet);
     EXPECT_TRUE(PdfReader(PdfFile()).Text(0).contains(QStringLiteral("T") + QString::fromLatin1(test.Total)))
         << PdfReader(PdfFile()).Text(0).toStdString();
