@@ -115,18 +115,18 @@ TDBPrintWin::~TDBPrintWin() { TDBPrintWin::AbandonJob(); }
 QString TDBPrintWin::ComponentDescription() const { return QStringLiteral("TDBPrintWin component"); }
 
 void TDBPrintWin::StartJob() {
-  ReleaseTrackedControls();
+  gridPrinter_.Release();
   TPrintWin::StartJob();
   PageComplete = true;
 }
 
 void TDBPrintWin::FinishJob() {
-  ReleaseTrackedControls();
+  gridPrinter_.Release();
   TPrintWin::FinishJob();
 }
 
 void TDBPrintWin::AbandonJob() {
-  ReleaseTrackedControls();
+  gridPrinter_.Release();
   TPrintWin::AbandonJob();
 }
 
@@ -135,7 +135,7 @@ void TDBPrintWin::PrintControlPages(QWidget* control, double left, double top) {
   PagePass = 1;
   for (;;) {
     PageComplete = true;
-    ClearPageTotals();
+    gridPrinter_.ClearPageTotals();
     Fire(OnPrintHeader);
     ProcessMessages();
     PrintControlAt(control, left, top);
@@ -274,7 +274,7 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
   }
   // A sortable grid is a data grid: it takes this rule and so always counts as handled.
   if (auto* grid = dynamic_cast<TDBGrid*>(control)) {
-    ResetColumns(control, TColumnState::WidthArray);
+    gridPrinter_.ResetColumns(control, TColumnState::WidthArray);
     PrintDataGridRule(control, where);
     if (grid->BorderStyle() == bsNone) frame = false;
     handled = true;
@@ -340,7 +340,7 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
 
 // A grid in a window: its widths taken anew, its rows from where the last page stopped, then its own event.
 void TDBPrintWin::PrintGridChild(QWidget* grid, const Placement& where) {
-  ResetColumns(grid, TColumnState::WidthArray);
+  gridPrinter_.ResetColumns(grid, TColumnState::WidthArray);
   if (dynamic_cast<TDBGrid*>(grid) != nullptr) {
     PrintDataGridRule(grid, where);
   } else {

@@ -5,6 +5,7 @@
 #include "platform/data/DB.h"
 #include "platform/data/Fields.h"
 #include "print/device/QV_Gdi.h"
+#include "print/engine/GridPrinter.h"
 #include "print/engine/PrnWin.h"
 
 #include <QPersistentModelIndex>
@@ -19,52 +20,6 @@ class TControl;
 class TQVGraphicControl;
 class TDBGrid;
 class TStringGrid;
-class TGridRows;
-struct TGridLook;
-
-/**
- * Whether the grid printer adds a field of this kind to its column's sums: integer, word, float and
- * currency; a small integer, BCD or auto-increment field prints without sums.
- */
-bool IsSummedFieldType(TFieldType type);
-
-/**
- * Whether a grid's row of that number (0 the first) ends above the bottom, the rows standing pitch apart
- * from the first row's top, all in printer pixels before rounding: the answer is the same at every
- * resolution of the same paper.
- */
-bool RowFits(double firstRowTop, double pitch, int row, double bottom);
-
-/** What the grid printer keeps of one column of a printed grid for the whole job. */
-struct TTrackedColumn {
-  /** Printed width in printer pixels; 0 for an invisible column. */
-  int WidthArray = 0;
-  double SubTotal = 0.0;
-  /** Running total over the job. */
-  double MainTotal = 0.0;
-  /** Sum over the page being printed. */
-  double PageTotal = 0.0;
-  bool ShowTotal = false;
-};
-
-/**
- * A grid met in a job: where its data set stood, where the next page continues, and its column sums. The
- * data set is held in its order for the job (TDataSet::HoldOrder); one that goes away during the job is
- * dropped here too, so the job never touches it again.
- */
-struct TTrackedControl {
-  QPointer<TDataSet> DataSet;
-  TBookmark EntryPosition;
-  TBookmark ContinuationPosition;
-  /** Every row has been printed: a bookmark stands on a record, so the end needs a mark of its own. */
-  bool AtEnd = false;
-  /** An item view's first row not yet printed (its model has no bookmarks); invalid before the first page. */
-  QPersistentModelIndex ContinuationIndex;
-  /** An item view's printing has begun: a continuation that went invalid since means its row went away. */
-  bool Begun = false;
-  QPointer<QWidget> Control;
-  std::vector<TTrackedColumn> Columns;
-};
 
 /**
  * The rule a child control prints by. One table maps classes to rules, first match first: the program's own
@@ -111,9 +66,6 @@ enum class TChildRule {
   Window,
 };
 
-/** The column state the reset operation clears (or marks). */
-enum class TColumnState { WidthArray, SubTotal, MainTotal, PageTotal, ShowTotal };
-
 /**
  * The printing component that draws a window control by control: every recognised control is drawn on the
  * page by a rule of its class (labels wrapped to their printed width, shapes, panels, memos, edits, check
@@ -139,17 +91,19 @@ public:
   void PrintControlAt(QWidget* control, double left, double top) override;
   void PrintControlPages(QWidget* control, double left, double top) override;
 
+  /** The grid printer of this component: the grids met in the job, their page and running totals. */
+  TGridPrinter& GridPrinter() { return gridPrinter_; }
   /** The grids met in this job; empty outside a job. */
-  const std::vector<std::unique_ptr<TTrackedControl>>& TrackedControls() const { return trackedControls_; }
-  /** The record of a grid, made the first time; nullptr for a grid that cannot be tracked. */
-  TTrackedControl* TrackGrid(QWidget* grid);
-  /** Clears (or marks) one state of every column of a tracked grid. */
-  void ResetColumns(QWidget* grid, TColumnState state);
-  /** Sets the page totals of every tracked grid to 0. */
-  void ClearPageTotals();
+  const std::vector<std::unique_ptr<TTrackedControl>>& TrackedControls() const {
+    return gridPrinter_.TrackedControls();
+  }
   /** The page total and the running total of the grid column whose field is labelled so (0 when none). */
-  double PageTotal(QWidget* grid, const QString& displayLabel);
-  double RunningTotal(QWidget* grid, const QString& displayLabel);
+  double PageTotal(QWidget* grid, const QString& displayLabel) {
+    return gridPrinter_.PageTotal(grid, displayLabel);
+  }
+  double RunningTotal(QWidget* grid, const QString& displayLabel) {
+    return gridPrinter_.RunningTotal(grid, displayLabel);
+  }
 
   /** The rule a child control prints by (the first row of the rules table its class passes). */
   static TChildRule ChildRuleOf(QWidget* child);
@@ -238,17 +192,13 @@ private:
   void PrintStockProgressBar(QWidget* bar, const Placement& where);
   void PrintItemView(QWidget* view, const Placement& where);
 
-  // The grid printer.
-  void PrintDataGrid(TDBGrid& grid, const Placement& where);
-  /** The rows of any grid across pages: titles, cells, sums, lines and where the next page continues. */
-  /** Without rows (a grid without data) the grid is its filled and framed box. */
-  void PrintGridRows(TGridRows* rows, const TGridLook& look, TTrackedControl* tracked,
-                     const Placement& where);
-  void PrintStringGrid(TStringGrid& grid, const Placement& where);
-  TTrackedColumn* ColumnOf(QWidget* grid, const QString& displayLabel);
-  void ReleaseTrackedControls();
+  /** Fills a grid's box in its colour, before the grid printer prints into it. */
+  void FillGridBox(TColor color, const TFont& font, const Placement& where);
+  static TGridBox GridBoxOf(const Placement& where);
+  /** Rows left for a further page keep the pass from completing. */
+  void RowsLeft(bool left) {
+    if (left) PageComplete = false;
+  }
 
-  std::vector<std::unique_ptr<TTrackedControl>> trackedControls_;
-  /** Right edge of the data grid being printed, in printer pixels; 0 otherwise. */
-  int gridRightEdge_ = 0;
+  TGridPrinter gridPrinter_;
 };

@@ -86,7 +86,19 @@ void TDBPrintWin::PrintLookupCombo(QWidget* widget, const Placement& where) {
 }
 
 void TDBPrintWin::PrintDataGridRule(QWidget* widget, const Placement& where) {
-  PrintDataGrid(*dynamic_cast<TDBGrid*>(widget), where);
+  auto& grid = *dynamic_cast<TDBGrid*>(widget);
+  FillGridBox(grid.Color(), grid.Font(), where);
+  RowsLeft(gridPrinter_.PrintDataGrid(*PageDevice(), grid, GridBoxOf(where)));
+}
+
+void TDBPrintWin::FillGridBox(TColor color, const TFont& font, const Placement& where) {
+  // The border comes last, once the grid's rows say where it ends.
+  TextBoxStandard(color, &font, where, QString(), 0, false);
+  PageDevice()->FillBox(where.Rect);
+}
+
+TGridBox TDBPrintWin::GridBoxOf(const Placement& where) {
+  return {where.L, where.T, where.R, where.B, where.ExactT, where.ExactB};
 }
 
 void TDBPrintWin::PrintTotals(QWidget* widget, const Placement& where) {

@@ -320,7 +320,7 @@ void TDBPrintWin::PrintStringGridRule(QWidget* widget, const Placement& where) {
   Placement inner = where;
   inner.L = OffsetX(where.L, 30);
   inner.Rect.Left = inner.L;
-  PrintStringGrid(grid, inner);
+  gridPrinter_.PrintStringGrid(*PageDevice(), grid, GridBoxOf(inner));
   if (PageDevice() != nullptr && single)
     PageDevice()->FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
 }

@@ -124,7 +124,7 @@ bool TDBPrintWin::PrintStockTopLevel(QWidget* control, const Placement& where, b
     return true;
   }
   if (qobject_cast<QAbstractItemView*>(control) != nullptr) {
-    ResetColumns(control, TColumnState::WidthArray);
+    gridPrinter_.ResetColumns(control, TColumnState::WidthArray);
     PrintItemView(control, where);
     if (!FramesItself(*control)) frame = false;
     return true;
@@ -249,11 +249,6 @@ void TDBPrintWin::PrintStockProgressBar(QWidget* widget, const Placement& where)
 void TDBPrintWin::PrintItemView(QWidget* widget, const Placement& where) {
   auto& view = *qobject_cast<QAbstractItemView*>(widget);
   const TGridLook look = TItemModelRows::LookOf(view);
-  TTrackedControl* tracked = TrackGrid(widget);
-  if (tracked == nullptr) {
-    PrintGridRows(nullptr, look, nullptr, where);
-    return;
-  }
-  TItemModelRows rows(view, *tracked);
-  PrintGridRows(&rows, look, tracked, where);
+  FillGridBox(look.Color, look.Font, where);
+  RowsLeft(gridPrinter_.PrintItemView(*PageDevice(), view, GridBoxOf(where)));
 }

@@ -173,6 +173,12 @@ public:
    */
   QSize RoomAt(double left, double top) const;
 
+  /**
+   * ProcessMessages for work that asks very often (each cell of a grid): the events run at most sixty times
+   * a second, and a signal to stop is seen at every call.
+   */
+  static void ProcessMessagesNowAndThen();
+
   /** A text of that many blanks (the defaults of the band texts). */
   static QString Blanks(int count) { return QString(count, QLatin1Char(' ')); }
 
@@ -211,11 +217,6 @@ protected:
   void SelectControlFont(TFont& font);
   /** Lets waiting window events run, so the status dialog stays live. */
   static void ProcessMessages();
-  /**
-   * ProcessMessages for work that asks very often (each cell of a grid): the events run at most sixty times
-   * a second, and a signal to stop is seen at every call.
-   */
-  static void ProcessMessagesNowAndThen();
 
 private:
   void DrawHeader();

@@ -1,9 +1,10 @@
-// The grid printer: data grids print their rows across as many pages as they need, titles repeated and no
-// row split, with running sums per numeric column; string grids print what fits.
-#include "print/engine/DBPrnWin.h"
+// The grid printer: data grids and item views print their rows across as many pages as they need, titles
+// repeated and no row split, with running sums per numeric column; string grids print what fits.
+#include "print/engine/GridPrinter.h"
 
 #include "platform/Controls.h"
 #include "platform/Grids.h"
+#include "platform/Printers.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "platform/data/DBGrids.h"
@@ -12,6 +13,7 @@
 #include "print/device/QV_Units.h"
 #include "print/engine/GridRows.h"
 #include "print/engine/ItemModelRows.h"
+#include "print/engine/PrnWin.h"
 #include "print/shared/QV_MFunc.h"
 
 #include <QAbstractItemView>
@@ -133,6 +135,19 @@ TField* FieldOfColumn(const TDBGrid& grid, int column) {
   return nullptr;
 }
 
+// How a data grid's box, titles and lines look on the page.
+TGridLook LookOf(const TDBGrid& grid) {
+  TGridLook look;
+  look.Font = grid.Font();
+  look.Color = grid.Color();
+  look.TitleColor = grid.TitleFont().Color();
+  look.Titles = (grid.Options() & dgTitles) != 0;
+  look.RowLines = (grid.Options() & dgRowLines) != 0;
+  look.ColumnLines = (grid.Options() & dgColLines) != 0;
+  look.SingleBorder = grid.BorderStyle() == bsSingle;
+  return look;
+}
+
 // A data grid's rows: the records of its data set from the continuation bookmark on.
 class DataSetRows : public TGridRows {
 public:
@@ -183,8 +198,210 @@ private:
 };
 }  // namespace
 
-TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
-  for (const auto& tracked : trackedControls_) {
+namespace {
+// One page of one grid: the columns laid out across its box, the title band, the rows that fit, and the
+// lines, with the clip that keeps a long text inside its column.
+class GridPage {
+public:
+  GridPage(TGdi& device, TGridRows& rows, const TGridLook& look, TTrackedControl& tracked,
+           const TGridBox& box)
+      : device_(device), rows_(rows), look_(look), tracked_(tracked), box_(box) {}
+
+  // Prints the page's part of the grid; true while rows remain for a further page.
+  bool Print() {
+    ClipToGrid();
+    Printer().Canvas().Pen().Width = 2;
+    Printer().Canvas().Font().SetStyle(0);
+    const TFont& font = look_.Font;
+    device_.SelectMappedFont(font, font.HasStyle(fsBold), font.HasStyle(fsItalic),
+                             font.HasStyle(fsUnderline));
+    s_ = std::abs(Printer().Canvas().Font().Height());
+    LayOutColumns();
+    const bool rowsLeft = rows_.Resume();
+    PrintTitles();
+
+    Printer().Canvas().Font().SetStyle(0);
+    device_.SetBrush(0, Silver, 0);
+    device_.SetTextColor(font.Color());
+    device_.SelectFont(font);
+    const bool more = rowsLeft && PrintRowsThatFit();
+    PrintLines();
+    rows_.Suspend();
+    device_.ResetClip();
+    // The frame ends after the last row: the room left below it on the page (a last page's most of all) is
+    // no part of the table.
+    if (look_.SingleBorder) device_.FrameBox(box_.L, box_.T, box_.R, std::min(box_.B, y_), 2, 2, 2, 2);
+    return more;
+  }
+
+private:
+  int WidthOf(int column) const { return tracked_.Columns[static_cast<std::size_t>(column)].WidthArray; }
+
+  void ClipToGrid() {
+    device_.ResetClip();
+    device_.ClipRect(OffsetX(box_.L, -30), box_.T, box_.R, box_.B);
+  }
+  // A text longer than its column (a long payee) stops at the column's edge instead of running into the
+  // next one.
+  void ClipToColumn(int left, int width) {
+    ClipToGrid();
+    device_.ClipRect(left, box_.T, left + width, box_.B);
+  }
+
+  void LayOutColumns() {
+    columnCount_ = rows_.ColumnCount();
+    if (static_cast<int>(tracked_.Columns.size()) < columnCount_)
+      tracked_.Columns.resize(static_cast<std::size_t>(columnCount_));
+    right_ = box_.L;
+    for (int column = 0; column < columnCount_; ++column) {
+      const int screenWidth = rows_.ColumnWidth(column);
+      const int width = screenWidth > 0 ? ScreenToDeviceX(screenWidth) : 0;
+      tracked_.Columns[static_cast<std::size_t>(column)].WidthArray = width;
+      right_ += width;
+    }
+    // Columns that end within the grid's border of its right edge, as the screen lays them out inside its
+    // frame, end at the edge on paper: a printer's pixels would otherwise show the border's width as a
+    // second right edge beside the last column's line.
+    for (int column = columnCount_; column-- > 0;) {
+      TTrackedColumn& last = tracked_.Columns[static_cast<std::size_t>(column)];
+      if (last.WidthArray == 0) continue;
+      if (right_ < box_.R && box_.R - right_ <= ScreenToDeviceX(4)) {
+        last.WidthArray += box_.R - right_;
+        right_ = box_.R;
+      }
+      break;
+    }
+  }
+
+  void PrintTitles() {
+    device_.SetBrush(0, Silver, 0);
+    device_.SetTextColor(look_.TitleColor);
+    device_.SetPenColor(clBlack);
+    linesTop_ = box_.T;
+    y_ = box_.T + Round(s_ / 2.0);
+    if (!look_.Titles) return;
+    const TRect band = Rect(box_.L, box_.T, right_, box_.T + 2 * s_);
+    device_.FillBox(band);
+    device_.FrameBox(band.Left, band.Top, band.Right, band.Bottom, 2, 2, 2, 2);
+    // A title stands as its column's cells do, so an amount's title is over the amounts' right edge.
+    for (int column = 0, left = box_.L; column < columnCount_; ++column) {
+      const int width = WidthOf(column);
+      if (width == 0) continue;
+      const QString title = rows_.Title(column);
+      ClipToColumn(left, width);
+      device_.TextAt(AlignedTextLeft(rows_.TitleAlignment(column), OffsetX(left, 10), width,
+                                     Printer().Canvas().TextWidth(title)),
+                     y_, title);
+      left += width;
+    }
+    ClipToGrid();
+    Printer().Canvas().Brush().Color = clWhite;
+    linesTop_ = box_.T + 2 * s_;
+    device_.MoveTo(box_.L, linesTop_);
+    device_.LineTo(right_, linesTop_);
+    y_ = linesTop_ + Round(s_ / 3.0);
+  }
+
+  // True when a row is left that did not fit.
+  bool PrintRowsThatFit() {
+    // Rows stand one and a half times the font's exact height apart, each placed from the first row on its
+    // own: neither the rounding of one resolution nor its sum over a page changes which rows a page holds,
+    // so a ledger breaks at the same entries at 72 dpi as at 600.
+    const double exactHeight =
+        std::abs(look_.Font.Height()) * static_cast<double>(Printer().ResolutionY()) / ScreenPixelsPerInch();
+    const double pitch = 1.5 * exactHeight;
+    const double firstRowTop =
+        box_.ExactT + (look_.Titles ? 2 * exactHeight + exactHeight / 3 : exactHeight / 2);
+    const int firstRowY = y_;
+    for (int row = 0; !rows_.AtEnd(); ++row) {
+      // A row that does not fit goes whole to the next page; the first row of a page always prints, so a box
+      // too small for any row still makes progress instead of asking for pages without end.
+      if (row > 0 && !RowFits(firstRowTop, pitch, row, box_.ExactB)) return true;
+      y_ = firstRowY + Round(row * pitch);
+      PrintRow();
+      rows_.Next();
+      if (look_.RowLines && row > 0) {
+        device_.MoveTo(box_.L, y_ - Round(s_ / 4.0));
+        device_.LineTo(right_, y_ - Round(s_ / 4.0));
+      }
+      y_ = firstRowY + Round((row + 1) * pitch);
+    }
+    return false;
+  }
+
+  void PrintRow() {
+    bool columnClipped = false;
+    for (int column = 0, left = box_.L; column < columnCount_; ++column) {
+      const int width = WidthOf(column);
+      if (width == 0) continue;
+      TPrintWin::ProcessMessagesNowAndThen();
+      TAlignment alignment = taLeftJustify;
+      int indent = 0;
+      QString text =
+          rows_.CellText(column, tracked_.Columns[static_cast<std::size_t>(column)], alignment, indent);
+      const int indented = indent > 0 ? std::min(width, ScreenToDeviceX(indent)) : 0;
+      int textWidth = 0;
+      const int placed =
+          PlaceCellText(alignment, OffsetX(left, 10) + indented, width - indented, text, textWidth);
+      // Most texts stand well inside their column and need no clip of their own; each clip changed costs
+      // the printed page a graphics state of its own (a third of a long ledger's printing time).
+      if (MayLeaveColumn(placed, textWidth, left, width)) {
+        ClipToColumn(left, width);
+        columnClipped = true;
+      } else if (columnClipped) {
+        ClipToGrid();
+        columnClipped = false;
+      }
+      device_.TextAt(placed, y_, text);
+      left += width;
+    }
+    if (columnClipped) ClipToGrid();
+  }
+
+  void PrintLines() {
+    Printer().Canvas().Pen().Width = 2;
+    if (look_.ColumnLines) {
+      int x = box_.L;
+      bool first = true;
+      for (int column = 0; column < columnCount_; ++column) {
+        if (WidthOf(column) == 0) continue;
+        const int lineX = first ? x : x + ScreenToDeviceX(1);
+        device_.MoveTo(lineX, linesTop_);
+        device_.LineTo(lineX, y_);
+        first = false;
+        x += WidthOf(column);
+      }
+      device_.MoveTo(x, linesTop_);
+      device_.LineTo(x, y_);
+      device_.MoveTo(box_.L, y_);
+      device_.LineTo(x, y_);
+    }
+    // Where the last column's line is the grid's right edge, a second line beside it would print the edge
+    // doubled.
+    const bool columnsEndAtTheEdge = look_.ColumnLines && std::abs(box_.R - right_) <= ScreenToDeviceX(2);
+    if (look_.SingleBorder && !columnsEndAtTheEdge) {
+      device_.MoveTo(box_.R - 2, box_.T);
+      device_.LineTo(box_.R - 2, y_);
+    }
+  }
+
+  TGdi& device_;
+  TGridRows& rows_;
+  const TGridLook& look_;
+  TTrackedControl& tracked_;
+  const TGridBox& box_;
+  // The font's height on the page, the columns' count and right end, where column lines begin, and the
+  // line being printed, in printer pixels.
+  int s_ = 0;
+  int columnCount_ = 0;
+  int right_ = 0;
+  int linesTop_ = 0;
+  int y_ = 0;
+};
+}  // namespace
+
+TTrackedControl* TGridPrinter::TrackGrid(QWidget* grid) {
+  for (const auto& tracked : tracked_) {
     if (tracked->Control == grid) return tracked.get();
   }
   auto record = std::make_unique<TTrackedControl>();
@@ -208,11 +425,11 @@ TTrackedControl* TDBPrintWin::TrackGrid(QWidget* grid) {
   } else {
     return nullptr;
   }
-  trackedControls_.push_back(std::move(record));
-  return trackedControls_.back().get();
+  tracked_.push_back(std::move(record));
+  return tracked_.back().get();
 }
 
-void TDBPrintWin::ResetColumns(QWidget* grid, TColumnState state) {
+void TGridPrinter::ResetColumns(QWidget* grid, TColumnState state) {
   TTrackedControl* tracked = TrackGrid(grid);
   if (tracked == nullptr) return;
   for (TTrackedColumn& column : tracked->Columns) {
@@ -226,13 +443,13 @@ void TDBPrintWin::ResetColumns(QWidget* grid, TColumnState state) {
   }
 }
 
-void TDBPrintWin::ClearPageTotals() {
-  for (const auto& tracked : trackedControls_) {
+void TGridPrinter::ClearPageTotals() {
+  for (const auto& tracked : tracked_) {
     for (TTrackedColumn& column : tracked->Columns) column.PageTotal = 0.0;
   }
 }
 
-TTrackedColumn* TDBPrintWin::ColumnOf(QWidget* grid, const QString& displayLabel) {
+TTrackedColumn* TGridPrinter::ColumnOf(QWidget* grid, const QString& displayLabel) {
   auto* dataGrid = dynamic_cast<TDBGrid*>(grid);
   auto* view = qobject_cast<QAbstractItemView*>(grid);
   if (view == nullptr) return nullptr;
@@ -257,18 +474,18 @@ TTrackedColumn* TDBPrintWin::ColumnOf(QWidget* grid, const QString& displayLabel
   return nullptr;
 }
 
-double TDBPrintWin::PageTotal(QWidget* grid, const QString& displayLabel) {
+double TGridPrinter::PageTotal(QWidget* grid, const QString& displayLabel) {
   const TTrackedColumn* column = ColumnOf(grid, displayLabel);
   return column != nullptr ? column->PageTotal : 0.0;
 }
 
-double TDBPrintWin::RunningTotal(QWidget* grid, const QString& displayLabel) {
+double TGridPrinter::RunningTotal(QWidget* grid, const QString& displayLabel) {
   const TTrackedColumn* column = ColumnOf(grid, displayLabel);
   return column != nullptr ? column->MainTotal : 0.0;
 }
 
-void TDBPrintWin::ReleaseTrackedControls() {
-  for (const auto& tracked : trackedControls_) {
+void TGridPrinter::Release() {
+  for (const auto& tracked : tracked_) {
     if (tracked->DataSet == nullptr) continue;
     // Back on the record that was current before printing, with the screen's controls following again.
     try {
@@ -282,223 +499,44 @@ void TDBPrintWin::ReleaseTrackedControls() {
     tracked->DataSet->ReleaseOrder();
     tracked->DataSet->EnableControls();
   }
-  trackedControls_.clear();
+  tracked_.clear();
 }
 
-void TDBPrintWin::PrintDataGrid(TDBGrid& grid, const Placement& where) {
-  TGridLook look;
-  look.Font = grid.Font();
-  look.Color = grid.Color();
-  look.TitleColor = grid.TitleFont().Color();
-  look.Titles = (grid.Options() & dgTitles) != 0;
-  look.RowLines = (grid.Options() & dgRowLines) != 0;
-  look.ColumnLines = (grid.Options() & dgColLines) != 0;
-  look.SingleBorder = grid.BorderStyle() == bsSingle;
-  TTrackedControl* tracked = TrackGrid(&grid);
-  if (tracked == nullptr || tracked->DataSet == nullptr) {
-    PrintGridRows(nullptr, look, nullptr, where);
-    return;
+bool TGridPrinter::PrintRows(TGdi& device, TGridRows* rows, const TGridLook& look, TTrackedControl* tracked,
+                             const TGridBox& box) {
+  if (rows == nullptr || tracked == nullptr) {
+    // Without data to print the grid is its filled and framed box.
+    device.ResetClip();
+    if (look.SingleBorder) device.FrameBox(box.L, box.T, box.R, box.B, 2, 2, 2, 2);
+    return false;
   }
+  return GridPage(device, *rows, look, *tracked, box).Print();
+}
+
+bool TGridPrinter::PrintDataGrid(TGdi& device, TDBGrid& grid, const TGridBox& box) {
+  const TGridLook look = LookOf(grid);
+  TTrackedControl* tracked = TrackGrid(&grid);
+  if (tracked == nullptr || tracked->DataSet == nullptr)
+    return PrintRows(device, nullptr, look, nullptr, box);
   DataSetRows rows(grid, *tracked);
-  PrintGridRows(&rows, look, tracked, where);
+  const bool more = PrintRows(device, &rows, look, tracked, box);
   // The titles of later pages are black.
   TFont titleFont = grid.TitleFont();
   titleFont.SetColor(clBlack);
   grid.SetTitleFont(titleFont);
+  return more;
 }
 
-void TDBPrintWin::PrintGridRows(TGridRows* rows, const TGridLook& look, TTrackedControl* tracked,
-                                const Placement& where) {
-  TGdi& device = *PageDevice();
-  const TFont& gridFont = look.Font;
-  const bool single = look.SingleBorder;
-  // The border comes last, once the grid's rows say where it ends.
-  TextBoxStandard(look.Color, &gridFont, where, QString(), 0, false);
-  device.FillBox(where.Rect);
-  const auto clipToGrid = [&device, &where] {
-    device.ResetClip();
-    device.ClipRect(OffsetX(where.L, -30), where.T, where.R, where.B);
-  };
-  // A text longer than its column (a long payee) stops at the column's edge instead of running into the
-  // next one.
-  const auto clipToColumn = [&device, &where, &clipToGrid](int left, int width) {
-    clipToGrid();
-    device.ClipRect(left, where.T, left + width, where.B);
-  };
-  clipToGrid();
-  bool columnClipped = false;
-  gridRightEdge_ = where.R;
-
-  if (rows == nullptr || tracked == nullptr) {
-    // Without data to print the grid is its filled and framed box.
-    gridRightEdge_ = 0;
-    device.ResetClip();
-    if (single) device.FrameBox(where.L, where.T, where.R, where.B, 2, 2, 2, 2);
-    return;
-  }
-  const int x0 = where.L;
-  int y = where.T;
-  Printer().Canvas().Pen().Width = 2;
-  Printer().Canvas().Font().SetStyle(0);
-  device.SelectMappedFont(gridFont, gridFont.HasStyle(fsBold), gridFont.HasStyle(fsItalic),
-                          gridFont.HasStyle(fsUnderline));
-  const int s = std::abs(Printer().Canvas().Font().Height());
-
-  const int columnCount = rows->ColumnCount();
-  if (static_cast<int>(tracked->Columns.size()) < columnCount)
-    tracked->Columns.resize(static_cast<std::size_t>(columnCount));
-  int xr = x0;
-  for (int column = 0; column < columnCount; ++column) {
-    const int screenWidth = rows->ColumnWidth(column);
-    const int width = screenWidth > 0 ? ScreenToDeviceX(screenWidth) : 0;
-    tracked->Columns[static_cast<std::size_t>(column)].WidthArray = width;
-    xr += width;
-  }
-  // Columns that end within the grid's border of its right edge, as the screen lays them out inside its
-  // frame, end at the edge on paper: a printer's pixels would otherwise show the border's width as a second
-  // right edge beside the last column's line.
-  for (int column = columnCount; column-- > 0;) {
-    TTrackedColumn& last = tracked->Columns[static_cast<std::size_t>(column)];
-    if (last.WidthArray == 0) continue;
-    if (xr < where.R && where.R - xr <= ScreenToDeviceX(4)) {
-      last.WidthArray += where.R - xr;
-      xr = where.R;
-    }
-    break;
-  }
-  const auto widthOf = [tracked](int column) {
-    return tracked->Columns[static_cast<std::size_t>(column)].WidthArray;
-  };
-  bool rowsLeft = rows->Resume();
-
-  const bool titles = look.Titles;
-  device.SetBrush(0, Silver, 0);
-  device.SetTextColor(look.TitleColor);
-  device.SetPenColor(clBlack);
-  if (titles) {
-    const TRect band = Rect(x0, y, xr, y + 2 * s);
-    device.FillBox(band);
-    device.FrameBox(band.Left, band.Top, band.Right, band.Bottom, 2, 2, 2, 2);
-  }
-  int x = OffsetX(x0, 10);
-  y = where.T + Round(s / 2.0);
-  int linesTop = where.T;
-  if (titles) {
-    // A title stands as its column's cells do, so an amount's title is over the amounts' right edge.
-    for (int column = 0, left = x0; column < columnCount; ++column) {
-      if (widthOf(column) == 0) continue;
-      const QString title = rows->Title(column);
-      clipToColumn(left, widthOf(column));
-      device.TextAt(AlignedTextLeft(rows->TitleAlignment(column), x, widthOf(column),
-                                    Printer().Canvas().TextWidth(title)),
-                    y, title);
-      x += widthOf(column);
-      left += widthOf(column);
-    }
-    clipToGrid();
-    y = where.T + 2 * s;
-    Printer().Canvas().Brush().Color = clWhite;
-    linesTop = y;
-    device.MoveTo(x0, y);
-    device.LineTo(xr, y);
-    y += Round(s / 3.0);
-  }
-
-  Printer().Canvas().Font().SetStyle(0);
-  device.SetBrush(0, Silver, 0);
-  device.SetTextColor(gridFont.Color());
-  device.SelectFont(gridFont);
-
-  // Rows stand one and a half times the font's exact height apart, each placed from the first row on its
-  // own: neither the rounding of one resolution nor its sum over a page changes which rows a page holds, so
-  // a ledger breaks at the same entries at 72 dpi as at 600.
-  const double exactHeight =
-      std::abs(gridFont.Height()) * static_cast<double>(PrinterDpiY) / ScreenPixelsPerInch();
-  const double rowPitch = 1.5 * exactHeight;
-  const double firstRowTop = where.ExactT + (titles ? 2 * exactHeight + exactHeight / 3 : exactHeight / 2);
-  const int firstRowY = y;
-  int rowNumber = 0;
-  bool firstRow = true;
-  while (rowsLeft && !rows->AtEnd()) {
-    x = OffsetX(x0, 10);
-    // A row that does not fit goes whole to the next page; the first row of a page always prints, so a box
-    // too small for any row still makes progress instead of asking for pages without end.
-    if (!RowFits(firstRowTop, rowPitch, rowNumber, where.ExactB) && !firstRow) {
-      PageComplete = false;
-      break;
-    }
-    y = firstRowY + Round(rowNumber * rowPitch);
-    for (int column = 0, left = x0; column < columnCount; ++column) {
-      const int width = widthOf(column);
-      if (width == 0) continue;
-      ProcessMessagesNowAndThen();
-      TAlignment alignment = taLeftJustify;
-      int indent = 0;
-      QString text =
-          rows->CellText(column, tracked->Columns[static_cast<std::size_t>(column)], alignment, indent);
-      const int indented = indent > 0 ? std::min(width, ScreenToDeviceX(indent)) : 0;
-      int textWidth = 0;
-      const int placed = PlaceCellText(alignment, x + indented, width - indented, text, textWidth);
-      // Most texts stand well inside their column and need no clip of their own; each clip changed costs
-      // the printed page a graphics state of its own (a third of a long ledger's printing time).
-      if (MayLeaveColumn(placed, textWidth, left, width)) {
-        clipToColumn(left, width);
-        columnClipped = true;
-      } else if (columnClipped) {
-        clipToGrid();
-        columnClipped = false;
-      }
-      device.TextAt(placed, y, text);
-      x += width;
-      left += width;
-    }
-    if (columnClipped) clipToGrid();
-    columnClipped = false;
-    rows->Next();
-    if (look.RowLines && !firstRow) {
-      device.MoveTo(x0, y - Round(s / 4.0));
-      device.LineTo(xr, y - Round(s / 4.0));
-    }
-    firstRow = false;
-    ++rowNumber;
-    y = firstRowY + Round(rowNumber * rowPitch);
-  }
-
-  Printer().Canvas().Pen().Width = 2;
-  if (look.ColumnLines) {
-    x = x0;
-    bool first = true;
-    for (int column = 0; column < columnCount; ++column) {
-      if (widthOf(column) == 0) continue;
-      const int lineX = first ? x : x + ScreenToDeviceX(1);
-      device.MoveTo(lineX, linesTop);
-      device.LineTo(lineX, y);
-      first = false;
-      x += widthOf(column);
-    }
-    device.MoveTo(x, linesTop);
-    device.LineTo(x, y);
-    device.MoveTo(x0, y);
-    device.LineTo(x, y);
-  }
-  // Where the last column's line is the grid's right edge, a second line beside it would print the edge
-  // doubled.
-  const bool columnsEndAtTheEdge = look.ColumnLines && std::abs(where.R - xr) <= ScreenToDeviceX(2);
-  if (gridRightEdge_ != 0 && single && !columnsEndAtTheEdge) {
-    device.MoveTo(gridRightEdge_ - 2, where.T);
-    device.LineTo(gridRightEdge_ - 2, y);
-  }
-  rows->Suspend();
-
-  gridRightEdge_ = 0;
-  device.ResetClip();
-  // The frame ends after the last row: the room left below it on the page (a last page's most of all) is no
-  // part of the table.
-  if (single) device.FrameBox(where.L, where.T, where.R, std::min(where.B, y), 2, 2, 2, 2);
+bool TGridPrinter::PrintItemView(TGdi& device, QWidget& widget, const TGridBox& box) {
+  auto& view = *qobject_cast<QAbstractItemView*>(&widget);
+  const TGridLook look = TItemModelRows::LookOf(view);
+  TTrackedControl* tracked = TrackGrid(&widget);
+  if (tracked == nullptr) return PrintRows(device, nullptr, look, nullptr, box);
+  TItemModelRows rows(view, *tracked);
+  return PrintRows(device, &rows, look, tracked, box);
 }
 
-void TDBPrintWin::PrintStringGrid(TStringGrid& grid, const Placement& where) {
-  TGdi& device = *PageDevice();
+void TGridPrinter::PrintStringGrid(TGdi& device, TStringGrid& grid, const TGridBox& where) {
   const int clipLeft = OffsetX(where.L, -30);
   device.ClipRect(clipLeft, where.T, where.R, where.B);
   const int left = where.L;
@@ -547,7 +585,7 @@ void TDBPrintWin::PrintStringGrid(TStringGrid& grid, const Placement& where) {
     if (bottom < y + 3 * Round(s / 2.0)) break;
     x = left;
     for (int column = 0; column < columns; ++column) {
-      ProcessMessagesNowAndThen();
+      TPrintWin::ProcessMessagesNowAndThen();
       if (column >= grid.FixedCols()) device.SetTextColor(clBlack);
       device.TextAt(OffsetX(x, 10), y, grid.Cells(column, row));
       x += widths[static_cast<std::size_t>(column)];
