@@ -1,5 +1,7 @@
 #pragma once
 
+// The calculator's main window: a name typed in, its total and reading shown anew at every keystroke.
+
 #include "platform/Forms.h"
 
 #include <memory>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The calculator's command line: what a start is asked to do, done without windows where none are needed.
+
 #include <QIcon>
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The links window: the program's web sites and mail contacts, each opened by the desktop's own program.
+
 #include "platform/Forms.h"
 
 class TButton;

@@ -1,5 +1,7 @@
 #pragma once
 
+// The numerology itself: a name's letters added up to its total, and the oracle reading that total gives.
+
 #include <QString>
 
 /** Longest entry the main window takes, in characters (so a total never exceeds 35 × 700). */

@@ -1,5 +1,7 @@
 #pragma once
 
+// The one-page reading report, filled from the main window and sent to the printer or the preview.
+
 #include "platform/Forms.h"
 #include "print/device/QV_PageFiles.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Links placed on a form, launched with the desktop's default program for their scheme.
+
 #include <QObject>
 #include <QString>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The ledger window: the entries of a ledger file in a sortable grid, with their count and total.
+
 #include "platform/Forms.h"
 #include "print/device/QV_PageFiles.h"
 

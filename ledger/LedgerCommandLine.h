@@ -1,5 +1,7 @@
 #pragma once
 
+// The ledger program's command line: what a start is asked to do, and doing it, with or without windows.
+
 #include "platform/Console.h"
 
 #include <QSize>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The ledger file: where the user's own lives, making a sample one, and telling a ledger from any other file.
+
 #include <QString>
 
 /** The ledger file: a SQLite file with the table ledger(id, posted, payee, note, amount). */

@@ -1,5 +1,7 @@
 #pragma once
 
+// The ledger as it prints: laid out anew for each job's paper, its grid and totals filling every page.
+
 #include "platform/Forms.h"
 
 #include <QSize>

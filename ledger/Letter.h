@@ -1,5 +1,7 @@
 #pragma once
 
+// The Letter window: a letter showing the print library's decorative controls and text flowing across pages.
+
 #include "platform/Forms.h"
 #include "print/device/QV_PageFiles.h"
 

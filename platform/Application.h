@@ -1,5 +1,7 @@
 #pragma once
 
+// The program-wide application object: main form, help, message loop, and an orderly stop on a signal.
+
 #include <QString>
 #include <exception>
 #include <functional>

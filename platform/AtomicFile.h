@@ -1,5 +1,7 @@
 #pragma once
 
+// How the programs write files: a file takes its name only once whole, so no failure leaves one half-written.
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The event-handler type shared by the controls and the print library, telling a handler who sent the event.
+
 #include <functional>
 
 class QObject;

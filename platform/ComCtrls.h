@@ -1,5 +1,7 @@
 #pragma once
 
+// The rich-text field of a form; the print library's text that flows across boxes and pages is built on it.
+
 #include "platform/Controls.h"
 
 #include <QTextEdit>

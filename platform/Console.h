@@ -1,5 +1,7 @@
 #pragma once
 
+// What both programs' command lines share, down to printing where no one is there to answer a dialog.
+
 #include "platform/Printers.h"
 
 #include <QString>

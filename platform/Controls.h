@@ -1,5 +1,7 @@
 #pragma once
 
+// The ground every control of a form stands on: the properties both the program and the print renderer read.
+
 #include "platform/Graphics.h"
 
 #include <QList>

@@ -21,6 +21,11 @@ TModalObserver& CurrentObserver() {
   return observer;
 }
 
+TMessageSink& CurrentSink() {
+  static TMessageSink sink;
+  return sink;
+}
+
 /** Ends a local event loop when the watched window is hidden. */
 class HideWatcher : public QObject {
 public:
@@ -81,6 +86,7 @@ QMessageBox::Icon IconOf(TMsgDlgType type) {
 }  // namespace
 
 TModalResult MessageDlg(const QString& message, TMsgDlgType type, TMsgDlgButtons buttons, int) {
+  if (const TMessageSink sink = CurrentSink()) return sink(message, type, buttons);
   QMessageBox box(IconOf(type), CaptionOf(type), message, QMessageBox::NoButton, Application().MainForm());
   box.setTextFormat(Qt::PlainText);
   if ((buttons & ~mbHelp) == 0) buttons = mbOK;
@@ -155,3 +161,8 @@ ModalObserverScope::ModalObserverScope(TModalObserver observer)
     : previous_(std::exchange(CurrentObserver(), std::move(observer))) {}
 
 ModalObserverScope::~ModalObserverScope() { CurrentObserver() = std::move(previous_); }
+
+MessageSinkScope::MessageSinkScope(TMessageSink sink)
+    : previous_(std::exchange(CurrentSink(), std::move(sink))) {}
+
+MessageSinkScope::~MessageSinkScope() { CurrentSink() = std::move(previous_); }

@@ -1,5 +1,7 @@
 #pragma once
 
+// Message boxes and modal windows, with the seams through which tests and printing classes answer them.
+
 #include "platform/Controls.h"
 
 #include <QString>
@@ -37,6 +39,26 @@ constexpr TMsgDlgButtons mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnore;
  */
 TModalResult MessageDlg(const QString& message, TMsgDlgType type, TMsgDlgButtons buttons,
                         int helpContext = 0);
+
+/**
+ * Takes the messages MessageDlg would show, instead of a box: it gets the text and the kind, and answers
+ * with the button pressed. A program that reports its own errors (a printing class that returns them to its
+ * caller) installs one for the work it does.
+ */
+using TMessageSink =
+    std::function<TModalResult(const QString& message, TMsgDlgType type, TMsgDlgButtons buttons)>;
+
+/** Installs a message sink for the scope's lifetime; the previous sink comes back when it ends. */
+class MessageSinkScope {
+public:
+  explicit MessageSinkScope(TMessageSink sink);
+  ~MessageSinkScope();
+  MessageSinkScope(const MessageSinkScope&) = delete;
+  MessageSinkScope& operator=(const MessageSinkScope&) = delete;
+
+private:
+  TMessageSink previous_;
+};
 
 /** A message with one OK button under the application's title. */
 void ShowMessage(const QString& message);

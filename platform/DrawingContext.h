@@ -1,5 +1,7 @@
 #pragma once
 
+// The desktop-style drawing context over a QPainter that the page device and the print rules draw through.
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>

@@ -1,5 +1,7 @@
 #pragma once
 
+// A form's panels, pictures, shapes, bevels and radio groups, which the print library also puts on paper.
+
 #include "platform/Controls.h"
 #include "platform/StdCtrls.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Plain Latin lines shaped by HarfBuzz alone, so measuring and writing a job's texts skip Qt's layout cost.
+
 #include <QByteArray>
 #include <QList>
 #include <QPointF>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's windows and scrolling boxes: how a form opens, runs modally and closes.
+
 #include "platform/Controls.h"
 
 #include <QAbstractScrollArea>

@@ -1,6 +1,7 @@
 #include "platform/Graphics.h"
 
 #include "platform/Screen.h"
+#include "platform/SysUtils.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -95,6 +96,21 @@ QFont TFont::ToQFont() const { return FontOfHeight(name_, height_, style_); }
 bool TFont::operator==(const TFont& other) const {
   return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ &&
          color_ == other.color_ && pixelsPerInch_ == other.pixelsPerInch_;
+}
+
+TFont FromQFont(const QFont& qt) {
+  TFont font;
+  font.SetName(qt.family());
+  const double pixels = qt.pixelSize() > 0 ? qt.pixelSize() : qt.pointSizeF() * font.PixelsPerInch() / 72.0;
+  font.SetHeight(-std::max(1, static_cast<int>(RoundHalfEven(pixels))));
+  TFontStyles style = 0;
+  if (qt.bold()) style |= fsBold;
+  if (qt.italic()) style |= fsItalic;
+  if (qt.underline()) style |= fsUnderline;
+  if (qt.strikeOut()) style |= fsStrikeOut;
+  font.SetStyle(style);
+  font.SetColor(clBlack);
+  return font;
 }
 
 QFont FontOfHeight(const QString& name, int height, TFontStyles style) {

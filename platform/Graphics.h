@@ -1,5 +1,7 @@
 #pragma once
 
+// Fonts, colours, pens, brushes and pictures as the forms and the print rules describe them.
+
 #include <QColor>
 #include <QFont>
 #include <QIcon>
@@ -125,6 +127,8 @@ private:
 
 /** A Qt font of a face and a GDI-style height (negative: character height, positive: cell height). */
 QFont FontOfHeight(const QString& name, int height, TFontStyles style);
+/** The face, character height and styles of a Qt font as a control's font (its colour is left black). */
+TFont FromQFont(const QFont& font);
 
 enum TBrushStyle {
   bsSolid,

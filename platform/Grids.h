@@ -1,5 +1,7 @@
 #pragma once
 
+// The string grid of a form: text cells under fixed titles, which the grid printer also prints.
+
 #include "platform/Controls.h"
 
 #include <QAbstractScrollArea>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The help window, showing the program's HTML help page at the topic the user asked about.
+
 #include <QString>
 #include <QWidget>
 

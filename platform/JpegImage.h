@@ -1,5 +1,7 @@
 #pragma once
 
+// JPEG pictures through libjpeg (the main window's stone background): damaged data throws, never exits.
+
 #include <QByteArray>
 #include <QImage>
 #include <stdexcept>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Masked entry fields: what the user may type, and the text the field reports and prints.
+
 #include "platform/StdCtrls.h"
 
 #include <QChar>

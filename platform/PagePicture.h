@@ -1,5 +1,7 @@
 #pragma once
 
+// One printed page as a recording: drawn once, kept in a page file, played to printer, PDF or preview.
+
 #include <QByteArray>
 #include <QRectF>
 #include <QSizeF>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The compact display list pages are recorded in, so recording or playing a page costs little beyond drawing.
+
 #include <QByteArray>
 #include <QPaintDevice>
 #include <memory>

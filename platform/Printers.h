@@ -1,5 +1,7 @@
 #pragma once
 
+// The program-wide printer: where the next print goes, on which paper, with which choices.
+
 #include "platform/Graphics.h"
 
 #include <QFont>

@@ -1,5 +1,7 @@
 #pragma once
 
+// What a recorded page plays to when it goes somewhere other than a painter, such as a PDF page.
+
 #include <QBrush>
 #include <QFont>
 #include <QImage>

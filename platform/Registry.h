@@ -1,5 +1,7 @@
 #pragma once
 
+// The per-user INI settings store, written so a file edited by hand keeps everything the user put in it.
+
 #include <QList>
 #include <QPair>
 #include <QString>

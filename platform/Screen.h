@@ -1,5 +1,7 @@
 #pragma once
 
+// What the program needs to know of the screen it runs on, and whether anyone can see its windows at all.
+
 #include <QCursor>
 #include <QString>
 #include <optional>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Keeps the texts a job draws again and again laid out, so later pages draw them straight from their glyphs.
+
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>

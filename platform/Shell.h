@@ -1,5 +1,7 @@
 #pragma once
 
+// Hands links and documents to the desktop's own programs, as the help and links windows need.
+
 #include <QString>
 
 class QWidget;

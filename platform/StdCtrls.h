@@ -1,5 +1,7 @@
 #pragma once
 
+// The everyday controls of a form, labels to combo boxes, each printed by a rule of its own.
+
 #include "platform/Controls.h"
 
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's string table, through which a program translates the print library's captions.
+
 #include <QHash>
 #include <QString>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The programs' icons, drawn from vector pictures so they stay sharp at every size and screen scale.
+
 #include <QIcon>
 #include <QString>
 

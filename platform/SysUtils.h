@@ -1,5 +1,7 @@
 #pragma once
 
+// The groundwork every part of the program leans on: its exceptions, numbers as text, careful file reads.
+
 #include <QByteArray>
 #include <QChar>
 #include <QLocale>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Private temporary folders, where page files live that no other user or instance can see or plant.
+
 #include <QString>
 #include <memory>
 

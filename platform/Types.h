@@ -1,5 +1,7 @@
 #pragma once
 
+// The edge-based rectangle in which the print library gives all page geometry.
+
 /**
  * A rectangle as the desktop describes one: left, top, right and bottom edges, with the right column and the
  * bottom row outside the rectangle (so Right - Left is its width). Page geometry is given this way

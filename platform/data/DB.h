@@ -1,5 +1,7 @@
 #pragma once
 
+// The data access layer's core: data sets whose records forms and print jobs walk in constant memory.
+
 #include "platform/SysUtils.h"
 
 #include <QObject>

@@ -1,5 +1,7 @@
 #pragma once
 
+// A form's data controls: each shows one field of its data source's current record, on screen and in print.
+
 #include "platform/ExtCtrls.h"
 #include "platform/Mask.h"
 #include "platform/StdCtrls.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The scrolling data grid of a form, reading records only as they come into view.
+
 #include "platform/Controls.h"
 #include "platform/data/DB.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The lookup combo box: for the key its field holds, the matching text from another data set.
+
 #include "platform/data/DBCtrls.h"
 
 /**

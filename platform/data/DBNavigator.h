@@ -1,5 +1,7 @@
 #pragma once
 
+// The row of buttons that moves a form's data set through its records; never printed.
+
 #include "platform/Controls.h"
 #include "platform/data/DB.h"
 

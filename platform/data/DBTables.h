@@ -1,5 +1,7 @@
 #pragma once
 
+// Data sets over SQLite files: a table in an index's or fields' order, or the records an SQL query gives.
+
 #include "platform/data/DB.h"
 
 #include <QStringList>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The one way the program writes a database (a sample ledger, test data): whole in one go, or not at all.
+
 #include <QString>
 #include <QVariantList>
 #include <memory>

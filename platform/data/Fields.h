@@ -1,5 +1,7 @@
 #pragma once
 
+// The fields of a data set: each column's value at the current record, as the controls show and print it.
+
 #include "platform/Controls.h"
 
 #include <QByteArray>

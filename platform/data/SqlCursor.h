@@ -1,5 +1,7 @@
 #pragma once
 
+// The read-only SQLite connection and forward-only statements through which data sets read their records.
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Lets queries written with ASCENDING and DESCENDING run on SQLite, which knows only ASC and DESC.
+
 #include <QString>
 
 /**

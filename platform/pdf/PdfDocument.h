@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's own PDF writer: recorded pages played straight into a PDF document as they print.
+
 #include "platform/pdf/PdfPagePlayer.h"
 
 #include <QByteArray>

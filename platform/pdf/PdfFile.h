@@ -1,5 +1,7 @@
 #pragma once
 
+// The bare syntax of a PDF file, written front to back so no page of a long document stays in memory.
+
 #include <QByteArray>
 #include <QString>
 #include <deque>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Fonts in the program's PDFs: each embedded once as a subset, so copying and searching give what printed.
+
 #include "platform/FontShaper.h"
 
 #include <QByteArray>

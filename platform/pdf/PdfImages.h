@@ -1,5 +1,7 @@
 #pragma once
 
+// The pictures of the program's PDFs, each written once however many pages draw it.
+
 #include <QByteArray>
 #include <QHash>
 #include <QImage>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Turns one recorded page into a PDF page's content, its text as the glyphs Qt lays it out in.
+
 #include "platform/RecordPlayer.h"
 #include "platform/ShapedTexts.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Which pages the program's own PDF writer can draw; a document with a page it cannot goes through Qt's.
+
 #include <QPainter>
 
 class QBrush;

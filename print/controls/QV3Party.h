@@ -1,5 +1,7 @@
 #pragma once
 
+// The root of the library's graphic controls that draw themselves onto the printed page.
+
 #include "platform/Controls.h"
 #include "print/shared/QV_MFunc.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The library's panel that tiles a picture behind its controls, on screen and on paper.
+
 #include "platform/ExtCtrls.h"
 
 #include <QPointer>

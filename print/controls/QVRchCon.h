@@ -1,5 +1,7 @@
 #pragma once
 
+// The boxes a printed rich text continues into, so a long text flows across a form and onto further pages.
+
 #include "platform/ExtCtrls.h"
 #include "print/controls/QVRich.h"
 

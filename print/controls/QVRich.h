@@ -1,5 +1,7 @@
 #pragma once
 
+// The rich-text edit whose printed text flows on into continuation boxes and pages, never cutting a line.
+
 #include "platform/ComCtrls.h"
 #include "print/shared/QV_MFunc.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The library's container panel with a title bar of its own above the controls it holds.
+
 #include "platform/ExtCtrls.h"
 #include "print/shared/QV_MFunc.h"
 

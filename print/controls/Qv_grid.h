@@ -1,5 +1,7 @@
 #pragma once
 
+// The sortable data grid: a click on a column title sorts its records, and the printout follows that order.
+
 #include "platform/Classes.h"
 #include "platform/Screen.h"
 #include "platform/data/DBGrids.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The library's decorative label: a caption shadowed, raised, sunken, on a block or on a button face.
+
 #include "platform/StdCtrls.h"
 
 /** The looks of a library label's caption. */

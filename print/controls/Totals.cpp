@@ -14,9 +14,12 @@ QString TotalsTimeText() { return QLocale::system().toString(QTime::currentTime(
 
 TShowTotal::TShowTotal(QWidget* parent)
     : QWidget(parent), TControl(clBtnFace, false, taRightJustify, bsNone) {
+  // A font of its own, so the parent's no longer applies; among Qt's stock widgets it is the font of the
+  // words beside it, so a value and its label print alike.
   TFont font = Font();
   font.SetName(QStringLiteral("Arial"));
-  SetFont(font);  // a font of its own, so the parent's no longer applies
+  if (parent != nullptr && dynamic_cast<TControl*>(parent) == nullptr) font = FromQFont(parent->font());
+  SetFont(font);
   resize(100, 29);
   ApplyColorAndFont();
 }

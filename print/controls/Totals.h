@@ -1,5 +1,7 @@
 #pragma once
 
+// The totals boxes of a printed form: a grid's page and running totals, page number, date, time or a text.
+
 #include "platform/Controls.h"
 #include "platform/data/DBGrids.h"
 #include "print/shared/QV_MFunc.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// Fills the page number, date and time into the header and footer texts of every printed page.
+
 #include <QString>
 
 /**

@@ -1,5 +1,7 @@
 #pragma once
 
+// The last print job's settings in Pagewick.Ini, by which the preview and later prints of its pages go.
+
 #include <QString>
 
 /**

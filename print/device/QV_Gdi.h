@@ -1,5 +1,7 @@
 #pragma once
 
+// The page device of a print job: each page drawn in printer pixels and recorded to a page file of its own.
+
 #include "platform/Graphics.h"
 #include "platform/Printers.h"
 #include "platform/Types.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// Where a job's page files live and how they are named: a folder of this process alone.
+
 #include <QString>
 
 /** The target of a page device: the printer, the preview, or an HTML file. */

@@ -1,5 +1,7 @@
 #pragma once
 
+// The print library's lengths in inches or centimetres, turned into the selected printer's pixels and back.
+
 /**
  * The print library's unit conversions. Lengths are in inches or centimetres (one library-wide flag, set by
  * each job); the page device draws in printer pixels of the printer currently selected on the program-wide

@@ -1,5 +1,7 @@
 #pragma once
 
+// The pages one job recorded, so printing and the preview play exactly those, by that job's settings.
+
 #include "print/device/PagewickIni.h"
 #include "print/device/QV_PageFiles.h"
 

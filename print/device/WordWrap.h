@@ -1,5 +1,7 @@
 #pragma once
 
+// Breaks printed text into lines that fit a box, as the page device lays out wrapped captions and memos.
+
 #include <QString>
 #include <functional>
 

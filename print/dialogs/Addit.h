@@ -1,5 +1,7 @@
 #pragma once
 
+// The preview's print options dialog: which pages to print, odd or even, and how many copies.
+
 #include "platform/Forms.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The print status dialog shown while a job formats or spools its pages, with its Abort button.
+
 #include <QDialog>
 
 class QLineEdit;

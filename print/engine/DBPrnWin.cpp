@@ -130,25 +130,6 @@ void TDBPrintWin::AbandonJob() {
   TPrintWin::AbandonJob();
 }
 
-void TDBPrintWin::PrintControlPages(QWidget* control, double left, double top) {
-  if (PageDevice() == nullptr) return;
-  PagePass = 1;
-  for (;;) {
-    PageComplete = true;
-    gridPrinter_.ClearPageTotals();
-    Fire(OnPrintHeader);
-    ProcessMessages();
-    PrintControlAt(control, left, top);
-    if (PageDevice() == nullptr) return;  // a handler ended the job
-    if (PageComplete) {
-      Fire(OnNewPage);
-      return;
-    }
-    StartNewPage();
-    ++PagePass;
-  }
-}
-
 void TDBPrintWin::PrintEditBox(QWidget* control, const TRect& rect, int textX, int textY) {
   auto* edit = dynamic_cast<TCustomEdit*>(control);
   if (edit == nullptr || PageDevice() == nullptr) return;

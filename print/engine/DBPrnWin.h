@@ -1,5 +1,7 @@
 #pragma once
 
+// The component that prints a window control by control, each by the rule of its class.
+
 #include "platform/ExtCtrls.h"
 #include "platform/Types.h"
 #include "platform/data/DB.h"
@@ -89,7 +91,7 @@ public:
   void AbandonJob() override;
   /** Renders the control at (left, top) by the rules of its class, then each of its visible children. */
   void PrintControlAt(QWidget* control, double left, double top) override;
-  void PrintControlPages(QWidget* control, double left, double top) override;
+  using TPrintWin::PrintControlPages;
 
   /** The grid printer of this component: the grids met in the job, their page and running totals. */
   TGridPrinter& GridPrinter() { return gridPrinter_; }
@@ -107,6 +109,10 @@ public:
 
   /** The rule a child control prints by (the first row of the rules table its class passes). */
   static TChildRule ChildRuleOf(QWidget* child);
+
+protected:
+  /** Each page's totals begin at 0. */
+  void StartPass() override { gridPrinter_.ClearPageTotals(); }
 
 private:
   /** Where a control lands on the page, in printer pixels, with the rectangle record of the same edges. */

@@ -176,6 +176,9 @@ void TDBPrintWin::PrintStockLabel(QWidget* widget, const Placement& where) {
   TextBoxStandard(color, &font, where, QString(), 0, false);
   BoxTextEnabled = true;
   QTextDocument document;
+  // A label lays its rich text out without the document's margin, so text that fills it on the screen
+  // fills it on paper.
+  document.setDocumentMargin(0);
   document.setDefaultFont(label.font());
   QTextOption option;
   option.setAlignment(label.alignment());
@@ -186,14 +189,16 @@ void TDBPrintWin::PrintStockLabel(QWidget* widget, const Placement& where) {
 }
 
 // The document in the widget's box, its text inset as the other rules inset theirs. An edit's text that does
-// not fit is cut at the box's bottom, as the screen cuts it; a label's box moves down with its text, so the
-// last line of a label sized to its text keeps its descenders, as the label rule's lines do.
+// not fit is cut at the box's bottom, as the screen cuts it; a label's box moves right and down with its
+// text, so a label sized to its text keeps its last letter and its last line's descenders, as the label
+// rule's lines do.
 void TDBPrintWin::PrintRichText(const QTextDocument& document, TColor textColor, bool label,
                                 const Placement& where) {
   DrawingContext* context = PageDevice()->Handle();
   if (context == nullptr || IsTextOnlyPrinter()) return;
   const QRectF box(QPointF(OffsetX(where.L, 10), OffsetY(where.T, 10)),
-                   QPointF(OffsetX(where.R, -10), label ? OffsetY(where.B, 10) : OffsetY(where.B, -10)));
+                   label ? QPointF(OffsetX(where.R, 10), OffsetY(where.B, 10))
+                         : QPointF(OffsetX(where.R, -10), OffsetY(where.B, -10)));
   if (box.width() <= 0 || box.height() <= 0) return;
   PrintDocumentPortion(*context, document, 0, box, ToQColor(textColor), true);
 }

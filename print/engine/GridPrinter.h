@@ -1,5 +1,7 @@
 #pragma once
 
+// The grid printer: tables printed row by row across pages, with page and running totals per column.
+
 #include "platform/data/DB.h"
 #include "platform/data/Fields.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// What the grid printer reads a grid through, whatever holds its rows.
+
 #include "platform/Controls.h"
 #include "platform/Graphics.h"
 #include "platform/Types.h"

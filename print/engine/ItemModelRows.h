@@ -1,5 +1,7 @@
 #pragma once
 
+// Any Qt item view's model as rows for the grid printer.
+
 #include "print/engine/GridRows.h"
 
 #include <QLocale>

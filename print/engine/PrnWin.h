@@ -1,5 +1,7 @@
 #pragma once
 
+// The printing component: a window printed as a job of pages with header and footer bands.
+
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
 #include "platform/Printers.h"
@@ -13,6 +15,7 @@
 #include <memory>
 
 class TGdi;
+class TLaidOutScope;
 class TPrintDialog1;
 
 /** The unit of a printing component's distances. */
@@ -60,6 +63,12 @@ public:
   QString ViewButtonCaption;
   bool ViewButtonVisible = false;
   bool ShowCancelDialog = true;
+  /**
+   * PrintControlPages lays a control that a Qt layout arranges out to the room it has on each page
+   * (RoomAt), and gives it back its size afterwards: a form made for the screen fills the paper, and its
+   * table takes the whole height of each page, more of it on pages that begin higher.
+   */
+  bool FitToPage = false;
 
   TNotifyEvent OnAfterPrint;
   TNotifyEvent OnBeforePrint;
@@ -166,6 +175,19 @@ public:
   /** Renders the control page after page while a renderer reports that content remains. */
   virtual void PrintControlPages(QWidget* control, double left, double top);
   /**
+   * The same, with the control's top at laterTop on the pages after the first: a form whose first page
+   * carries a heading printed above it runs on from the top of the later pages. Returns where the control
+   * ended on its last page, in Units: the top of whatever prints below it there.
+   */
+  double PrintControlPages(QWidget* control, double left, double top, double laterTop);
+  /**
+   * Where a control printed with its top at top ends, in Units: the top of whatever prints below it. A
+   * control's screen pixels print at ScreenPixelsPerInch() (96) to the inch.
+   */
+  double Below(const QWidget* control, double top) const;
+  /** The top, in Units, of a control that prints just below the header band (HeaderTop without one). */
+  double BelowHeader() const;
+  /**
    * The room, in screen pixels, that a control printed at (left, top) has on the job's paper: up to the right
    * border and to a tenth of an inch above the footer band (or, without a footer, as far from the bottom as
    * the right border is from the right). A form laid out to it between StartJob and its printing fills the
@@ -189,6 +211,8 @@ protected:
   }
   /** Closes the current page and opens the next, with the bands. */
   void StartNewPage();
+  /** Called as each pass of PrintControlPages begins, before its page is printed. */
+  virtual void StartPass() {}
   /**
    * Captures the control as its own window paints it, onto the rectangle (printer pixels); a renderer that
    * prints the child controls by their own rules leaves them out.
@@ -219,6 +243,23 @@ protected:
   static void ProcessMessages();
 
 private:
+  /** Lays a control out to its room on each page of PrintControlPages, and gives its size back at the end. */
+  class TFitToPageScope {
+  public:
+    TFitToPageScope(const TPrintWin& component, QWidget* control);
+    ~TFitToPageScope();
+    TFitToPageScope(const TFitToPageScope&) = delete;
+    TFitToPageScope& operator=(const TFitToPageScope&) = delete;
+    void LayOut(double left, double top) const;
+
+  private:
+    const TPrintWin& component_;
+    QPointer<QWidget> control_;
+    QSize screenSize_;
+    /** A window never shown is shown off the screen for the run, so its layouts follow the new sizes. */
+    std::unique_ptr<TLaidOutScope> laidOut_;
+  };
+
   void DrawHeader();
   void DrawFooterAndCorners();
   void DrawBackdrop();

@@ -3,14 +3,18 @@
 
 #include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
+#include "platform/Grids.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Gdi.h"
 #include "print/device/RecordedPages.h"
 #include "print/device/QV_Units.h"
 #include "print/dialogs/Pagewick.h"
+#include "print/engine/StockWidgets.h"
 #include "print/preview/Qv_view.h"
 
+#include <QAbstractItemView>
+#include <QLayout>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -183,21 +187,72 @@ void TPrintWin::PrintControlAt(QWidget* control, double left, double top) {
 }
 
 void TPrintWin::PrintControlPages(QWidget* control, double left, double top) {
-  if (!pageDevice_) return;
+  PrintControlPages(control, left, top, top);
+}
+
+double TPrintWin::PrintControlPages(QWidget* control, double left, double top, double laterTop) {
+  if (!pageDevice_) return top;
+  const TFitToPageScope fit(*this, FitToPage ? control : nullptr);
   PagePass = 1;
   for (;;) {
     PageComplete = true;
+    StartPass();
     Fire(OnPrintHeader);
     ProcessMessages();
-    PrintControlAt(control, left, top);
-    if (!pageDevice_) return;  // a handler ended the job
+    const double passTop = PagePass == 1 ? top : laterTop;
+    fit.LayOut(left, passTop);
+    PrintControlAt(control, left, passTop);
+    if (!pageDevice_) return passTop;  // a handler ended the job
     if (PageComplete) {
       Fire(OnNewPage);
-      return;
+      return Below(control, passTop);
     }
     StartNewPage();
     ++PagePass;
   }
+}
+
+double TPrintWin::Below(const QWidget* control, double top) const {
+  if (control == nullptr || control->isHidden()) return top;
+  return top + control->height() * (Units == poCentimetres ? 2.54 : 1.0) / ScreenPixelsPerInch();
+}
+
+double TPrintWin::BelowHeader() const {
+  if (!HeaderEnabled) return HeaderTop;
+  // The band is two lines of its font high; a tenth of an inch parts it from what follows.
+  const double inches = 2.0 * std::abs(headerFont_.Height()) / ScreenPixelsPerInch() + 0.1;
+  return HeaderTop + inches * (Units == poCentimetres ? 2.54 : 1.0);
+}
+
+TPrintWin::TFitToPageScope::TFitToPageScope(const TPrintWin& component, QWidget* control)
+    : component_(component) {
+  if (control == nullptr || control->layout() == nullptr) return;
+  control_ = control;
+  screenSize_ = control->size();
+  laidOut_ = std::make_unique<TLaidOutScope>(*control);
+}
+
+TPrintWin::TFitToPageScope::~TFitToPageScope() {
+  if (control_ != nullptr && control_->size() != screenSize_) control_->resize(screenSize_);
+}
+
+void TPrintWin::TFitToPageScope::LayOut(double left, double top) const {
+  if (control_ == nullptr) return;
+  QSize room = component_.RoomAt(left, top);
+  if (room.isEmpty()) return;
+  // A table takes the page's height and continues on the next; a form without one keeps the height its
+  // layout gives it at the page's width rather than spreading its lines down the page.
+  if (control_->findChildren<QAbstractItemView*>().isEmpty() &&
+      control_->findChildren<TStringGrid*>().isEmpty()) {
+    const QLayout& layout = *control_->layout();
+    room.setHeight(layout.hasHeightForWidth()
+                       ? layout.totalHeightForWidth(room.width())
+                       : std::max(control_->height(), layout.totalMinimumSize().height()));
+  }
+  room = room.expandedTo(control_->minimumSizeHint()).boundedTo(control_->maximumSize());
+  if (room == control_->size()) return;
+  control_->resize(room);
+  control_->layout()->activate();
 }
 
 QSize TPrintWin::RoomAt(double left, double top) const {

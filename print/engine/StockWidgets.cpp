@@ -133,17 +133,7 @@ bool HiddenFromPrint(const QWidget& widget) {
 }
 
 TFont StockFont(const QWidget& widget, QPalette::ColorRole textRole) {
-  const QFont& qt = widget.font();
-  TFont font;
-  font.SetName(qt.family());
-  const double pixels = qt.pixelSize() > 0 ? qt.pixelSize() : qt.pointSizeF() * font.PixelsPerInch() / 72.0;
-  font.SetHeight(-std::max(1, static_cast<int>(RoundHalfEven(pixels))));
-  TFontStyles style = 0;
-  if (qt.bold()) style |= fsBold;
-  if (qt.italic()) style |= fsItalic;
-  if (qt.underline()) style |= fsUnderline;
-  if (qt.strikeOut()) style |= fsStrikeOut;
-  font.SetStyle(style);
+  TFont font = FromQFont(widget.font());
   font.SetColor(StockColor(widget, textRole));
   return font;
 }

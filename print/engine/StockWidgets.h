@@ -1,5 +1,7 @@
 #pragma once
 
+// What the print rules read from Qt's stock widgets: their texts, fonts, colours and laid-out places.
+
 #include "platform/Controls.h"
 #include "platform/Graphics.h"
 #include "platform/Types.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The preview's page surface: one recorded page shown sharp at any zoom, and the pages printed from there.
+
 #include "platform/Graphics.h"
 #include "print/preview/PageCache.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The pages a preview keeps ready, so turning to the next page only paints and memory stays flat.
+
 #include <QImage>
 #include <QRect>
 #include <QRectF>

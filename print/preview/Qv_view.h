@@ -1,5 +1,7 @@
 #pragma once
 
+// The print preview window: pages shown whole or zoomed, turned page by page, printed from there.
+
 #include "platform/Forms.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-
 // Page selections as the print options dialog and the print dialog take them ("1,3-4"), read by every layer
 // that chooses pages: the page device, the preview and the command lines.
+
+#include <QString>
 
 /** What NextRangeEntry found in the entry it took off the selection. */
 enum TRangeEntryResult { reNothingLeft = 0, reInEntry = 1, reNotInEntry = 2 };

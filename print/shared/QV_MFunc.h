@@ -1,5 +1,7 @@
 #pragma once
 
+// The print library's shared groundwork, from its exception to how a window is captured onto a page.
+
 #include "platform/SysUtils.h"
 
 #include <QList>

@@ -31,6 +31,19 @@ TEST(ShowTotal, InALayoutWordsAndValueEachHoldTheirWholeText) {
   EXPECT_LE(words->geometry().right(), value->geometry().left());
 }
 
+// Among Qt's stock widgets a total takes the font of the form it stands on, as the labels beside it do; on a
+// form of the library's own controls it keeps its Arial.
+TEST(ShowTotal, AmongStockWidgetsItTakesTheFormsFont) {
+  QWidget form;
+  form.setFont(QFont(QStringLiteral("Liberation Serif"), 13, QFont::Bold));
+  const TShowTotal onStock(&form);
+  EXPECT_EQ(onStock.Font().Name(), QStringLiteral("Liberation Serif"));
+  EXPECT_EQ(onStock.Font().ToQFont().pixelSize(), QFontInfo(form.font()).pixelSize());
+  EXPECT_TRUE(onStock.Font().HasStyle(fsBold));
+  const TShowTotal alone(nullptr);
+  EXPECT_EQ(alone.Font().Name(), QStringLiteral("Arial"));
+}
+
 // The screen shows the text on the box's middle line, as paper does.
 TEST(ShowTotal, TheTextStandsOnTheBoxsMiddleLine) {
   for (const int height : {24, 40, 64}) {

@@ -102,6 +102,13 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   tabs->addTab(shown, QStringLiteral("Handling"));
   tabs->addTab(other, QStringLiteral("Other"));
   column->addWidget(tabs);
+  // A rich label sized to its text, at the right.
+  auto* numberRow = new QHBoxLayout;
+  numberRow->addStretch(1);
+  auto* number = new QLabel(QStringLiteral("<b>No. 2027-0042</b>"), &form);
+  number->setAlignment(Qt::AlignRight);
+  numberRow->addWidget(number);
+  column->addLayout(numberRow);
 
   PrintControlPages(&form);
   EXPECT_FALSE(form.isVisible()) << "laid out off screen and hidden again";
@@ -138,6 +145,12 @@ TEST_F(StockFormTest, AFormOfStockWidgetsInLayoutsPrintsItsTextsWhereTheLayoutPu
   // The form is 480 x 560 screen pixels from half an inch: everything lies inside it.
   const QRectF page(36, 36, 480 * 0.75, 560 * 0.75);
   for (const PdfWord& word : pdf.Words(0)) EXPECT_TRUE(page.contains(word.Box)) << word.Text.toStdString();
+  // The rich label's last letter prints whole: the ink reaches the end of the word.
+  const QRectF numberBox = find(QStringLiteral("2027-0042"));
+  const double pixels = Dpi / 72.0;
+  const QRect numberArea(QPoint(numberBox.left() * pixels, numberBox.top() * pixels),
+                         QPoint((numberBox.right() + 12) * pixels, numberBox.bottom() * pixels));
+  EXPECT_GE(InkBounds(pdf.Render(0, Dpi), numberArea).right(), (numberBox.right() - 1) * pixels);
 
   // The program's PDF writer makes the page Qt's writer makes.
   const QStringList problems = PrintThroughBothWriters(scratch_.Path(), [&](const QString& file) {

@@ -1,0 +1,98 @@
+// The Qt-style entry point: a form of stock widgets into a PDF file in one call, a first-page heading, the
+// progress it reports, and failures returned rather than shown.
+#include "print/engine/FormPrinter.h"
+
+#include "tests/print/engine/EngineTestSupport.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+class FormPrinterTest : public PrintJobTest {
+protected:
+  /** A window of a heading label above a body: a label and a table of that many rows. */
+  void MakeForm(int rows) {
+    auto* layout = new QVBoxLayout(&window_);
+    heading_ = new QLabel(QStringLiteral("Letterhead of the firm"), &window_);
+    layout->addWidget(heading_);
+    body_ = new QWidget(&window_);
+    auto* column = new QVBoxLayout(body_);
+    column->addWidget(new QLabel(QStringLiteral("Lines below"), body_));
+    auto* table = new QTableWidget(rows, 1, body_);
+    table->setHorizontalHeaderLabels({QStringLiteral("Item")});
+    for (int row = 0; row < rows; ++row)
+      table->setItem(row, 0, new QTableWidgetItem(QStringLiteral("row%1").arg(row + 1)));
+    column->addWidget(table, 1);
+    layout->addWidget(body_, 1);
+  }
+
+  QWidget window_;
+  QLabel* heading_ = nullptr;
+  QWidget* body_ = nullptr;
+};
+
+TEST_F(FormPrinterTest, OneCallPrintsTheHeadingOnTheFirstPageAndTheFormOnFromTheTopOfTheNext) {
+  MakeForm(150);
+  // A window on the screen gets its layout back after the print.
+  window_.resize(300, 240);
+  window_.show();
+  const QSize screenSize = body_->size();
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  printer.setFirstPageHeading(heading_);
+  QList<int> progress;
+  QObject::connect(&printer, &Quenary::FormPrinter::progress,
+                   [&progress](int pages) { progress.append(pages); });
+  const MessageRecorder messages;
+  const QString file = scratch_.File(QStringLiteral("form.pdf"));
+  printer.setOutputFileName(file);
+  ASSERT_TRUE(printer.print(body_)) << printer.errorString().toStdString();
+
+  EXPECT_TRUE(printer.errorString().isEmpty());
+  EXPECT_TRUE(messages.Texts().isEmpty());
+  const PdfReader pdf(file);
+  ASSERT_GE(pdf.PageCount(), 3);
+  EXPECT_EQ(printer.pageCount(), pdf.PageCount());
+  QList<int> expected;
+  for (int page = 1; page <= pdf.PageCount(); ++page) expected.append(page);
+  EXPECT_EQ(progress, expected);
+  // Every row once, the heading on page 1 only, and the body at the same place on every later page, higher
+  // than on the first.
+  int rows = 0;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    rows += pdf.Text(page).count(QRegularExpression(QStringLiteral("\\brow\\d+\\b")));
+    EXPECT_EQ(!pdf.Find(page, QStringLiteral("Letterhead")).isEmpty(), page == 0) << page;
+  }
+  EXPECT_EQ(rows, 150);
+  const double firstTop = pdf.Find(0, QStringLiteral("Lines")).top();
+  EXPECT_GT(firstTop, pdf.Find(0, QStringLiteral("Letterhead")).bottom());
+  EXPECT_LT(pdf.Find(1, QStringLiteral("Lines")).top(), firstTop - 10);
+  EXPECT_DOUBLE_EQ(pdf.Find(1, QStringLiteral("Lines")).top(), pdf.Find(2, QStringLiteral("Lines")).top());
+  // The table took the page's height: a page holds more rows than the screen showed.
+  EXPECT_LT(pdf.PageCount(), 6);
+  EXPECT_EQ(body_->size(), screenSize);
+}
+
+TEST_F(FormPrinterTest, AFailureComesBackAsAnErrorAndNoMessageBoxShows) {
+  MakeForm(3);
+  const MessageRecorder messages;
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  const QString missing = scratch_.File(QStringLiteral("no such folder/form.pdf"));
+  printer.setOutputFileName(missing);
+  EXPECT_FALSE(printer.print(body_));
+  EXPECT_TRUE(printer.errorString().contains(QStringLiteral("form.pdf")))
+      << printer.errorString().toStdString();
+  EXPECT_FALSE(QFile::exists(missing));
+
+  printer.setOutputFileName(QString());
+  printer.setPrinterName(QStringLiteral("Nowhere"));
+  EXPECT_FALSE(printer.print(body_));
+  EXPECT_EQ(printer.errorString(), QStringLiteral("There is no printer named \"Nowhere\"."));
+  EXPECT_FALSE(printer.print(nullptr));
+  EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(QLatin1Char('|')).toStdString();
+}
+
+}  // namespace
