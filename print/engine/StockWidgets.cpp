@@ -2,6 +2,7 @@
 
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/Screen.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 
@@ -165,16 +166,33 @@ QString WithoutMnemonic(const QString& text) {
   return shown;
 }
 
+namespace {
+// Where no window can be seen, Qt's platform warns that it cannot pass a window's size limits on to a window
+// system each time a layout sets them; for a window shown only to be laid out there is nothing to pass on.
+// The warning is left out while such a window lives; every other message goes where it went.
+constexpr char SizeHintsWarning[] = "This plugin does not support propagateSizeHints()";
+QtMessageHandler previousHandler = nullptr;
+int quietWindows = 0;
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message == QLatin1String(SizeHintsWarning)) return;
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+}  // namespace
+
 TLaidOutScope::TLaidOutScope(QWidget& widget) {
   QWidget* window = widget.window();
   if (window->isVisible() || !PlacedByLayouts(*window)) return;
   window_ = window;
   wasOffScreen_ = window->testAttribute(Qt::WA_DontShowOnScreen);
+  if (!WindowsCanBeSeen() && quietWindows++ == 0) previousHandler = qInstallMessageHandler(QuietHandler);
+  quiet_ = !WindowsCanBeSeen();
   window->setAttribute(Qt::WA_DontShowOnScreen, true);
   window->show();
 }
 
 TLaidOutScope::~TLaidOutScope() {
+  if (quiet_ && --quietWindows == 0) qInstallMessageHandler(previousHandler);
   if (window_ == nullptr) return;
   window_->hide();
   window_->setAttribute(Qt::WA_DontShowOnScreen, wasOffScreen_);

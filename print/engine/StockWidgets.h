@@ -85,4 +85,6 @@ public:
 private:
   QPointer<QWidget> window_;
   bool wasOffScreen_ = false;
+  /** Qt's warning about size limits no window system takes is left out while the window lives. */
+  bool quiet_ = false;
 };
