@@ -284,6 +284,8 @@ QIcon ProgramIcon() { return SvgIcon(QStringLiteral(":/icons/quenary.svg")); }
 
 int RunWindowCommand(const TCommandLine& command) {
   Application().SetTitle(QStringLiteral("Quenary Oracle"));
+  // The PDFs it writes name the program and its version as their creator.
+  QCoreApplication::setApplicationVersion(QStringLiteral(QUENARY_VERSION));
   // The desktop matches the windows to the installed entry (quenary.desktop) and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("quenary"));
   QApplication::setWindowIcon(ProgramIcon());

@@ -118,6 +118,7 @@ void TPrintFrm::FormCreate() {
   hide();
 
   DBPrintWin1->OutputTo = target_;
+  DBPrintWin1->DocumentTitle = QStringLiteral("Quenary reading for %1").arg(entry);
   TPrintJobScope job(*DBPrintWin1);
   DBPrintWin1->FooterStringLeft = QStringLiteral("        Printed on @Date at @Time");
   if (InternetFrm != nullptr) {

@@ -192,6 +192,7 @@ void TLedgerFrm::PrintLedger(TSendTo target) {
   constexpr double Margin = 0.5;
   TLedgerPrintFrm sheet(*DataSource1);
   DBPrintWin1->OutputTo = target;
+  DBPrintWin1->DocumentTitle = sheet.Heading->Caption();
   TPrintJobScope job(*DBPrintWin1);
   // The paper is known once the job has started: the user may have chosen another size or orientation.
   sheet.LayOut(DBPrintWin1->RoomAt(Margin, Margin));

@@ -417,6 +417,8 @@ bool LedgerNeedsWindowSystem(const TLedgerCommandLine& command) {
 
 int RunLedgerCommand(const TLedgerCommandLine& command) {
   Application().SetTitle(QStringLiteral("Quenary Ledger"));
+  // The PDFs it writes name the program and its version as their creator.
+  QCoreApplication::setApplicationVersion(QStringLiteral(QUENARY_VERSION));
   switch (command.Action) {
     case TLedgerAction::Open: return OpenCommand(command);
     case TLedgerAction::Print: return PrintCommand(command);

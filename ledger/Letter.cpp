@@ -361,6 +361,7 @@ void TLetterFrm::FillBody() {
 
 void TLetterFrm::PrintLetter(TSendTo target) {
   DBPrintWin1->OutputTo = target;
+  DBPrintWin1->DocumentTitle = windowTitle();
   Body->ResetPrintPosition();
   constexpr double SheetLeft = 0.5;
   constexpr double SheetTop = 0.75;

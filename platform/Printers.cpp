@@ -73,6 +73,13 @@ bool QueueStopped(const QByteArray& queue) {
   return stopped;
 }
 
+// The program that made a document, with its version when it has one.
+QString CreatorName() {
+  const QString version = QCoreApplication::applicationVersion();
+  return version.isEmpty() ? QCoreApplication::applicationName()
+                           : QCoreApplication::applicationName() + QLatin1Char(' ') + version;
+}
+
 // A file name for a PDF that was given none: the title in the documents folder, never over an existing file.
 QString NewPdfFileName(const QString& title) {
   // Where a user looks for documents, made when it is not there yet; never a guess elsewhere in the home.
@@ -144,6 +151,7 @@ public:
   QString pdfFileName;
   int pdfResolution = DefaultPdfResolution;
   QString title;
+  TDocumentInformation information;
 
   // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
   std::optional<QPageSize> paper;
@@ -475,6 +483,10 @@ void TPrinter::PrintToPdf(const QString& fileName, int dotsPerInch) {
 
 QString TPrinter::Title() const { return d_->title; }
 void TPrinter::SetTitle(const QString& title) { d_->title = title; }
+TDocumentInformation TPrinter::DocumentInformation() const { return d_->information; }
+void TPrinter::SetDocumentInformation(const TDocumentInformation& information) {
+  d_->information = information;
+}
 
 QPaintDevice* TPrinter::MeasuringDevice() const {
   if (d_->document && d_->documentOpen) return d_->document.get();
@@ -520,9 +532,13 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     throw Exception(QStringLiteral("Cannot create the print spool file: %1").arg(output->errorString()));
   }
   if (d_->writer == TPdfWriterKind::Own) {
+    const TDocumentInformation& chosen = d_->information;
     TPdfDocument::TInformation information;
-    information.Title = documentTitle;
-    information.Creator = QCoreApplication::applicationName();
+    information.Title = chosen.Title.isEmpty() ? documentTitle : chosen.Title;
+    information.Author = chosen.Author;
+    information.Subject = chosen.Subject;
+    information.Language = chosen.Language.isEmpty() ? QLocale().bcp47Name() : chosen.Language;
+    information.Creator = CreatorName();
     information.Producer = QStringLiteral("Quenary Print");
     d_->own = std::make_unique<TPdfDocument>(*output, information);
     d_->layoutDevice = &setup;
@@ -531,8 +547,8 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     auto document = std::make_unique<QPdfWriter>(output.get());
     document->setResolution(setup.resolution());
     document->setPageLayout(setup.pageLayout());
-    document->setTitle(documentTitle);
-    document->setCreator(QCoreApplication::applicationName());
+    document->setTitle(d_->information.Title.isEmpty() ? documentTitle : d_->information.Title);
+    document->setCreator(CreatorName());
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(document.get())) {
       throw Exception(

@@ -33,6 +33,18 @@ enum class TPdfWriterKind { Own, Qt };
 enum class TDuplex { None, LongEdge, ShortEdge };
 
 /**
+ * What a PDF says of itself: its title (a viewer shows it as the window's title), author, subject and
+ * language (a BCP 47 tag such as "en-GB", read by screen readers). Empty entries are left out, an empty title
+ * gives the document's name instead, and an empty language the program's locale.
+ */
+struct TDocumentInformation {
+  QString Title;
+  QString Author;
+  QString Subject;
+  QString Language;
+};
+
+/**
  * What the user chose for the pages of the next print, beyond the printer and its paper: how many copies, in
  * which order, and which pages (a selection as the preview's print options take it, "1,3-4"; empty for all).
  */
@@ -210,6 +222,9 @@ public:
    */
   QString Title() const;
   void SetTitle(const QString& title);
+  /** What the next PDF files say of themselves (TDocumentInformation). */
+  TDocumentInformation DocumentInformation() const;
+  void SetDocumentInformation(const TDocumentInformation& information);
 
   /**
    * Takes over everything chosen on QtPrinter() in the print dialog: the printer or PDF file, the paper and

@@ -122,11 +122,29 @@ bool TPdfDocument::Finish() {
   Pdf::AppendInteger(count, static_cast<qint64>(pages_.size()));
   file_->Object(pagesObject_, "<< /Type /Pages /Kids " + kids + " /Count " + count + " >>");
   const int catalogue = file_->Reserve();
-  file_->Object(catalogue, "<< /Type /Catalog /Pages " + Pdf::Reference(pagesObject_) + " >>");
+  // A viewer shows the title rather than the file's name, and a screen reader reads in the document's
+  // language.
+  QByteArray catalogueEntries = "<< /Type /Catalog /Pages " + Pdf::Reference(pagesObject_) +
+                                " /ViewerPreferences << /DisplayDocTitle true >>";
+  // A language tag is letters, digits and hyphens: written as they are, readers that want plain ASCII have
+  // it.
+  QByteArray language;
+  for (const QChar character : information_.Language) {
+    if (character.isLetterOrNumber() && character.unicode() < 0x80)
+      language += static_cast<char>(character.unicode());
+    else if (character == QLatin1Char('-'))
+      language += '-';
+  }
+  if (!language.isEmpty()) catalogueEntries += " /Lang (" + language + ")";
+  file_->Object(catalogue, catalogueEntries + " >>");
   const int information = file_->Reserve();
   const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
-  file_->Object(information, "<< /Title " + Pdf::TextString(information_.Title) + " /Creator " +
-                                 Pdf::TextString(information_.Creator) + " /Producer " +
+  QByteArray entries = "<< /Title " + Pdf::TextString(information_.Title);
+  for (const auto& [key, value] :
+       {std::pair{"Author", &information_.Author}, {"Subject", &information_.Subject}}) {
+    if (!value->isEmpty()) entries += QByteArray(" /") + key + ' ' + Pdf::TextString(*value);
+  }
+  file_->Object(information, entries + " /Creator " + Pdf::TextString(information_.Creator) + " /Producer " +
                                  Pdf::TextString(information_.Producer) +
                                  " /CreationDate (D:" + now.toLatin1() + "Z) >>");
   file_->Finish(catalogue, information);

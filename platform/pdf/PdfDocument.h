@@ -32,6 +32,10 @@ public:
   /** What the document says of itself. */
   struct TInformation {
     QString Title;
+    QString Author;
+    QString Subject;
+    /** A BCP 47 tag ("en-GB"); empty says nothing of the language. */
+    QString Language;
     QString Creator;
     QString Producer;
   };

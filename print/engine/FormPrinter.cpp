@@ -62,6 +62,8 @@ void FormPrinter::setFooter(const QString& left, const QString& right) {
   component_->FooterStringRight = right;
 }
 
+void FormPrinter::setDocumentAuthor(const QString& author) { component_->DocumentAuthor = author; }
+void FormPrinter::setDocumentSubject(const QString& subject) { component_->DocumentSubject = subject; }
 void FormPrinter::setCopies(int copies) { component_->Copies = std::max(1, copies); }
 int FormPrinter::copies() const { return component_->Copies; }
 void FormPrinter::setFirstPageHeading(QWidget* heading) { heading_ = heading; }
@@ -91,6 +93,8 @@ void FormPrinter::printForm(QWidget* form) {
   TDBPrintWin& component = *component_;
   component.Orientation = orientation_ == QPageLayout::Landscape ? poLandscape : poPortrait;
   component.Units = poInches;
+  component.DocumentTitle = documentTitle_.isEmpty() ? form->window()->windowTitle() : documentTitle_;
+  component.DocumentLanguage = documentLanguage_.isEmpty() ? form->locale().bcp47Name() : documentLanguage_;
   TPrintJobScope job(component);
   const double top = component.BelowHeader();
   double formTop = top;

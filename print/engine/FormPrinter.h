@@ -58,6 +58,16 @@ public:
   /** Whether a form a Qt layout arranges is laid out to the page's width (and height, for a table). */
   void setFitToPage(bool fit);
   bool fitToPage() const;
+  /**
+   * What the PDF says of itself: its title (unset: the form window's title), author, subject and language
+   * (a BCP 47 tag; unset: the form's locale).
+   */
+  void setDocumentTitle(const QString& title) { documentTitle_ = title; }
+  QString documentTitle() const { return documentTitle_; }
+  void setDocumentAuthor(const QString& author);
+  void setDocumentSubject(const QString& subject);
+  void setDocumentLanguage(const QString& language) { documentLanguage_ = language; }
+  QString documentLanguage() const { return documentLanguage_; }
   /** Whether a status dialog with an Abort button shows while the pages print; on by default. */
   void setProgressDialogEnabled(bool enabled);
   bool progressDialogEnabled() const;
@@ -92,6 +102,8 @@ private:
   QPageSize pageSize_;
   QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
   QPointer<QWidget> heading_;
+  QString documentTitle_;
+  QString documentLanguage_;
   QString errorString_;
   int pageCount_ = 0;
 };

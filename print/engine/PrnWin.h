@@ -64,6 +64,14 @@ public:
   bool ViewButtonVisible = false;
   bool ShowCancelDialog = true;
   /**
+   * What the job's PDF says of itself: its title (shown as a viewer's window title; empty: the document's
+   * name), author, subject and language (a BCP 47 tag such as "en-GB"; empty: the program's locale).
+   */
+  QString DocumentTitle;
+  QString DocumentAuthor;
+  QString DocumentSubject;
+  QString DocumentLanguage;
+  /**
    * PrintControlPages lays a control that a Qt layout arranges out to the room it has on each page
    * (RoomAt), and gives it back its size afterwards: a form made for the screen fills the paper, and its
    * table takes the whole height of each page, more of it on pages that begin higher.

@@ -314,6 +314,12 @@ void TPrintWin::FinishJob() {
 
   Fire(OnAfterPrint);
   if (Cancelled) return;
+  // The job's PDF, and any the preview prints from its pages, says what the job set of itself.
+  struct InformationScope {
+    TDocumentInformation previous = Printer().DocumentInformation();
+    ~InformationScope() { Printer().SetDocumentInformation(previous); }
+  } informationScope;
+  Printer().SetDocumentInformation({DocumentTitle, DocumentAuthor, DocumentSubject, DocumentLanguage});
   // The pages print (or show) by the job's own settings either way; the user learns that the next preview
   // or print of recorded pages will not find them in the store.
   const QString settingsProblem = pageDevice_->SettingsProblem();

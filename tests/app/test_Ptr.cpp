@@ -69,6 +69,7 @@ TEST_F(ReportTest, ThePrintedReportHoldsTheReadingInItsPlaces) {
   Print(QStringLiteral("Marie Curie"));
   const PdfReader pdf(PdfFile());
   ASSERT_EQ(pdf.PageCount(), 1);
+  EXPECT_EQ(pdf.Information(QStringLiteral("Title")), QStringLiteral("Quenary reading for Marie Curie"));
   struct Expected {
     const char* word;
     int screenLeft;

@@ -109,6 +109,8 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
     }
   }
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+  EXPECT_EQ(PdfReader(PdfFile()).Information(QStringLiteral("Title")), QStringLiteral("Quenary Ledger"))
+      << "the PDF is titled as the ledger's heading";
 }
 
 // A page holds the same entries whatever the resolution of the same paper: the rows' height comes from the

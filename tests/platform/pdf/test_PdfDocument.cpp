@@ -9,6 +9,9 @@
 #include "tests/support/WriterComparison.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -231,4 +234,48 @@ TEST_F(PdfWriterTest, DrawingTheWriterCannotExpressIsDrawnAsAPictureOfTheSheet) 
   EXPECT_LT(qGray(page.pixel(corner + QPoint(850, 550))), 128);
 }
 
+}  // namespace
+
+namespace {
+// The file's own bytes: the catalogue and the information dictionary are written as plain text.
+QByteArray FileBytes(const QString& file) {
+  QFile pdf(file);
+  return pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+}
+
+// A PDF says what it is: the title a viewer shows as its window's title, the author and subject set, the
+// language for screen readers (the program's locale unless set), and the program and version that made it.
+TEST_F(PdfWriterTest, ADocumentSaysItsTitleAuthorSubjectLanguageAndMaker) {
+  const QString versionBefore = QCoreApplication::applicationVersion();
+  QCoreApplication::setApplicationVersion(QStringLiteral("7.8.9"));
+  const TDocumentInformation before = Printer().DocumentInformation();
+  const auto draw = [](QPainter& painter) { painter.fillRect(QRect(100, 100, 50, 50), Qt::black); };
+
+  Printer().SetDocumentInformation({QStringLiteral("Ledger for 2027"), QStringLiteral("Ada Lovelace"),
+                                    QStringLiteral("Household accounts"), QStringLiteral("de-DE")});
+  const QString set = scratch_.File(QStringLiteral("set.pdf"));
+  PrintPages(set, {draw});
+  Printer().SetDocumentInformation({});
+  const QString unset = scratch_.File(QStringLiteral("unset.pdf"));
+  PrintPages(unset, {draw});
+  Printer().SetDocumentInformation(before);
+  QCoreApplication::setApplicationVersion(versionBefore);
+
+  const PdfReader withEntries(set);
+  EXPECT_EQ(withEntries.Information(QStringLiteral("Title")), QStringLiteral("Ledger for 2027"));
+  EXPECT_EQ(withEntries.Information(QStringLiteral("Author")), QStringLiteral("Ada Lovelace"));
+  EXPECT_EQ(withEntries.Information(QStringLiteral("Subject")), QStringLiteral("Household accounts"));
+  EXPECT_TRUE(withEntries.Information(QStringLiteral("Creator")).endsWith(QStringLiteral(" 7.8.9")));
+  const QByteArray bytes = FileBytes(set);
+  EXPECT_TRUE(bytes.contains("/DisplayDocTitle true"));
+  EXPECT_TRUE(bytes.contains("/Lang (de-DE)"));
+
+  // Unset, the title is the document's name, the language the program's, and no empty entries stand.
+  const PdfReader without(unset);
+  EXPECT_EQ(without.Information(QStringLiteral("Title")), QStringLiteral("Writer test"));
+  const QByteArray plain = FileBytes(unset);
+  EXPECT_TRUE(plain.contains("/Lang (" + QLocale().bcp47Name().toLatin1() + ")"));
+  EXPECT_FALSE(plain.contains("/Author"));
+  EXPECT_FALSE(plain.contains("/Subject"));
+}
 }  // namespace

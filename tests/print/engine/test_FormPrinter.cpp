@@ -4,7 +4,9 @@
 
 #include "tests/print/engine/EngineTestSupport.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +37,8 @@ protected:
 
 TEST_F(FormPrinterTest, OneCallPrintsTheHeadingOnTheFirstPageAndTheFormOnFromTheTopOfTheNext) {
   MakeForm(150);
+  window_.setWindowTitle(QStringLiteral("Invoice 7"));
+  body_->setLocale(QLocale(QLocale::German, QLocale::Germany));
   Quenary::FormPrinter printer;
   printer.setProgressDialogEnabled(false);
   printer.setFirstPageHeading(heading_);
@@ -59,6 +63,11 @@ TEST_F(FormPrinterTest, OneCallPrintsTheHeadingOnTheFirstPageAndTheFormOnFromThe
   const PdfReader pdf(file);
   ASSERT_GE(pdf.PageCount(), 3);
   EXPECT_EQ(printer.pageCount(), pdf.PageCount());
+  // The PDF is titled as the form's window and speaks the form's language.
+  EXPECT_EQ(pdf.Information(QStringLiteral("Title")), QStringLiteral("Invoice 7"));
+  QFile raw(file);
+  ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(raw.readAll().contains("/Lang (de)"));
   QList<int> expected;
   for (int page = 1; page <= pdf.PageCount(); ++page) expected.append(page);
   EXPECT_EQ(progress, expected);
