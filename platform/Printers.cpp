@@ -73,11 +73,13 @@ bool QueueStopped(const QByteArray& queue) {
   return stopped;
 }
 
-// The program that made a document, with its version when it has one.
+// The program that made a document, by the name it shows (its title, else its executable's name), with its
+// version when it has one.
 QString CreatorName() {
+  const QString title = Application().Title();
+  const QString name = title.isEmpty() ? QCoreApplication::applicationName() : title;
   const QString version = QCoreApplication::applicationVersion();
-  return version.isEmpty() ? QCoreApplication::applicationName()
-                           : QCoreApplication::applicationName() + QLatin1Char(' ') + version;
+  return version.isEmpty() ? name : name + QLatin1Char(' ') + version;
 }
 
 // A file name for a PDF that was given none: the title in the documents folder, never over an existing file.
