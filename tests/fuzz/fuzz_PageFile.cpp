@@ -38,7 +38,11 @@ void WritePdf(const QByteArray& list) {
   {
     QFile file(fileName);
     FuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the PDF file opens");
-    TPdfDocument document(file, {QStringLiteral("Fuzzed"), QStringLiteral("fuzz"), QStringLiteral("fuzz")});
+    TPdfDocument::TInformation information;
+    information.Title = QStringLiteral("Fuzzed");
+    information.Creator = QStringLiteral("fuzz");
+    information.Producer = QStringLiteral("fuzz");
+    TPdfDocument document(file, information);
     document.BeginPage(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()), 300);
     document.Play(list, &layoutDevice);
     FuzzCheck(document.Finish(), "the PDF is written whole");
