@@ -15,7 +15,7 @@
 namespace Quenary {
 namespace {
 // Where the form's left edge stands, in inches from the printable area's: the bands' own border.
-constexpr double FormLeft = 0.5;
+constexpr double FormLeftInches = 0.5;
 
 // Puts an action before a component event's handler for the scope's life, and the handler back after.
 class HandlerScope {
@@ -92,7 +92,8 @@ void FormPrinter::chooseDestination() {
 void FormPrinter::printForm(QWidget* form) {
   TDBPrintWin& component = *component_;
   component.Orientation = orientation_ == QPageLayout::Landscape ? poLandscape : poPortrait;
-  component.Units = poInches;
+  // The component's own units stay as the program set them; the form's edge is the same half inch in either.
+  const double left = FormLeftInches * component.UnitsPerInch();
   component.DocumentTitle = documentTitle_.isEmpty() ? form->window()->windowTitle() : documentTitle_;
   component.DocumentLanguage = documentLanguage_.isEmpty() ? form->locale().bcp47Name() : documentLanguage_;
   TPrintJobScope job(component);
@@ -100,9 +101,9 @@ void FormPrinter::printForm(QWidget* form) {
   double formTop = top;
   if (heading_ != nullptr && !heading_->isHidden()) {
     // The heading takes the page's width as the form does; its height is what its layout needs for it.
-    formTop = component.PrintControlPages(heading_, FormLeft, top, top);
+    formTop = component.PrintControlPages(heading_, left, top, top);
   }
-  component.PrintControlPages(form, FormLeft, formTop, top);
+  component.PrintControlPages(form, left, formTop, top);
   pageCount_ = component.CurrentPage;
   Q_EMIT progress(pageCount_);
   job.Finish();

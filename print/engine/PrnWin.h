@@ -193,6 +193,8 @@ public:
    * control's screen pixels print at ScreenPixelsPerInch() (96) to the inch.
    */
   double Below(const QWidget* control, double top) const;
+  /** How many Units make an inch: 1, or 2.54 in centimetres. */
+  double UnitsPerInch() const { return Units == poCentimetres ? 2.54 : 1.0; }
   /** The top, in Units, of a control that prints just below the header band (HeaderTop without one). */
   double BelowHeader() const;
   /**
@@ -264,6 +266,7 @@ private:
     const TPrintWin& component_;
     QPointer<QWidget> control_;
     QSize screenSize_;
+    bool holdsTable_ = false;
     /** A window never shown is shown off the screen for the run, so its layouts follow the new sizes. */
     std::unique_ptr<TLaidOutScope> laidOut_;
   };

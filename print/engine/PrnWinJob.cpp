@@ -214,14 +214,14 @@ double TPrintWin::PrintControlPages(QWidget* control, double left, double top, d
 
 double TPrintWin::Below(const QWidget* control, double top) const {
   if (control == nullptr || control->isHidden()) return top;
-  return top + control->height() * (Units == poCentimetres ? 2.54 : 1.0) / ScreenPixelsPerInch();
+  return top + control->height() * UnitsPerInch() / ScreenPixelsPerInch();
 }
 
 double TPrintWin::BelowHeader() const {
   if (!HeaderEnabled) return HeaderTop;
   // The band is two lines of its font high; a tenth of an inch parts it from what follows.
   const double inches = 2.0 * std::abs(headerFont_.Height()) / ScreenPixelsPerInch() + 0.1;
-  return HeaderTop + inches * (Units == poCentimetres ? 2.54 : 1.0);
+  return HeaderTop + inches * UnitsPerInch();
 }
 
 TPrintWin::TFitToPageScope::TFitToPageScope(const TPrintWin& component, QWidget* control)
@@ -229,6 +229,10 @@ TPrintWin::TFitToPageScope::TFitToPageScope(const TPrintWin& component, QWidget*
   if (control == nullptr || control->layout() == nullptr) return;
   control_ = control;
   screenSize_ = control->size();
+  // A table takes the page's height and continues on the next; a form without one keeps the height its
+  // layout gives it at the page's width rather than spreading its lines down the page.
+  holdsTable_ = !control->findChildren<QAbstractItemView*>().isEmpty() ||
+                !control->findChildren<TStringGrid*>().isEmpty();
   laidOut_ = std::make_unique<TLaidOutScope>(*control);
 }
 
@@ -240,10 +244,7 @@ void TPrintWin::TFitToPageScope::LayOut(double left, double top) const {
   if (control_ == nullptr) return;
   QSize room = component_.RoomAt(left, top);
   if (room.isEmpty()) return;
-  // A table takes the page's height and continues on the next; a form without one keeps the height its
-  // layout gives it at the page's width rather than spreading its lines down the page.
-  if (control_->findChildren<QAbstractItemView*>().isEmpty() &&
-      control_->findChildren<TStringGrid*>().isEmpty()) {
+  if (!holdsTable_) {
     const QLayout& layout = *control_->layout();
     room.setHeight(layout.hasHeightForWidth()
                        ? layout.totalHeightForWidth(room.width())
