@@ -116,6 +116,7 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FrameObjects = false;
   DBPrintWin1->FooterStringLeft = QStringLiteral("Quenary Ledger, printed on @Date at @Time");
+  DBPrintWin1->FooterStringRight = QStringLiteral("Page @Page of @Pages");
 
   Query1->Open();
   SetUpFields();

@@ -294,7 +294,7 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
 
   DBPrintWin1 = new TDBPrintWin(this, TCreation::Designer);
   DBPrintWin1->FooterStringLeft = QStringLiteral("        Quenary Oracle - letter of reading");
-  DBPrintWin1->FooterStringRight = QStringLiteral("Page @Page");
+  DBPrintWin1->FooterStringRight = QStringLiteral("Page @Page of @Pages");
 
   // Never larger than the whole letter, and no taller than the screen leaves room for (a laptop's 768
   // pixels less its panel and the title bar).

@@ -342,11 +342,28 @@ void DrawingContext::TextOut(int x, int y, const QString& text) {
   painter_.setPen(QPen(state_.textColor));
   textPenSet_ = true;
   const QPointF baselineStart(origin.x(), origin.y() + metrics.ascent());
-  if (!RecordText(painter_, baselineStart, text)) painter_.drawText(baselineStart, text);
+  if (text.contains(PageCountMark)) {
+    DrawPageCountText(turned ? QPointF(0, metrics.ascent()) : QPointF(x, y + metrics.ascent()), text);
+  } else if (!RecordText(painter_, baselineStart, text)) {
+    painter_.drawText(baselineStart, text);
+  }
   if (turned) {
     painter_.restore();
     textPenSet_ = textPenWasSet;
   }
+}
+
+void DrawingContext::DrawPageCountText(const QPointF& anchor, const QString& text) {
+  const Qt::Alignment alignment = state_.textAlign == TTextAlign::Right    ? Qt::AlignRight
+                                  : state_.textAlign == TTextAlign::Center ? Qt::AlignHCenter
+                                                                           : Qt::AlignLeft;
+  if (RecordPageCountText(painter_, anchor, alignment, text)) return;
+  // Drawn anywhere but on a recorded page, there is no document to count.
+  QString shown = text;
+  shown.remove(PageCountMark);
+  const double width = Metrics().horizontalAdvance(shown);
+  const double left = alignment == Qt::AlignRight ? width : alignment == Qt::AlignHCenter ? width / 2 : 0;
+  painter_.drawText(anchor - QPointF(left, 0), shown);
 }
 
 void DrawingContext::StretchDraw(int x, int y, int width, int height, const QImage& image) {

@@ -121,7 +121,11 @@ public:
   /** Fills left..right-1, top..bottom-1 with a brush, no outline. */
   void FillRect(int left, int top, int right, int bottom, const QBrush& brush);
 
-  /** Draws text in the selected font and text colour with (x, y) as reference point (see TTextAlign). */
+  /**
+   * Draws text in the selected font and text colour with (x, y) as reference point (see TTextAlign). A text
+   * holding PageCountMark shows the page count of the document its page is played in (RecordPageCountText),
+   * placed by the reference point once the count is in; drawn on no recorded page, the mark is left out.
+   */
   void TextOut(int x, int y, const QString& text);
   /** Advance width of the text in the selected font, in logical units. */
   int TextWidth(const QString& text) const;
@@ -134,6 +138,8 @@ public:
   void DrawPicture(const QPicture& picture, int left, int top, int right, int bottom);
 
 private:
+  void DrawPageCountText(const QPointF& anchor, const QString& text);
+
   struct State {
     TMappingMode mode = TMappingMode::Text;
     QSize windowExtent{1, 1};

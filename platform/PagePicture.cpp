@@ -209,13 +209,13 @@ QByteArray PagePicture::FileDigest(const QString& fileName, qint64& size, QStrin
   return head.mid(Signature.size() + 2, DigestLength);
 }
 
-void PagePicture::Play(QPainter& painter) const { PlayRecording(painter, recording_); }
+void PagePicture::Play(QPainter& painter) const { PlayRecording(painter, recording_, pageCount_); }
 
 void PagePicture::PlayInto(QPainter& painter, const QRectF& target, const QSizeF& pageSize) const {
   if (pageSize.width() <= 0 || pageSize.height() <= 0) return;
   painter.save();
   painter.translate(target.topLeft());
   painter.scale(target.width() / pageSize.width(), target.height() / pageSize.height());
-  PlayRecording(painter, recording_);
+  PlayRecording(painter, recording_, pageCount_);
   painter.restore();
 }

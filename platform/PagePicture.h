@@ -78,6 +78,13 @@ public:
    */
   static QByteArray FileDigest(const QString& fileName, qint64& size, QString* error = nullptr);
 
+  /**
+   * The number of pages of the document the page plays in, for the texts on it that show it; 0, unknown,
+   * until the one who loads the page as part of a document says.
+   */
+  int PageCount() const { return pageCount_; }
+  void SetPageCount(int count) { pageCount_ = count; }
+
   /** Plays the page with each recorded unit as one logical unit of the painter. */
   void Play(QPainter& painter) const;
   /** Plays the page area (0, 0)-(pageSize) stretched onto the target rectangle. */
@@ -86,6 +93,7 @@ public:
 private:
   QByteArray recording_;
   bool pdfWritable_ = true;
+  int pageCount_ = 0;
   mutable QByteArray digest_;
   std::unique_ptr<TPageRecorder> recorder_;
   std::unique_ptr<QPainter> painter_;

@@ -57,6 +57,8 @@ enum class Op : quint8 {
   TiledPixmap = 37,
   Image = 38,
   Text = 39,
+  // A text holding PageCountMark, placed by its anchor once the mark is the document's page count.
+  CountedText = 40,
 };
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
@@ -632,8 +634,11 @@ public:
   }
   // Records a text as it stands, with the painter's state made current first: the painter hands the engine
   // its state before any drawing, so the text rides on a drawing of one point, which is not recorded.
-  bool RecordText(QPainter& painter, const QPointF& point, const QString& text) {
+  // The text goes through the painter as one point, so that the painter hands its state over first.
+  bool RecordText(QPainter& painter, const QPointF& point, const QString& text,
+                  std::optional<Qt::Alignment> counted = std::nullopt) {
     pendingText_ = &text;
+    pendingCounted_ = counted;
     painter.drawPoints(&point, 1);
     const bool recorded = pendingText_ == nullptr;
     pendingText_ = nullptr;
@@ -642,7 +647,11 @@ public:
 
   void drawPoints(const QPointF* points, int count) override {
     if (pendingText_ != nullptr && count == 1 && painter() != nullptr) {
-      WriteText(points[0], painter()->font(), 0, *pendingText_);
+      if (pendingCounted_) {
+        WriteCountedText(points[0], painter()->font(), *pendingCounted_, *pendingText_);
+      } else {
+        WriteText(points[0], painter()->font(), 0, *pendingText_);
+      }
       pendingText_ = nullptr;
       return;
     }
@@ -737,6 +746,17 @@ private:
     out.Text(text);
   }
 
+  void WriteCountedText(const QPointF& anchor, const QFont& font, Qt::Alignment alignment,
+                        const QString& text) {
+    const quint32 number = FontNumber(font);
+    Writer out(list_);
+    out.Code(Op::CountedText);
+    out.Number(number);
+    out.Point(anchor);
+    out.Byte(alignment & Qt::AlignRight ? 1 : alignment & Qt::AlignHCenter ? 2 : 0);
+    out.Text(text);
+  }
+
   struct FontEntry {
     QFont Font;
     QFontMetricsF Metrics;
@@ -811,6 +831,7 @@ private:
   State current_;
   bool pdfWritable_ = true;
   const QString* pendingText_ = nullptr;
+  std::optional<Qt::Alignment> pendingCounted_;
   // Between the clearing of the clip that begins a restore and the last clip Qt hands again.
   bool replayingClips_ = false;
   QByteArray list_;
@@ -866,7 +887,8 @@ QVarLengthArray<Item, 64> ReadArray(Reader& in, qsizetype itemSize, ReadItem rea
 // sound records.
 class Decoder {
 public:
-  Decoder(const QByteArray& recording, TRecordPlayer& player) : in_(recording), player_(player) {}
+  Decoder(const QByteArray& recording, TRecordPlayer& player, int pageCount)
+      : in_(recording), player_(player), pageCount_(pageCount) {}
 
   bool Play() {
     while (!in_.AtEnd()) {
@@ -897,7 +919,7 @@ private:
         const QFont font = ReadFont(in_);
         const double ascent = in_.Real();
         if (!in_.Ok()) return false;
-        ++fonts_;
+        fonts_.push_back(font);
         player_.DefineFont(font, ascent);
         break;
       }
@@ -1032,12 +1054,29 @@ private:
         break;
       }
       case Op::Text: {
-        const int font = Named(fonts_);
+        const int font = Named(fonts_.size());
         const QPointF point = in_.Point();
         const double width = in_.Real();
         const QString text = in_.Text();
         if (font < 0 || !in_.Ok()) return false;
         player_.DrawText(font, point, width, text);
+        break;
+      }
+      case Op::CountedText: {
+        const int font = Named(fonts_.size());
+        QPointF point = in_.Point();
+        const quint8 alignment = in_.Byte();
+        QString text = in_.Text();
+        if (font < 0 || alignment > 2 || !in_.Ok()) return false;
+        text.replace(PageCountMark, pageCount_ > 0 ? QString::number(pageCount_) : QString());
+        if (alignment != 0) {
+          // Measured on the device it was recorded on, in whole units, as an aligned text of the drawing
+          // context is: the count lands where the number written out would have.
+          const int width = QFontMetrics(fonts_[static_cast<std::size_t>(font)], &ReferencePicture())
+                                .horizontalAdvance(text);
+          point.rx() -= alignment == 1 ? width : width / 2;
+        }
+        if (!text.isEmpty()) player_.DrawText(font, point, 0, text);
         break;
       }
       default: return false;
@@ -1049,7 +1088,9 @@ private:
   TRecordPlayer& player_;
   std::vector<QPen> pens_;
   std::vector<QBrush> brushes_;
-  std::size_t fonts_ = 0;
+  const int pageCount_;
+  // The fonts as recorded: a counted text is measured in its font once its number is known.
+  std::vector<QFont> fonts_;
   std::vector<TRecordedImageKind> images_;
 };
 
@@ -1178,18 +1219,30 @@ bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& 
   return engine->RecordText(painter, baselineStart, text);
 }
 
-bool PlayRecording(QPainter& painter, const QByteArray& recording) {
+bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment alignment,
+                         const QString& text) {
+  auto* engine = dynamic_cast<PageRecordEngine*>(painter.paintEngine());
+  const QFont& font = painter.font();
+  if (engine == nullptr || !painter.isActive() || painter.pen().style() == Qt::NoPen || text.isEmpty() ||
+      font.underline() || font.overline() || font.strikeOut() ||
+      painter.layoutDirection() == Qt::RightToLeft || !TShapedTexts::IsPlainLine(text)) {
+    return false;
+  }
+  return engine->RecordText(painter, anchor, text, alignment);
+}
+
+bool PlayRecording(QPainter& painter, const QByteArray& recording, int pageCount) {
   if (recording.isEmpty()) return true;
   painter.save();
   bool whole = false;
   {
     PainterPlayer player(painter);
-    whole = Decoder(recording, player).Play();
+    whole = Decoder(recording, player, pageCount).Play();
   }
   painter.restore();
   return whole;
 }
 
-bool PlayRecording(TRecordPlayer& player, const QByteArray& recording) {
-  return Decoder(recording, player).Play();
+bool PlayRecording(TRecordPlayer& player, const QByteArray& recording, int pageCount) {
+  return Decoder(recording, player, pageCount).Play();
 }

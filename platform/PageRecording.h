@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QPaintDevice>
+#include <Qt>
 #include <memory>
 
 class QPainter;
@@ -55,15 +56,27 @@ private:
  */
 bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& text);
 
+/** Stands in a recorded text for the number of pages of the document the page is played in. */
+inline constexpr char16_t PageCountMark = u'\uE000';
+
+/**
+ * Records a text that holds PageCountMark, to be filled in with the document's page count when the page plays
+ * (a page is recorded before the document knows how many pages it has). The anchor is on the baseline: the
+ * text's start, its end (Qt::AlignRight) or its middle (Qt::AlignHCenter), measured once the count is in.
+ * Returns false, as RecordText does, when the text cannot be recorded so.
+ */
+bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment alignment,
+                         const QString& text);
+
 /**
  * Plays a recording onto the painter, each recorded unit one logical unit of the painter as it stands.
  * Returns false, having drawn what came before, at the first record that is not whole; the painter's own
- * state is as it was before.
+ * state is as it was before. pageCount fills in the texts that show the document's page count (none when 0).
  */
-bool PlayRecording(QPainter& painter, const QByteArray& recording);
+bool PlayRecording(QPainter& painter, const QByteArray& recording, int pageCount = 0);
 
 /**
  * Plays a recording to a player of its own (a PDF page, say), record by record. Returns false at the first
  * record that is not whole, or that the player cannot draw, having played what came before.
  */
-bool PlayRecording(TRecordPlayer& player, const QByteArray& recording);
+bool PlayRecording(TRecordPlayer& player, const QByteArray& recording, int pageCount = 0);

@@ -217,12 +217,12 @@ public:
     } else {
       recording = sheetRecorder->TakeSheet(&writable);
     }
-    PlayOnSheet(recording, writable);
+    PlayOnSheet(recording, writable, 0);
   }
 
   // A recording on the own writer's page; one it cannot draw is drawn by Qt onto a picture of the sheet.
-  void PlayOnSheet(const QByteArray& recording, bool writable) {
-    if (writable && own->Play(recording, layoutDevice)) return;
+  void PlayOnSheet(const QByteArray& recording, bool writable, int pageCount) {
+    if (writable && own->Play(recording, layoutDevice, pageCount)) return;
     const int resolution = layoutDevice->logicalDpiX();
     QImage sheet(layoutDevice->width(), layoutDevice->height(), QImage::Format_ARGB32_Premultiplied);
     if (sheet.isNull()) throw Exception(QStringLiteral("Not enough memory to draw a picture of the sheet."));
@@ -231,7 +231,7 @@ public:
     sheet.fill(Qt::transparent);
     {
       QPainter picture(&sheet);
-      PlayRecording(picture, recording);
+      PlayRecording(picture, recording, pageCount);
     }
     own->DrawPicture(sheet);
   }
@@ -585,7 +585,7 @@ void TPrinter::DrawPage(const PagePicture& page) {
   if (!Printing()) throw Exception(NotPrinting());
   if (d_->own) {
     d_->FlushSheet();
-    d_->PlayOnSheet(page.DisplayList(), page.PdfWritable());
+    d_->PlayOnSheet(page.DisplayList(), page.PdfWritable(), page.PageCount());
     return;
   }
   page.Play(*d_->painter);

@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   layout->addWidget(body, 1);
 
   Quenary::FormPrinter printer;
-  printer.setHeader(QStringLiteral("Invoice 2027-0042"), QString(), QStringLiteral("Page @Page"));
+  printer.setHeader(QStringLiteral("Invoice 2027-0042"), QString(), QStringLiteral("Page @Page of @Pages"));
   printer.setFooter(QStringLiteral("Counting House Ltd., registered in England, no. 0123456"));
   printer.setFirstPageHeading(heading);
   bool done = false;

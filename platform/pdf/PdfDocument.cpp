@@ -52,13 +52,13 @@ void TPdfDocument::BeginPage(const QPageLayout& layout, int resolution) {
   content_.append("cm\n");
 }
 
-bool TPdfDocument::Play(const QByteArray& recording, const QPaintDevice* layoutDevice) {
+bool TPdfDocument::Play(const QByteArray& recording, const QPaintDevice* layoutDevice, int pageCount) {
   if (!pageOpen_) return false;
   // Played straight into the page's content; a recording that could not be played whole is taken out again.
   const qsizetype before = content_.size();
   content_.append("q\n");
   TPdfPagePlayer player(*this, content_, layoutDevice);
-  const bool whole = PlayRecording(player, recording);
+  const bool whole = PlayRecording(player, recording, pageCount);
   player.Finish();
   if (!whole) {
     content_.truncate(before);

@@ -51,10 +51,10 @@ public:
   void BeginPage(const QPageLayout& layout, int resolution);
   /**
    * Plays a recording onto the page being made, in its device pixels; texts are laid out for the layout
-   * device (the printer's metrics). False, with nothing of it drawn, when it holds a record the writer
-   * cannot draw.
+   * device (the printer's metrics); texts that show the page count show pageCount. False, with nothing of it
+   * drawn, when it holds a record the writer cannot draw.
    */
-  bool Play(const QByteArray& recording, const QPaintDevice* layoutDevice);
+  bool Play(const QByteArray& recording, const QPaintDevice* layoutDevice, int pageCount = 0);
   /** Draws a picture over the page's printable area, one picture pixel a device pixel. */
   void DrawPicture(const QImage& picture);
   /** Ends the last page and writes the end of the file. False when a write to the device failed. */

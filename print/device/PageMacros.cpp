@@ -1,5 +1,7 @@
 #include "print/device/PageMacros.h"
 
+#include "platform/PageRecording.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
@@ -16,16 +18,24 @@ QString AsciiUpper(const QString& text) {
   return upper;
 }
 
-void ReplaceFirst(QString& text, const QString& macro, const QString& value) {
-  const qsizetype position = AsciiUpper(text).indexOf(macro);
+// Replaces the first occurrence of the macro that does not go on with the letter next (so "@Page" leaves the
+// "@Pages" alone).
+void ReplaceFirst(QString& text, const QString& macro, const QString& value, QChar next = QChar()) {
+  const QString upper = AsciiUpper(text);
+  qsizetype position = upper.indexOf(macro);
+  while (position >= 0 && !next.isNull() && position + macro.size() < upper.size() &&
+         upper.at(position + macro.size()) == next) {
+    position = upper.indexOf(macro, position + 1);
+  }
   if (position >= 0) text.replace(position, macro.size(), value);
 }
 }  // namespace
 
-QString ExpandPageMacros(const QString& text, int pageNumber, const QString& dateText,
-                         const QString& timeText) {
+QString ExpandPageMacros(const QString& text, int pageNumber, const QString& pageCountText,
+                         const QString& dateText, const QString& timeText) {
   QString result = text;
-  ReplaceFirst(result, QStringLiteral("@PAGE"), QString::number(pageNumber));
+  ReplaceFirst(result, QStringLiteral("@PAGES"), pageCountText);
+  ReplaceFirst(result, QStringLiteral("@PAGE"), QString::number(pageNumber), QLatin1Char('S'));
   ReplaceFirst(result, QStringLiteral("@DATE"), dateText);
   ReplaceFirst(result, QStringLiteral("@TIME"), timeText);
   return result;
@@ -44,6 +54,7 @@ QString LongTimeFormat(const QLocale& locale) {
 QString ExpandPageMacrosNow(const QString& text, int pageNumber) {
   const QLocale locale = QLocale::system();
   const QDateTime now = QDateTime::currentDateTime();
-  return ExpandPageMacros(text, pageNumber, locale.toString(now.date(), QLocale::ShortFormat),
+  return ExpandPageMacros(text, pageNumber, QString(QChar(PageCountMark)),
+                          locale.toString(now.date(), QLocale::ShortFormat),
                           locale.toString(now.time(), LongTimeFormat(locale)));
 }

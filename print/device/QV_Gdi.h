@@ -17,6 +17,7 @@
 #include <vector>
 
 class DrawingContext;
+enum class TTextAlign;
 class PagePicture;
 class QIODevice;
 class TAtomicFile;
@@ -256,6 +257,11 @@ private:
   int CanvasTextWidth(const QString& text) const;
   double CanvasFontScale() const;
   void DrawCentredBandText(int leftBorder, int right, int top, int height, const QString& text);
+  /**
+   * Draws a band text that shows the page count (PageCountMark) with (x, y) as the point its alignment names,
+   * since its width is known only when the page plays; false, drawing nothing, for any other text.
+   */
+  bool CountedTextAt(int x, int y, const QString& text, TTextAlign align);
   void FrameEdge(bool horizontal, int base, int from, int to, int kind, bool farSide);
 
   std::unique_ptr<TAtomicFile> htmlStream_;

@@ -1,6 +1,7 @@
 #include "print/device/QV_Gdi.h"
 
 #include "platform/DrawingContext.h"
+#include "platform/PageRecording.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/PageMacros.h"
@@ -107,9 +108,19 @@ void TGdi::MemoBox(const TMemoContent& memo, int left, int top, int right, int b
 }
 
 void TGdi::DrawCentredBandText(int leftBorder, int right, int top, int height, const QString& text) {
-  const int width = CanvasTextWidth(text);
-  const int x = Round((right - leftBorder) / 2.0) + leftBorder - Round(width / 2.0);
-  TextAt(x, top + Round(height / 2.0), text);
+  const int middle = Round((right - leftBorder) / 2.0) + leftBorder;
+  if (CountedTextAt(middle, top + Round(height / 2.0), text, TTextAlign::Center)) return;
+  TextAt(middle - Round(CanvasTextWidth(text) / 2.0), top + Round(height / 2.0), text);
+}
+
+bool TGdi::CountedTextAt(int x, int y, const QString& text, TTextAlign align) {
+  if (!text.contains(PageCountMark)) return false;
+  if (context_) {
+    context_->SetTextAlign(align);
+    TextAt(x, y, text);
+    context_->SetTextAlign(TTextAlign::Left);
+  }
+  return true;
 }
 
 void TGdi::DrawHeaderBand(bool enabled, const TFont& font, int leftBorder, int rightBorder,
@@ -136,10 +147,13 @@ void TGdi::DrawHeaderBand(bool enabled, const TFont& font, int leftBorder, int r
 
   const int textTop = top + Round(height / 2.0);
   TextAt(leftBorder + 20, textTop, ExpandPageMacrosNow(leftText, PageNumber()));
-  TextAt(Round((right - leftBorder) / 2.0) + leftBorder - Round(centreWidth / 2.0), textTop, centre);
+  const int middle = Round((right - leftBorder) / 2.0) + leftBorder;
+  if (!CountedTextAt(middle, textTop, centre, TTextAlign::Center))
+    TextAt(middle - Round(centreWidth / 2.0), textTop, centre);
   const QString rightExpanded = ExpandPageMacrosNow(rightText, PageNumber());
-  TextAt(pageWidth - rightBorder - (CanvasTextWidth(rightExpanded) + CanvasTextWidth(QStringLiteral("00"))),
-         textTop, rightExpanded);
+  const int rightEnd = pageWidth - rightBorder - CanvasTextWidth(QStringLiteral("00"));
+  if (!CountedTextAt(rightEnd, textTop, rightExpanded, TTextAlign::Right))
+    TextAt(rightEnd - CanvasTextWidth(rightExpanded), textTop, rightExpanded);
 }
 
 void TGdi::DrawFooterBand(const TFont& font, int leftBorder, int rightBorder, const QString& text, int top,
@@ -181,9 +195,12 @@ void TGdi::DrawFooterCornerText(int border, int top, const QString& text, bool r
   const QString expanded = ExpandPageMacrosNow(text, PageNumber());
   const int y = top + Round(height / 2.0);
   const int inset = Round(5 * scale);
-  const int x =
-      rightSide ? Printer().PageWidth() - border - CanvasTextWidth(expanded) - inset : border + inset;
-  TextAt(x, y, expanded);
+  const int rightEnd = Printer().PageWidth() - border - inset;
+  if (!rightSide) {
+    TextAt(border + inset, y, expanded);
+  } else if (!CountedTextAt(rightEnd, y, expanded, TTextAlign::Right)) {
+    TextAt(rightEnd - CanvasTextWidth(expanded), y, expanded);
+  }
 
   canvasFont.SetHeight(rememberedHeight);
   CreatePageFont(canvasFont.Name(), canvasFont.Height(), false, false, false, 0);

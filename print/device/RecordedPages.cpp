@@ -173,6 +173,7 @@ void TRecordedPages::Load(int page, PagePicture& picture) const {
   if (page < 1 || page > Count()) Fail(page, QStringLiteral("the job recorded no such page."));
   QString error;
   if (!picture.Load(FileName(page), &error)) Fail(page, error);
+  picture.SetPageCount(Count());
   if (QByteArrayView(picture.Digest()) != DigestOf(page)) {
     Fail(page, QStringLiteral("its page file \"%1\" holds another page than the one recorded.")
                    .arg(ShownName(QDir::toNativeSeparators(FileName(page)))));

@@ -45,7 +45,10 @@ public:
   QPageSize pageSize() const { return pageSize_; }
   void setPageOrientation(QPageLayout::Orientation orientation);
   QPageLayout::Orientation pageOrientation() const { return orientation_; }
-  /** The texts of the header band; "@Page", "@Date" and "@Time" are filled in on each page. */
+  /**
+   * The texts of the header band; "@Page", "@Pages" (the document's page count), "@Date" and "@Time" are
+   * filled in on each page.
+   */
   void setHeader(const QString& left, const QString& center = QString(), const QString& right = QString());
   /** The texts of the footer band, with the same fields. */
   void setFooter(const QString& left, const QString& right = QString());

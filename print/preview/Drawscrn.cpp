@@ -150,6 +150,7 @@ int TDrawIt::CountPages() const {
   EnterPageDirectory();
   int count = 0;
   while (count < std::numeric_limits<int>::max() && PageExists(count + 1)) ++count;
+  countedPages_ = count;
   return count;
 }
 
@@ -205,6 +206,12 @@ void TDrawIt::paintEvent(QPaintEvent* event) {
   view.Target = target;
   view.PageSize = QSizeF(pageWidth_, pageHeight_);
   view.Ratio = painter.device()->devicePixelRatioF();
+  // A folder's pages are counted again when another page is shown, not on every paint.
+  if (!recorded_ && countedFor_ != shownPage_) {
+    CountPages();
+    countedFor_ = shownPage_;
+  }
+  view.PageCount = recorded_ ? recorded_->Count() : countedPages_;
   view.Area = (visibleRegion().boundingRect() | event->rect()) & target.toAlignedRect();
   if (view.Area.isEmpty()) return;
   pages_->KeepOnly(shownPage_ - 1, shownPage_ + 1);
@@ -308,6 +315,7 @@ void TDrawIt::PrintPage(int pageNumber) {
       recorded_->Load(pageNumber, page);
       printer.DrawPage(page);
     } else if (page.Load(PageFileNameFor(pageNumber, poViewer))) {
+      page.SetPageCount(CountPages());
       // A page found in the folder that cannot be read prints as an empty sheet.
       printer.DrawPage(page);
     }

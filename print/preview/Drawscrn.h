@@ -126,6 +126,10 @@ private:
   TPen dataPen_;
   TBrush dataBrush_;
   int shownPage_ = 1;
+  /** The folder's pages as last counted (CountPages), when the viewer shows a folder rather than a job. */
+  mutable int countedPages_ = 0;
+  /** The page shown when the folder's pages were last counted for painting; 0 before. */
+  int countedFor_ = 0;
   int zoomLevel_ = 100;
   int pageHeight_ = 3112;
   int pageWidth_ = 2400;

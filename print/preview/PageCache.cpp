@@ -47,8 +47,9 @@ double ScreenPixelsPerPrinterPixel(const TPageView& view) {
 
 bool TPageView::Oversampled() const { return ScreenPixelsPerPrinterPixel(*this) < 1.0; }
 
-bool TPageView::SameScale(const TPageView& other) const {
-  return Target == other.Target && PageSize == other.PageSize && Ratio == other.Ratio;
+bool TPageView::DrawsAlike(const TPageView& other) const {
+  return Target == other.Target && PageSize == other.PageSize && Ratio == other.Ratio &&
+         PageCount == other.PageCount;
 }
 
 QImage DrawPageArea(const PagePicture& page, const TPageView& view) {
@@ -146,9 +147,10 @@ const PagePicture* TPageCache::Picture(int page) { return Current(page)->Picture
 const TPageCache::TDrawn* TPageCache::Drawn(int page, const TPageView& view) {
   Entry* entry = Current(page);
   if (!entry->Picture) return nullptr;
-  if (entry->Drawn && entry->DrawnFor.SameScale(view) && entry->Drawn->Area.contains(view.Area)) {
+  if (entry->Drawn && entry->DrawnFor.DrawsAlike(view) && entry->Drawn->Area.contains(view.Area)) {
     return entry->Drawn.get();
   }
+  entry->Picture->SetPageCount(view.PageCount);
   entry->Drawn = std::make_unique<TDrawn>(TDrawn{DrawPageArea(*entry->Picture, view), view.Area});
   entry->DrawnFor = view;
   return entry->Drawn.get();
@@ -156,7 +158,7 @@ const TPageCache::TDrawn* TPageCache::Drawn(int page, const TPageView& view) {
 
 bool TPageCache::Ready(int page, const TPageView& view) const {
   const Entry* entry = Find(page);
-  return entry != nullptr && entry->Drawn && entry->DrawnFor.SameScale(view) &&
+  return entry != nullptr && entry->Drawn && entry->DrawnFor.DrawsAlike(view) &&
          entry->Drawn->Area.contains(view.Area);
 }
 

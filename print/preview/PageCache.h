@@ -24,9 +24,12 @@ struct TPageView {
   double Ratio = 1.0;
   /** The part of the surface to draw, in points. */
   QRect Area;
+  /** The document's pages, for the texts on a page that show their count. */
+  int PageCount = 0;
   /** A page too small for the screen's pixels is drawn with detail and averaged down. */
   bool Oversampled() const;
-  bool SameScale(const TPageView& other) const;
+  /** Whether a page drawn for this view looks as it would drawn for the other: same scale, same count. */
+  bool DrawsAlike(const TPageView& other) const;
 };
 
 /**

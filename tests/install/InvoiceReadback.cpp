@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
   const QRegularExpression line(QStringLiteral("Line (\\d+) of the order"));
   for (int page = 0; page < pdf.PageCount(); ++page) {
     const QString text = pdf.Text(page);
+    const QString counted = QStringLiteral("Page %1 of %2").arg(page + 1).arg(pdf.PageCount());
+    if (!text.contains(counted)) fault(QStringLiteral("\"%1\" is not in the header").arg(counted));
     double pageSum = 0.0;
     for (auto match = line.globalMatch(text); match.hasNext();) {
       const int number = match.next().captured(1).toInt();

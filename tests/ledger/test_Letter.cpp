@@ -61,6 +61,8 @@ TEST_F(LetterTest, TheBodyFlowsThroughItsThreeBoxesOntoASecondPageWithoutALostOr
     const double bottom = sheetTop + (letter.BodyConcluded->Top() + letter.BodyConcluded->Height()) * 0.75;
     QStringList printed;
     for (int page = 0; page < pdf.PageCount(); ++page) {
+      EXPECT_FALSE(pdf.FindPhrase(page, QStringLiteral("Page %1 of 2").arg(page + 1)).isEmpty())
+          << "the footer counts the letter's pages: " << pdf.Text(page).toStdString();
       // The body's lines by their tops: where each stands and its last word.
       struct Line {
         QRectF Box;

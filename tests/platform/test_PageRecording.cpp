@@ -1,5 +1,6 @@
 #include "platform/PageRecording.h"
 
+#include "platform/DrawingContext.h"
 #include "tests/platform/PixelTestSupport.h"
 
 #include <QBitmap>
@@ -271,6 +272,39 @@ TEST(PageRecording, AWidgetRenderedUnderAScaleAndAClipPlaysAsItPaintsAfterAResto
   const QImage direct = Direct(captured);
   ASSERT_TRUE(ContainsColour(direct, QRect(200, 160, 40, 40), QColor(Qt::darkBlue).rgb()));
   EXPECT_EQ(Played(Record(captured)), direct);
+}
+
+// A page is recorded before its document knows how many pages it has: a text showing the count is placed
+// when the page plays, at the point its alignment names, exactly where the number written out would be.
+TEST(PageRecording, ATextShowingThePageCountPlaysAsTheCountWrittenOutAtEveryAlignment) {
+  const auto texts = [](QPainter& painter, const QString& count) {
+    DrawingContext context(painter);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(18);
+    context.SelectFont(font);
+    const std::vector<std::pair<TTextAlign, int>> anchors = {
+        {TTextAlign::Left, 20}, {TTextAlign::Right, 600}, {TTextAlign::Center, 320}};
+    int top = 20;
+    for (const auto& [align, x] : anchors) {
+      context.SetTextAlign(align);
+      context.TextOut(x, top, "Page 2 of " + count);
+      context.TextOut(x, top + 40, count + " pages");
+      top += 100;
+    }
+  };
+  const QString mark{QChar(PageCountMark)};
+  const QByteArray counted = Record([&](QPainter& painter) { texts(painter, mark); });
+  for (const int count : {3, 1024}) {
+    SCOPED_TRACE(count);
+    QImage played = WhiteImage(640, 480);
+    {
+      QPainter painter(&played);
+      EXPECT_TRUE(PlayRecording(painter, counted, count));
+    }
+    EXPECT_EQ(played, Played(Record([&](QPainter& painter) { texts(painter, QString::number(count)); })));
+  }
+  // Played where no document is counted, the count is left out.
+  EXPECT_EQ(Played(counted), Played(Record([&](QPainter& painter) { texts(painter, QString()); })));
 }
 
 // The player never trusts a list: one cut off or with a record it does not know stops where the damage is,

@@ -51,6 +51,19 @@ QRectF PdfReader::Find(int page, const QString& text) const {
   return QRectF();
 }
 
+QRectF PdfReader::FindPhrase(int page, const QString& phrase) const {
+  const QStringList wanted = phrase.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const QList<PdfWord> words = Words(page);
+  for (qsizetype first = 0; !wanted.isEmpty() && first + wanted.size() <= words.size(); ++first) {
+    QRectF box;
+    qsizetype matched = 0;
+    while (matched < wanted.size() && words[first + matched].Text == wanted[matched])
+      box |= words[first + matched++].Box;
+    if (matched == wanted.size()) return box;
+  }
+  return QRectF();
+}
+
 QImage PdfReader::Render(int page, double dotsPerInch, const QRect& area) const {
   if (!document_ || page < 0 || page >= document_->numPages()) return QImage();
   const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);

@@ -43,6 +43,8 @@ public:
   QString Text(int page) const;
   /** The first word of a page that equals text, or an empty box when there is none. */
   QRectF Find(int page, const QString& text) const;
+  /** The box around the first run of words of a page that reads as the phrase, or an empty box. */
+  QRectF FindPhrase(int page, const QString& phrase) const;
   /**
    * A page rendered at the resolution (pixels per inch), without smoothing, on white; with an area (pixels
    * at that resolution) only that part of the page.

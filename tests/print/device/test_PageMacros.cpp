@@ -1,12 +1,14 @@
 #include "print/device/PageMacros.h"
 
+#include "platform/PageRecording.h"
+
 #include <QDate>
 #include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
 
-QString Expand(const QString& text) { return ExpandPageMacros(text, 7, "24/12/2024", "10:31:02"); }
+QString Expand(const QString& text) { return ExpandPageMacros(text, 7, "12", "24/12/2024", "10:31:02"); }
 
 TEST(PageMacros, TheFirstOccurrenceOfEachMacroIsReplacedInAnyLetterCase) {
   EXPECT_EQ(Expand("Page @Page of @Page"), QStringLiteral("Page 7 of @Page"));
@@ -15,6 +17,15 @@ TEST(PageMacros, TheFirstOccurrenceOfEachMacroIsReplacedInAnyLetterCase) {
   EXPECT_EQ(Expand("@Dat @Pag @Tim   "), QStringLiteral("@Dat @Pag @Tim   ")) << "incomplete macros stay";
   // Upper-casing "ß" or "ﬁ" changes the length; positions must still fall on the macro.
   EXPECT_EQ(Expand("Straße ﬁ @Page!"), QStringLiteral("Straße ﬁ 7!"));
+}
+
+TEST(PageMacros, PagesIsTheCountAndNeverTakenForThePageNumber) {
+  EXPECT_EQ(Expand("Page @Page of @Pages"), QStringLiteral("Page 7 of 12"));
+  EXPECT_EQ(Expand("@PAGES pages, this is @page"), QStringLiteral("12 pages, this is 7"));
+  EXPECT_EQ(Expand("@Pages @Pages @Page"), QStringLiteral("12 @Pages 7")) << "a later @Pages stays";
+  EXPECT_EQ(Expand("@Pagesx"), QStringLiteral("12x"));
+  // Recorded before the count is known, the count is a mark the page fills in when it plays.
+  EXPECT_EQ(ExpandPageMacrosNow("@Page/@Pages", 3), QStringLiteral("3/") + QChar(PageCountMark));
 }
 
 TEST(PageMacros, NowUsesTodaysDateInTheSystemsShortFormat) {

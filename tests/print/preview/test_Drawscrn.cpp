@@ -1,3 +1,5 @@
+#include "platform/DrawingContext.h"
+#include "platform/PageRecording.h"
 #include "platform/SysUtils.h"
 #include "print/dialogs/Pagewick.h"
 #include "print/preview/Drawscrn.h"
@@ -182,6 +184,36 @@ TEST_F(SurfaceTest, EachPageTurnedToShowsItsOwnRecordingEvenWhenRecordedAnewAfte
   EXPECT_FALSE(boxShownAt(1200));
   surface->ShowPriorPage();
   EXPECT_TRUE(boxShownAt(800));
+}
+
+// A page shows the count of the pages it is shown among, in a job's preview and in a folder of pages alike,
+// where the number written out would stand.
+TEST_F(SurfaceTest, APageShowsTheCountOfThePagesItIsShownAmong) {
+  const auto record = [](int number, const QString& count) {
+    PagePicture page;
+    {
+      DrawingContext context(page.BeginRecording());
+      QFont font(QStringLiteral("Arial"));
+      font.setPixelSize(100);
+      context.SelectFont(font);
+      context.SetTextAlign(TTextAlign::Right);
+      context.TextOut(2200, 400, QStringLiteral("Page %1 of %2").arg(number).arg(count));
+    }
+    page.EndRecording();
+    page.Save(PageFileNameFor(number, poViewer));
+  };
+  const auto secondPage = [this] {
+    const auto surface = Surface();
+    surface->resize(850, 1122);
+    surface->ShowNextPage();
+    return Render(*surface, 1);
+  };
+  for (int number = 1; number <= 3; ++number) record(number, QStringLiteral("3"));
+  const QImage written = secondPage();
+  for (int number = 1; number <= 3; ++number) record(number, QString(QChar(PageCountMark)));
+  EXPECT_EQ(secondPage(), written);
+  record(4, QString(QChar(PageCountMark)));
+  EXPECT_NE(secondPage(), written) << "a fourth page makes it \"of 4\"";
 }
 
 // Runs the current test again in a program of its own whose screen has twice the pixels of its points, as a
