@@ -126,6 +126,7 @@ void TPrintFrm::FormCreate() {
                                      TPrintWin::Blanks(10) + QStringLiteral("http://") +
                                      InternetFrm->URL3->URL();
   }
+  DBPrintWin1->AddOutlineEntry(DBPrintWin1->DocumentTitle, 0, 0.5);
   DBPrintWin1->PrintControlAt(Panel1, 0.5, 0.5);
   job.Finish();
   DBPrintWin1->OutputTo = poViewer;

@@ -15,6 +15,8 @@
 #include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
 
+#include <QLocale>
+#include <QDate>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -194,9 +196,19 @@ void TLedgerFrm::PrintLedger(TSendTo target) {
   TLedgerPrintFrm sheet(*DataSource1);
   DBPrintWin1->OutputTo = target;
   DBPrintWin1->DocumentTitle = sheet.Heading->Caption();
+  // The outline holds the ledger and under it each month of entries, from the entry that opens the month.
+  TField* posted = Query1->FieldByName(QStringLiteral("posted"));
+  DBPrintWin1->GridPrinter().SetRowOutline(
+      sheet.Grid,
+      [posted](const QModelIndex&) {
+        const QDate date = QDate::fromString(posted->AsString(), Qt::ISODate);
+        return date.isValid() ? QLocale().toString(date, QStringLiteral("MMMM yyyy")) : QString();
+      },
+      1);
   TPrintJobScope job(*DBPrintWin1);
   // The paper is known once the job has started: the user may have chosen another size or orientation.
   sheet.LayOut(DBPrintWin1->RoomAt(Margin, Margin));
+  DBPrintWin1->AddOutlineEntry(sheet.Heading->Caption(), 0, Margin);
   DBPrintWin1->PrintControlPages(sheet.Sheet, Margin, Margin);
   job.Finish();
   DBPrintWin1->OutputTo = poViewer;

@@ -376,6 +376,17 @@ void TLetterFrm::PrintLetter(TSendTo target) {
   } shownAgain{closing};
   for (QWidget* control : closing) control->hide();
   TPrintJobScope job(*DBPrintWin1);
+  // An outline entry for each page of the letter, made as the page is done.
+  const TNotifyEvent pageDone = DBPrintWin1->OnNewPage;
+  DBPrintWin1->OnNewPage = [this, pageDone](QObject* sender) {
+    DBPrintWin1->AddOutlineEntry(QStringLiteral("Page %1").arg(DBPrintWin1->CurrentPage), 0, SheetTop);
+    if (pageDone) pageDone(sender);
+  };
+  struct Restore {
+    TPrintWin& component;
+    TNotifyEvent event;
+    ~Restore() { component.OnNewPage = event; }
+  } restore{*DBPrintWin1, pageDone};
   DBPrintWin1->PrintControlPages(Sheet, SheetLeft, SheetTop);
   for (QWidget* control : closing) {
     control->show();

@@ -353,6 +353,12 @@ void DrawingContext::TextOut(int x, int y, const QString& text) {
   }
 }
 
+void DrawingContext::OutlineEntry(int x, int y, int level, const QString& title) {
+  RecordOutlineEntry(painter_, QPointF(x, y), level, title);
+}
+
+void DrawingContext::Link(const QRect& area, const QString& target) { RecordLink(painter_, area, target); }
+
 void DrawingContext::DrawPageCountText(const QPointF& anchor, const QString& text) {
   const Qt::Alignment alignment = state_.textAlign == TTextAlign::Right    ? Qt::AlignRight
                                   : state_.textAlign == TTextAlign::Center ? Qt::AlignHCenter

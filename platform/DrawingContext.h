@@ -127,6 +127,13 @@ public:
    * placed by the reference point once the count is in; drawn on no recorded page, the mark is left out.
    */
   void TextOut(int x, int y, const QString& text);
+  /**
+   * Leads an entry of the document's outline to (x, y), nested at the level; drawn nowhere but on a recorded
+   * page, it is nothing (RecordOutlineEntry).
+   */
+  void OutlineEntry(int x, int y, int level, const QString& title);
+  /** Makes the area a link to the target on a recorded page (RecordLink); elsewhere it is nothing. */
+  void Link(const QRect& area, const QString& target);
   /** Advance width of the text in the selected font, in logical units. */
   int TextWidth(const QString& text) const;
   /** Height of a text cell (ascent + descent) in the selected font. */

@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,6 +61,9 @@ enum class Op : quint8 {
   Text = 39,
   // A text holding PageCountMark, placed by its anchor once the mark is the document's page count.
   CountedText = 40,
+  // Where a document's outline entry leads to; a link's area and where it goes. Neither draws anything.
+  OutlineEntry = 41,
+  Link = 42,
 };
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
@@ -637,22 +642,38 @@ public:
   // The text goes through the painter as one point, so that the painter hands its state over first.
   bool RecordText(QPainter& painter, const QPointF& point, const QString& text,
                   std::optional<Qt::Alignment> counted = std::nullopt) {
-    pendingText_ = &text;
-    pendingCounted_ = counted;
-    painter.drawPoints(&point, 1);
-    const bool recorded = pendingText_ == nullptr;
-    pendingText_ = nullptr;
-    return recorded;
+    return Through(painter, point, [&](const QPointF& at) {
+      if (counted) {
+        WriteCountedText(at, painter.font(), *counted, text);
+      } else {
+        WriteText(at, painter.font(), 0, text);
+      }
+    });
+  }
+
+  bool RecordOutlineEntry(QPainter& painter, const QPointF& point, int level, const QString& title) {
+    return Through(painter, point, [&](const QPointF& at) {
+      Writer out(list_);
+      out.Code(Op::OutlineEntry);
+      out.Number(static_cast<quint32>(level));
+      out.Point(at);
+      out.Text(title);
+    });
+  }
+
+  bool RecordLink(QPainter& painter, const QRectF& area, const QString& target) {
+    return Through(painter, area.topLeft(), [&](const QPointF&) {
+      Writer out(list_);
+      out.Code(Op::Link);
+      out.Rect(area);
+      out.Text(target);
+    });
   }
 
   void drawPoints(const QPointF* points, int count) override {
-    if (pendingText_ != nullptr && count == 1 && painter() != nullptr) {
-      if (pendingCounted_) {
-        WriteCountedText(points[0], painter()->font(), *pendingCounted_, *pendingText_);
-      } else {
-        WriteText(points[0], painter()->font(), 0, *pendingText_);
-      }
-      pendingText_ = nullptr;
+    if (pending_ && count == 1 && painter() != nullptr) {
+      const auto write = std::exchange(pending_, nullptr);
+      (*write)(points[0]);
       return;
     }
     Writer out(list_);
@@ -746,6 +767,16 @@ private:
     out.Text(text);
   }
 
+  // Hands the painter one point, so that it gives the engine its state first, and writes the record at it
+  // in the painter's units; false when the painter drew the point some other way.
+  bool Through(QPainter& painter, const QPointF& point, const std::function<void(const QPointF&)>& write) {
+    pending_ = &write;
+    painter.drawPoints(&point, 1);
+    const bool recorded = pending_ == nullptr;
+    pending_ = nullptr;
+    return recorded;
+  }
+
   void WriteCountedText(const QPointF& anchor, const QFont& font, Qt::Alignment alignment,
                         const QString& text) {
     const quint32 number = FontNumber(font);
@@ -830,8 +861,8 @@ private:
   QPaintDevice* device_ = nullptr;
   State current_;
   bool pdfWritable_ = true;
-  const QString* pendingText_ = nullptr;
-  std::optional<Qt::Alignment> pendingCounted_;
+  // What a record that goes through the painter as one point writes (RecordText), until it has.
+  const std::function<void(const QPointF&)>* pending_ = nullptr;
   // Between the clearing of the clip that begins a restore and the last clip Qt hands again.
   bool replayingClips_ = false;
   QByteArray list_;
@@ -1079,6 +1110,21 @@ private:
         if (!text.isEmpty()) player_.DrawText(font, point, 0, text);
         break;
       }
+      case Op::OutlineEntry: {
+        const quint32 level = in_.Number();
+        const QPointF point = in_.Point();
+        const QString title = in_.Text();
+        if (!in_.Ok() || level > MaximumOutlineLevel) return false;
+        player_.OutlineEntry(static_cast<int>(level), point, title);
+        break;
+      }
+      case Op::Link: {
+        const QRectF area = in_.Rect();
+        const QString target = in_.Text();
+        if (!in_.Ok()) return false;
+        player_.Link(area, target);
+        break;
+      }
       default: return false;
     }
     return in_.Ok();
@@ -1229,6 +1275,25 @@ bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment
     return false;
   }
   return engine->RecordText(painter, anchor, text, alignment);
+}
+
+namespace {
+// The engine of the painter when it records; null otherwise.
+PageRecordEngine* RecordingEngine(QPainter& painter) {
+  return painter.isActive() ? dynamic_cast<PageRecordEngine*>(painter.paintEngine()) : nullptr;
+}
+}  // namespace
+
+bool RecordOutlineEntry(QPainter& painter, const QPointF& at, int level, const QString& title) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  return engine != nullptr && level >= 0 && level <= MaximumOutlineLevel &&
+         engine->RecordOutlineEntry(painter, at, level, title);
+}
+
+bool RecordLink(QPainter& painter, const QRectF& area, const QString& target) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  return engine != nullptr && !target.isEmpty() && area.isValid() &&
+         engine->RecordLink(painter, area, target);
 }
 
 bool PlayRecording(QPainter& painter, const QByteArray& recording, int pageCount) {

@@ -9,6 +9,7 @@
 
 class QPainter;
 class QPointF;
+class QRectF;
 class QString;
 class PageRecordEngine;
 class TRecordPlayer;
@@ -67,6 +68,23 @@ inline constexpr char16_t PageCountMark = u'\uE000';
  */
 bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment alignment,
                          const QString& text);
+
+/** The deepest level of an outline entry (0 the top): far more than any document nests. */
+inline constexpr int MaximumOutlineLevel = 64;
+
+/**
+ * Records an entry of the document's outline (a PDF's bookmarks) leading to the point, in the painter's
+ * units, nested at the level under the entries before it of a lower one. Nothing is drawn. False, recording
+ * nothing, when the painter does not paint on a TPageRecorder or the level is outside 0..MaximumOutlineLevel.
+ */
+bool RecordOutlineEntry(QPainter& painter, const QPointF& at, int level, const QString& title);
+
+/**
+ * Records that the area, in the painter's units, is a link to the target (a URL: "https://…", "mailto:…").
+ * Nothing is drawn; a PDF makes the area a link. False, recording nothing, when the painter does not paint on
+ * a TPageRecorder or the area or the target is empty.
+ */
+bool RecordLink(QPainter& painter, const QRectF& area, const QString& target);
 
 /**
  * Plays a recording onto the painter, each recorded unit one logical unit of the painter as it stands.

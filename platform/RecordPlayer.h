@@ -63,6 +63,11 @@ public:
    */
   virtual void DrawText(int font, const QPointF& baselineStart, double width, const QString& text) = 0;
 
+  /** An entry of the document's outline leading to the point (RecordOutlineEntry); nothing to draw. */
+  virtual void OutlineEntry(int /*level*/, const QPointF& /*at*/, const QString& /*title*/) {}
+  /** An area that links to a target (RecordLink); nothing to draw. */
+  virtual void Link(const QRectF& /*area*/, const QString& /*target*/) {}
+
   /** Whether the player met a record it cannot draw; playing stops there. */
   virtual bool Stopped() const { return false; }
 };

@@ -6,6 +6,7 @@
 #include "platform/pdf/PdfImages.h"
 
 #include <QDateTime>
+#include <QUrl>
 #include <QRawFont>
 #include <QTimeZone>
 #include <algorithm>
@@ -43,6 +44,9 @@ void TPdfDocument::BeginPage(const QPageLayout& layout, int resolution) {
   // them: its margins in whole pixels.
   const double scale = 72.0 / resolution_;
   const QRect printable = layout_.paintRectPixels(resolution_);
+  toPoints_ = QTransform(scale, 0, 0, -scale, printable.left() * scale,
+                         layout_.fullRectPoints().height() - printable.top() * scale);
+  links_.clear();
   content_.append("q ");
   for (const double value : {scale, 0.0, 0.0, -scale, printable.left() * scale,
                              layout_.fullRectPoints().height() - printable.top() * scale}) {
@@ -106,9 +110,22 @@ void TPdfDocument::EndPage() {
   Pdf::AppendInteger(box, paper.height());
   box.append(']');
   const int page = file_->Reserve();
+  QByteArray annotations;
+  if (!links_.empty()) {
+    annotations = " /Annots [";
+    for (const QByteArray& link : links_) {
+      const int object = file_->Reserve();
+      file_->Object(object, link + " /P " + Pdf::Reference(page) + " >>");
+      annotations += Pdf::Reference(object) + ' ';
+    }
+    annotations += ']';
+    links_.clear();
+  }
   file_->Object(page, "<< /Type /Page /Parent " + Pdf::Reference(pagesObject_) + " /MediaBox " + box +
-                          " /Resources " + resources + " /Contents " + Pdf::Reference(contents) + " >>");
+                          " /Resources " + resources + " /Contents " + Pdf::Reference(contents) +
+                          annotations + " >>");
   pages_.push_back(page);
+  for (auto item = outline_.rbegin(); item != outline_.rend() && item->Page == 0; ++item) item->Page = page;
   content_ = QByteArray();
 }
 
@@ -136,6 +153,8 @@ bool TPdfDocument::Finish() {
       language += '-';
   }
   if (!language.isEmpty()) catalogueEntries += " /Lang (" + language + ")";
+  if (const int outline = WriteOutline(); outline != 0)
+    catalogueEntries += " /Outlines " + Pdf::Reference(outline) + " /PageMode /UseOutlines";
   file_->Object(catalogue, catalogueEntries + " >>");
   const int information = file_->Reserve();
   const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
@@ -149,6 +168,97 @@ bool TPdfDocument::Finish() {
                                  " /CreationDate (D:" + now.toLatin1() + "Z) >>");
   file_->Finish(catalogue, information);
   return !file_->Failed();
+}
+
+void TPdfDocument::OutlineEntry(int level, const QPointF& device, const QString& title) {
+  if (!pageOpen_) return;
+  outline_.push_back({level, title, 0, toPoints_.map(device)});
+}
+
+void TPdfDocument::Link(const QRectF& device, const QString& target) {
+  // Only what a reader opens in a browser or a mail program: a page never runs or opens a local file.
+  const QUrl url(target);
+  const QString scheme = url.scheme().toLower();
+  if (!pageOpen_ || !url.isValid() ||
+      (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
+       scheme != QLatin1String("mailto")))
+    return;
+  const QRectF area = toPoints_.mapRect(device);
+  QByteArray link("<< /Type /Annot /Subtype /Link /Rect [");
+  for (const double edge : {area.left(), area.top(), area.right(), area.bottom()}) {
+    Pdf::AppendNumber(link, edge);
+    link.append(' ');
+  }
+  // A URI is ASCII: anything else goes percent-encoded, as a browser would send it.
+  link.append("] /Border [0 0 0] /F 4 /A << /S /URI /URI " +
+              Pdf::ByteString(url.toEncoded()) + " >>");
+  links_.push_back(link);
+}
+
+int TPdfDocument::WriteOutline() {
+  if (outline_.empty()) return 0;
+  // Each item's parent is the nearest item before it of a lower level; the root holds the rest.
+  const int root = file_->Reserve();
+  struct Node {
+    int Object = 0;
+    int Parent = -1;
+    int Prev = -1;
+    int Next = -1;
+    int First = -1;
+    int Last = -1;
+    int Descendants = 0;
+  };
+  std::vector<Node> nodes(outline_.size());
+  int rootFirst = -1;
+  int rootLast = -1;
+  std::vector<int> open;  // the items whose later children may still come, deepest last
+  for (int index = 0; index < static_cast<int>(outline_.size()); ++index) {
+    Node& node = nodes[static_cast<std::size_t>(index)];
+    node.Object = file_->Reserve();
+    while (!open.empty() && outline_[static_cast<std::size_t>(open.back())].Level >=
+                                outline_[static_cast<std::size_t>(index)].Level)
+      open.pop_back();
+    node.Parent = open.empty() ? -1 : open.back();
+    int& last = node.Parent < 0 ? rootLast : nodes[static_cast<std::size_t>(node.Parent)].Last;
+    int& first = node.Parent < 0 ? rootFirst : nodes[static_cast<std::size_t>(node.Parent)].First;
+    if (last >= 0) {
+      nodes[static_cast<std::size_t>(last)].Next = index;
+      node.Prev = last;
+    } else {
+      first = index;
+    }
+    last = index;
+    for (int ancestor = node.Parent; ancestor >= 0;
+         ancestor = nodes[static_cast<std::size_t>(ancestor)].Parent)
+      ++nodes[static_cast<std::size_t>(ancestor)].Descendants;
+    open.push_back(index);
+  }
+  const auto reference = [&nodes](int index) {
+    return Pdf::Reference(nodes[static_cast<std::size_t>(index)].Object);
+  };
+  for (std::size_t index = 0; index < nodes.size(); ++index) {
+    const Node& node = nodes[index];
+    const TOutlineItem& item = outline_[index];
+    QByteArray entry = "<< /Title " + Pdf::TextString(item.Title) + " /Parent " +
+                       (node.Parent < 0 ? Pdf::Reference(root) : reference(node.Parent));
+    if (node.Prev >= 0) entry += " /Prev " + reference(node.Prev);
+    if (node.Next >= 0) entry += " /Next " + reference(node.Next);
+    if (node.First >= 0) {
+      entry += " /First " + reference(node.First) + " /Last " + reference(node.Last) + " /Count ";
+      Pdf::AppendInteger(entry, node.Descendants);
+    }
+    entry += " /Dest [" + Pdf::Reference(item.Page) + " /XYZ ";
+    Pdf::AppendNumber(entry, item.At.x());
+    entry += ' ';
+    Pdf::AppendNumber(entry, item.At.y());
+    entry += " null] >>";
+    file_->Object(node.Object, entry);
+  }
+  QByteArray rootEntry =
+      "<< /Type /Outlines /First " + reference(rootFirst) + " /Last " + reference(rootLast) + " /Count ";
+  Pdf::AppendInteger(rootEntry, static_cast<qint64>(nodes.size()));
+  file_->Object(root, rootEntry + " >>");
+  return root;
 }
 
 TPdfFont& TPdfDocument::Font(const QRawFont& raw) {

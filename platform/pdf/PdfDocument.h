@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPageLayout>
 #include <QString>
+#include <QTransform>
 #include <memory>
 #include <set>
 #include <vector>
@@ -73,6 +74,10 @@ private:
   /** The page's name for a picture's object. */
   QByteArray PictureName(int object);
   QByteArray Alpha(double fill, double stroke) override;
+  void OutlineEntry(int level, const QPointF& device, const QString& title) override;
+  void Link(const QRectF& device, const QString& target) override;
+  /** Writes the outline's items; the outline's object, or 0 when the document has no entries. */
+  int WriteOutline();
 
   std::unique_ptr<TPdfFile> file_;
   std::unique_ptr<TPdfFonts> fonts_;
@@ -81,6 +86,15 @@ private:
   int pagesObject_ = 0;
   std::vector<int> pages_;
   QHash<quint64, int> alphas_;
+  /** An outline entry: where on which page it leads, in points. */
+  struct TOutlineItem {
+    int Level = 0;
+    QString Title;
+    /** The page's object; 0 while the page is being made. */
+    int Page = 0;
+    QPointF At;
+  };
+  std::vector<TOutlineItem> outline_;
   /** The texts written lately, by font and text: a few thousand, let go all at once when that many. */
   QHash<std::pair<int, QString>, TShownText> shown_;
 
@@ -89,6 +103,10 @@ private:
   QPageLayout layout_;
   int resolution_ = 72;
   QByteArray content_;
+  /** Device pixels of the page onto its points. */
+  QTransform toPoints_;
+  /** The page's link annotations, written with it. */
+  std::vector<QByteArray> links_;
   /** The fonts the page names, by object: few, so looked up in order. */
   std::vector<const TPdfFont*> pageFonts_;
   std::set<QByteArray> fontsUsed_;

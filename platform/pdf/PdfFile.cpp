@@ -43,6 +43,8 @@ QByteArray Pdf::Reference(int number) {
   return reference;
 }
 
+QByteArray Pdf::ByteString(const QByteArray& bytes) { return '<' + bytes.toHex() + '>'; }
+
 QByteArray Pdf::TextString(const QString& text) {
   QByteArray out("<FEFF");
   for (const QChar character : text) {

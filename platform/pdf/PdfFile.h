@@ -67,6 +67,8 @@ void AppendInteger(QByteArray& out, qint64 value);
 QByteArray Reference(int number);
 /** A text string as UTF-16 with its byte order mark, in hexadecimal: <FEFF...>. */
 QByteArray TextString(const QString& text);
+/** A string of bytes (an ASCII URI), in hexadecimal: <68747470...>. */
+QByteArray ByteString(const QByteArray& bytes);
 /** A name object ("/Name"), every byte outside the regular characters written as #xx. */
 QByteArray Name(const QByteArray& name);
 }  // namespace Pdf

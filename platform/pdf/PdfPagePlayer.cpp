@@ -436,6 +436,14 @@ void TPdfPagePlayer::DrawTiledPixmap(int number, const QRectF& target, const QPo
   DrawPicture({image.Kind, tiled}, QRectF(target.topLeft(), size), tiled.rect());
 }
 
+void TPdfPagePlayer::OutlineEntry(int level, const QPointF& at, const QString& title) {
+  resources_.OutlineEntry(level, transform_.map(at), title);
+}
+
+void TPdfPagePlayer::Link(const QRectF& area, const QString& target) {
+  resources_.Link(transform_.mapRect(area), target);
+}
+
 void TPdfPagePlayer::DrawText(int fontNumber, const QPointF& point, double width, const QString& text) {
   if (!Strokes() || text.isEmpty()) return;
   if (!PdfSupport::BackgroundMode(backgroundMode_)) return Stop();

@@ -51,6 +51,10 @@ public:
   virtual QByteArray Stencil(const QImage& image) = 0;
   /** The name of a graphics state with these alphas for filling and stroking. */
   virtual QByteArray Alpha(double fill, double stroke) = 0;
+  /** An outline entry leading to the point of the page, in its device pixels. */
+  virtual void OutlineEntry(int level, const QPointF& device, const QString& title) = 0;
+  /** A link over the area of the page, in its device pixels. */
+  virtual void Link(const QRectF& device, const QString& target) = 0;
 };
 
 /**
@@ -93,6 +97,8 @@ public:
   void DrawTiledPixmap(int image, const QRectF& target, const QPointF& offset) override;
   void DrawImage(int image, const QRectF& target, const QRectF& source, Qt::ImageConversionFlags) override;
   void DrawText(int font, const QPointF& baselineStart, double width, const QString& text) override;
+  void OutlineEntry(int level, const QPointF& at, const QString& title) override;
+  void Link(const QRectF& area, const QString& target) override;
 
   bool Stopped() const override { return stopped_; }
   /** Closes what the stream opened; the content is whole afterwards. */

@@ -6,6 +6,7 @@
 #include "platform/SysUtils.h"
 #include "print/engine/DBPrnWin.h"
 
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QWidget>
 #include <algorithm>
@@ -71,6 +72,11 @@ void FormPrinter::setFitToPage(bool fit) { component_->FitToPage = fit; }
 bool FormPrinter::fitToPage() const { return component_->FitToPage; }
 void FormPrinter::setProgressDialogEnabled(bool enabled) { component_->ShowCancelDialog = enabled; }
 bool FormPrinter::progressDialogEnabled() const { return component_->ShowCancelDialog; }
+
+void FormPrinter::setRowOutline(QAbstractItemView* view, std::function<QString(const QModelIndex&)> groupOf,
+                                int level) {
+  component_->GridPrinter().SetRowOutline(view, std::move(groupOf), level);
+}
 
 bool FormPrinter::print(QWidget* form) { return run(form, false); }
 bool FormPrinter::preview(QWidget* form) { return run(form, true); }

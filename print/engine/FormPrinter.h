@@ -7,8 +7,11 @@
 #include <QPageSize>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
+class QAbstractItemView;
+class QModelIndex;
 class QWidget;
 class TDBPrintWin;
 
@@ -71,6 +74,13 @@ public:
   void setDocumentSubject(const QString& subject);
   void setDocumentLanguage(const QString& language) { documentLanguage_ = language; }
   QString documentLanguage() const { return documentLanguage_; }
+  /**
+   * Gives a table of the form outline entries (a PDF's bookmarks): groupOf names the group of each row (its
+   * index in the first column); a row whose group differs from the row before leads an entry of that title,
+   * nested at the level. A null function takes them away.
+   */
+  void setRowOutline(QAbstractItemView* view, std::function<QString(const QModelIndex& row)> groupOf,
+                     int level = 0);
   /** Whether a status dialog with an Abort button shows while the pages print; on by default. */
   void setProgressDialogEnabled(bool enabled);
   bool progressDialogEnabled() const;

@@ -204,8 +204,14 @@ namespace {
 class GridPage {
 public:
   GridPage(TGdi& device, TGridRows& rows, const TGridLook& look, TTrackedControl& tracked,
-           const TGridBox& box)
-      : device_(device), rows_(rows), look_(look), tracked_(tracked), box_(box) {}
+           const TGridBox& box, const TRowOutline* outline, int outlineLevel)
+      : device_(device),
+        rows_(rows),
+        look_(look),
+        tracked_(tracked),
+        box_(box),
+        outline_(outline),
+        outlineLevel_(outlineLevel) {}
 
   // Prints the page's part of the grid; true while rows remain for a further page.
   bool Print() {
@@ -318,6 +324,7 @@ private:
       // too small for any row still makes progress instead of asking for pages without end.
       if (row > 0 && !RowFits(firstRowTop, pitch, row, box_.ExactB)) return true;
       y_ = firstRowY + Round(row * pitch);
+      StartOutlineEntry();
       PrintRow();
       rows_.Next();
       if (look_.RowLines && row > 0) {
@@ -327,6 +334,15 @@ private:
       y_ = firstRowY + Round((row + 1) * pitch);
     }
     return false;
+  }
+
+  // A row whose group differs from the row before leads the outline to the row.
+  void StartOutlineEntry() {
+    if (outline_ == nullptr || !*outline_) return;
+    const QString title = (*outline_)(rows_.CurrentIndex());
+    if (title.isEmpty() || title == tracked_.LastOutline) return;
+    tracked_.LastOutline = title;
+    device_.OutlineEntry(box_.L, y_ - Round(s_ / 4.0), outlineLevel_, title);
   }
 
   void PrintRow() {
@@ -390,6 +406,8 @@ private:
   const TGridLook& look_;
   TTrackedControl& tracked_;
   const TGridBox& box_;
+  const TRowOutline* outline_;
+  const int outlineLevel_;
   // The font's height on the page, the columns' count and right end, where column lines begin, and the
   // line being printed, in printer pixels.
   int s_ = 0;
@@ -510,7 +528,21 @@ bool TGridPrinter::PrintRows(TGdi& device, TGridRows* rows, const TGridLook& loo
     if (look.SingleBorder) device.FrameBox(box.L, box.T, box.R, box.B, 2, 2, 2, 2);
     return false;
   }
-  return GridPage(device, *rows, look, *tracked, box).Print();
+  const TOutlinedGrid* outlined = nullptr;
+  for (const TOutlinedGrid& candidate : outlined_) {
+    if (candidate.Grid == tracked->Control) outlined = &candidate;
+  }
+  return GridPage(device, *rows, look, *tracked, box, outlined != nullptr ? &outlined->Outline : nullptr,
+                  outlined != nullptr ? outlined->Level : 0)
+      .Print();
+}
+
+void TGridPrinter::SetRowOutline(QWidget* grid, TRowOutline outline, int level) {
+  outlined_.erase(
+      std::remove_if(outlined_.begin(), outlined_.end(),
+                     [grid](const TOutlinedGrid& entry) { return !entry.Grid || entry.Grid == grid; }),
+      outlined_.end());
+  if (outline) outlined_.push_back({grid, std::move(outline), level});
 }
 
 bool TGridPrinter::PrintDataGrid(TGdi& device, TDBGrid& grid, const TGridBox& box) {

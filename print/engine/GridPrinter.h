@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,7 +61,16 @@ struct TTrackedControl {
   bool Begun = false;
   QPointer<QWidget> Control;
   std::vector<TTrackedColumn> Columns;
+  /** The title of the outline entry the grid's rows last started in this job (SetRowOutline). */
+  QString LastOutline;
 };
+
+/**
+ * Names the group a grid's row belongs to, for the document's outline: asked as each row prints, with the
+ * row of an item view (its first column), or an invalid index with a data grid's data set on the row. A row
+ * whose group differs from the row before starts an outline entry of that title; an empty title starts none.
+ */
+using TRowOutline = std::function<QString(const QModelIndex& row)>;
 
 /** The column state the reset operation clears (or marks). */
 enum class TColumnState { WidthArray, SubTotal, MainTotal, PageTotal, ShowTotal };
@@ -100,6 +110,11 @@ public:
   /** A string grid prints what fits in its box; it never continues. */
   void PrintStringGrid(TGdi& device, TStringGrid& grid, const TGridBox& box);
 
+  /**
+   * Gives the grid's rows outline entries at the level (TRowOutline), from the next job on; a null function
+   * takes them away.
+   */
+  void SetRowOutline(QWidget* grid, TRowOutline outline, int level = 0);
   /** The grids met in this job. */
   const std::vector<std::unique_ptr<TTrackedControl>>& TrackedControls() const { return tracked_; }
   /** The record of a grid, made the first time; nullptr for a grid that cannot be tracked. */
@@ -121,4 +136,10 @@ private:
   TTrackedColumn* ColumnOf(QWidget* grid, const QString& displayLabel);
 
   std::vector<std::unique_ptr<TTrackedControl>> tracked_;
+  struct TOutlinedGrid {
+    QPointer<QWidget> Grid;
+    TRowOutline Outline;
+    int Level = 0;
+  };
+  std::vector<TOutlinedGrid> outlined_;
 };

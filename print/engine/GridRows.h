@@ -6,6 +6,7 @@
 #include "platform/Graphics.h"
 #include "platform/Types.h"
 
+#include <QModelIndex>
 #include <QString>
 
 struct TTrackedColumn;
@@ -47,6 +48,8 @@ public:
    */
   virtual QString CellText(int column, TTrackedColumn& sums, TAlignment& alignment, int& indent) = 0;
   virtual void Next() = 0;
+  /** The current row of an item view; invalid for rows that are no model's (a data set's). */
+  virtual QModelIndex CurrentIndex() const { return {}; }
   /** Keeps the current row as where the next page starts and gives the rows back as the screen had them. */
   virtual void Suspend() = 0;
 };

@@ -28,6 +28,7 @@ public:
   TAlignment TitleAlignment(int column) const override;
   bool Resume() override;
   bool AtEnd() const override { return !current_.isValid(); }
+  QModelIndex CurrentIndex() const override { return current_; }
   QString CellText(int column, TTrackedColumn& sums, TAlignment& alignment, int& indent) override;
   void Next() override;
   void Suspend() override;

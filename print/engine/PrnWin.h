@@ -193,6 +193,12 @@ public:
    * control's screen pixels print at ScreenPixelsPerInch() (96) to the inch.
    */
   double Below(const QWidget* control, double top) const;
+  /**
+   * Adds an entry to the document's outline (a PDF's bookmarks) leading to the page being printed, at top
+   * (Units; below the header band when negative), nested under the entry before it of a lower level. Outside
+   * a job it does nothing.
+   */
+  void AddOutlineEntry(const QString& title, int level = 0, double top = -1);
   /** How many Units make an inch: 1, or 2.54 in centimetres. */
   double UnitsPerInch() const { return Units == poCentimetres ? 2.54 : 1.0; }
   /** The top, in Units, of a control that prints just below the header band (HeaderTop without one). */

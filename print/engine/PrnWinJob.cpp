@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/DrawingContext.h"
 #include "platform/Grids.h"
+#include "platform/PageRecording.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Gdi.h"
@@ -210,6 +211,14 @@ double TPrintWin::PrintControlPages(QWidget* control, double left, double top, d
     StartNewPage();
     ++PagePass;
   }
+}
+
+void TPrintWin::AddOutlineEntry(const QString& title, int level, double top) {
+  if (!pageDevice_ || title.isEmpty()) return;
+  const auto round = [](double value) { return static_cast<int>(RoundHalfEven(value)); };
+  pageDevice_->OutlineEntry(round(ToDeviceF(false, BorderLeft)),
+                            round(ToDeviceF(true, top < 0 ? BelowHeader() : top)),
+                            std::clamp(level, 0, MaximumOutlineLevel), title);
 }
 
 double TPrintWin::Below(const QWidget* control, double top) const {

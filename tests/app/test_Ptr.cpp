@@ -70,6 +70,10 @@ TEST_F(ReportTest, ThePrintedReportHoldsTheReadingInItsPlaces) {
   const PdfReader pdf(PdfFile());
   ASSERT_EQ(pdf.PageCount(), 1);
   EXPECT_EQ(pdf.Information(QStringLiteral("Title")), QStringLiteral("Quenary reading for Marie Curie"));
+  const QList<PdfOutlineEntry> outline = pdf.Outline();
+  ASSERT_EQ(outline.size(), 1);
+  EXPECT_EQ(outline[0].Title, QStringLiteral("Quenary reading for Marie Curie"));
+  EXPECT_EQ(outline[0].Page, 0);
   struct Expected {
     const char* word;
     int screenLeft;

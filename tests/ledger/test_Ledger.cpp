@@ -19,6 +19,9 @@
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
+#include <QSet>
+#include <QLocale>
+#include <QDate>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -111,6 +114,37 @@ TEST_F(LedgerTest, ThePrintoutHoldsEveryEntryOnceInTheScreensOrderWithTotalsRigh
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
   EXPECT_EQ(PdfReader(PdfFile()).Information(QStringLiteral("Title")), QStringLiteral("Quenary Ledger"))
       << "the PDF is titled as the ledger's heading";
+}
+
+// The outline holds the ledger and under it each month, leading to the row of the month's first entry.
+TEST_F(LedgerTest, TheOutlineLeadsToEachMonthsFirstEntry) {
+  const QString file = scratch_.File(QStringLiteral("months.sqlite"));
+  LedgerFile::MakeSample(file, 400);
+  TLedgerFrm ledger(file);
+  ledger.PrintLedger(poPrinter);
+  const PdfReader pdf(PdfFile());
+  const QList<PdfOutlineEntry> outline = pdf.Outline();
+  ASSERT_GE(outline.size(), 4);
+  EXPECT_EQ(outline[0].Title, QStringLiteral("Quenary Ledger"));
+  EXPECT_EQ(outline[0].Level, 0);
+  EXPECT_EQ(outline[0].Page, 0);
+  QSet<QString> months;
+  for (int page = 0; page < pdf.PageCount(); ++page) {
+    for (const PdfWord& word : pdf.Words(page)) {
+      const QDate date = QDate::fromString(word.Text, Qt::ISODate);
+      if (!date.isValid() || months.contains(QLocale().toString(date, QStringLiteral("MMMM yyyy")))) continue;
+      const QString month = QLocale().toString(date, QStringLiteral("MMMM yyyy"));
+      months.insert(month);
+      SCOPED_TRACE(month.toStdString());
+      const qsizetype index = months.size();
+      ASSERT_LT(index, outline.size());
+      EXPECT_EQ(outline[index].Title, month);
+      EXPECT_EQ(outline[index].Level, 1);
+      EXPECT_EQ(outline[index].Page, page);
+      EXPECT_NEAR(outline[index].Top, word.Box.top(), 6) << "at the row of the month's first entry";
+    }
+  }
+  EXPECT_EQ(outline.size(), months.size() + 1) << "one entry a month";
 }
 
 // A page holds the same entries whatever the resolution of the same paper: the rows' height comes from the

@@ -53,6 +53,10 @@ TEST_F(LetterTest, TheBodyFlowsThroughItsThreeBoxesOntoASecondPageWithoutALostOr
     letter.PrintLetter();
     const PdfReader pdf(PdfFile());
     ASSERT_EQ(pdf.PageCount(), 2);
+    QStringList outline;
+    for (const PdfOutlineEntry& entry : pdf.Outline())
+      outline << QStringLiteral("%1 %2 on %3").arg(entry.Level).arg(entry.Title).arg(entry.Page + 1);
+    EXPECT_EQ(outline, (QStringList{"0 Page 1 on 1", "0 Page 2 on 2"}));
 
     // The boxes span the sheet from the edit's top to the second continuation's bottom. The sheet is printed
     // three quarters of an inch from the top of the printable area; a screen pixel is 3/4 of a point.

@@ -1,5 +1,6 @@
 #include "tests/support/PdfReader.h"
 
+#include <QProcess>
 #include <poppler-qt6.h>
 
 namespace {
@@ -96,4 +97,51 @@ QList<PdfFont> PdfReader::Fonts() const {
 
 QString PdfReader::Information(const QString& key) const {
   return document_ ? document_->info(key) : QString();
+}
+
+namespace {
+void AddOutline(const Poppler::Document& document, const QVector<Poppler::OutlineItem>& items, int level,
+                QList<PdfOutlineEntry>& entries) {
+  for (const Poppler::OutlineItem& item : items) {
+    PdfOutlineEntry entry{item.name(), level, -1, 0};
+    if (const QSharedPointer<const Poppler::LinkDestination> destination = item.destination()) {
+      entry.Page = destination->pageNumber() - 1;
+      const std::unique_ptr<Poppler::Page> page = document.page(entry.Page);
+      if (page && destination->isChangeTop()) entry.Top = destination->top() * page->pageSizeF().height();
+    }
+    entries.append(entry);
+    AddOutline(document, item.children(), level + 1, entries);
+  }
+}
+}  // namespace
+
+QList<PdfOutlineEntry> PdfReader::Outline() const {
+  QList<PdfOutlineEntry> entries;
+  if (document_) AddOutline(*document_, document_->outline(), 0, entries);
+  return entries;
+}
+
+QList<PdfLink> PdfReader::Links(int page) const {
+  QList<PdfLink> links;
+  if (!document_ || page < 0 || page >= document_->numPages()) return links;
+  const std::unique_ptr<Poppler::Page> pdfPage = document_->page(page);
+  if (!pdfPage) return links;
+  const QSizeF size = pdfPage->pageSizeF();
+  for (const std::unique_ptr<Poppler::Link>& link : pdfPage->links()) {
+    if (link->linkType() != Poppler::Link::Browse) continue;
+    const QRectF area = link->linkArea().normalized();
+    links.append({QRectF(area.left() * size.width(), area.top() * size.height(), area.width() * size.width(),
+                         area.height() * size.height()),
+                  static_cast<const Poppler::LinkBrowse&>(*link).url()});
+  }
+  return links;
+}
+
+QString QpdfProblems(const QString& fileName) {
+  QProcess check;
+  check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), fileName});
+  if (!check.waitForFinished(60000)) return QStringLiteral("qpdf did not finish");
+  const QString output = QString::fromLocal8Bit(check.readAllStandardOutput() + check.readAllStandardError());
+  // Exit status 0 is sound, 3 sound with warnings, 2 errors.
+  return check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0 ? QString() : output;
 }

@@ -23,6 +23,21 @@ struct PdfFont {
   bool Subset = false;
 };
 
+/** An entry of a PDF's outline: its title, nesting (0 the top), and the page (0-based) it leads to. */
+struct PdfOutlineEntry {
+  QString Title;
+  int Level = 0;
+  int Page = -1;
+  /** Where on the page it leads, in points from the page's top. */
+  double Top = 0;
+};
+
+/** A link on a PDF page: its area in points from the page's top-left corner, and the URL it opens. */
+struct PdfLink {
+  QRectF Box;
+  QString Target;
+};
+
 /** A PDF file read back in-process with Poppler, so tests check what was really printed. */
 class PdfReader {
 public:
@@ -56,7 +71,14 @@ public:
   QList<PdfFont> Fonts() const;
   /** An entry of the document's information ("Title", "Producer"). */
   QString Information(const QString& key) const;
+  /** The document's outline, each entry before its children. */
+  QList<PdfOutlineEntry> Outline() const;
+  /** The links of a page that open a URL. */
+  QList<PdfLink> Links(int page) const;
 
 private:
   std::unique_ptr<Poppler::Document> document_;
 };
+
+/** What "qpdf --check" finds wrong with the file: empty when it finds it sound. */
+QString QpdfProblems(const QString& fileName);

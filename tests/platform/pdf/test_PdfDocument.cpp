@@ -278,4 +278,48 @@ TEST_F(PdfWriterTest, ADocumentSaysItsTitleAuthorSubjectLanguageAndMaker) {
   EXPECT_FALSE(plain.contains("/Author"));
   EXPECT_FALSE(plain.contains("/Subject"));
 }
+
+// A document's outline entries lead to their pages and places, nested by their levels; its links open
+// their web and mail addresses over their areas, and nothing else becomes a link.
+TEST_F(PdfWriterTest, OutlineEntriesLeadToTheirPlacesByLevelAndOnlyWebAndMailLinksOpen) {
+  const QString file = scratch_.File(QStringLiteral("outline.pdf"));
+  PrintPages(file,
+             {[](QPainter& painter) {
+                EXPECT_TRUE(RecordOutlineEntry(painter, QPointF(100, 150), 0, QStringLiteral("Accounts")));
+                RecordOutlineEntry(painter, QPointF(100, 600), 1, QStringLiteral("Januar – März"));
+                RecordLink(painter, QRectF(300, 300, 600, 90), QStringLiteral("https://example.org/a b"));
+                RecordLink(painter, QRectF(300, 500, 600, 90), QStringLiteral("mailto:ada@example.org"));
+                RecordLink(painter, QRectF(300, 700, 600, 90), QStringLiteral("javascript:print()"));
+                RecordLink(painter, QRectF(300, 900, 600, 90), QStringLiteral("file:///etc/passwd"));
+              },
+              [](QPainter& painter) {
+                painter.translate(0, 300);  // recorded under the painter's transform
+                RecordOutlineEntry(painter, QPointF(100, 0), 1, QStringLiteral("April"));
+                RecordOutlineEntry(painter, QPointF(100, 300), 3, QStringLiteral("Week 15"));
+                RecordOutlineEntry(painter, QPointF(100, 900), 0, QStringLiteral("Summary"));
+              }});
+  EXPECT_EQ(QpdfProblems(file), QString());
+  const PdfReader pdf(file);
+  const QList<PdfOutlineEntry> outline = pdf.Outline();
+  QStringList read;
+  for (const PdfOutlineEntry& entry : outline)
+    read << QStringLiteral("%1 %2 p%3").arg(entry.Level).arg(entry.Title).arg(entry.Page + 1);
+  // A level deeper than the one before nests under it.
+  EXPECT_EQ(read, (QStringList{"0 Accounts p1", "1 Januar – März p1", "1 April p2", "2 Week 15 p2",
+                               "0 Summary p2"}));
+  ASSERT_EQ(outline.size(), 5);
+  constexpr double PointsPerPixel = 72.0 / Dpi;
+  EXPECT_NEAR(outline[1].Top - outline[0].Top, 450 * PointsPerPixel, 0.01);
+  EXPECT_NEAR(outline[2].Top - outline[0].Top, 150 * PointsPerPixel, 0.01);
+
+  const QList<PdfLink> links = pdf.Links(0);
+  ASSERT_EQ(links.size(), 2) << "only the web and the mail address";
+  EXPECT_EQ(links[0].Target, QStringLiteral("https://example.org/a%20b"));
+  EXPECT_EQ(links[1].Target, QStringLiteral("mailto:ada@example.org"));
+  EXPECT_NEAR(links[0].Box.width(), 600 * PointsPerPixel, 0.01);
+  EXPECT_NEAR(links[1].Box.top() - links[0].Box.top(), 200 * PointsPerPixel, 0.01);
+  EXPECT_NEAR(links[0].Box.top() - outline[0].Top, 150 * PointsPerPixel, 0.01);
+  EXPECT_TRUE(pdf.Links(1).isEmpty());
+}
+
 }  // namespace

@@ -48,6 +48,11 @@ TEST_F(FormPrinterTest, OneCallPrintsTheHeadingOnTheFirstPageAndTheFormOnFromThe
   const MessageRecorder messages;
   const QString file = scratch_.File(QStringLiteral("form.pdf"));
   printer.setOutputFileName(file);
+  // An item view's rows lead outline entries by their groups: fifty rows a group.
+  printer.setRowOutline(body_->findChild<QTableWidget*>(), [](const QModelIndex& row) {
+    const int first = row.row() / 50 * 50 + 1;
+    return QStringLiteral("Rows %1 to %2").arg(first).arg(first + 49);
+  });
   // A window never shown is laid out off the screen without a word from Qt.
   static QStringList warnings;
   warnings.clear();
@@ -83,6 +88,14 @@ TEST_F(FormPrinterTest, OneCallPrintsTheHeadingOnTheFirstPageAndTheFormOnFromThe
   EXPECT_GT(firstTop, pdf.Find(0, QStringLiteral("Letterhead")).bottom());
   EXPECT_LT(pdf.Find(1, QStringLiteral("Lines")).top(), firstTop - 10);
   EXPECT_DOUBLE_EQ(pdf.Find(1, QStringLiteral("Lines")).top(), pdf.Find(2, QStringLiteral("Lines")).top());
+  const QList<PdfOutlineEntry> outline = pdf.Outline();
+  ASSERT_EQ(outline.size(), 3);
+  for (int group = 0; group < 3; ++group) {
+    EXPECT_EQ(outline[group].Title, QStringLiteral("Rows %1 to %2").arg(group * 50 + 1).arg(group * 50 + 50));
+    const QString first = QStringLiteral("row%1").arg(group * 50 + 1);
+    ASSERT_FALSE(pdf.Find(outline[group].Page, first).isEmpty()) << first.toStdString();
+    EXPECT_NEAR(outline[group].Top, pdf.Find(outline[group].Page, first).top(), 6) << first.toStdString();
+  }
   // The table took the page's height: a page holds more rows than the screen showed.
   EXPECT_LT(pdf.PageCount(), 6);
 
