@@ -172,7 +172,10 @@ bool TPdfDocument::Finish() {
 
 void TPdfDocument::OutlineEntry(int level, const QPointF& device, const QString& title) {
   if (!pageOpen_) return;
-  outline_.push_back({level, title, 0, toPoints_.map(device)});
+  // A page printed again, as a further copy, leads the outline nowhere new: the first copy has its entries.
+  const QPointF at = toPoints_.map(device);
+  if (!outlineMade_.insert({level, at.x(), at.y(), title}).second) return;
+  outline_.push_back({level, title, 0, at});
 }
 
 void TPdfDocument::Link(const QRectF& device, const QString& target) {

@@ -11,6 +11,7 @@
 #include <QTransform>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <vector>
 
 class QIODevice;
@@ -95,6 +96,8 @@ private:
     QPointF At;
   };
   std::vector<TOutlineItem> outline_;
+  /** Every entry made so far, by level, place and title. */
+  std::set<std::tuple<int, double, double, QString>> outlineMade_;
   /** The texts written lately, by font and text: a few thousand, let go all at once when that many. */
   QHash<std::pair<int, QString>, TShownText> shown_;
 

@@ -242,6 +242,14 @@ TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem)
     QStringList pages;
     for (int page = 0; page < pdf.PageCount(); ++page) pages << number.match(pdf.Text(page)).captured(1);
     EXPECT_EQ(pages, expected);
+    // A further copy of a page adds no bookmarks: each leads to the page's first copy.
+    QStringList titles;
+    for (const PdfOutlineEntry& entry : pdf.Outline()) {
+      titles << entry.Title;
+      EXPECT_EQ(pages.indexOf(pages[entry.Page]), entry.Page) << entry.Title.toStdString();
+    }
+    EXPECT_FALSE(titles.isEmpty());
+    EXPECT_EQ(titles.removeDuplicates(), 0) << titles.join(", ").toStdString();
   }
   const QSizeF letterLandscape = PdfPageSize(pdfFile);
   EXPECT_NEAR(letterLandscape.width(), 792, 0.5);
