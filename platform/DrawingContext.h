@@ -86,6 +86,8 @@ public:
 
   void SetTextAlign(TTextAlign align) { state_.textAlign = align; }
   TTextAlign TextAlign() const { return state_.textAlign; }
+  /** The selected font's turn, in tenths of a degree anticlockwise (SelectFont). */
+  int Escapement() const { return state_.escapement; }
   void SetBackgroundMode(TBackgroundMode mode);
   TBackgroundMode BackgroundMode() const { return state_.backgroundMode; }
   void SetBackgroundColor(const QColor& color);

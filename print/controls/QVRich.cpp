@@ -1,6 +1,7 @@
 #include "print/controls/QVRich.h"
 
 #include "platform/DrawingContext.h"
+#include "platform/PageRecording.h"
 #include "platform/Printers.h"
 #include "platform/Screen.h"
 
@@ -133,6 +134,32 @@ Portion LayOutPortion(const QTextDocument& source, int start, const QSizeF& box,
   return portion;
 }
 
+// Each anchor of the portion's lines above the bottom becomes a link over its words (a PDF keeps them).
+void LinkAnchors(QPainter& painter, const QTextDocument& document, double bottom) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    if (layout == nullptr) continue;
+    const QPointF origin = document.documentLayout()->blockBoundingRect(block).topLeft();
+    for (auto fragments = block.begin(); !fragments.atEnd(); ++fragments) {
+      const QTextFragment fragment = fragments.fragment();
+      const QTextCharFormat format = fragment.charFormat();
+      if (!fragment.isValid() || !format.isAnchor() || format.anchorHref().isEmpty()) continue;
+      const int from = fragment.position() - block.position();
+      const int to = from + fragment.length();
+      for (int index = 0; index < layout->lineCount(); ++index) {
+        const QTextLine line = layout->lineAt(index);
+        const int start = std::max(from, line.textStart());
+        const int end = std::min(to, line.textStart() + line.textLength());
+        if (start >= end) continue;
+        if (origin.y() + line.y() >= bottom) break;
+        const QRectF area(origin + QPointF(line.cursorToX(start), line.y()),
+                          origin + QPointF(line.cursorToX(end), line.y() + line.height()));
+        RecordLink(painter, area.normalized(), format.anchorHref());
+      }
+    }
+  }
+}
+
 // Draws the portion with its top-left at the box's, scaled from the surface's pixels to the printer's.
 void DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& box, const QSizeF& scale,
                  const QSizeF& layoutSize, const QColor& textColor) {
@@ -152,6 +179,7 @@ void DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& 
   // where this box's lines end, is not drawn here too.
   paint.clip = drawn.adjusted(0, 0, 0, -0.5);
   portion.Document->documentLayout()->draw(&painter, paint);
+  LinkAnchors(painter, *portion.Document, drawn.bottom());
   painter.restore();
   context.RestoreState();
 }

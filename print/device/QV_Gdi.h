@@ -219,6 +219,8 @@ public:
 
   /** Draws at most the first 255 characters with (x, y) as reference point under the current alignment. */
   void TextAt(int x, int y, const QString& text);
+  /** Makes each web or mail address in a text drawn at (x, y) a link over its words (FindAddresses). */
+  void LinkAddresses(int x, int y, const QString& text);
   /** An entry of the document's outline leading to (x, y) of this page, nested at the level. */
   void OutlineEntry(int x, int y, int level, const QString& title);
   /** Makes the box a link to the target (a web or mail address) in a document that has links. */

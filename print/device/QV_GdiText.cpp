@@ -4,6 +4,7 @@
 #include "platform/PageRecording.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
+#include "print/device/AddressLinks.h"
 #include "print/device/PageMacros.h"
 #include "print/device/QV_Units.h"
 #include "print/device/WordWrap.h"
@@ -38,7 +39,28 @@ double TGdi::CanvasFontScale() const {
 }
 
 void TGdi::TextAt(int x, int y, const QString& text) {
-  if (context_) context_->TextOut(x, y, text.left(MaximumTextLength));
+  if (!context_) return;
+  const QString shown = text.left(MaximumTextLength);
+  context_->TextOut(x, y, shown);
+  LinkAddresses(x, y, shown);
+}
+
+void TGdi::LinkAddresses(int x, int y, const QString& text) {
+  const std::vector<TAddressSpan> spans = FindAddresses(text);
+  // A count's width is known only when the page plays, and a turned text's words do not lie along the page.
+  if (spans.empty() || text.contains(PageCountMark) || context_->Escapement() % 3600 != 0) return;
+  int left = x;
+  if (context_->TextAlign() == TTextAlign::Right) {
+    left = x - context_->TextWidth(text);
+  } else if (context_->TextAlign() == TTextAlign::Center) {
+    left = x - context_->TextWidth(text) / 2;
+  }
+  const int height = context_->TextHeight();
+  for (const TAddressSpan& span : spans) {
+    const int start = left + context_->TextWidth(text.left(span.Start));
+    const int end = left + context_->TextWidth(text.left(span.Start + span.Length));
+    context_->Link(QRect(start, y, end - start, height), span.Target);
+  }
 }
 
 void TGdi::OutlineEntry(int x, int y, int level, const QString& title) {

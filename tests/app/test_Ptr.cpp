@@ -74,6 +74,18 @@ TEST_F(ReportTest, ThePrintedReportHoldsTheReadingInItsPlaces) {
   ASSERT_EQ(outline.size(), 1);
   EXPECT_EQ(outline[0].Title, QStringLiteral("Quenary reading for Marie Curie"));
   EXPECT_EQ(outline[0].Page, 0);
+  // The footer's web addresses open from the PDF: a link over each address's words.
+  const QList<PdfLink> links = pdf.Links(0);
+  ASSERT_EQ(links.size(), 2);
+  for (const PdfLink& link : links) {
+    SCOPED_TRACE(link.Target.toStdString());
+    const QRectF printed = pdf.Find(0, link.Target);
+    ASSERT_FALSE(printed.isEmpty()) << "the link opens the address printed under it";
+    EXPECT_NEAR(link.Box.left(), printed.left(), 1.5);
+    EXPECT_NEAR(link.Box.right(), printed.right(), 1.5);
+    EXPECT_LT(link.Box.top(), printed.center().y());
+    EXPECT_GT(link.Box.bottom(), printed.center().y());
+  }
   struct Expected {
     const char* word;
     int screenLeft;

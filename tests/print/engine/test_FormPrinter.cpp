@@ -127,4 +127,43 @@ TEST_F(FormPrinterTest, AFailureComesBackAsAnErrorAndNoMessageBoxShows) {
   EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(QLatin1Char('|')).toStdString();
 }
 
+// What a form shows as a link opens from its PDF: a rich label's anchors and a plain label's web and mail
+// addresses, each a link over its words, and nothing else.
+TEST_F(FormPrinterTest, AFormsLinksAndAddressesOpenFromThePdfOverTheirWords) {
+  QWidget form;
+  auto* layout = new QVBoxLayout(&form);
+  layout->addWidget(new QLabel(QStringLiteral("Read <a href=\"https://example.org/terms\">our terms</a> or "
+                                              "<a href=\"mailto:desk@example.org\">write</a> to us."),
+                               &form));
+  layout->addWidget(new QLabel(QStringLiteral("Orders: orders@example.com, www.example.net"), &form));
+  layout->addWidget(new QLabel(QStringLiteral("No address here: 12 @ 3.50"), &form));
+  const QString file = scratch_.File(QStringLiteral("links.pdf"));
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  printer.setOutputFileName(file);
+  ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
+  EXPECT_EQ(QpdfProblems(file), QString());
+  const PdfReader pdf(file);
+  const struct {
+    QString Target;
+    QString Words;
+  } expected[] = {{"https://example.org/terms", "our terms"},
+                  {"mailto:desk@example.org", "write"},
+                  {"mailto:orders@example.com", "orders@example.com,"},
+                  {"https://www.example.net", "www.example.net"}};
+  const QList<PdfLink> links = pdf.Links(0);
+  ASSERT_EQ(links.size(), std::size(expected));
+  for (std::size_t index = 0; index < std::size(expected); ++index) {
+    const PdfLink& link = links[static_cast<qsizetype>(index)];
+    SCOPED_TRACE(link.Target.toStdString());
+    EXPECT_EQ(link.Target, expected[index].Target);
+    const QRectF words = pdf.FindPhrase(0, expected[index].Words);
+    ASSERT_FALSE(words.isEmpty());
+    EXPECT_NEAR(link.Box.left(), words.left(), 1.5);
+    // A mail address ends before the comma that follows it.
+    EXPECT_NEAR(link.Box.right(), words.right(), expected[index].Words.endsWith(',') ? 4 : 1.5);
+    EXPECT_TRUE(link.Box.contains(words.center()));
+  }
+}
+
 }  // namespace
