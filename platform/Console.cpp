@@ -94,6 +94,10 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
     options.DialogChoices = true;
     return true;
   }
+  if (arguments.at(index) == QLatin1String("--pdf-a")) {
+    options.PdfA = true;
+    return true;
+  }
   if (TakeOptionValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
     options.Dpi = WholeNumberOption(QStringLiteral("--dpi"), value, 72, 2400, error);
     options.DpiGiven = true;
@@ -186,6 +190,7 @@ QString TPrintOptions::Problem(bool printing) const {
   if (!printing && DialogChoices)
     return QStringLiteral("--copies, --collate, --duplex, --paper and --landscape go with --print");
   if (DpiGiven && PdfFile.isEmpty()) return QStringLiteral("--dpi goes with --pdf");
+  if (PdfA && PdfFile.isEmpty()) return QStringLiteral("--pdf-a goes with --pdf");
   return QString();
 }
 
@@ -199,6 +204,7 @@ bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QS
   }
   printer.SetPrinterIndex(index);
   if (!options.PdfFile.isEmpty()) printer.SetPdfOutput(options.PdfFile, options.Dpi);
+  printer.SetPdfArchival(options.PdfA);
   // What the print dialog would have asked: only what was given replaces the printer's own.
   if (!options.Paper.isEmpty()) printer.SetPaperSize(QPageSize(Papers().value(options.Paper)));
   if (options.Landscape) printer.ChooseOrientation(poLandscape);

@@ -41,6 +41,8 @@ struct TPrintOptions {
   /** Dots per inch of the PDF file. */
   int Dpi = 600;
   bool DpiGiven = false;
+  /** --pdf-a: the PDF file is archival, PDF/A-2u (TPrinter::SetPdfArchival). */
+  bool PdfA = false;
   int Copies = 1;
   /** Whole sets one after the other (1 2 3 1 2 3); without it each page its copies (1 1 2 2 3 3). */
   bool Collate = false;
@@ -54,14 +56,14 @@ struct TPrintOptions {
   bool HasDestination() const { return !PdfFile.isEmpty() || !PrinterName.isEmpty(); }
   /**
    * What is wrong with the options of a command that prints (printing) or does not: printing needs exactly
-   * one of --pdf and --printer, those and the dialog's choices need printing, --dpi needs --pdf. Empty when
-   * nothing is wrong.
+   * one of --pdf and --printer, those and the dialog's choices need printing, --dpi and --pdf-a need --pdf.
+   * Empty when nothing is wrong.
    */
   QString Problem(bool printing) const;
 };
 
 /**
- * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--copies N" (1 to 999), "--collate",
+ * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--pdf-a", "--copies N" (1 to 999), "--collate",
  * "--duplex long|short|none", "--paper A4|Letter|Legal|A5" or "--landscape" standing at arguments[index]
  * into the options; true when the argument was one of them (then error tells a missing or bad value).
  */

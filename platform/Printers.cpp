@@ -154,6 +154,7 @@ public:
   int pdfResolution = DefaultPdfResolution;
   QString title;
   TDocumentInformation information;
+  bool archival = false;
 
   // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
   std::optional<QPageSize> paper;
@@ -485,6 +486,9 @@ void TPrinter::PrintToPdf(const QString& fileName, int dotsPerInch) {
 
 QString TPrinter::Title() const { return d_->title; }
 void TPrinter::SetTitle(const QString& title) { d_->title = title; }
+bool TPrinter::PdfArchival() const { return d_->archival; }
+void TPrinter::SetPdfArchival(bool archival) { d_->archival = archival; }
+
 TDocumentInformation TPrinter::DocumentInformation() const { return d_->information; }
 void TPrinter::SetDocumentInformation(const TDocumentInformation& information) {
   d_->information = information;
@@ -542,6 +546,7 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     information.Language = chosen.Language.isEmpty() ? QLocale().bcp47Name() : chosen.Language;
     information.Creator = CreatorName();
     information.Producer = QStringLiteral("Quenary Print");
+    information.Archival = d_->archival;
     d_->own = std::make_unique<TPdfDocument>(*output, information);
     d_->layoutDevice = &setup;
     d_->own->BeginPage(setup.pageLayout(), setup.resolution());
@@ -551,6 +556,7 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     document->setPageLayout(setup.pageLayout());
     document->setTitle(d_->information.Title.isEmpty() ? documentTitle : d_->information.Title);
     document->setCreator(CreatorName());
+    if (d_->archival) document->setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(document.get())) {
       throw Exception(

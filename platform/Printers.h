@@ -222,6 +222,13 @@ public:
    */
   QString Title() const;
   void SetTitle(const QString& title);
+  /**
+   * Whether the next PDF files are archival, PDF/A-2u (ISO 19005-2): an sRGB output intent, metadata that
+   * names the standard, every font embedded with every glyph mapped to characters. A document whose pages
+   * the program's own writer cannot draw goes through Qt's, which makes PDF/A-1b. Off by default.
+   */
+  bool PdfArchival() const;
+  void SetPdfArchival(bool archival);
   /** What the next PDF files say of themselves (TDocumentInformation). */
   TDocumentInformation DocumentInformation() const;
   void SetDocumentInformation(const TDocumentInformation& information);

@@ -6,6 +6,9 @@
 #include "platform/pdf/PdfImages.h"
 
 #include <QDateTime>
+#include <QUuid>
+#include <QCryptographicHash>
+#include <QColorSpace>
 #include <QUrl>
 #include <QRawFont>
 #include <QTimeZone>
@@ -131,18 +134,49 @@ void TPdfDocument::EndPage() {
 
 bool TPdfDocument::Finish() {
   EndPage();
-  fonts_->WriteAll(*file_);
+  fonts_->WriteAll(*file_, information_.Archival);
   QByteArray kids("[");
   for (const int page : pages_) kids.append(Pdf::Reference(page) + ' ');
   kids.append(']');
   QByteArray count;
   Pdf::AppendInteger(count, static_cast<qint64>(pages_.size()));
   file_->Object(pagesObject_, "<< /Type /Pages /Kids " + kids + " /Count " + count + " >>");
+  const QDateTime now = QDateTime::currentDateTimeUtc();
   const int catalogue = file_->Reserve();
   // A viewer shows the title rather than the file's name, and a screen reader reads in the document's
   // language.
   QByteArray catalogueEntries = "<< /Type /Catalog /Pages " + Pdf::Reference(pagesObject_) +
                                 " /ViewerPreferences << /DisplayDocTitle true >>";
+  const QByteArray language = LanguageTag();
+  if (!language.isEmpty()) catalogueEntries += " /Lang (" + language + ")";
+  if (const int outline = WriteOutline(); outline != 0)
+    catalogueEntries += " /Outlines " + Pdf::Reference(outline) + " /PageMode /UseOutlines";
+  // The metadata is plain XML, so that a program that does not read PDF can still find it.
+  const int metadata = file_->Reserve();
+  file_->RawStream(metadata, "/Type /Metadata /Subtype /XML", Metadata(now));
+  catalogueEntries += " /Metadata " + Pdf::Reference(metadata);
+  if (information_.Archival)
+    catalogueEntries += " /OutputIntents [" + Pdf::Reference(WriteOutputIntent()) + ']';
+  file_->Object(catalogue, catalogueEntries + " >>");
+  const int information = file_->Reserve();
+  const QByteArray date = "(D:" + now.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z)";
+  QByteArray entries = "<< /Title " + Pdf::TextString(information_.Title);
+  for (const auto& [key, value] :
+       {std::pair{"Author", &information_.Author}, {"Subject", &information_.Subject}}) {
+    if (!value->isEmpty()) entries += QByteArray(" /") + key + ' ' + Pdf::TextString(*value);
+  }
+  file_->Object(information, entries + " /Creator " + Pdf::TextString(information_.Creator) + " /Producer " +
+                                 Pdf::TextString(information_.Producer) + " /CreationDate " + date +
+                                 " /ModDate " + date + " >>");
+  // The file's identifier tells this file from any other, also one of the same title made the same second.
+  QCryptographicHash identifier(QCryptographicHash::Md5);
+  identifier.addData(QUuid::createUuid().toRfc4122());
+  identifier.addData(information_.Title.toUtf8());
+  file_->Finish(catalogue, information, identifier.result());
+  return !file_->Failed();
+}
+
+QByteArray TPdfDocument::LanguageTag() const {
   // A language tag is letters, digits and hyphens: written as they are, readers that want plain ASCII have
   // it.
   QByteArray language;
@@ -152,22 +186,52 @@ bool TPdfDocument::Finish() {
     else if (character == QLatin1Char('-'))
       language += '-';
   }
-  if (!language.isEmpty()) catalogueEntries += " /Lang (" + language + ")";
-  if (const int outline = WriteOutline(); outline != 0)
-    catalogueEntries += " /Outlines " + Pdf::Reference(outline) + " /PageMode /UseOutlines";
-  file_->Object(catalogue, catalogueEntries + " >>");
-  const int information = file_->Reserve();
-  const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
-  QByteArray entries = "<< /Title " + Pdf::TextString(information_.Title);
-  for (const auto& [key, value] :
-       {std::pair{"Author", &information_.Author}, {"Subject", &information_.Subject}}) {
-    if (!value->isEmpty()) entries += QByteArray(" /") + key + ' ' + Pdf::TextString(*value);
+  return language;
+}
+
+QByteArray TPdfDocument::Metadata(const QDateTime& now) const {
+  const auto escaped = [](const QString& text) { return text.toHtmlEscaped().toUtf8(); };
+  const QByteArray date = now.toString(Qt::ISODate).toLatin1();
+  QByteArray xml =
+      "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+      "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+      "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" "
+      "xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n"
+      "<dc:format>application/pdf</dc:format>\n"
+      "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
+      escaped(information_.Title) + "</rdf:li></rdf:Alt></dc:title>\n";
+  if (!information_.Author.isEmpty())
+    xml +=
+        "<dc:creator><rdf:Seq><rdf:li>" + escaped(information_.Author) + "</rdf:li></rdf:Seq></dc:creator>\n";
+  if (!information_.Subject.isEmpty()) {
+    xml += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" + escaped(information_.Subject) +
+           "</rdf:li></rdf:Alt></dc:description>\n";
   }
-  file_->Object(information, entries + " /Creator " + Pdf::TextString(information_.Creator) + " /Producer " +
-                                 Pdf::TextString(information_.Producer) +
-                                 " /CreationDate (D:" + now.toLatin1() + "Z) >>");
-  file_->Finish(catalogue, information);
-  return !file_->Failed();
+  if (const QByteArray language = LanguageTag(); !language.isEmpty())
+    xml += "<dc:language><rdf:Bag><rdf:li>" + language + "</rdf:li></rdf:Bag></dc:language>\n";
+  xml += "<xmp:CreatorTool>" + escaped(information_.Creator) + "</xmp:CreatorTool>\n<xmp:CreateDate>" + date +
+         "</xmp:CreateDate>\n<xmp:ModifyDate>" + date + "</xmp:ModifyDate>\n<pdf:Producer>" +
+         escaped(information_.Producer) + "</pdf:Producer>\n";
+  // The file names the archival standard only when it was written to meet it.
+  if (information_.Archival)
+    xml += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>U</pdfaid:conformance>\n";
+  xml += "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
+  return xml;
+}
+
+int TPdfDocument::WriteOutputIntent() {
+  // The pages' colours are sRGB, the screen's: the profile is Qt's own description of it.
+  const QByteArray profile = QColorSpace(QColorSpace::SRgb).iccProfile();
+  const int stream = file_->Reserve();
+  file_->Stream(stream, "/N 3", profile);
+  const int intent = file_->Reserve();
+  file_->Object(intent,
+                "<< /Type /OutputIntent /S /GTS_PDFA1 /OutputConditionIdentifier (sRGB IEC61966-2.1) "
+                "/Info (sRGB IEC61966-2.1) /DestOutputProfile " +
+                    Pdf::Reference(stream) + " >>");
+  return intent;
 }
 
 void TPdfDocument::OutlineEntry(int level, const QPointF& device, const QString& title) {
@@ -193,8 +257,7 @@ void TPdfDocument::Link(const QRectF& device, const QString& target) {
     link.append(' ');
   }
   // A URI is ASCII: anything else goes percent-encoded, as a browser would send it.
-  link.append("] /Border [0 0 0] /F 4 /A << /S /URI /URI " +
-              Pdf::ByteString(url.toEncoded()) + " >>");
+  link.append("] /Border [0 0 0] /F 4 /A << /S /URI /URI " + Pdf::ByteString(url.toEncoded()) + " >>");
   links_.push_back(link);
 }
 

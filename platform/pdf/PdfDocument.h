@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+class QDateTime;
 class QIODevice;
 class QPaintDevice;
 class TPdfFile;
@@ -40,6 +41,11 @@ public:
     QString Language;
     QString Creator;
     QString Producer;
+    /**
+     * An archival file, PDF/A-2u: an sRGB output intent, the metadata naming the standard, every glyph mapped
+     * to characters.
+     */
+    bool Archival = false;
   };
   /** The compression level of the document's streams, chosen by measurement (see the note with it). */
   static const int DefaultDeflateLevel;
@@ -79,6 +85,12 @@ private:
   void Link(const QRectF& device, const QString& target) override;
   /** Writes the outline's items; the outline's object, or 0 when the document has no entries. */
   int WriteOutline();
+  /** The language as the catalogue and the metadata name it: ASCII letters, digits and hyphens. */
+  QByteArray LanguageTag() const;
+  /** The XMP metadata: what the information dictionary says, and the archival standard when met. */
+  QByteArray Metadata(const QDateTime& now) const;
+  /** Writes the sRGB output intent and its profile; the intent's object. */
+  int WriteOutputIntent();
 
   std::unique_ptr<TPdfFile> file_;
   std::unique_ptr<TPdfFonts> fonts_;

@@ -136,7 +136,7 @@ void TPdfFile::RawStream(int number, const QByteArray& entries, const QByteArray
   Write("\nendstream\nendobj\n", 18);
 }
 
-void TPdfFile::Finish(int catalogue, int information) {
+void TPdfFile::Finish(int catalogue, int information, const QByteArray& identifier) {
   const qint64 table = offset_;
   QByteArray out("xref\n0 ");
   Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));
@@ -160,6 +160,8 @@ void TPdfFile::Finish(int catalogue, int information) {
   out.append(Pdf::Reference(catalogue));
   out.append(" /Info ");
   out.append(Pdf::Reference(information));
+  if (!identifier.isEmpty())
+    out.append(" /ID [" + Pdf::ByteString(identifier) + ' ' + Pdf::ByteString(identifier) + ']');
   out.append(" >>\nstartxref\n");
   Pdf::AppendInteger(out, table);
   out.append("\n%%EOF\n");

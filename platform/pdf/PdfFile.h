@@ -34,8 +34,11 @@ public:
   void Stream(int number, const QByteArray& entries, const QByteArray& data);
   /** Writes a stream whose data is already encoded; its entries name the filter. */
   void RawStream(int number, const QByteArray& entries, const QByteArray& data);
-  /** Writes the cross-reference table and the trailer naming the catalogue and the document information. */
-  void Finish(int catalogue, int information);
+  /**
+   * Writes the cross-reference table and the trailer naming the catalogue and the document information, and
+   * the file's identifier (16 bytes) when one is given.
+   */
+  void Finish(int catalogue, int information, const QByteArray& identifier = QByteArray());
 
   /** Whether a write to the device failed (the device then says why); everything after it is lost. */
   bool Failed() const { return failed_; }

@@ -112,12 +112,13 @@ QByteArray TPdfFont::Widths() {
   return widths;
 }
 
-QByteArray TPdfFont::ToUnicode() const {
+QByteArray TPdfFont::ToUnicode(bool everyGlyphMapped) const {
   QList<QByteArray> entries;
   for (const auto& [glyph, characters] : used_) {
-    if (characters.isEmpty()) continue;
+    if (characters.isEmpty() && !everyGlyphMapped) continue;
     QByteArray target;
     for (const QChar character : characters) target.append(Hex16(character.unicode()));
+    if (target.isEmpty()) target = Hex16(0xFFFD);
     entries.append('<' + Hex16(glyph) + "> <" + target + '>');
   }
   QByteArray map(
@@ -137,7 +138,7 @@ QByteArray TPdfFont::ToUnicode() const {
   return map;
 }
 
-void TPdfFont::Write(TPdfFile& file) {
+void TPdfFont::Write(TPdfFile& file, bool everyGlyphMapped) {
   if (!embeddable_ || object_ < 0) return;
   hb_subset_input_t* input = hb_subset_input_create_or_fail();
   hb_set_t* glyphs = input != nullptr ? hb_subset_input_glyph_set(input) : hb_set_get_empty();
@@ -197,7 +198,7 @@ void TPdfFont::Write(TPdfFile& file) {
                               " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                               " /FontDescriptor " +
                               Pdf::Reference(descriptor) + " /CIDToGIDMap /Identity /W " + Widths() + " >>");
-  file.Stream(toUnicode, QByteArray(), ToUnicode());
+  file.Stream(toUnicode, QByteArray(), ToUnicode(everyGlyphMapped));
   file.Object(object_, "<< /Type /Font /Subtype /Type0 /BaseFont " + Pdf::Name(baseName_) +
                            " /Encoding /Identity-H /DescendantFonts [" + Pdf::Reference(descendant) +
                            "] /ToUnicode " + Pdf::Reference(toUnicode) + " >>");
@@ -230,6 +231,6 @@ TPdfFont& TPdfFonts::FontFor(const QRawFont& font, TPdfFile& file) {
   return result;
 }
 
-void TPdfFonts::WriteAll(TPdfFile& file) {
-  for (const auto& font : fonts_) font->Write(file);
+void TPdfFonts::WriteAll(TPdfFile& file, bool everyGlyphMapped) {
+  for (const auto& font : fonts_) font->Write(file, everyGlyphMapped);
 }

@@ -50,12 +50,16 @@ public:
   /** The font file as HarfBuzz reads it, which also lays plain lines out in it. */
   TFontShaper& Shaper() { return shaper_; }
 
-  /** Writes the font: the subset font file, its descriptor, widths and map to characters. */
-  void Write(TPdfFile& file);
+  /**
+   * Writes the font: the subset font file, its descriptor, widths and map to characters. everyGlyphMapped
+   * maps a glyph whose characters could not be told (its text says them as actual text) to U+FFFD, as an
+   * archival file needs every glyph mapped.
+   */
+  void Write(TPdfFile& file, bool everyGlyphMapped = false);
 
 private:
   QByteArray Table(const char* tag) const;
-  QByteArray ToUnicode() const;
+  QByteArray ToUnicode(bool everyGlyphMapped) const;
   QByteArray Widths();
 
   QRawFont font_;
@@ -79,8 +83,8 @@ public:
 
   /** The document's font for the raw font's file, made at its first use with an object number of the file. */
   TPdfFont& FontFor(const QRawFont& font, TPdfFile& file);
-  /** Writes every font used. */
-  void WriteAll(TPdfFile& file);
+  /** Writes every font used (TPdfFont::Write). */
+  void WriteAll(TPdfFile& file, bool everyGlyphMapped = false);
 
 private:
   std::vector<std::unique_ptr<TPdfFont>> fonts_;

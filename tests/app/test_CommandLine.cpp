@@ -162,6 +162,7 @@ TEST(CommandLine, PrintTakesOneDestinationTheDialogsChoicesAndAResolutionOnlyFor
       << "relative to the start folder";
   EXPECT_EQ(pdf.Print.Dpi, 600);
   EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Print.Dpi, 150);
+  EXPECT_TRUE(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--pdf-a"}).Print.PdfA);
   EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).Print.PrinterName,
             QStringLiteral("Office"));
   const TPrintOptions chosen =
@@ -177,6 +178,7 @@ TEST(CommandLine, PrintTakesOneDestinationTheDialogsChoicesAndAResolutionOnlyFor
                                        {"--print", "Ada", "--pdf", "a.pdf", "--printer", "Office"},
                                        {"--pdf", "a.pdf"},
                                        {"--print", "Ada", "--printer", "Office", "--dpi", "300"},
+                                       {"--print", "Ada", "--printer", "Office", "--pdf-a"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "300x"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "71"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "99999999999"},

@@ -216,6 +216,38 @@ TEST(LedgerCommandLine, TheLedgerAndTheLetterPrintAlikeThroughBothPdfWriters) {
   Printer().RefreshPrinters();
 }
 
+// An archival print says so and looks as an ordinary one; qpdf finds both sound.
+TEST(LedgerCommandLine, AnArchivalPrintLooksAsAnOrdinaryOneAndBothAreSound) {
+  ScratchDirectory scratch;
+  const QString ledger = MakeLedger(scratch, 120);
+  for (const QStringList& document :
+       {QStringList{"--database", ledger, "--print"}, QStringList{"--letter", "--print"}}) {
+    SCOPED_TRACE(document.join(QLatin1Char(' ')).toStdString());
+    const QString ordinary = scratch.File(QStringLiteral("ordinary.pdf"));
+    const QString archival = scratch.File(QStringLiteral("archival.pdf"));
+    ASSERT_EQ(
+        RunLedgerCommand(ParseLedgerCommandLine(document + QStringList{"--pdf", ordinary, "--dpi", "150"})),
+        0);
+    ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
+                  document + QStringList{"--pdf", archival, "--dpi", "150", "--pdf-a"})),
+              0);
+    EXPECT_EQ(QpdfProblems(ordinary), QString());
+    EXPECT_EQ(QpdfProblems(archival), QString());
+    QFile file(archival);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<pdfaid:part>2</pdfaid:part>"));
+    const PdfReader before(ordinary);
+    const PdfReader after(archival);
+    ASSERT_EQ(after.PageCount(), before.PageCount());
+    for (int page = 0; page < before.PageCount(); ++page) {
+      // The footer's time of printing may have moved on a second; everything above it is the same.
+      const QImage shown = before.Render(page, 50);
+      const QRect aboveFooter(0, 0, shown.width(), shown.height() * 85 / 100);
+      EXPECT_EQ(after.Render(page, 50).copy(aboveFooter), shown.copy(aboveFooter)) << "page " << page + 1;
+    }
+  }
+}
+
 // The print dialog's choices on the command line: copies collated or not, a page range, odd or even pages,
 // paper and orientation, all into the one PDF file.
 TEST(LedgerCommandLine, CopiesPagesAndPaperComeOutAsThePrintDialogWouldGiveThem) {

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
+#include <QXmlStreamReader>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -320,6 +322,75 @@ TEST_F(PdfWriterTest, OutlineEntriesLeadToTheirPlacesByLevelAndOnlyWebAndMailLin
   EXPECT_NEAR(links[1].Box.top() - links[0].Box.top(), 200 * PointsPerPixel, 0.01);
   EXPECT_NEAR(links[0].Box.top() - outline[0].Top, 150 * PointsPerPixel, 0.01);
   EXPECT_TRUE(pdf.Links(1).isEmpty());
+}
+
+// The file as qpdf writes it with every stream decoded and every object on its own, to read its dictionaries.
+QByteArray Decoded(const QString& file) {
+  QProcess qpdf;
+  qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
+                                      file, QStringLiteral("-")});
+  qpdf.waitForFinished(60000);
+  return qpdf.readAllStandardOutput();
+}
+
+// The text of the first element of that name in the XMP metadata.
+QString MetadataEntry(const QByteArray& decoded, const QString& name) {
+  const qsizetype start = decoded.indexOf("<?xpacket begin");
+  QXmlStreamReader xml(decoded.mid(start, decoded.indexOf("<?xpacket end", start) - start + 20));
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.qualifiedName() == name) {
+      QString text;
+      while (!(xml.readNext() == QXmlStreamReader::EndElement && xml.qualifiedName() == name) && !xml.atEnd())
+        text += xml.text();
+      return text.trimmed();
+    }
+  }
+  return QStringLiteral("(none)");
+}
+
+// An archival file says so in metadata that agrees with its information, carries the sRGB profile its
+// colours mean, an identifier, and fonts embedded with every glyph mapped; an ordinary file has the same
+// metadata without the claim.
+TEST_F(PdfWriterTest, AnArchivalFileNamesItsStandardCarriesItsColourProfileAndEmbedsItsFonts) {
+  const auto draw = [](QPainter& painter) {
+    painter.setFont(PixelFont(QStringLiteral("Liberation Sans"), 60));
+    painter.drawText(QPointF(100, 200), QStringLiteral("Ledger <2027> & Co."));
+    painter.fillRect(QRect(100, 300, 400, 100), QColor(200, 40, 40, 128));
+  };
+  const TDocumentInformation before = Printer().DocumentInformation();
+  Printer().SetDocumentInformation(
+      {QStringLiteral("Ledger <2027> & Co."), QStringLiteral("Ada"), QString(), QString()});
+  const QString archival = scratch_.File(QStringLiteral("archival.pdf"));
+  Printer().SetPdfArchival(true);
+  PrintPages(archival, {draw});
+  Printer().SetPdfArchival(false);
+  const QString ordinary = scratch_.File(QStringLiteral("ordinary.pdf"));
+  PrintPages(ordinary, {draw});
+  Printer().SetDocumentInformation(before);
+
+  for (const QString& file : {archival, ordinary}) {
+    SCOPED_TRACE(file.toStdString());
+    EXPECT_EQ(QpdfProblems(file), QString());
+    const QByteArray decoded = Decoded(file);
+    const PdfReader pdf(file);
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("dc:title")), pdf.Information(QStringLiteral("Title")));
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("dc:creator")), QStringLiteral("Ada"));
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("xmp:CreatorTool")),
+              pdf.Information(QStringLiteral("Creator")));
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("pdf:Producer")),
+              pdf.Information(QStringLiteral("Producer")));
+    EXPECT_TRUE(decoded.contains("/ID ["));
+    const bool archived = file == archival;
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("pdfaid:part")), archived ? "2" : "(none)");
+    EXPECT_EQ(MetadataEntry(decoded, QStringLiteral("pdfaid:conformance")), archived ? "U" : "(none)");
+    EXPECT_EQ(decoded.contains("/OutputIntents"), archived);
+    if (archived) {
+      EXPECT_TRUE(decoded.contains("/S /GTS_PDFA1"));
+      // The profile describes a display's RGB: its header says so.
+      EXPECT_TRUE(decoded.contains("mntrRGB XYZ ")) << "an RGB display profile";
+      for (const PdfFont& font : pdf.Fonts()) EXPECT_TRUE(font.Embedded) << font.Name.toStdString();
+    }
+  }
 }
 
 }  // namespace
