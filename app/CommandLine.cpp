@@ -146,8 +146,9 @@ QString UsageText() {
   return QStringLiteral(
       "Usage: quenary [--entry TEXT]\n"
       "       quenary --total TEXT\n"
-      "       quenary --print TEXT (--pdf FILE [--dpi N] [--pdf-a] | --printer NAME) [--copies N [--collate]]\n"
-      "                    [--duplex long|short|none] [--paper A4|Letter|Legal|A5] [--landscape]\n"
+      "       quenary --print TEXT (--pdf FILE [--dpi N] [--pdf-a] | --printer NAME)\n"
+      "                    [--copies N [--collate]] [--duplex long|short|none]\n"
+      "                    [--paper A4|Letter|Legal|A5] [--landscape]\n"
       "       quenary --preview TEXT [--screenshot FILE]\n"
       "       quenary [--entry TEXT] [--screenshot FILE] [--screenshot-links FILE] [--screenshot-help FILE]\n"
       "       quenary --help | --version\n"

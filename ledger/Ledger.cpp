@@ -197,12 +197,18 @@ void TLedgerFrm::PrintLedger(TSendTo target) {
   DBPrintWin1->OutputTo = target;
   DBPrintWin1->DocumentTitle = sheet.Heading->Caption();
   // The outline holds the ledger and under it each month of entries, from the entry that opens the month.
+  // Asked for every row: the month's name is made only when the month ("2026-01") changes.
   TField* posted = Query1->FieldByName(QStringLiteral("posted"));
   DBPrintWin1->GridPrinter().SetRowOutline(
       sheet.Grid,
-      [posted](const QModelIndex&) {
-        const QDate date = QDate::fromString(posted->AsString(), Qt::ISODate);
-        return date.isValid() ? QLocale().toString(date, QStringLiteral("MMMM yyyy")) : QString();
+      [posted, month = QString(), title = QString()](const QModelIndex&) mutable {
+        const QString date = posted->AsString();
+        if (QStringView(date).left(7) != month) {
+          month = date.left(7);
+          const QDate first = QDate::fromString(month + QStringLiteral("-01"), Qt::ISODate);
+          title = first.isValid() ? QLocale().toString(first, QStringLiteral("MMMM yyyy")) : QString();
+        }
+        return title;
       },
       1);
   TPrintJobScope job(*DBPrintWin1);

@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -672,8 +671,7 @@ public:
 
   void drawPoints(const QPointF* points, int count) override {
     if (pending_ && count == 1 && painter() != nullptr) {
-      const auto write = std::exchange(pending_, nullptr);
-      (*write)(points[0]);
+      writePending_(std::exchange(pending_, nullptr), points[0]);
       return;
     }
     Writer out(list_);
@@ -769,8 +767,11 @@ private:
 
   // Hands the painter one point, so that it gives the engine its state first, and writes the record at it
   // in the painter's units; false when the painter drew the point some other way.
-  bool Through(QPainter& painter, const QPointF& point, const std::function<void(const QPointF&)>& write) {
+  template <typename Write>
+  bool Through(QPainter& painter, const QPointF& point, const Write& write) {
+    // Called for every text of a page: the record's writer is named, not wrapped, so nothing is allocated.
     pending_ = &write;
+    writePending_ = [](const void* writer, const QPointF& at) { (*static_cast<const Write*>(writer))(at); };
     painter.drawPoints(&point, 1);
     const bool recorded = pending_ == nullptr;
     pending_ = nullptr;
@@ -862,7 +863,8 @@ private:
   State current_;
   bool pdfWritable_ = true;
   // What a record that goes through the painter as one point writes (RecordText), until it has.
-  const std::function<void(const QPointF&)>* pending_ = nullptr;
+  const void* pending_ = nullptr;
+  void (*writePending_)(const void* writer, const QPointF& at) = nullptr;
   // Between the clearing of the clip that begins a restore and the last clip Qt hands again.
   bool replayingClips_ = false;
   QByteArray list_;
