@@ -63,6 +63,11 @@ enum class Op : quint8 {
   // Where a document's outline entry leads to; a link's area and where it goes. Neither draws anything.
   OutlineEntry = 41,
   Link = 42,
+  // What the content between them is to a reader: an element of the structure, or an artifact.
+  StructureStart = 43,
+  StructureEnd = 44,
+  ArtifactStart = 45,
+  ArtifactEnd = 46,
 };
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
@@ -669,6 +674,22 @@ public:
     });
   }
 
+  // A mark draws nothing and needs none of the painter's state: it goes straight into the list.
+  void RecordStructureStart(const TStructureMark& mark) {
+    Writer out(list_);
+    out.Code(Op::StructureStart);
+    out.Text(mark.Role);
+    out.Text(mark.Alt);
+    out.Text(mark.ActualText);
+    out.Byte(mark.Scope);
+  }
+  void RecordArtifactStart(TArtifactKind kind) {
+    Writer out(list_);
+    out.Code(Op::ArtifactStart);
+    out.Byte(static_cast<quint8>(kind));
+  }
+  void RecordEnd(Op op) { Writer(list_).Code(op); }
+
   void drawPoints(const QPointF* points, int count) override {
     if (pending_ && count == 1 && painter() != nullptr) {
       writePending_(std::exchange(pending_, nullptr), points[0]);
@@ -1120,6 +1141,35 @@ private:
         player_.OutlineEntry(static_cast<int>(level), point, title);
         break;
       }
+      case Op::StructureStart: {
+        TStructureMark mark;
+        mark.Role = in_.Text();
+        mark.Alt = in_.Text();
+        mark.ActualText = in_.Text();
+        mark.Scope = in_.Byte();
+        if (!in_.Ok() || mark.Role.isEmpty() || mark.Scope > 2) return false;
+        ++openStructures_;
+        player_.BeginStructure(mark);
+        break;
+      }
+      case Op::StructureEnd:
+        // An end without its start is damage: the player's elements always nest.
+        if (openStructures_ == 0) return false;
+        --openStructures_;
+        player_.EndStructure();
+        break;
+      case Op::ArtifactStart: {
+        const quint8 kind = in_.Byte();
+        if (!in_.Ok() || kind > static_cast<quint8>(TArtifactKind::Pagination)) return false;
+        ++openArtifacts_;
+        player_.BeginArtifact(static_cast<TArtifactKind>(kind));
+        break;
+      }
+      case Op::ArtifactEnd:
+        if (openArtifacts_ == 0) return false;
+        --openArtifacts_;
+        player_.EndArtifact();
+        break;
       case Op::Link: {
         const QRectF area = in_.Rect();
         const QString target = in_.Text();
@@ -1137,6 +1187,8 @@ private:
   std::vector<QPen> pens_;
   std::vector<QBrush> brushes_;
   const int pageCount_;
+  int openStructures_ = 0;
+  int openArtifacts_ = 0;
   // The fonts as recorded: a counted text is measured in its font once its number is known.
   std::vector<QFont> fonts_;
   std::vector<TRecordedImageKind> images_;
@@ -1296,6 +1348,31 @@ bool RecordLink(QPainter& painter, const QRectF& area, const QString& target) {
   PageRecordEngine* engine = RecordingEngine(painter);
   return engine != nullptr && !target.isEmpty() && area.isValid() &&
          engine->RecordLink(painter, area, target);
+}
+
+bool RecordStructureStart(QPainter& painter, const TStructureMark& mark) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  if (engine == nullptr || mark.Role.isEmpty() || mark.Scope > 2) return false;
+  engine->RecordStructureStart(mark);
+  return true;
+}
+
+bool RecordStructureEnd(QPainter& painter) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  if (engine != nullptr) engine->RecordEnd(Op::StructureEnd);
+  return engine != nullptr;
+}
+
+bool RecordArtifactStart(QPainter& painter, TArtifactKind kind) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  if (engine != nullptr) engine->RecordArtifactStart(kind);
+  return engine != nullptr;
+}
+
+bool RecordArtifactEnd(QPainter& painter) {
+  PageRecordEngine* engine = RecordingEngine(painter);
+  if (engine != nullptr) engine->RecordEnd(Op::ArtifactEnd);
+  return engine != nullptr;
 }
 
 bool PlayRecording(QPainter& painter, const QByteArray& recording, int pageCount) {

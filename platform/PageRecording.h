@@ -86,6 +86,20 @@ bool RecordOutlineEntry(QPainter& painter, const QPointF& at, int level, const Q
  */
 bool RecordLink(QPainter& painter, const QRectF& area, const QString& target);
 
+struct TStructureMark;
+enum class TArtifactKind : quint8;
+
+/**
+ * Records that what the painter draws from now on belongs to an element of the document's structure
+ * (TStructureMark), nested in the elements begun before and not yet ended, until RecordStructureEnd. Nothing
+ * is drawn. False, recording nothing, when the painter does not paint on a TPageRecorder.
+ */
+bool RecordStructureStart(QPainter& painter, const TStructureMark& mark);
+bool RecordStructureEnd(QPainter& painter);
+/** The same for an artifact: what is drawn until RecordArtifactEnd belongs to the paper, not the content. */
+bool RecordArtifactStart(QPainter& painter, TArtifactKind kind);
+bool RecordArtifactEnd(QPainter& painter);
+
 /**
  * Plays a recording onto the painter, each recorded unit one logical unit of the painter as it stands.
  * Returns false, having drawn what came before, at the first record that is not whole; the painter's own

@@ -155,6 +155,7 @@ public:
   QString title;
   TDocumentInformation information;
   bool archival = false;
+  bool tagged = false;
 
   // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
   std::optional<QPageSize> paper;
@@ -488,6 +489,8 @@ QString TPrinter::Title() const { return d_->title; }
 void TPrinter::SetTitle(const QString& title) { d_->title = title; }
 bool TPrinter::PdfArchival() const { return d_->archival; }
 void TPrinter::SetPdfArchival(bool archival) { d_->archival = archival; }
+bool TPrinter::PdfTagged() const { return d_->tagged; }
+void TPrinter::SetPdfTagged(bool tagged) { d_->tagged = tagged; }
 
 TDocumentInformation TPrinter::DocumentInformation() const { return d_->information; }
 void TPrinter::SetDocumentInformation(const TDocumentInformation& information) {
@@ -547,6 +550,7 @@ void TPrinter::BeginDoc(const QString& title, const TPrintJobOptions& queueOptio
     information.Creator = CreatorName();
     information.Producer = QStringLiteral("Quenary Print");
     information.Archival = d_->archival;
+    information.Tagged = d_->tagged;
     d_->own = std::make_unique<TPdfDocument>(*output, information);
     d_->layoutDevice = &setup;
     d_->own->BeginPage(setup.pageLayout(), setup.resolution());

@@ -229,6 +229,12 @@ public:
    */
   bool PdfArchival() const;
   void SetPdfArchival(bool archival);
+  /**
+   * Whether the next PDF files are tagged: what the pages mark as the document's structure becomes its
+   * structure tree, and everything else drawn is marked as an artifact. Off by default.
+   */
+  bool PdfTagged() const;
+  void SetPdfTagged(bool tagged);
   /** What the next PDF files say of themselves (TDocumentInformation). */
   TDocumentInformation DocumentInformation() const;
   void SetDocumentInformation(const TDocumentInformation& information);

@@ -20,6 +20,25 @@ class TShapedTexts;
 enum class TRecordedImageKind : quint8 { Pixmap = 0, Bitmap = 1, Image = 2 };
 
 /**
+ * What a part of a page is to someone who reads the page rather than looks at it: an element of the
+ * document's structure (a heading, a paragraph, a table's cell, a figure) by its standard PDF role, or an
+ * artifact that belongs to the paper only. Elements nest; an element's text is read in the order it is drawn.
+ */
+struct TStructureMark {
+  /** The standard role: "H1", "P", "Table", "TR", "TH", "TD", "Figure", "L", "LI", "Lbl", "LBody", "Span". */
+  QString Role;
+  /** What a figure shows, in words (its alternate text); empty for none. */
+  QString Alt;
+  /** The words that stand for the element's content when they differ from its text; empty for none. */
+  QString ActualText;
+  /** A title cell's reach: 0 none, 1 its column, 2 its row. */
+  quint8 Scope = 0;
+};
+
+/** What an artifact is: the page's layout (a frame, a rule, a fill), its pagination (a header, a footer). */
+enum class TArtifactKind : quint8 { Layout = 0, Pagination = 1 };
+
+/**
  * What a recorded page is played to: the painter's state and drawing calls of the page, in their order, as
  * the painter handed them to the recording. Fonts and images come once, numbered in the order they come;
  * the calls after name them by that number. A player that cannot draw a record says so by Stopped(), and
@@ -67,6 +86,13 @@ public:
   virtual void OutlineEntry(int /*level*/, const QPointF& /*at*/, const QString& /*title*/) {}
   /** An area that links to a target (RecordLink); nothing to draw. */
   virtual void Link(const QRectF& /*area*/, const QString& /*target*/) {}
+
+  /** An element of the document's structure begins; what is drawn until its end belongs to it. */
+  virtual void BeginStructure(const TStructureMark& /*mark*/) {}
+  virtual void EndStructure() {}
+  /** An artifact begins: what is drawn until its end is no part of the document's content. */
+  virtual void BeginArtifact(TArtifactKind /*kind*/) {}
+  virtual void EndArtifact() {}
 
   /** Whether the player met a record it cannot draw; playing stops there. */
   virtual bool Stopped() const { return false; }

@@ -47,6 +47,7 @@ void TPdfDocument::BeginPage(const QPageLayout& layout, int resolution) {
   // them: its margins in whole pixels.
   const double scale = 72.0 / resolution_;
   const QRect printable = layout_.paintRectPixels(resolution_);
+  pageObject_ = file_->Reserve();
   toPoints_ = QTransform(scale, 0, 0, -scale, printable.left() * scale,
                          layout_.fullRectPoints().height() - printable.top() * scale);
   links_.clear();
@@ -112,10 +113,25 @@ void TPdfDocument::EndPage() {
   box.append(' ');
   Pdf::AppendInteger(box, paper.height());
   box.append(']');
-  const int page = file_->Reserve();
+  const int page = pageObject_;
+  while (!openElements_.empty()) CloseElement();
   QByteArray annotations;
+  if (information_.Tagged) {
+    // Screen readers go through the annotations in the order of the structure.
+    annotations = " /Tabs /S";
+    if (pageMarkedContents_ > 0) {
+      const int parents = file_->Reserve();
+      file_->Object(parents, '[' + pageParents_ + ']');
+      annotations += " /StructParents ";
+      Pdf::AppendInteger(annotations, parentTreeKeys_);
+      Pdf::AppendInteger(parentTree_, parentTreeKeys_++);
+      parentTree_ += ' ' + Pdf::Reference(parents) + ' ';
+    }
+    pageParents_.clear();
+    pageMarkedContents_ = 0;
+  }
   if (!links_.empty()) {
-    annotations = " /Annots [";
+    annotations += " /Annots [";
     for (const QByteArray& link : links_) {
       const int object = file_->Reserve();
       file_->Object(object, link + " /P " + Pdf::Reference(page) + " >>");
@@ -157,6 +173,8 @@ bool TPdfDocument::Finish() {
   catalogueEntries += " /Metadata " + Pdf::Reference(metadata);
   if (information_.Archival)
     catalogueEntries += " /OutputIntents [" + Pdf::Reference(WriteOutputIntent()) + ']';
+  if (const int structure = WriteStructureTree(); structure != 0)
+    catalogueEntries += " /MarkInfo << /Marked true >> /StructTreeRoot " + Pdf::Reference(structure);
   file_->Object(catalogue, catalogueEntries + " >>");
   const int information = file_->Reserve();
   const QByteArray date = "(D:" + now.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z)";
@@ -259,6 +277,59 @@ void TPdfDocument::Link(const QRectF& device, const QString& target) {
   // A URI is ASCII: anything else goes percent-encoded, as a browser would send it.
   link.append("] /Border [0 0 0] /F 4 /A << /S /URI /URI " + Pdf::ByteString(url.toEncoded()) + " >>");
   links_.push_back(link);
+}
+
+void TPdfDocument::BeginStructure(const TStructureMark& mark) {
+  if (!pageOpen_) return;
+  if (documentElement_ == 0) documentElement_ = file_->Reserve();
+  const int parent = openElements_.empty() ? documentElement_ : openElements_.back().Object;
+  openElements_.push_back({file_->Reserve(), parent, mark, QByteArray()});
+}
+
+void TPdfDocument::EndStructure() {
+  if (!openElements_.empty()) CloseElement();
+}
+
+int TPdfDocument::MarkedContent() {
+  const int number = pageMarkedContents_++;
+  if (!openElements_.empty()) {
+    Pdf::AppendInteger(openElements_.back().Kids, number);
+    openElements_.back().Kids += ' ';
+    pageParents_ += Pdf::Reference(openElements_.back().Object) + ' ';
+  } else {
+    pageParents_ += "null ";
+  }
+  return number;
+}
+
+void TPdfDocument::CloseElement() {
+  const TElement element = std::move(openElements_.back());
+  openElements_.pop_back();
+  QByteArray entry = "<< /Type /StructElem /S " + Pdf::Name(element.Mark.Role.toLatin1()) + " /P " +
+                     Pdf::Reference(element.Parent) + " /Pg " + Pdf::Reference(pageObject_) + " /K [" +
+                     element.Kids + ']';
+  if (!element.Mark.Alt.isEmpty()) entry += " /Alt " + Pdf::TextString(element.Mark.Alt);
+  if (!element.Mark.ActualText.isEmpty()) entry += " /ActualText " + Pdf::TextString(element.Mark.ActualText);
+  if (element.Mark.Scope != 0)
+    entry +=
+        element.Mark.Scope == 1 ? " /A << /O /Table /Scope /Column >>" : " /A << /O /Table /Scope /Row >>";
+  file_->Object(element.Object, entry + " >>");
+  QByteArray& kids = openElements_.empty() ? documentKids_ : openElements_.back().Kids;
+  kids += Pdf::Reference(element.Object) + ' ';
+}
+
+int TPdfDocument::WriteStructureTree() {
+  if (documentElement_ == 0) return 0;
+  const int root = file_->Reserve();
+  file_->Object(documentElement_, "<< /Type /StructElem /S /Document /P " + Pdf::Reference(root) + " /K [" +
+                                      documentKids_ + "] >>");
+  const int parentTree = file_->Reserve();
+  file_->Object(parentTree, "<< /Nums [" + parentTree_ + "] >>");
+  QByteArray next;
+  Pdf::AppendInteger(next, parentTreeKeys_);
+  file_->Object(root, "<< /Type /StructTreeRoot /K " + Pdf::Reference(documentElement_) + " /ParentTree " +
+                          Pdf::Reference(parentTree) + " /ParentTreeNextKey " + next + " >>");
+  return root;
 }
 
 int TPdfDocument::WriteOutline() {

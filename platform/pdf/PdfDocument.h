@@ -46,6 +46,11 @@ public:
      * to characters.
      */
     bool Archival = false;
+    /**
+     * A tagged file: what the pages mark as structure becomes the document's structure tree, and everything
+     * else drawn is marked as an artifact.
+     */
+    bool Tagged = false;
   };
   /** The compression level of the document's streams, chosen by measurement (see the note with it). */
   static const int DefaultDeflateLevel;
@@ -83,6 +88,14 @@ private:
   QByteArray Alpha(double fill, double stroke) override;
   void OutlineEntry(int level, const QPointF& device, const QString& title) override;
   void Link(const QRectF& device, const QString& target) override;
+  bool Tagged() const override { return information_.Tagged; }
+  void BeginStructure(const TStructureMark& mark) override;
+  void EndStructure() override;
+  int MarkedContent() override;
+  /** Writes the innermost open element of the page, a kid of the one around it. */
+  void CloseElement();
+  /** Writes the structure tree's root, its document element and parent tree; the root's object, or 0. */
+  int WriteStructureTree();
   /** Writes the outline's items; the outline's object, or 0 when the document has no entries. */
   int WriteOutline();
   /** The language as the catalogue and the metadata name it: ASCII letters, digits and hyphens. */
@@ -108,6 +121,25 @@ private:
     QPointF At;
   };
   std::vector<TOutlineItem> outline_;
+
+  // The structure: elements are written when they end, so only the open ones are held.
+  struct TElement {
+    int Object = 0;
+    int Parent = 0;
+    TStructureMark Mark;
+    QByteArray Kids;
+  };
+  /** The document element, every other element's ancestor; 0 until the first element. */
+  int documentElement_ = 0;
+  QByteArray documentKids_;
+  /** The page's open elements, innermost last. */
+  std::vector<TElement> openElements_;
+  /** For each marked content of the page, by its number, the element it belongs to. */
+  QByteArray pageParents_;
+  int pageMarkedContents_ = 0;
+  /** The parent tree's entries: each page with marked content, by its key, and its array. */
+  QByteArray parentTree_;
+  int parentTreeKeys_ = 0;
   /** Every entry made so far, by level, place and title. */
   std::set<std::tuple<int, double, double, QString>> outlineMade_;
   /** The texts written lately, by font and text: a few thousand, let go all at once when that many. */
@@ -115,6 +147,8 @@ private:
 
   // The page being made.
   bool pageOpen_ = false;
+  /** The page's object, reserved as it begins: its elements name it. */
+  int pageObject_ = 0;
   QPageLayout layout_;
   int resolution_ = 72;
   QByteArray content_;

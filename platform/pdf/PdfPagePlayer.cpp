@@ -95,6 +95,11 @@ TPdfPagePlayer::TPdfPagePlayer(TPdfResources& resources, QByteArray& content,
 TPdfPagePlayer::~TPdfPagePlayer() = default;
 
 void TPdfPagePlayer::Finish() {
+  CloseMarked();
+  while (!marks_.empty()) {
+    if (!marks_.back().Artifact) resources_.EndStructure();
+    marks_.pop_back();
+  }
   if (groupOpen_) out_.append("Q\n");
   groupOpen_ = false;
 }
@@ -153,7 +158,53 @@ void TPdfPagePlayer::SetClipPath(const QPainterPath& path, Qt::ClipOperation ope
   clipEnabled_ = true;
 }
 
+void TPdfPagePlayer::BeginStructure(const TStructureMark& mark) {
+  if (!resources_.Tagged()) return;
+  resources_.BeginStructure(mark);
+  marks_.push_back({++markSerial_, false, TArtifactKind::Layout, Pdf::Name(mark.Role.toLatin1())});
+}
+
+void TPdfPagePlayer::EndStructure() {
+  if (!resources_.Tagged() || marks_.empty() || marks_.back().Artifact) return;
+  resources_.EndStructure();
+  marks_.pop_back();
+}
+
+void TPdfPagePlayer::BeginArtifact(TArtifactKind kind) {
+  if (resources_.Tagged()) marks_.push_back({++markSerial_, true, kind, QByteArray()});
+}
+
+void TPdfPagePlayer::EndArtifact() {
+  if (resources_.Tagged() && !marks_.empty() && marks_.back().Artifact) marks_.pop_back();
+}
+
+void TPdfPagePlayer::EnsureMarked() {
+  if (!resources_.Tagged()) return;
+  const int wanted = marks_.empty() ? 0 : marks_.back().Serial;
+  if (markedOpen_ == wanted) return;
+  CloseMarked();
+  markedOpen_ = wanted;
+  if (marks_.empty()) {
+    out_.append("/Artifact BMC\n");
+  } else if (marks_.back().Artifact) {
+    out_.append(marks_.back().Kind == TArtifactKind::Pagination ? "/Artifact << /Type /Pagination >> BDC\n"
+                                                                : "/Artifact << /Type /Layout >> BDC\n");
+  } else {
+    out_.append(marks_.back().Role + " << /MCID ");
+    Pdf::AppendInteger(out_, resources_.MarkedContent());
+    out_.append(" >> BDC\n");
+  }
+}
+
+void TPdfPagePlayer::CloseMarked() {
+  if (markedOpen_ < 0) return;
+  out_.append("EMC\n");
+  markedOpen_ = -1;
+}
+
 void TPdfPagePlayer::WriteClip() {
+  // Marked content nests within the clip's group, never across its end.
+  CloseMarked();
   if (groupOpen_) out_.append("Q\n");
   out_.append("q\n");
   groupOpen_ = true;
@@ -242,6 +293,7 @@ void TPdfPagePlayer::StrokeStyle() {
 
 void TPdfPagePlayer::Prepare(bool fill, bool stroke) {
   if (clipChanged_ || !groupOpen_) WriteClip();
+  EnsureMarked();
   const double fillAlpha = fill ? brush_.color().alphaF() * opacity_ : 1.0;
   const double strokeAlpha = stroke ? pen_.color().alphaF() * opacity_ : 1.0;
   AlphaFor(fillAlpha, strokeAlpha);
@@ -401,6 +453,7 @@ void TPdfPagePlayer::DrawPicture(const Image& image, const QRectF& target, const
   const bool stencil = image.Kind == TRecordedImageKind::Bitmap;
   if (stencil && !PdfSupport::BackgroundMode(backgroundMode_)) return Stop();
   if (clipChanged_ || !groupOpen_) WriteClip();
+  EnsureMarked();
   const QByteArray name = stencil ? resources_.Stencil(picture) : resources_.Picture(picture);
   AlphaFor(opacity_ * (stencil ? pen_.color().alphaF() : 1.0), 1.0);
   out_.append("q\n");

@@ -55,6 +55,13 @@ public:
   virtual void OutlineEntry(int level, const QPointF& device, const QString& title) = 0;
   /** A link over the area of the page, in its device pixels. */
   virtual void Link(const QRectF& device, const QString& target) = 0;
+  /** Whether the document is tagged: its content marked as structure or as artifacts. */
+  virtual bool Tagged() const = 0;
+  /** An element of the structure begins on the page, in the elements begun before; and the innermost ends. */
+  virtual void BeginStructure(const TStructureMark& mark) = 0;
+  virtual void EndStructure() = 0;
+  /** The number of the next marked content of the page, made a part of the innermost element. */
+  virtual int MarkedContent() = 0;
 };
 
 /**
@@ -99,6 +106,10 @@ public:
   void DrawText(int font, const QPointF& baselineStart, double width, const QString& text) override;
   void OutlineEntry(int level, const QPointF& at, const QString& title) override;
   void Link(const QRectF& area, const QString& target) override;
+  void BeginStructure(const TStructureMark& mark) override;
+  void EndStructure() override;
+  void BeginArtifact(TArtifactKind kind) override;
+  void EndArtifact() override;
 
   bool Stopped() const override { return stopped_; }
   /** Closes what the stream opened; the content is whole afterwards. */
@@ -112,6 +123,12 @@ private:
   enum class Paint { Fill, Stroke, FillAndStroke };
 
   void Stop() { stopped_ = true; }
+  /**
+   * In a tagged document, opens the marked content that what is drawn next belongs to: the innermost
+   * element's, the innermost artifact's, or, outside both, a layout artifact's.
+   */
+  void EnsureMarked();
+  void CloseMarked();
   bool Fills() const { return brush_.style() != Qt::NoBrush; }
   bool Strokes() const { return pen_.style() != Qt::NoPen; }
   /** Writes the clip again when it changed, and the graphics state for what the drawing paints. */
@@ -166,6 +183,18 @@ private:
   std::vector<ClipPiece> clip_;
   bool clipChanged_ = true;
   bool stopped_ = false;
+
+  // The marks open on the page, innermost last, each by the number it was begun with; and the one whose
+  // marked content is open in the stream (0: a layout artifact outside every mark; -1: none open).
+  struct Mark {
+    int Serial = 0;
+    bool Artifact = false;
+    TArtifactKind Kind = TArtifactKind::Layout;
+    QByteArray Role;
+  };
+  std::vector<Mark> marks_;
+  int markSerial_ = 0;
+  int markedOpen_ = -1;
 
   // The state as the stream has it inside the current clip group; unknown (written anew) after the group.
   bool groupOpen_ = false;

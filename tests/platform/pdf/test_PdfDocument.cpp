@@ -3,6 +3,8 @@
 #include "platform/PagePicture.h"
 #include "platform/PageRecording.h"
 #include "platform/Printers.h"
+#include "platform/RecordPlayer.h"
+#include "platform/pdf/PdfFile.h"
 #include "tests/platform/PrinterTestSupport.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
@@ -18,6 +20,7 @@
 #include <QPrinter>
 #include <QXmlStreamReader>
 #include <QProcess>
+#include <QSet>
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -391,6 +394,110 @@ TEST_F(PdfWriterTest, AnArchivalFileNamesItsStandardCarriesItsColourProfileAndEm
       for (const PdfFont& font : pdf.Fonts()) EXPECT_TRUE(font.Embedded) << font.Name.toStdString();
     }
   }
+}
+
+// The operators of every page's content that lie outside all marked content: painting there would be
+// neither structure nor artifact to a reader.
+QStringList UnmarkedPainting(const QByteArray& decoded) {
+  static const QSet<QByteArray> painting = {"Tj", "TJ", "'",  "\"", "f",  "F",  "f*", "S",
+                                            "s",  "B",  "B*", "b",  "b*", "Do", "sh", "BI"};
+  QStringList unmarked;
+  qsizetype at = 0;
+  int page = 0;
+  while ((at = decoded.indexOf("%% Contents for page ", at)) >= 0) {
+    ++page;
+    const qsizetype start = decoded.indexOf("stream\n", at) + 7;
+    const qsizetype end = decoded.indexOf("endstream", start);
+    int depth = 0;
+    for (const QByteArray& token : decoded.mid(start, end - start).simplified().split(' ')) {
+      if (token == "BDC" || token == "BMC") ++depth;
+      if (token == "EMC") --depth;
+      if (depth == 0 && painting.contains(token))
+        unmarked << QStringLiteral("%1 on page %2").arg(token).arg(page);
+    }
+    at = end;
+  }
+  return unmarked;
+}
+
+// A tagged document's structure reads back in the order it was drawn, with its roles, alternate text and
+// title cells' scope, over pages; everything drawn outside the structure is an artifact, nothing unmarked.
+TEST_F(PdfWriterTest, ATaggedDocumentsStructureReadsBackInOrderAndNothingDrawnIsUnmarked) {
+  const auto text = [](QPainter& painter, int y, const QString& words) {
+    painter.setFont(PixelFont(QStringLiteral("Liberation Sans"), 40));
+    painter.drawText(QPointF(100, y), words);
+  };
+  const auto element = [](QPainter& painter, const QString& role, const std::function<void()>& inside,
+                          const QString& alt = QString(), quint8 scope = 0) {
+    EXPECT_TRUE(RecordStructureStart(painter, {role, alt, QString(), scope}));
+    inside();
+    RecordStructureEnd(painter);
+  };
+  const QString file = scratch_.File(QStringLiteral("tagged.pdf"));
+  Printer().SetPdfTagged(true);
+  PrintPages(file, {[&](QPainter& painter) {
+                      RecordArtifactStart(painter, TArtifactKind::Pagination);
+                      text(painter, 60, QStringLiteral("Running head"));
+                      RecordArtifactEnd(painter);
+                      element(painter, "H1", [&] { text(painter, 150, QStringLiteral("Accounts")); });
+                      painter.drawLine(100, 170, 900, 170);  // marked nowhere: a layout artifact
+                      element(painter, "P", [&] {
+                        text(painter, 250, QStringLiteral("First words"));
+                        text(painter, 300, QStringLiteral("and more"));
+                      });
+                      element(painter, "Table", [&] {
+                        element(painter, "TR", [&] {
+                          element(
+                              painter, "TH", [&] { text(painter, 400, QStringLiteral("Date")); }, {}, 1);
+                        });
+                        element(painter, "TR", [&] {
+                          element(painter, "TD", [&] { text(painter, 450, QStringLiteral("2026-01-02")); });
+                        });
+                      });
+                      element(
+                          painter, "Figure",
+                          [&] { painter.fillRect(QRect(100, 500, 100, 100), Qt::darkRed); },
+                          QStringLiteral("The firm's seal"));
+                    },
+                    [&](QPainter& painter) {
+                      element(painter, "P", [&] { text(painter, 150, QStringLiteral("Second page")); });
+                    }});
+  Printer().SetPdfTagged(false);
+
+  EXPECT_EQ(QpdfProblems(file), QString());
+  const QByteArray decoded = Decoded(file);
+  EXPECT_EQ(UnmarkedPainting(decoded), QStringList());
+  const QByteArray bytes = FileBytes(file);
+  EXPECT_TRUE(bytes.contains("/MarkInfo << /Marked true >> /StructTreeRoot"));
+  EXPECT_TRUE(bytes.contains("/S /Figure") && bytes.contains("/Alt " + Pdf::TextString("The firm's seal")));
+  QProcess pdfinfo;
+  pdfinfo.start(QStringLiteral("pdfinfo"), {QStringLiteral("-struct-text"), file});
+  ASSERT_TRUE(pdfinfo.waitForFinished(60000));
+  const QStringList lines =
+      QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  QStringList read;
+  for (const QString& line : lines) read << line.simplified();
+  // Roles and their texts in reading order, the title cell with its scope; the running head and the rule
+  // are no part of it.
+  const QStringList expected = {"Document",
+                                "H1 (block)",
+                                "\"Accounts\"",
+                                "P (block)",
+                                "\"First wordsand more\"",
+                                "Table (block)",
+                                "TR",
+                                "TH:",
+                                "/Scope /Column",
+                                "\"Date\"",
+                                "TR",
+                                "TD",
+                                "\"2026-01-02\"",
+                                "Figure",
+                                "\"\"",
+                                "P (block)",
+                                "\"Second page\""};
+  EXPECT_EQ(read, expected) << lines.join('\n').toStdString();
+  EXPECT_FALSE(lines.join(' ').contains(QStringLiteral("Running head")));
 }
 
 }  // namespace
