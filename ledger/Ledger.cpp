@@ -15,8 +15,8 @@
 #include "print/controls/Qv_grid.h"
 #include "print/engine/DBPrnWin.h"
 
-#include <QLocale>
 #include <QDate>
+#include <QLocale>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>

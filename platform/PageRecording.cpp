@@ -643,7 +643,6 @@ public:
   }
   // Records a text as it stands, with the painter's state made current first: the painter hands the engine
   // its state before any drawing, so the text rides on a drawing of one point, which is not recorded.
-  // The text goes through the painter as one point, so that the painter hands its state over first.
   bool RecordText(QPainter& painter, const QPointF& point, const QString& text,
                   std::optional<Qt::Alignment> counted = std::nullopt) {
     return Through(painter, point, [&](const QPointF& at) {
@@ -962,6 +961,13 @@ private:
     return static_cast<int>(number);
   }
 
+  // An end without its start is damage: the player's marks always nest.
+  static bool Close(int& open) {
+    if (open == 0) return false;
+    --open;
+    return true;
+  }
+
   bool Record() {
     const auto op = static_cast<Op>(in_.Byte());
     if (!in_.Ok()) return false;
@@ -1153,9 +1159,7 @@ private:
         break;
       }
       case Op::StructureEnd:
-        // An end without its start is damage: the player's elements always nest.
-        if (openStructures_ == 0) return false;
-        --openStructures_;
+        if (!Close(openStructures_)) return false;
         player_.EndStructure();
         break;
       case Op::ArtifactStart: {
@@ -1166,8 +1170,7 @@ private:
         break;
       }
       case Op::ArtifactEnd:
-        if (openArtifacts_ == 0) return false;
-        --openArtifacts_;
+        if (!Close(openArtifacts_)) return false;
         player_.EndArtifact();
         break;
       case Op::Link: {
@@ -1308,35 +1311,34 @@ private:
 
 }  // namespace
 
-bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& text) {
-  auto* engine = dynamic_cast<PageRecordEngine*>(painter.paintEngine());
-  const QFont& font = painter.font();
-  if (engine == nullptr || !painter.isActive() || painter.pen().style() == Qt::NoPen || text.isEmpty() ||
-      font.underline() || font.overline() || font.strikeOut() ||
-      painter.layoutDirection() == Qt::RightToLeft || !TShapedTexts::IsPlainLine(text)) {
-    return false;
-  }
-  return engine->RecordText(painter, baselineStart, text);
-}
-
-bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment alignment,
-                         const QString& text) {
-  auto* engine = dynamic_cast<PageRecordEngine*>(painter.paintEngine());
-  const QFont& font = painter.font();
-  if (engine == nullptr || !painter.isActive() || painter.pen().style() == Qt::NoPen || text.isEmpty() ||
-      font.underline() || font.overline() || font.strikeOut() ||
-      painter.layoutDirection() == Qt::RightToLeft || !TShapedTexts::IsPlainLine(text)) {
-    return false;
-  }
-  return engine->RecordText(painter, anchor, text, alignment);
-}
-
 namespace {
 // The engine of the painter when it records; null otherwise.
 PageRecordEngine* RecordingEngine(QPainter& painter) {
   return painter.isActive() ? dynamic_cast<PageRecordEngine*>(painter.paintEngine()) : nullptr;
 }
+
+// The engine that can take the text as characters alone: the painter records, and the text needs none of its
+// own drawing (a decoration, right to left, more than one plain line). Null otherwise.
+PageRecordEngine* TextEngine(QPainter& painter, const QString& text) {
+  const QFont& font = painter.font();
+  if (painter.pen().style() == Qt::NoPen || text.isEmpty() || font.underline() || font.overline() ||
+      font.strikeOut() || painter.layoutDirection() == Qt::RightToLeft || !TShapedTexts::IsPlainLine(text)) {
+    return nullptr;
+  }
+  return RecordingEngine(painter);
+}
 }  // namespace
+
+bool RecordText(QPainter& painter, const QPointF& baselineStart, const QString& text) {
+  PageRecordEngine* engine = TextEngine(painter, text);
+  return engine != nullptr && engine->RecordText(painter, baselineStart, text);
+}
+
+bool RecordPageCountText(QPainter& painter, const QPointF& anchor, Qt::Alignment alignment,
+                         const QString& text) {
+  PageRecordEngine* engine = TextEngine(painter, text);
+  return engine != nullptr && engine->RecordText(painter, anchor, text, alignment);
+}
 
 bool RecordOutlineEntry(QPainter& painter, const QPointF& at, int level, const QString& title) {
   PageRecordEngine* engine = RecordingEngine(painter);

@@ -5,13 +5,13 @@
 #include "platform/pdf/PdfFonts.h"
 #include "platform/pdf/PdfImages.h"
 
-#include <QDateTime>
-#include <QUuid>
-#include <QCryptographicHash>
 #include <QColorSpace>
-#include <QUrl>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QRawFont>
 #include <QTimeZone>
+#include <QUrl>
+#include <QUuid>
 #include <algorithm>
 #include <cmath>
 
@@ -144,7 +144,6 @@ void TPdfDocument::EndPage() {
                           " /Resources " + resources + " /Contents " + Pdf::Reference(contents) +
                           annotations + " >>");
   pages_.push_back(page);
-  for (auto item = outline_.rbegin(); item != outline_.rend() && item->Page == 0; ++item) item->Page = page;
   content_ = QByteArray();
 }
 
@@ -257,7 +256,7 @@ void TPdfDocument::OutlineEntry(int level, const QPointF& device, const QString&
   // A page printed again, as a further copy, leads the outline nowhere new: the first copy has its entries.
   const QPointF at = toPoints_.map(device);
   if (!outlineMade_.insert({level, at.x(), at.y(), title}).second) return;
-  outline_.push_back({level, title, 0, at});
+  outline_.push_back({level, title, pageObject_, at});
 }
 
 void TPdfDocument::Link(const QRectF& device, const QString& target) {

@@ -116,7 +116,7 @@ private:
   struct TOutlineItem {
     int Level = 0;
     QString Title;
-    /** The page's object; 0 while the page is being made. */
+    /** The page's object. */
     int Page = 0;
     QPointF At;
   };

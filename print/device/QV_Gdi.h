@@ -223,8 +223,6 @@ public:
   void LinkAddresses(int x, int y, const QString& text);
   /** An entry of the document's outline leading to (x, y) of this page, nested at the level. */
   void OutlineEntry(int x, int y, int level, const QString& title);
-  /** Makes the box a link to the target (a web or mail address) in a document that has links. */
-  void LinkArea(const TRect& box, const QString& target);
   /**
    * Word-wrapped text in the box rect, one line every lineHeight pixels; singleLine keeps the first line
    * only. A word wider than the box is cut, or kept whole on its line, as longWord says.

@@ -67,11 +67,6 @@ void TGdi::OutlineEntry(int x, int y, int level, const QString& title) {
   if (context_) context_->OutlineEntry(x, y, level, title);
 }
 
-void TGdi::LinkArea(const TRect& box, const QString& target) {
-  if (context_)
-    context_->Link(QRect(QPoint(box.Left, box.Top), QPoint(box.Right - 1, box.Bottom - 1)), target);
-}
-
 void TGdi::WrapText(int x, int y, int lineHeight, const TRect& rect, const QString& text, int alignment,
                     bool singleLine, TLongWord longWord) {
   SetTextBox(rect.Left, rect.Top, rect.Right, rect.Bottom);
