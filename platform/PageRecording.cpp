@@ -681,6 +681,8 @@ public:
     out.Text(mark.Alt);
     out.Text(mark.ActualText);
     out.Byte(mark.Scope);
+    out.Number(mark.Key);
+    out.Byte(mark.Continued ? 1 : 0);
   }
   void RecordArtifactStart(TArtifactKind kind) {
     Writer out(list_);
@@ -1153,7 +1155,10 @@ private:
         mark.Alt = in_.Text();
         mark.ActualText = in_.Text();
         mark.Scope = in_.Byte();
-        if (!in_.Ok() || mark.Role.isEmpty() || mark.Scope > 2) return false;
+        mark.Key = in_.Number();
+        const quint8 continued = in_.Byte();
+        if (!in_.Ok() || mark.Role.isEmpty() || mark.Scope > 2 || continued > 1) return false;
+        mark.Continued = continued == 1;
         ++openStructures_;
         player_.BeginStructure(mark);
         break;

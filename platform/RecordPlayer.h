@@ -33,6 +33,13 @@ struct TStructureMark {
   QString ActualText;
   /** A title cell's reach: 0 none, 1 its column, 2 its row. */
   quint8 Scope = 0;
+  /**
+   * What names the element among those of the document that go on over a page's end (a grid's table, a
+   * paragraph cut by the page); 0 for one that ends on its page.
+   */
+  quint32 Key = 0;
+  /** Whether it goes on with the element of the same key that ended on an earlier page. */
+  bool Continued = false;
 };
 
 /** What an artifact is: the page's layout (a frame, a rule, a fill), its pagination (a header, a footer). */

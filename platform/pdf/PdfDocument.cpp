@@ -132,8 +132,7 @@ void TPdfDocument::EndPage() {
   }
   if (!links_.empty()) {
     annotations += " /Annots [";
-    for (const QByteArray& link : links_) {
-      const int object = file_->Reserve();
+    for (const auto& [object, link] : links_) {
       file_->Object(object, link + " /P " + Pdf::Reference(page) + " >>");
       annotations += Pdf::Reference(object) + ' ';
     }
@@ -273,16 +272,51 @@ void TPdfDocument::Link(const QRectF& device, const QString& target) {
     Pdf::AppendNumber(link, edge);
     link.append(' ');
   }
-  // A URI is ASCII: anything else goes percent-encoded, as a browser would send it.
-  link.append("] /Border [0 0 0] /F 4 /A << /S /URI /URI " + Pdf::ByteString(url.toEncoded()) + " >>");
-  links_.push_back(link);
+  // A URI is ASCII: anything else goes percent-encoded, as a browser would send it. The address is also the
+  // link's description, which a screen reader says.
+  const QByteArray uri = Pdf::ByteString(url.toEncoded());
+  link.append("] /Border [0 0 0] /F 4 /Contents " + Pdf::TextString(target) + " /A << /S /URI /URI " + uri +
+              " >>");
+  const int object = file_->Reserve();
+  if (information_.Tagged) {
+    // A link is an element of the structure where it stands, naming its annotation.
+    if (documentElement_ == 0) documentElement_ = file_->Reserve();
+    const int element = file_->Reserve();
+    const int parent = openElements_.empty() ? documentElement_ : openElements_.back().Object;
+    file_->CompactObject(element, "<< /S /Link /P " + Pdf::Reference(parent) + " /Pg " +
+                                      Pdf::Reference(pageObject_) + " /K << /Type /OBJR /Obj " +
+                                      Pdf::Reference(object) + " /Pg " + Pdf::Reference(pageObject_) +
+                                      " >> >>");
+    (openElements_.empty() ? documentKids_ : openElements_.back().Kids) += Pdf::Reference(element) + ' ';
+    link.append(" /StructParent ");
+    Pdf::AppendInteger(link, parentTreeKeys_);
+    Pdf::AppendInteger(parentTree_, parentTreeKeys_++);
+    parentTree_ += ' ' + Pdf::Reference(element) + ' ';
+  }
+  links_.emplace_back(object, link);
 }
 
 void TPdfDocument::BeginStructure(const TStructureMark& mark) {
-  if (!pageOpen_) return;
+  if (!pageOpen_ || Resume(mark)) return;
   if (documentElement_ == 0) documentElement_ = file_->Reserve();
+  // A new element of a key held ends the one held: the next copy of a page begins its table anew.
+  if (mark.Key != 0) {
+    if (const auto held = held_.find(mark.Key); held != held_.end()) {
+      WriteElement(held->second);
+      held_.erase(held);
+    }
+  }
   const int parent = openElements_.empty() ? documentElement_ : openElements_.back().Object;
-  openElements_.push_back({file_->Reserve(), parent, mark, QByteArray()});
+  openElements_.push_back({file_->Reserve(), parent, pageObject_, mark, QByteArray(), false});
+}
+
+bool TPdfDocument::Resume(const TStructureMark& mark) {
+  if (mark.Key == 0 || !mark.Continued) return false;
+  const auto held = held_.find(mark.Key);
+  if (held == held_.end() || held->second.Mark.Role != mark.Role) return false;
+  openElements_.push_back(std::move(held->second));
+  held_.erase(held);
+  return true;
 }
 
 void TPdfDocument::EndStructure() {
@@ -292,9 +326,16 @@ void TPdfDocument::EndStructure() {
 int TPdfDocument::MarkedContent() {
   const int number = pageMarkedContents_++;
   if (!openElements_.empty()) {
-    Pdf::AppendInteger(openElements_.back().Kids, number);
-    openElements_.back().Kids += ' ';
-    pageParents_ += Pdf::Reference(openElements_.back().Object) + ' ';
+    TElement& element = openElements_.back();
+    if (element.Page == pageObject_) {
+      Pdf::AppendInteger(element.Kids, number);
+    } else {
+      element.Kids += "<< /Type /MCR /Pg " + Pdf::Reference(pageObject_) + " /MCID ";
+      Pdf::AppendInteger(element.Kids, number);
+      element.Kids += " >>";
+    }
+    element.Kids += ' ';
+    pageParents_ += Pdf::Reference(element.Object) + ' ';
   } else {
     pageParents_ += "null ";
   }
@@ -302,22 +343,35 @@ int TPdfDocument::MarkedContent() {
 }
 
 void TPdfDocument::CloseElement() {
-  const TElement element = std::move(openElements_.back());
+  TElement element = std::move(openElements_.back());
   openElements_.pop_back();
-  QByteArray entry = "<< /Type /StructElem /S " + Pdf::Name(element.Mark.Role.toLatin1()) + " /P " +
-                     Pdf::Reference(element.Parent) + " /Pg " + Pdf::Reference(pageObject_) + " /K [" +
+  if (!element.Named) {
+    QByteArray& kids = openElements_.empty() ? documentKids_ : openElements_.back().Kids;
+    kids += Pdf::Reference(element.Object) + ' ';
+    element.Named = true;
+  }
+  if (element.Mark.Key != 0) {
+    held_[element.Mark.Key] = std::move(element);
+    return;
+  }
+  WriteElement(element);
+}
+
+void TPdfDocument::WriteElement(const TElement& element) {
+  QByteArray entry = "<< /S " + Pdf::Name(element.Mark.Role.toLatin1()) + " /P " +
+                     Pdf::Reference(element.Parent) + " /Pg " + Pdf::Reference(element.Page) + " /K [" +
                      element.Kids + ']';
   if (!element.Mark.Alt.isEmpty()) entry += " /Alt " + Pdf::TextString(element.Mark.Alt);
   if (!element.Mark.ActualText.isEmpty()) entry += " /ActualText " + Pdf::TextString(element.Mark.ActualText);
   if (element.Mark.Scope != 0)
     entry +=
         element.Mark.Scope == 1 ? " /A << /O /Table /Scope /Column >>" : " /A << /O /Table /Scope /Row >>";
-  file_->Object(element.Object, entry + " >>");
-  QByteArray& kids = openElements_.empty() ? documentKids_ : openElements_.back().Kids;
-  kids += Pdf::Reference(element.Object) + ' ';
+  file_->CompactObject(element.Object, entry + " >>");
 }
 
 int TPdfDocument::WriteStructureTree() {
+  for (const auto& held : held_) WriteElement(held.second);
+  held_.clear();
   if (documentElement_ == 0) return 0;
   const int root = file_->Reserve();
   file_->Object(documentElement_, "<< /Type /StructElem /S /Document /P " + Pdf::Reference(root) + " /K [" +

@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QString>
 #include <QTransform>
+#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -92,8 +93,13 @@ private:
   void BeginStructure(const TStructureMark& mark) override;
   void EndStructure() override;
   int MarkedContent() override;
-  /** Writes the innermost open element of the page, a kid of the one around it. */
+  /**
+   * Ends the innermost open element of the page, a kid of the one around it: written, or held when a later
+   * page may go on with it (its key).
+   */
   void CloseElement();
+  /** The element a mark that goes on from an earlier page goes on with, taken from those held; or none. */
+  bool Resume(const TStructureMark& mark);
   /** Writes the structure tree's root, its document element and parent tree; the root's object, or 0. */
   int WriteStructureTree();
   /** Writes the outline's items; the outline's object, or 0 when the document has no entries. */
@@ -126,9 +132,16 @@ private:
   struct TElement {
     int Object = 0;
     int Parent = 0;
+    /** The page it began on; its marked content on other pages is named with theirs. */
+    int Page = 0;
     TStructureMark Mark;
     QByteArray Kids;
+    /** Whether its parent names it already: an element held and gone on with is named once. */
+    bool Named = false;
   };
+  /** Elements ended on their page that a later page may go on with, by key. */
+  std::map<quint32, TElement> held_;
+  void WriteElement(const TElement& element);
   /** The document element, every other element's ancestor; 0 until the first element. */
   int documentElement_ = 0;
   QByteArray documentKids_;
@@ -154,8 +167,8 @@ private:
   QByteArray content_;
   /** Device pixels of the page onto its points. */
   QTransform toPoints_;
-  /** The page's link annotations, written with it. */
-  std::vector<QByteArray> links_;
+  /** The page's link annotations, each with its reserved object, written with it. */
+  std::vector<std::pair<int, QByteArray>> links_;
   /** The fonts the page names, by object: few, so looked up in order. */
   std::vector<const TPdfFont*> pageFonts_;
   std::set<QByteArray> fontsUsed_;

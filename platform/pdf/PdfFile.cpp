@@ -8,6 +8,8 @@
 namespace {
 // Streams smaller than this are written as they are: deflating them would save next to nothing.
 constexpr qsizetype SmallestDeflated = 64;
+// An object in an object stream is told from an offset (0 or more) and a free entry (-1) by its sign.
+qint64 CompactEntry(int stream, int index) { return -2 - ((static_cast<qint64>(stream) << 16) | index); }
 }  // namespace
 
 void Pdf::AppendInteger(QByteArray& out, qint64 value) {
@@ -136,7 +138,49 @@ void TPdfFile::RawStream(int number, const QByteArray& entries, const QByteArray
   Write("\nendstream\nendobj\n", 18);
 }
 
+void TPdfFile::CompactObject(int number, const QByteArray& body) {
+  if (compactStream_ == 0) compactStream_ = Reserve();
+  offsets_[static_cast<std::size_t>(number)] = CompactEntry(compactStream_, compactCount_++);
+  Pdf::AppendInteger(compactIndex_, number);
+  compactIndex_.append(' ');
+  Pdf::AppendInteger(compactIndex_, compactBodies_.size());
+  compactIndex_.append(' ');
+  compactBodies_.append(body);
+  compactBodies_.append('\n');
+  anyCompact_ = true;
+  // A few hundred objects deflate as well together as thousands, and a reader finds one without
+  // inflating much.
+  if (compactCount_ >= 200) FlushCompact();
+}
+
+void TPdfFile::FlushCompact() {
+  if (compactStream_ == 0) return;
+  QByteArray entries("/Type /ObjStm /N ");
+  Pdf::AppendInteger(entries, compactCount_);
+  entries.append(" /First ");
+  Pdf::AppendInteger(entries, compactIndex_.size());
+  Stream(compactStream_, entries, compactIndex_ + compactBodies_);
+  compactStream_ = compactCount_ = 0;
+  compactIndex_.resize(0);
+  compactBodies_.resize(0);
+}
+
 void TPdfFile::Finish(int catalogue, int information, const QByteArray& identifier) {
+  FlushCompact();
+  QByteArray trailer(" /Root ");
+  trailer.append(Pdf::Reference(catalogue));
+  trailer.append(" /Info ");
+  trailer.append(Pdf::Reference(information));
+  if (!identifier.isEmpty())
+    trailer.append(" /ID [" + Pdf::ByteString(identifier) + ' ' + Pdf::ByteString(identifier) + ']');
+  if (anyCompact_) {
+    WriteCrossReferenceStream(trailer);
+  } else {
+    WriteTable(trailer);
+  }
+}
+
+void TPdfFile::WriteTable(const QByteArray& trailer) {
   const qint64 table = offset_;
   QByteArray out("xref\n0 ");
   Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));
@@ -156,14 +200,46 @@ void TPdfFile::Finish(int catalogue, int information, const QByteArray& identifi
   }
   out.append("trailer\n<< /Size ");
   Pdf::AppendInteger(out, static_cast<qint64>(offsets_.size()));
-  out.append(" /Root ");
-  out.append(Pdf::Reference(catalogue));
-  out.append(" /Info ");
-  out.append(Pdf::Reference(information));
-  if (!identifier.isEmpty())
-    out.append(" /ID [" + Pdf::ByteString(identifier) + ' ' + Pdf::ByteString(identifier) + ']');
+  out.append(trailer);
   out.append(" >>\nstartxref\n");
   Pdf::AppendInteger(out, table);
+  out.append("\n%%EOF\n");
+  Write(out);
+}
+
+void TPdfFile::WriteCrossReferenceStream(const QByteArray& trailer) {
+  const int self = Reserve();
+  offsets_[static_cast<std::size_t>(self)] = offset_;
+  // Each entry: its type (0 free, 1 at an offset, 2 in an object stream), five bytes of offset or stream
+  // number, two of generation or index.
+  QByteArray entries;
+  entries.reserve(static_cast<qsizetype>(offsets_.size()) * 8);
+  const auto append = [&entries](int type, qint64 field, int last) {
+    entries.append(static_cast<char>(type));
+    for (int shift = 32; shift >= 0; shift -= 8) entries.append(static_cast<char>((field >> shift) & 0xFF));
+    entries.append(static_cast<char>((last >> 8) & 0xFF));
+    entries.append(static_cast<char>(last & 0xFF));
+  };
+  append(0, 0, 0xFFFF);
+  for (std::size_t number = 1; number < offsets_.size(); ++number) {
+    const qint64 at = offsets_[number];
+    if (at >= 0) {
+      append(1, at, 0);
+    } else if (at == -1) {
+      append(0, 0, 0);
+    } else {
+      const qint64 packed = -2 - at;
+      append(2, packed >> 16, static_cast<int>(packed & 0xFFFF));
+    }
+  }
+  QByteArray dictionary("/Type /XRef /Size ");
+  Pdf::AppendInteger(dictionary, static_cast<qint64>(offsets_.size()));
+  dictionary.append(" /W [1 5 2]");
+  dictionary.append(trailer);
+  const qint64 start = offset_;
+  Stream(self, dictionary, entries);
+  QByteArray out("startxref\n");
+  Pdf::AppendInteger(out, start);
   out.append("\n%%EOF\n");
   Write(out);
 }

@@ -28,6 +28,13 @@ public:
   /** Writes the object's body ("<< ... >>", an array, a number) under its number. */
   void Object(int number, const QByteArray& body);
   /**
+   * Writes a small object that is no stream into an object stream with others of its kind, deflated
+   * together: a tagged document has an element for each table cell, and hundreds of thousands of them
+   * written one by one would make the file many times the size of its pages. A file with such objects ends
+   * with a cross-reference stream instead of a table.
+   */
+  void CompactObject(int number, const QByteArray& body);
+  /**
    * Writes a stream object: its dictionary's entries (without Length and Filter) and its data, deflated
    * when that makes it smaller.
    */
@@ -46,6 +53,10 @@ public:
 private:
   void Write(const QByteArray& bytes);
   void Write(const char* bytes, qsizetype length);
+  /** Writes the compact objects gathered so far as one object stream. */
+  void FlushCompact();
+  void WriteTable(const QByteArray& trailer);
+  void WriteCrossReferenceStream(const QByteArray& trailer);
 
   QIODevice& device_;
   qint64 offset_ = 0;
@@ -55,6 +66,12 @@ private:
    * as much again, empty, when the document's memory peaks at its end.
    */
   std::deque<qint64> offsets_{0};
+  /** The object stream being gathered: its number, its objects' numbers and offsets, and their bodies. */
+  int compactStream_ = 0;
+  int compactCount_ = 0;
+  QByteArray compactIndex_;
+  QByteArray compactBodies_;
+  bool anyCompact_ = false;
   libdeflate_compressor* compressor_ = nullptr;
   QByteArray compressed_;
   bool failed_ = false;

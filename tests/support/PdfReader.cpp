@@ -1,6 +1,7 @@
 #include "tests/support/PdfReader.h"
 
 #include <QProcess>
+#include <QSet>
 #include <poppler-qt6.h>
 
 namespace {
@@ -144,4 +145,46 @@ QString QpdfProblems(const QString& fileName) {
   const QString output = QString::fromLocal8Bit(check.readAllStandardOutput() + check.readAllStandardError());
   // Exit status 0 is sound, 3 sound with warnings, 2 errors.
   return check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0 ? QString() : output;
+}
+
+QByteArray QpdfDecoded(const QString& fileName) {
+  QProcess qpdf;
+  qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
+                                      fileName, QStringLiteral("-")});
+  qpdf.waitForFinished(60000);
+  return qpdf.readAllStandardOutput();
+}
+
+QStringList UnmarkedPainting(const QString& fileName) {
+  static const QSet<QByteArray> painting = {"Tj", "TJ", "'",  "\"", "f",  "F",  "f*", "S",
+                                            "s",  "B",  "B*", "b",  "b*", "Do", "sh", "BI"};
+  const QByteArray decoded = QpdfDecoded(fileName);
+  QStringList unmarked;
+  qsizetype at = 0;
+  int page = 0;
+  while ((at = decoded.indexOf("%% Contents for page ", at)) >= 0) {
+    ++page;
+    const qsizetype start = decoded.indexOf("stream\n", at) + 7;
+    const qsizetype end = decoded.indexOf("endstream", start);
+    int depth = 0;
+    for (const QByteArray& token : decoded.mid(start, end - start).simplified().split(' ')) {
+      if (token == "BDC" || token == "BMC") ++depth;
+      if (token == "EMC") --depth;
+      if (depth == 0 && painting.contains(token))
+        unmarked << QStringLiteral("%1 on page %2").arg(QString::fromLatin1(token)).arg(page);
+    }
+    at = end;
+  }
+  if (page == 0) unmarked << QStringLiteral("no page read");
+  return unmarked;
+}
+
+QStringList StructureText(const QString& fileName) {
+  QProcess pdfinfo;
+  pdfinfo.start(QStringLiteral("pdfinfo"), {QStringLiteral("-struct-text"), fileName});
+  pdfinfo.waitForFinished(120000);
+  QStringList lines;
+  for (const QString& line : QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+    lines << line.simplified();
+  return lines;
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace Poppler {
@@ -82,3 +83,15 @@ private:
 
 /** What "qpdf --check" finds wrong with the file: empty when it finds it sound. */
 QString QpdfProblems(const QString& fileName);
+
+/** The file as "qpdf --qdf" writes it: every stream decoded, every object on its own, no object streams. */
+QByteArray QpdfDecoded(const QString& fileName);
+
+/**
+ * Each painting operator (a text, a path's fill or stroke, a picture) of the file's pages drawn outside all
+ * marked content, so neither structure nor artifact to a reader: "S on page 2". Empty when none is.
+ */
+QStringList UnmarkedPainting(const QString& fileName);
+
+/** What "pdfinfo -struct-text" reads of the structure, a line each, blanks simplified. */
+QStringList StructureText(const QString& fileName);
