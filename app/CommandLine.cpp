@@ -146,7 +146,7 @@ QString UsageText() {
   return QStringLiteral(
       "Usage: quenary [--entry TEXT]\n"
       "       quenary --total TEXT\n"
-      "       quenary --print TEXT (--pdf FILE [--dpi N] [--pdf-a] | --printer NAME)\n"
+      "       quenary --print TEXT (--pdf FILE [--dpi N] [--pdf-a] [--untagged] | --printer NAME)\n"
       "                    [--copies N [--collate]] [--duplex long|short|none]\n"
       "                    [--paper A4|Letter|Legal|A5] [--landscape]\n"
       "       quenary --preview TEXT [--screenshot FILE]\n"
@@ -161,6 +161,7 @@ QString UsageText() {
       "  --pdf FILE               ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N                  ... at N dots per inch (72 to 2400, default 600)\n"
       "  --pdf-a                  ... as an archival PDF/A-2u file\n"
+      "  --untagged               ... without the structure screen readers follow (tagged by default)\n"
       "  --printer NAME           ... on the printer (CUPS queue) NAME\n"
       "  --copies N               ... N copies (1 to 999), each page its copies unless --collate\n"
       "  --collate                ... whole sets one after the other\n"

@@ -62,6 +62,9 @@ TPrintFrm::TPrintFrm(QWidget* parent, TSendTo target) : TForm(parent), target_(t
   Label4 = MakeLabel(Panel1, 552, 80, QStringLiteral("Total:"));
   Total = MakeFixedLabel(Panel1, QRect(607, 80, 49, 18));
   Label2 = MakeLabel(Panel1, 44, 134, QStringLiteral("Quenary Oracle"));
+  // The name heads the printed report, the reading's title heads the reading: a screen reader says so.
+  Label1->setProperty(HeadingLevelProperty, 1);
+  Label2->setProperty(HeadingLevelProperty, 2);
   m1 = MakeFixedLabel(Panel1, QRect(56, 160, 600, 18));
   M2 = MakeFixedLabel(Panel1, QRect(56, 186, 600, 18));
   M3 = MakeFixedLabel(Panel1, QRect(56, 210, 600, 18));

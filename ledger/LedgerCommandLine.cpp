@@ -366,7 +366,8 @@ TLedgerCommandLine ParseLedgerCommandLine(const QStringList& arguments) {
 QString LedgerUsageText() {
   return QStringLiteral(
       "Usage: quenary-ledger [--database FILE]\n"
-      "       quenary-ledger [--database FILE] --print (--pdf FILE [--dpi N] [--pdf-a] | --printer NAME)\n"
+      "       quenary-ledger [--database FILE] --print (--pdf FILE [--dpi N] [--pdf-a] [--untagged]\n"
+      "                      | --printer NAME)\n"
       "                      [--pages SELECTION] [--odd | --even] [--copies N [--collate]]\n"
       "                      [--duplex long|short|none] [--paper A4|Letter|Legal|A5] [--landscape]\n"
       "       quenary-ledger [--database FILE] (--preview | --screenshot FILE [--size WxH])\n"
@@ -382,6 +383,7 @@ QString LedgerUsageText() {
       "  --pdf FILE           ... into the PDF file FILE (relative to the current folder)\n"
       "  --dpi N              ... at N dots per inch (72 to 2400, default 600)\n"
       "  --pdf-a              ... as an archival PDF/A-2u file\n"
+      "  --untagged           ... without the structure screen readers follow (tagged by default)\n"
       "  --printer NAME       ... on the printer (CUPS queue) NAME\n"
       "  --pages SELECTION    ... only these pages, as the print dialog's page range takes them (1,3-4)\n"
       "  --odd, --even        ... only the odd or the even pages, as the preview prints them\n"

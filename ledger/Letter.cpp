@@ -231,6 +231,7 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
   Title->SetColor(clWhite);
   Title->SetShadowColor(clNavy);
   Title->SetShadowOffset(4);
+  Title->setProperty(HeadingLevelProperty, 1);
   Stamp = MakeLabel(Banner, stButton, QRect(560, 18, 100, 28), QStringLiteral("Private"),
                     MakeFont(QStringLiteral("Arial"), -14, fsBold, clMaroon));
   Stamp->SetAlignment(taCenter);
@@ -240,6 +241,7 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
                        MakeFont(QStringLiteral("Times New Roman"), -24, fsItalic, clNavy));
   Subtitle->SetShadowColor(clSilver);
   Subtitle->SetShadowOffset(2);
+  Subtitle->setProperty(HeadingLevelProperty, 2);
   Raised = MakeLabel(Sheet, stRaised, QRect(16, 116, 170, 24), QStringLiteral("Numbers speak"),
                      MakeFont(QStringLiteral("Arial"), -17, fsBold, clTeal));
   Sunken = MakeLabel(Sheet, stSunken, QRect(186, 116, 180, 24), QStringLiteral("in quiet voices"),

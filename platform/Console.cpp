@@ -94,8 +94,8 @@ bool TakePrintOption(const QStringList& arguments, qsizetype& index, TPrintOptio
     options.DialogChoices = true;
     return true;
   }
-  if (arguments.at(index) == QLatin1String("--pdf-a")) {
-    options.PdfA = true;
+  if (arguments.at(index) == QLatin1String("--pdf-a") || arguments.at(index) == QLatin1String("--untagged")) {
+    (arguments.at(index) == QLatin1String("--pdf-a") ? options.PdfA : options.Untagged) = true;
     return true;
   }
   if (TakeOptionValue(arguments, index, QStringLiteral("--dpi"), value, error)) {
@@ -191,6 +191,7 @@ QString TPrintOptions::Problem(bool printing) const {
     return QStringLiteral("--copies, --collate, --duplex, --paper and --landscape go with --print");
   if (DpiGiven && PdfFile.isEmpty()) return QStringLiteral("--dpi goes with --pdf");
   if (PdfA && PdfFile.isEmpty()) return QStringLiteral("--pdf-a goes with --pdf");
+  if (Untagged && PdfFile.isEmpty()) return QStringLiteral("--untagged goes with --pdf");
   return QString();
 }
 
@@ -205,6 +206,7 @@ bool SelectCommandPrinter(const TPrintOptions& options, QString& error, const QS
   printer.SetPrinterIndex(index);
   if (!options.PdfFile.isEmpty()) printer.SetPdfOutput(options.PdfFile, options.Dpi);
   printer.SetPdfArchival(options.PdfA);
+  printer.SetPdfTagged(!options.Untagged);
   // What the print dialog would have asked: only what was given replaces the printer's own.
   if (!options.Paper.isEmpty()) printer.SetPaperSize(QPageSize(Papers().value(options.Paper)));
   if (options.Landscape) printer.ChooseOrientation(poLandscape);

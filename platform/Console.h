@@ -43,6 +43,8 @@ struct TPrintOptions {
   bool DpiGiven = false;
   /** --pdf-a: the PDF file is archival, PDF/A-2u (TPrinter::SetPdfArchival). */
   bool PdfA = false;
+  /** --untagged: the PDF file has no structure for screen readers (TPrinter::SetPdfTagged). */
+  bool Untagged = false;
   int Copies = 1;
   /** Whole sets one after the other (1 2 3 1 2 3); without it each page its copies (1 1 2 2 3 3). */
   bool Collate = false;
@@ -56,14 +58,15 @@ struct TPrintOptions {
   bool HasDestination() const { return !PdfFile.isEmpty() || !PrinterName.isEmpty(); }
   /**
    * What is wrong with the options of a command that prints (printing) or does not: printing needs exactly
-   * one of --pdf and --printer, those and the dialog's choices need printing, --dpi and --pdf-a need --pdf.
+   * one of --pdf and --printer, those and the dialog's choices need printing, --dpi, --pdf-a and --untagged
+   * need --pdf.
    * Empty when nothing is wrong.
    */
   QString Problem(bool printing) const;
 };
 
 /**
- * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--pdf-a", "--copies N" (1 to 999),
+ * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--pdf-a", "--untagged", "--copies N" (1 to 999),
  * "--collate", "--duplex long|short|none", "--paper A4|Letter|Legal|A5" or "--landscape" standing at
  * arguments[index] into the options; true when the argument was one of them (then error tells a missing or
  * bad value).

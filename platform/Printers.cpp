@@ -155,7 +155,7 @@ public:
   QString title;
   TDocumentInformation information;
   bool archival = false;
-  bool tagged = false;
+  bool tagged = true;
 
   // The user's choices beyond the printer: paper (when chosen), sides, colour, copies and pages.
   std::optional<QPageSize> paper;

@@ -231,7 +231,7 @@ public:
   void SetPdfArchival(bool archival);
   /**
    * Whether the next PDF files are tagged: what the pages mark as the document's structure becomes its
-   * structure tree, and everything else drawn is marked as an artifact. Off by default.
+   * structure tree, and everything else drawn is marked as an artifact. On by default.
    */
   bool PdfTagged() const;
   void SetPdfTagged(bool tagged);

@@ -40,6 +40,13 @@ struct TStructureMark {
   quint32 Key = 0;
   /** Whether it goes on with the element of the same key that ended on an earlier page. */
   bool Continued = false;
+
+  /** An element of the role and nothing more. */
+  static TStructureMark Of(const QString& role) {
+    TStructureMark mark;
+    mark.Role = role;
+    return mark;
+  }
 };
 
 /** What an artifact is: the page's layout (a frame, a rule, a fill), its pagination (a header, a footer). */

@@ -214,7 +214,7 @@ QByteArray TPdfDocument::Metadata(const QDateTime& now) const {
       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
       "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
       "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" "
-      "xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n"
+      "xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\" xmlns:pdfuaid=\"http://www.aiim.org/pdfua/ns/id/\">\n"
       "<dc:format>application/pdf</dc:format>\n"
       "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
       escaped(information_.Title) + "</rdf:li></rdf:Alt></dc:title>\n";
@@ -233,6 +233,8 @@ QByteArray TPdfDocument::Metadata(const QDateTime& now) const {
   // The file names the archival standard only when it was written to meet it.
   if (information_.Archival)
     xml += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>U</pdfaid:conformance>\n";
+  // A tagged file names the accessibility standard whose checks its structure passes (see docs/library.md).
+  if (information_.Tagged) xml += "<pdfuaid:part>1</pdfuaid:part>\n";
   xml += "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
   return xml;
 }

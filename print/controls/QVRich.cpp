@@ -2,6 +2,7 @@
 
 #include "platform/DrawingContext.h"
 #include "platform/PageRecording.h"
+#include "platform/RecordPlayer.h"
 #include "platform/Printers.h"
 #include "platform/Screen.h"
 
@@ -160,9 +161,64 @@ void LinkAnchors(QPainter& painter, const QTextDocument& document, double bottom
   }
 }
 
+// A key for a paragraph cut by a box's end, unlike any other of the document's (the print device's keys
+// count up from 1).
+quint32 NewParagraphKey() {
+  static quint32 keys = 0;
+  return 0x80000000u | (++keys & 0x7FFFFFFFu);
+}
+
+// Draws the portion's paragraphs one by one, each marked as what it is: a heading, a list's item, a
+// paragraph. A paragraph the portion begins in the middle of goes on with the one cut before (continued);
+// the one it ends in the middle of is cut (its key returned).
+quint32 DrawMarkedBlocks(QPainter& painter, const QTextDocument& document,
+                         QAbstractTextDocumentLayout::PaintContext paint, bool beginsCut, quint32 continued,
+                         bool endsCut) {
+  const QRectF portionClip = paint.clip;
+  QAbstractTextDocumentLayout* layout = document.documentLayout();
+  const QTextList* openList = nullptr;
+  quint32 cut = 0;
+  const auto endList = [&] {
+    if (openList != nullptr) RecordStructureEnd(painter);
+    openList = nullptr;
+  };
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const QRectF area = layout->blockBoundingRect(block);
+    if (area.top() >= portionClip.bottom()) break;
+    const QTextList* list = block.textList();
+    if (list != openList) {
+      endList();
+      if (list != nullptr) RecordStructureStart(painter, TStructureMark::Of(QStringLiteral("L")));
+      openList = list;
+    }
+    TStructureMark mark;
+    const int heading = block.blockFormat().headingLevel();
+    mark.Role = list != nullptr ? QStringLiteral("LBody")
+                : heading >= 1 && heading <= 6 ? QStringLiteral("H%1").arg(heading)
+                                               : QStringLiteral("P");
+    if (list == nullptr && block == document.begin() && beginsCut && continued != 0) {
+      mark.Key = continued;
+      mark.Continued = true;
+    }
+    if (list == nullptr && !block.next().isValid() && endsCut) {
+      if (mark.Key == 0) mark.Key = NewParagraphKey();
+      cut = mark.Key;
+    }
+    if (list != nullptr) RecordStructureStart(painter, TStructureMark::Of(QStringLiteral("LI")));
+    RecordStructureStart(painter, mark);
+    // Only this paragraph's lines: the clip stops short of the lines of the paragraphs above and below.
+    paint.clip = portionClip.intersected(area.adjusted(-1.0e6, 0.25, 1.0e6, -0.25));
+    if (!paint.clip.isEmpty()) layout->draw(&painter, paint);
+    RecordStructureEnd(painter);
+    if (list != nullptr) RecordStructureEnd(painter);
+  }
+  endList();
+  return cut;
+}
+
 // Draws the portion with its top-left at the box's, scaled from the surface's pixels to the printer's.
-void DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& box, const QSizeF& scale,
-                 const QSizeF& layoutSize, const QColor& textColor) {
+quint32 DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& box, const QSizeF& scale,
+                    const QSizeF& layoutSize, const QColor& textColor, bool beginsCut, quint32 continued) {
   context.SaveState();
   context.SetMapMode(TMappingMode::Text);
   context.SetWindowOrigin(0, 0);
@@ -178,10 +234,17 @@ void DrawPortion(DrawingContext& context, const Portion& portion, const QRectF& 
   // A line is left out once its top is below the clip, so the next box's first line, which starts just
   // where this box's lines end, is not drawn here too.
   paint.clip = drawn.adjusted(0, 0, 0, -0.5);
-  portion.Document->documentLayout()->draw(&painter, paint);
+  quint32 cut = 0;
+  if (Printer().PdfTagged()) {
+    cut = DrawMarkedBlocks(painter, *portion.Document, paint, beginsCut, continued,
+                           portion.Bottom < std::numeric_limits<double>::max());
+  } else {
+    portion.Document->documentLayout()->draw(&painter, paint);
+  }
   LinkAnchors(painter, *portion.Document, drawn.bottom());
   painter.restore();
   context.RestoreState();
+  return cut;
 }
 }  // namespace
 
@@ -189,6 +252,7 @@ TRichEditE::TRichEditE(QWidget* parent) : TRichEdit(parent) {}
 
 void TRichEditE::ResetPrintPosition() {
   printPosition_ = 0;
+  cutParagraph_ = 0;
   boxesWithoutRoom_.clear();
 }
 
@@ -202,7 +266,8 @@ TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
   const QRectF target =
       QRectF(QPointF(record.Left, record.Top), QPointF(record.Right, record.Bottom)).normalized();
   const QColor color = ToQColor(Font().Color());
-  int end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, false);
+  quint32 cut = cutParagraph_;
+  int end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, false, &cut);
   if (end == printPosition_) {
     if (std::find(boxesWithoutRoom_.begin(), boxesWithoutRoom_.end(), &box) == boxesWithoutRoom_.end()) {
       boxesWithoutRoom_.push_back(&box);
@@ -210,15 +275,16 @@ TQVPrintAnswer TRichEditE::PrintInto(TQVPrint& record, const QObject& box) {
     }
     // Every box has been offered this line once and none could take it whole: it goes in cut, or the job
     // would open page after page without end.
-    end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, true);
+    end = PrintDocumentPortion(*record.Context, Document(), printPosition_, target, color, true, &cut);
   }
+  cutParagraph_ = cut;
   boxesWithoutRoom_.clear();
   printPosition_ = end;
   return printPosition_ >= length ? qpDone : qpMore;
 }
 
 int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document, int start, const QRectF& box,
-                         const QColor& textColor, bool atLeastOneLine) {
+                         const QColor& textColor, bool atLeastOneLine, quint32* cutParagraph) {
   QPaintDevice* surface = context.Painter().device();
   const int surfaceX = surface != nullptr ? surface->logicalDpiX() : ScreenPixelsPerInch();
   const int surfaceY = surface != nullptr ? surface->logicalDpiY() : ScreenPixelsPerInch();
@@ -229,8 +295,11 @@ int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document,
   const QSizeF layoutSize(box.width() * surfaceX / printerX, (box.height() + 1) * surfaceY / printerY);
   const Portion portion = LayOutPortion(document, start, layoutSize, surface, atLeastOneLine);
   if (portion.End == start) return start;
-  DrawPortion(context, portion, box,
-              QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
-              layoutSize, textColor);
+  const bool beginsCut = start > 0 && document.findBlock(start).position() != start;
+  const quint32 cut = DrawPortion(
+      context, portion, box,
+      QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY), layoutSize,
+      textColor, beginsCut, cutParagraph != nullptr ? *cutParagraph : 0);
+  if (cutParagraph != nullptr) *cutParagraph = cut;
   return portion.End;
 }

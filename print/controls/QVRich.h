@@ -16,9 +16,13 @@ class QTextDocument;
  * Draws a document's text from position start into a box of printer pixels: the lines that fit whole (at
  * least the first, cut at the box's edge, when atLeastOneLine is set), laid out at the resolution of the
  * context's surface and scaled to the printer's. Returns where the drawn text ends: start when no line fit.
+ *
+ * With the printer's PDF tagged, each paragraph is marked as one (a heading as H1 to H6, a list's items as
+ * L, LI and LBody). A paragraph cut at the box's end goes on in the next box as the same paragraph when
+ * cutParagraph carries its key from one call to the next (0 for none).
  */
 int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document, int start, const QRectF& box,
-                         const QColor& textColor, bool atLeastOneLine);
+                         const QColor& textColor, bool atLeastOneLine, quint32* cutParagraph = nullptr);
 
 /**
  * A rich-text edit whose text may continue, when printed, into further boxes: each print message prints as
@@ -51,6 +55,8 @@ public:
 
 private:
   int printPosition_ = 0;
+  /** The key of the paragraph the last box cut, which the next goes on with. */
+  quint32 cutParagraph_ = 0;
   /** The boxes offered since the last portion was printed that had no room for the next line. */
   std::vector<const QObject*> boxesWithoutRoom_;
 };

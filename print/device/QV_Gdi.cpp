@@ -2,12 +2,14 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/DrawingContext.h"
+#include "platform/PageRecording.h"
 #include "platform/PagePicture.h"
 #include "platform/Screen.h"
 #include "platform/SysUtils.h"
 #include "print/device/QV_Units.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -206,6 +208,80 @@ void TGdi::SetTextBox(int left, int top, int right, int bottom) {
   boxBottom_ = bottom;
 }
 
+// Structure
+// ----------------------------------------------------------------------------------------
+
+void TGdi::BeginElement(const TStructureMark& mark) {
+  if (!tagged_ || !context_) return;
+  // Inside an artifact (a form's controls printed again on a later page) nothing is content: the element
+  // is left out, and so is its end.
+  if (openArtifacts_ > 0) {
+    openElements_.emplace_back();
+    return;
+  }
+  RecordStructureStart(context_->Painter(), mark);
+  openElements_.push_back(mark.Role);
+}
+
+void TGdi::EndElement() {
+  if (!tagged_ || !context_ || openElements_.empty()) return;
+  if (!openElements_.back().isEmpty()) RecordStructureEnd(context_->Painter());
+  openElements_.pop_back();
+}
+
+void TGdi::BeginArtifact(TArtifactKind kind) {
+  if (!tagged_ || !context_) return;
+  RecordArtifactStart(context_->Painter(), kind);
+  ++openArtifacts_;
+}
+
+void TGdi::EndArtifact() {
+  if (!tagged_ || !context_ || openArtifacts_ == 0) return;
+  RecordArtifactEnd(context_->Painter());
+  --openArtifacts_;
+}
+
+bool TGdi::ShapesNeedMarking() const {
+  // Outside every element whatever is drawn is the paper's already; a figure's shapes are its picture.
+  return tagged_ && context_ && openArtifacts_ == 0 && !openElements_.empty() &&
+         std::find(openElements_.begin(), openElements_.end(), QStringLiteral("Figure")) == openElements_.end();
+}
+
+TMarked::TMarked(TGdi* device, const TStructureMark& mark)
+    : device_(device != nullptr && device->Tagged() ? device : nullptr), element_(true) {
+  if (device_ != nullptr) device_->BeginElement(mark);
+}
+
+TMarked::TMarked(TGdi* device, TArtifactKind kind)
+    : device_(device != nullptr && device->Tagged() ? device : nullptr), element_(false) {
+  if (device_ != nullptr) device_->BeginArtifact(kind);
+}
+
+TMarked::~TMarked() {
+  if (device_ == nullptr) return;
+  if (element_) {
+    device_->EndElement();
+  } else {
+    device_->EndArtifact();
+  }
+}
+
+/** Marks the frames, rules and fills drawn while it lives as the paper's layout, when inside an element. */
+class TLayoutArtifact {
+public:
+  explicit TLayoutArtifact(TGdi& device) : device_(device.ShapesNeedMarking() ? &device : nullptr) {
+    if (device_ != nullptr) device_->BeginArtifact(TArtifactKind::Layout);
+  }
+  ~TLayoutArtifact() {
+    if (device_ != nullptr) device_->EndArtifact();
+  }
+  TLayoutArtifact(const TLayoutArtifact&) = delete;
+  TLayoutArtifact& operator=(const TLayoutArtifact&) = delete;
+
+private:
+  TGdi* device_;
+};
+
 // Shapes and pictures
 // ----------------------------------------------------------------------------------------
 
@@ -218,24 +294,29 @@ void TGdi::ResetClip() {
 }
 
 void TGdi::FillBox(const TRect& rect) {
+  const TLayoutArtifact paper(*this);
   if (context_ && !IsTextOnlyPrinter())
     context_->FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom, brush_);
 }
 
 void TGdi::Rectangle(int left, int top, int right, int bottom) {
+  const TLayoutArtifact paper(*this);
   if (context_ && !IsTextOnlyPrinter()) context_->Rectangle(left, top, right, bottom);
 }
 
 void TGdi::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  const TLayoutArtifact paper(*this);
   if (context_ && !IsTextOnlyPrinter())
     context_->RoundRect(left, top, right, bottom, cornerWidth, cornerHeight);
 }
 
 void TGdi::Ellipse(int left, int top, int right, int bottom) {
+  const TLayoutArtifact paper(*this);
   if (context_) context_->Ellipse(left, top, right, bottom);
 }
 
 void TGdi::Line(int x1, int y1, int x2, int y2) {
+  const TLayoutArtifact paper(*this);
   if (!context_ || IsTextOnlyPrinter()) return;
   context_->MoveTo(x1, y1);
   context_->LineTo(x2, y2);
@@ -246,6 +327,7 @@ void TGdi::MoveTo(int x, int y) {
 }
 
 void TGdi::LineTo(int x, int y) {
+  const TLayoutArtifact paper(*this);
   if (context_ && !IsTextOnlyPrinter()) context_->LineTo(x, y);
 }
 
@@ -267,6 +349,7 @@ void TGdi::FrameEdge(bool horizontal, int base, int from, int to, int kind, bool
 
 void TGdi::FrameBox(int left, int top, int right, int bottom, int leftKind, int topKind, int rightKind,
                     int bottomKind) {
+  const TLayoutArtifact paper(*this);
   if (!context_ || IsTextOnlyPrinter()) return;
   FrameEdge(true, top, left, right, topKind, false);
   FrameEdge(true, bottom, left, right, bottomKind, true);
@@ -275,6 +358,7 @@ void TGdi::FrameBox(int left, int top, int right, int bottom, int leftKind, int 
 }
 
 void TGdi::FillAndFrame(int left, int top, int right, int bottom, bool fill, const TRect& rect) {
+  const TLayoutArtifact paper(*this);
   if (!context_ || IsTextOnlyPrinter()) return;
   if (fill) FillBox(rect);
   FrameBox(left, top, right, bottom, 2, 2, 2, 2);

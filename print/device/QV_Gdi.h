@@ -4,6 +4,7 @@
 
 #include "platform/Graphics.h"
 #include "platform/Printers.h"
+#include "platform/RecordPlayer.h"
 #include "platform/Types.h"
 #include "print/device/QV_PageFiles.h"
 #include "print/device/WordWrap.h"
@@ -215,6 +216,27 @@ public:
   /** Stretches the bitmap onto (x, y, width, height); both 0 means its screen size scaled to the printer. */
   void DrawBitmap(const QImage& bitmap, int x, int y, int width, int height);
 
+  // Structure ----------------------------------------------------------------------------------------------
+
+  /**
+   * Whether the pages say what each thing drawn is (a tagged PDF's structure); off until set. Without it
+   * the calls below record nothing.
+   */
+  bool Tagged() const { return tagged_; }
+  void SetTagged(bool tagged) { tagged_ = tagged; }
+  /**
+   * Begins an element of the document's structure: what is drawn until EndElement belongs to it, except the
+   * frames, rules and fills, which belong to the paper (inside a figure they are its picture). Elements left
+   * open when a page closes end there.
+   */
+  void BeginElement(const TStructureMark& mark);
+  void EndElement();
+  /** What is drawn until EndArtifact belongs to the paper, not the content. */
+  void BeginArtifact(TArtifactKind kind);
+  void EndArtifact();
+  /** A key no element of this document had yet, for one that goes on over pages (TStructureMark::Key). */
+  quint32 NewElementKey() { return ++elementKeys_; }
+
   // Text ---------------------------------------------------------------------------------------------------
 
   /** Draws at most the first 255 characters with (x, y) as reference point under the current alignment. */
@@ -267,6 +289,9 @@ private:
    */
   bool CountedTextAt(int x, int y, const QString& text, TTextAlign align);
   void FrameEdge(bool horizontal, int base, int from, int to, int kind, bool farSide);
+  /** Whether a frame, rule or fill drawn now is to be marked as the paper's, being inside an element. */
+  bool ShapesNeedMarking() const;
+  friend class TLayoutArtifact;
 
   std::unique_ptr<TAtomicFile> htmlStream_;
   TSendTo target_;
@@ -293,6 +318,28 @@ private:
   int boxRight_ = 0;
   int boxBottom_ = 0;
   int boxTop_ = 0;
+  bool tagged_ = false;
+  quint32 elementKeys_ = 0;
+  /** The page's open elements' roles, innermost last, and how many artifacts are open. */
+  std::vector<QString> openElements_;
+  int openArtifacts_ = 0;
+};
+
+/**
+ * An element of the page device's structure, or an artifact, open while it lives; nothing without a device
+ * or when the device is not tagged.
+ */
+class TMarked {
+public:
+  TMarked(TGdi* device, const TStructureMark& mark);
+  TMarked(TGdi* device, TArtifactKind kind);
+  ~TMarked();
+  TMarked(const TMarked&) = delete;
+  TMarked& operator=(const TMarked&) = delete;
+
+private:
+  TGdi* device_;
+  bool element_;
 };
 
 /** Writes the text's bytes and CR LF to the stream; nothing without a stream. */

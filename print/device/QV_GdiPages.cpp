@@ -131,6 +131,7 @@ void TGdi::BeginDocument(TColor backgroundColor, const QString& heading, const Q
                          double zoomFactor) {
   penWidth_ = 1;
   penColor_ = clBlack;
+  elementKeys_ = 0;
   PagewickIni::JobSettings settings;
   settings.PageHeight = Printer().PageHeight();
   settings.PageWidth = Printer().PageWidth();
@@ -198,6 +199,10 @@ void TGdi::EndPage() {
 }
 
 void TGdi::ClosePage() {
+  // A page's marks end on it, the innermost (a frame's artifact) first: what goes on over pages begins
+  // again, continued, on the next.
+  while (openArtifacts_ > 0) EndArtifact();
+  while (!openElements_.empty()) EndElement();
   // Releasing the context drops the page's pen, brush and font; the next page starts from the defaults.
   context_.reset();
   if (htmlStream_) WriteHtmlLine(htmlStream_.get(), QStringLiteral("</HTML>"));

@@ -154,6 +154,7 @@ void TGdi::DrawHeaderBand(bool enabled, const TFont& font, int leftBorder, int r
                           int top, bool filled, bool outlined) {
   SetTextColor(font.Color());
   if (!enabled) return;
+  const TMarked pagination(this, TArtifactKind::Pagination);
   const int scaledHeight = Round(font.Height() * CanvasFontScale());
   SetFont(font.Name(), scaledHeight);
   TFont& canvasFont = Printer().Canvas().Font();
@@ -184,6 +185,7 @@ void TGdi::DrawHeaderBand(bool enabled, const TFont& font, int leftBorder, int r
 
 void TGdi::DrawFooterBand(const TFont& font, int leftBorder, int rightBorder, const QString& text, int top,
                           bool filled, bool outlined, const TBrush& brush) {
+  const TMarked pagination(this, TArtifactKind::Pagination);
   const int scaledHeight = Round(std::abs(font.Height()) * CanvasFontScale());
   TFont& canvasFont = Printer().Canvas().Font();
   canvasFont.Assign(font);  // keeps the canvas's pixels per inch, which later scales depend on
@@ -219,6 +221,7 @@ void TGdi::DrawFooterCornerText(int border, int top, const QString& text, bool r
   if (text.isEmpty()) return;
 
   const QString expanded = ExpandPageMacrosNow(text, PageNumber());
+  const TMarked corner(this, TArtifactKind::Pagination);
   const int y = top + Round(height / 2.0);
   const int inset = Round(5 * scale);
   const int rightEnd = Printer().PageWidth() - border - inset;

@@ -34,6 +34,33 @@
 namespace {
 int Round(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
+// What a picture shows, in words: what the form says of the control for screen readers.
+QString AlternateTextOf(const QWidget& control) {
+  for (const QString& text : {control.accessibleDescription(), control.accessibleName(), control.toolTip()}) {
+    if (!text.trimmed().isEmpty()) return text.trimmed();
+  }
+  return QStringLiteral("Picture");
+}
+
+QString CheckStateInWords(const QString& caption, bool checked, bool round) {
+  const QString state = round ? (checked ? QStringLiteral("selected") : QStringLiteral("not selected"))
+                              : (checked ? QStringLiteral("checked") : QStringLiteral("not checked"));
+  const QString shown = WithoutMnemonic(caption).trimmed();
+  return shown.isEmpty() ? state : shown + QStringLiteral(": ") + state;
+}
+
+// A radio group's caption, each item and which one is chosen.
+QString RadioGroupInWords(TCustomRadioGroup& group) {
+  QStringList words;
+  if (!group.Caption().trimmed().isEmpty()) words << WithoutMnemonic(group.Caption()).trimmed() + ':';
+  const QStringList items = group.Items();
+  for (int item = 0; item < items.size(); ++item) {
+    words << (item == group.ItemIndex() ? QStringLiteral("%1 (selected)") : QStringLiteral("%1"))
+                 .arg(WithoutMnemonic(items.at(item)));
+  }
+  return words.join(QLatin1Char(' '));
+}
+
 template <typename Control>
 bool Is(QWidget* widget) {
   return dynamic_cast<Control*>(widget) != nullptr;
@@ -159,6 +186,10 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
 
   Placement where = PlaceAt(control, x0, y0);
   where.CallLeft = left;
+  // A later page's division would hold only what goes on in elements begun on the first.
+  TStructureMark mark = Is<TForm>(control) ? TStructureMark() : ElementOf(control, ChildRuleOf(control));
+  if (PagePass > 1 && mark.Role == QLatin1String("Div")) mark.Role.clear();
+  const TMarked element(mark.Role.isEmpty() ? nullptr : PageDevice(), mark);
 
   const bool handled =
       own != nullptr ? PrintTopLevel(control, where, frame) : PrintStockTopLevel(control, where, frame);
@@ -263,6 +294,77 @@ bool TDBPrintWin::PrintTopLevel(QWidget* control, const Placement& where, bool& 
   return handled;
 }
 
+TStructureMark TDBPrintWin::ElementOf(QWidget* control, TChildRule rule) {
+  TStructureMark mark;
+  switch (rule) {
+    case TChildRule::Edit:
+    case TChildRule::ShadowLabel:
+    case TChildRule::Label:
+    case TChildRule::DataText:
+    case TChildRule::Totals:
+    case TChildRule::Memo:
+    case TChildRule::DataMemo:
+    case TChildRule::ComboBox:
+    case TChildRule::DataCombo:
+    case TChildRule::LookupCombo:
+    case TChildRule::StockEdit:
+    case TChildRule::StockPlainText:
+    case TChildRule::StockComboBox: mark.Role = QStringLiteral("P"); break;
+    case TChildRule::StockLabel: {
+      // A rich label marks its own paragraphs as it draws them.
+      const auto* label = qobject_cast<QLabel*>(control);
+      if (!label->pixmap().isNull()) {
+        mark.Role = QStringLiteral("Figure");
+      } else if (label->textFormat() == Qt::PlainText ||
+                 (label->textFormat() == Qt::AutoText && !Qt::mightBeRichText(label->text()))) {
+        mark.Role = QStringLiteral("P");
+      }
+      break;
+    }
+    case TChildRule::StockRichText:
+      if (!qobject_cast<QTextEdit*>(control)->acceptRichText()) mark.Role = QStringLiteral("P");
+      break;
+    case TChildRule::CheckBox:
+    case TChildRule::RadioButton:
+    case TChildRule::StockCheckBox:
+    case TChildRule::StockRadioButton: {
+      const bool round = rule == TChildRule::RadioButton || rule == TChildRule::StockRadioButton;
+      const auto* button = qobject_cast<QAbstractButton*>(control);
+      const bool checked = button != nullptr ? button->isChecked()
+                           : round           ? dynamic_cast<TRadioButton*>(control)->Checked()
+                                             : dynamic_cast<TCustomCheckBox*>(control)->Checked();
+      const QString caption = button != nullptr ? button->text() : AsControl(control)->Caption();
+      mark.Role = QStringLiteral("P");
+      mark.ActualText = CheckStateInWords(caption, checked, round);
+      break;
+    }
+    case TChildRule::RadioGroup:
+      mark.Role = QStringLiteral("P");
+      mark.ActualText = RadioGroupInWords(*dynamic_cast<TCustomRadioGroup*>(control));
+      break;
+    case TChildRule::GraphicControl:
+    case TChildRule::Image:
+    case TChildRule::DataImage:
+    case TChildRule::StockProgressBar: mark.Role = QStringLiteral("Figure"); break;
+    case TChildRule::GroupBox:
+    case TChildRule::Panel:
+    case TChildRule::ScrollBox:
+    case TChildRule::StockContainer: mark.Role = QStringLiteral("Div"); break;
+    case TChildRule::Window:
+      // A rich text marks its own paragraphs; any other window is a picture of itself, or holds controls.
+      if (dynamic_cast<TQVPrintMessageReceiver*>(control) != nullptr) break;
+      mark.Role = PrintedChildren(*control).empty() ? QStringLiteral("Figure") : QStringLiteral("Div");
+      break;
+    default: break;
+  }
+  if (mark.Role == QLatin1String("Figure")) mark.Alt = AlternateTextOf(*control);
+  // A shadowed label draws its caption more than once; it is read once.
+  if (rule == TChildRule::ShadowLabel) mark.ActualText = WithoutMnemonic(AsControl(control)->Caption());
+  const int heading = control->property(HeadingLevelProperty).toInt();
+  if (mark.Role == QLatin1String("P") && heading >= 1 && heading <= 6) mark.Role = QStringLiteral("H%1").arg(heading);
+  return mark;
+}
+
 void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
   const TControl* control = AsControl(child);
   // A stock widget is a window of its own too: the events fire for it as for the program's windows.
@@ -273,6 +375,17 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
   if (PageDevice() == nullptr) return;
 
   const TChildRule rule = ChildRuleOf(child);
+  // On a page after the first the form prints again around what goes on there (a grid's further rows, a
+  // text's further lines): a reader hears the rest of the form once.
+  const bool goesOn = rule == TChildRule::DataGrid || rule == TChildRule::StockItemView ||
+                      dynamic_cast<TQVPrintMessageReceiver*>(child) != nullptr;
+  const TMarked repeated(PagePass > 1 && !goesOn ? PageDevice() : nullptr, TArtifactKind::Pagination);
+  const bool nested = rule == TChildRule::GroupBox || rule == TChildRule::Panel ||
+                      rule == TChildRule::ScrollBox || rule == TChildRule::StockContainer ||
+                      (rule == TChildRule::Window && !PrintedChildren(*child).empty());
+  // A container's element is made where its own controls print (PrintControlAt).
+  const TStructureMark mark = nested ? TStructureMark() : ElementOf(child, rule);
+  const TMarked element(mark.Role.isEmpty() ? nullptr : PageDevice(), mark);
   switch (rule) {
     case TChildRule::NotPrinted: return;  // for the screen only
     case TChildRule::Edit:

@@ -109,6 +109,13 @@ public:
 
   /** The rule a child control prints by (the first row of the rules table its class passes). */
   static TChildRule ChildRuleOf(QWidget* child);
+  /**
+   * What a control printed by the rule is in a tagged document's structure: a paragraph (a heading when its
+   * HeadingLevelProperty is 1 to 6), a check box's or radio button's paragraph with its state in words, a
+   * figure with its accessible description or name as alternate text, a division holding controls; no role
+   * for what marks itself (grids, rich text) or belongs to the paper (shapes, bevels, lines).
+   */
+  static TStructureMark ElementOf(QWidget* control, TChildRule rule);
 
 protected:
   /** Each page's totals begin at 0. */

@@ -71,6 +71,9 @@ void FormPrinter::setFirstPageHeading(QWidget* heading) { heading_ = heading; }
 void FormPrinter::setFitToPage(bool fit) { component_->FitToPage = fit; }
 bool FormPrinter::fitToPage() const { return component_->FitToPage; }
 void FormPrinter::setProgressDialogEnabled(bool enabled) { component_->ShowCancelDialog = enabled; }
+void FormPrinter::setTagged(bool tagged) { component_->Tagged = tagged; }
+bool FormPrinter::tagged() const { return component_->Tagged; }
+
 bool FormPrinter::progressDialogEnabled() const { return component_->ShowCancelDialog; }
 
 void FormPrinter::setRowOutline(QAbstractItemView* view, std::function<QString(const QModelIndex&)> groupOf,

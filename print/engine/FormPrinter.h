@@ -81,6 +81,13 @@ public:
    */
   void setRowOutline(QAbstractItemView* view, std::function<QString(const QModelIndex& row)> groupOf,
                      int level = 0);
+  /**
+   * Whether the PDF is tagged for screen readers (on by default): controls become paragraphs, headings
+   * (a control's "headingLevel" property, 1 to 6), figures (their accessible description or name as
+   * alternate text) and tables; page bands and frames are marked as the paper's.
+   */
+  void setTagged(bool tagged);
+  bool tagged() const;
   /** Whether a status dialog with an Abort button shows while the pages print; on by default. */
   void setProgressDialogEnabled(bool enabled);
   bool progressDialogEnabled() const;

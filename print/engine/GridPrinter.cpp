@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -224,13 +225,25 @@ public:
     s_ = std::abs(Printer().Canvas().Font().Height());
     LayOutColumns();
     const bool rowsLeft = rows_.Resume();
+    // One table however many pages its rows take: a later page's rows go on in it, and its title row there
+    // is the page's, not the table's.
+    TStructureMark table = TStructureMark::Of(QStringLiteral("Table"));
+    if (tracked_.TableKey == 0) tracked_.TableKey = device_.NewElementKey();
+    table.Key = tracked_.TableKey;
+    table.Continued = tracked_.TableGoesOn;
+    std::optional<TMarked> marked(std::in_place, &device_, table);
+    std::optional<TMarked> repeated;
+    if (table.Continued) repeated.emplace(&device_, TArtifactKind::Pagination);
     PrintTitles();
+    repeated.reset();
 
     Printer().Canvas().Font().SetStyle(0);
     device_.SetBrush(0, Silver, 0);
     device_.SetTextColor(font.Color());
     device_.SelectFont(font);
     const bool more = rowsLeft && PrintRowsThatFit();
+    tracked_.TableGoesOn = more;
+    marked.reset();
     PrintLines();
     rows_.Suspend();
     device_.ResetClip();
@@ -289,11 +302,15 @@ private:
     const TRect band = Rect(box_.L, box_.T, right_, box_.T + 2 * s_);
     device_.FillBox(band);
     device_.FrameBox(band.Left, band.Top, band.Right, band.Bottom, 2, 2, 2, 2);
+    const TMarked row(&device_, TStructureMark::Of(QStringLiteral("TR")));
     // A title stands as its column's cells do, so an amount's title is over the amounts' right edge.
     for (int column = 0, left = box_.L; column < columnCount_; ++column) {
       const int width = WidthOf(column);
       if (width == 0) continue;
       const QString title = rows_.Title(column);
+      TStructureMark heading = TStructureMark::Of(QStringLiteral("TH"));
+      heading.Scope = 1;
+      const TMarked cell(&device_, heading);
       ClipToColumn(left, width);
       device_.TextAt(AlignedTextLeft(rows_.TitleAlignment(column), OffsetX(left, 10), width,
                                      Printer().Canvas().TextWidth(title)),
@@ -346,6 +363,7 @@ private:
   }
 
   void PrintRow() {
+    const TMarked row(&device_, TStructureMark::Of(QStringLiteral("TR")));
     bool columnClipped = false;
     for (int column = 0, left = box_.L; column < columnCount_; ++column) {
       const int width = WidthOf(column);
@@ -368,6 +386,7 @@ private:
         ClipToGrid();
         columnClipped = false;
       }
+      const TMarked cell(&device_, TStructureMark::Of(QStringLiteral("TD")));
       device_.TextAt(placed, y_, text);
       left += width;
     }
@@ -602,10 +621,16 @@ void TGridPrinter::PrintStringGrid(TGdi& device, TStringGrid& grid, const TGridB
   };
   y = where.T + Round(s / 4.0);
   int x = left;
+  std::optional<TMarked> table(std::in_place, &device, TStructureMark::Of(QStringLiteral("Table")));
+  TStructureMark title = TStructureMark::Of(QStringLiteral("TH"));
+  title.Scope = 1;
+  std::optional<TMarked> titles(std::in_place, &device, TStructureMark::Of(QStringLiteral("TR")));
   for (int column = 0; column < columns; ++column) {
+    const TMarked cell(&device, title);
     device.TextAt(x, y, grid.Cells(column, 0));
     x += widths[static_cast<std::size_t>(column)];
   }
+  titles.reset();
   int lastLine = y;
   if (horizontal) horizontalLine(lastLine = y + Round(s * 0.5 * 2.5));
   if (grid.RowCount() > 1) y += ScreenToDeviceY(grid.RowHeights(1));
@@ -616,15 +641,18 @@ void TGridPrinter::PrintStringGrid(TGdi& device, TStringGrid& grid, const TGridB
     // A string grid never continues: what does not fit is left off.
     if (bottom < y + 3 * Round(s / 2.0)) break;
     x = left;
+    const TMarked cells(&device, TStructureMark::Of(QStringLiteral("TR")));
     for (int column = 0; column < columns; ++column) {
       TPrintWin::ProcessMessagesNowAndThen();
       if (column >= grid.FixedCols()) device.SetTextColor(clBlack);
+      const TMarked cell(&device, TStructureMark::Of(QStringLiteral("TD")));
       device.TextAt(OffsetX(x, 10), y, grid.Cells(column, row));
       x += widths[static_cast<std::size_t>(column)];
     }
     if (horizontal) horizontalLine(lastLine = y + Round(s * 0.5 * 2.5));
     y += ScreenToDeviceY(grid.RowHeights(row));
   }
+  table.reset();
   if ((grid.Options() & goVertLine) != 0) {
     x = left;
     for (int column = 0; column <= columns; ++column) {

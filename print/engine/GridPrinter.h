@@ -63,6 +63,12 @@ struct TTrackedControl {
   std::vector<TTrackedColumn> Columns;
   /** The title of the outline entry the grid's rows last started in this job (SetRowOutline). */
   QString LastOutline;
+  /**
+   * The key of the grid's table in a tagged document, and whether the last page left rows for the next:
+   * then the next page's rows go on in the same table.
+   */
+  quint32 TableKey = 0;
+  bool TableGoesOn = false;
 };
 
 /**

@@ -37,6 +37,12 @@ enum class TCreation { RunTime, Designer };
  *
  * Settings are plain fields, as on a form; the three fonts are owned objects that setting copies into.
  */
+/**
+ * The dynamic property by which a form names a control a heading of its printed document: 1 to 6 for H1 to
+ * H6 in a tagged PDF (control->setProperty(HeadingLevelProperty, 1)).
+ */
+inline constexpr const char* HeadingLevelProperty = "headingLevel";
+
 class TPrintWin : public TQVComponent {
   Q_OBJECT
 public:
@@ -71,6 +77,11 @@ public:
   QString DocumentAuthor;
   QString DocumentSubject;
   QString DocumentLanguage;
+  /**
+   * Whether the job's PDF is tagged: headings, paragraphs, tables, figures and links in a structure a screen
+   * reader follows, the page bands and frames marked as the paper's. On by default.
+   */
+  bool Tagged = true;
   /**
    * PrintControlPages lays a control that a Qt layout arranges out to the room it has on each page
    * (RoomAt), and gives it back its size afterwards: a form made for the screen fills the paper, and its

@@ -114,6 +114,9 @@ void TPrintWin::StartJob() {
   const int pageHeight = Printer().PageHeight();
   FooterTop = RoundedToTwoDecimals(FromDevice(pageHeight - pageHeight / 20, true));
 
+  // The pages are marked as they are recorded when both the job and the program (the printer's switch) want
+  // a tagged PDF.
+  pageDevice_->SetTagged(Tagged && Printer().PdfTagged());
   pageDevice_->BeginDocument(ViewBkColor, ViewHeading, QString(), ZoomPercentage);
 
   pageDevice_->SetTextColor(clBlack);
@@ -327,9 +330,15 @@ void TPrintWin::FinishJob() {
   // The job's PDF, and any the preview prints from its pages, says what the job set of itself.
   struct InformationScope {
     TDocumentInformation previous = Printer().DocumentInformation();
-    ~InformationScope() { Printer().SetDocumentInformation(previous); }
+    bool previousTagged = Printer().PdfTagged();
+    ~InformationScope() {
+      Printer().SetDocumentInformation(previous);
+      Printer().SetPdfTagged(previousTagged);
+    }
   } informationScope;
   Printer().SetDocumentInformation({DocumentTitle, DocumentAuthor, DocumentSubject, DocumentLanguage});
+  // Pages recorded without marks make no tagged PDF.
+  Printer().SetPdfTagged(pageDevice_->Tagged());
   // The pages print (or show) by the job's own settings either way; the user learns that the next preview
   // or print of recorded pages will not find them in the store.
   const QString settingsProblem = pageDevice_->SettingsProblem();
