@@ -102,8 +102,6 @@ TLedgerFrm::TLedgerFrm(const QString& ledgerFile, QWidget* parent) : TForm(paren
   Heading = MakeLabel(LedgerPanel, QRect(8, 8, 744, 28), QStringLiteral("Quenary Ledger"),
                       MakeFont(QStringLiteral("Arial"), -20, fsBold));
   Heading->SetAlign(alTop);
-  // A screen reader tells the printed ledger's heading as one.
-  Heading->setProperty(HeadingLevelProperty, 1);
   SummaryLabel = MakeLabel(LedgerPanel, QRect(8, 530, 744, 28), QString(), bold);
   SummaryLabel->SetLayout(tlCenter);
   SummaryLabel->SetAlign(alBottom);

@@ -4,6 +4,7 @@
 #include "platform/StdCtrls.h"
 #include "platform/data/DBGrids.h"
 #include "print/controls/Totals.h"
+#include "print/engine/PrnWin.h"
 
 #include <algorithm>
 
@@ -55,6 +56,8 @@ TLedgerPrintFrm::TLedgerPrintFrm(TDataSource& entries) {
   Heading->SetAutoSize(false);
   Heading->SetFont(MakeFont(QStringLiteral("Arial"), -20, fsBold));
   Heading->SetCaption(QStringLiteral("Quenary Ledger"));
+  // A screen reader tells the printed ledger's heading as one.
+  Heading->setProperty(HeadingLevelProperty, 1);
   Grid = new TDBGrid(Sheet);
   Grid->SetDataSource(&entries);
   Grid->SetTitleFont(bold);

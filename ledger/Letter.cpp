@@ -283,6 +283,8 @@ TLetterFrm::TLetterFrm(QWidget* parent) : TForm(parent) {
   Closing->SetShadowOffset(2);
   Seal = new TLetterSeal(Sheet);
   Seal->SetBounds(600, 806, 56, 56);
+  // What a screen reader says of the seal, in the words of the printed page's picture.
+  Seal->setAccessibleName(QStringLiteral("The Oracle's seal, a ring around the initials QO"));
 
   PrintBtn = new TButton(buttons);
   PrintBtn->SetCaption(QStringLiteral("&Print..."));

@@ -163,6 +163,7 @@ TEST(CommandLine, PrintTakesOneDestinationTheDialogsChoicesAndAResolutionOnlyFor
   EXPECT_EQ(pdf.Print.Dpi, 600);
   EXPECT_EQ(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--dpi", "150"}).Print.Dpi, 150);
   EXPECT_TRUE(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--pdf-a"}).Print.PdfA);
+  EXPECT_TRUE(ParseCommandLine({"--print", "Ada", "--pdf", "/tmp/a.pdf", "--untagged"}).Print.Untagged);
   EXPECT_EQ(ParseCommandLine({"--print=Ada", "--printer", "Office"}).Print.PrinterName,
             QStringLiteral("Office"));
   const TPrintOptions chosen =
@@ -179,6 +180,7 @@ TEST(CommandLine, PrintTakesOneDestinationTheDialogsChoicesAndAResolutionOnlyFor
                                        {"--pdf", "a.pdf"},
                                        {"--print", "Ada", "--printer", "Office", "--dpi", "300"},
                                        {"--print", "Ada", "--printer", "Office", "--pdf-a"},
+                                       {"--print", "Ada", "--printer", "Office", "--untagged"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "300x"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "71"},
                                        {"--print", "Ada", "--pdf", "a.pdf", "--dpi", "99999999999"},

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
@@ -136,6 +137,31 @@ TEST_F(ReportTest, ThePrintedReportHoldsTheReadingInItsPlaces) {
   }
   EXPECT_EQ(page.pixelColor(column, bars[2].first), QColor(0x80, 0x80, 0x80)) << "grey outline";
   EXPECT_TRUE(QDir(PageDirectory()).entryList({QStringLiteral("PRN*")}, QDir::Files).isEmpty());
+}
+
+// The report reads aloud as it looks: the name and the reading's title as headings, each printed line a
+// paragraph, the footer's addresses as links; the page is drawn exactly as without the structure.
+TEST_F(ReportTest, TheReportsPdfReadsAsHeadingsAndParagraphsAndLooksAsAnUntaggedOne) {
+  Print(QStringLiteral("Marie Curie"));
+  EXPECT_EQ(TaggingProblems(PdfFile()), QString());
+  // A link names its annotation by the object's number, which is the writer's business.
+  const QStringList read =
+      StructureText(PdfFile()).filter(QRegularExpression(QStringLiteral("^(?!Object \\d+ 0$)")));
+  EXPECT_EQ(read,
+            (QStringList{"Document", "Div", "H1 (block)", "\"Marie Curie\"", "P (block)", "\"Data:\"",
+                         "P (block)", "\"MARIE CURIE\"", "P (block)", "\"Total:\"", "P (block)", "\"422\"",
+                         "H2 (block)", "\"Quenary Oracle\"", "P (block)", "\"+ 400. ART, LOVE, PASSION\"",
+                         "P (block)", "\"+ 22. INVENTION, PRUDENCE, MYSTERY\"", "P (block)", "\"+\"",
+                         "P (block)", "\"Notes:\"", "Link (inline)", "Link (inline)"}));
+  const QImage tagged = PdfReader(PdfFile()).Render(0, 100);
+  Printer().SetPdfTagged(false);
+  Print(QStringLiteral("Marie Curie"));
+  Printer().SetPdfTagged(true);
+  EXPECT_FALSE(QpdfDecoded(PdfFile()).contains("/StructTreeRoot"));
+  // The footer prints the time, which may have moved on a second.
+  const QImage untagged = PdfReader(PdfFile()).Render(0, 100);
+  const QRect aboveFooter(0, 0, tagged.width(), tagged.height() * 9 / 10);
+  EXPECT_EQ(tagged.copy(aboveFooter), untagged.copy(aboveFooter));
 }
 
 TEST_F(ReportTest, ShortReadingsEmptyEntriesAccentsAndFiveDigitTotalsPrintAsTheyAre) {

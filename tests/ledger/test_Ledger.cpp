@@ -147,6 +147,34 @@ TEST_F(LedgerTest, TheOutlineLeadsToEachMonthsFirstEntry) {
   EXPECT_EQ(outline.size(), months.size() + 1) << "one entry a month";
 }
 
+// A ledger over three pages reads as its heading and one table: the title row once, with the scope of its
+// cells, and every entry a row of cells; the title rows repeated on later pages are the paper's.
+TEST_F(LedgerTest, AThreePageLedgerReadsAsItsHeadingAndOneTableOfEveryEntry) {
+  const QString file = scratch_.File(QStringLiteral("three.sqlite"));
+  LedgerFile::MakeSample(file, 120);
+  TLedgerFrm ledger(file);
+  ledger.PrintLedger(poPrinter);
+  const PdfReader pdf(PdfFile());
+  ASSERT_EQ(pdf.PageCount(), 3);
+  EXPECT_FALSE(pdf.FindPhrase(1, QStringLiteral("Page 2 of 3")).isEmpty()) << pdf.Text(1).toStdString();
+  EXPECT_EQ(TaggingProblems(PdfFile()), QString());
+  const QStringList read = StructureText(PdfFile());
+  ASSERT_GE(read.size(), 20);
+  EXPECT_EQ(read.mid(0, 14), (QStringList{"Document", "Div", "H1 (block)", "\"Quenary Ledger\"", "Table (block)",
+                                          "TR", "TH:", "/Scope /Column", "\"Date\"", "TH:", "/Scope /Column",
+                                          "\"Payee\"", "TH:", "/Scope /Column"}));
+  EXPECT_EQ(read.count(QStringLiteral("Table (block)")), 1);
+  EXPECT_EQ(read.count(QStringLiteral("TH:")), 4);
+  EXPECT_EQ(read.count(QStringLiteral("TR")), 121);
+  EXPECT_EQ(read.count(QStringLiteral("TD")), 4 * 120);
+  // The last entry is the table's last row, its amount the last cell.
+  const qsizetype lastCell = read.lastIndexOf(QStringLiteral("TD"));
+  const qsizetype table = read.indexOf(QStringLiteral("Table (block)"));
+  EXPECT_GT(lastCell, table);
+  EXPECT_FALSE(read.mid(table + 1, lastCell - table).join(' ').contains(QStringLiteral("P (block)")))
+      << "no paragraph inside the table";
+}
+
 // A page holds the same entries whatever the resolution of the same paper: the rows' height comes from the
 // paper, not from rounding at one resolution.
 TEST_F(LedgerTest, TheSameLedgerBreaksAtTheSameEntriesAtEveryResolution) {

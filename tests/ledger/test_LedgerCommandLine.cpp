@@ -216,8 +216,8 @@ TEST(LedgerCommandLine, TheLedgerAndTheLetterPrintAlikeThroughBothPdfWriters) {
   Printer().RefreshPrinters();
 }
 
-// An archival print says so and looks as an ordinary one; qpdf finds both sound.
-TEST(LedgerCommandLine, AnArchivalPrintLooksAsAnOrdinaryOneAndBothAreSound) {
+// An archival, tagged print says so and looks as an ordinary, untagged one; qpdf finds both sound.
+TEST(LedgerCommandLine, AnArchivalTaggedPrintLooksAsAnUntaggedOneAndBothAreSound) {
   ScratchDirectory scratch;
   const QString ledger = MakeLedger(scratch, 120);
   for (const QStringList& document :
@@ -226,13 +226,15 @@ TEST(LedgerCommandLine, AnArchivalPrintLooksAsAnOrdinaryOneAndBothAreSound) {
     const QString ordinary = scratch.File(QStringLiteral("ordinary.pdf"));
     const QString archival = scratch.File(QStringLiteral("archival.pdf"));
     ASSERT_EQ(
-        RunLedgerCommand(ParseLedgerCommandLine(document + QStringList{"--pdf", ordinary, "--dpi", "150"})),
+        RunLedgerCommand(ParseLedgerCommandLine(
+            document + QStringList{"--pdf", ordinary, "--dpi", "150", "--untagged"})),
         0);
     ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
                   document + QStringList{"--pdf", archival, "--dpi", "150", "--pdf-a"})),
               0);
     EXPECT_EQ(QpdfProblems(ordinary), QString());
-    EXPECT_EQ(QpdfProblems(archival), QString());
+    EXPECT_FALSE(QpdfDecoded(ordinary).contains("/StructTreeRoot"));
+    EXPECT_EQ(TaggingProblems(archival), QString());
     QFile file(archival);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("<pdfaid:part>2</pdfaid:part>"));

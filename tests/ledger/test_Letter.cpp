@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "tests/platform/PrinterTestSupport.h"
+#include "platform/pdf/PdfFile.h"
 #include "tests/support/PdfReader.h"
 #include "tests/support/TestSupport.h"
 
@@ -247,6 +248,33 @@ TEST_F(LetterTest, OnALaptopScreenTheWindowFitsWithItsButtonsInViewAndTheSheetSc
   EXPECT_EQ(pdf.PageCount(), 2);
   EXPECT_FALSE(pdf.Find(0, QStringLiteral("Dear")).isEmpty());
   EXPECT_FALSE(pdf.Find(1, QStringLiteral("regards,")).isEmpty());
+}
+
+// The letter reads as it is laid out: its title and subtitle as headings, each paragraph of the body once
+// however the boxes and pages cut it (the same structure at every resolution), the list as a list, and the
+// seal as a figure with words for it.
+TEST_F(LetterTest, TheLettersPdfReadsAsHeadingsParagraphsAListAndAFigureAtEveryResolution) {
+  const QStringList expected = {
+      "Document", "Div",  "Div",   "H1 (block)", "P (block)", "H2 (block)", "P (block)", "P (block)",
+      "P (block)", "Div", "P (block)", "P (block)", "P (block)", "P (block)", "P (block)", "P (block)",
+      "P (block)", "P (block)", "L (block)", "LI (block)", "LBody (block)", "LI (block)", "LBody (block)",
+      "LI (block)", "LBody (block)", "LI (block)", "LBody (block)", "P (block)", "P (block)", "P (block)",
+      "P (block)", "P (block)", "P (block)", "Figure"};
+  for (const int dpi : {Dpi, 600}) {
+    SCOPED_TRACE(dpi);
+    UseTestPrinter({TPrinter::PdfPrinterName()}, 0, dpi, PdfFile());
+    TLetterFrm letter;
+    letter.PrintLetter();
+    EXPECT_EQ(TaggingProblems(PdfFile()), QString());
+    const QStringList read = StructureText(PdfFile());
+    QStringList roles;
+    for (const QString& line : read) {
+      if (!line.startsWith(QLatin1Char('"'))) roles << line;
+    }
+    EXPECT_EQ(roles, expected) << read.join('\n').toStdString();
+    EXPECT_TRUE(QpdfDecoded(PdfFile()).contains(
+        "/Alt " + Pdf::TextString(QStringLiteral("The Oracle's seal, a ring around the initials QO")).toLower()));
+  }
 }
 
 }  // namespace

@@ -188,3 +188,25 @@ QStringList StructureText(const QString& fileName) {
     lines << line.simplified();
   return lines;
 }
+
+QString TaggingProblems(const QString& fileName) {
+  QStringList problems;
+  if (const QString qpdf = QpdfProblems(fileName); !qpdf.isEmpty()) problems << qpdf;
+  problems << UnmarkedPainting(fileName);
+  const QByteArray decoded = QpdfDecoded(fileName);
+  for (const char* needed : {"/Lang (", "/StructTreeRoot", "/Marked true", "/DisplayDocTitle true",
+                             "<pdfuaid:part>1</pdfuaid:part>", "/ParentTree"}) {
+    if (!decoded.contains(needed)) problems << QStringLiteral("no %1").arg(QString::fromLatin1(needed));
+  }
+  // qpdf writes every object on its own, its dictionary's entries a line each.
+  QByteArray flat = decoded;
+  flat.replace('\n', ' ');
+  for (qsizetype start = 0, end = 0; (end = flat.indexOf("endobj", start)) >= 0; start = end + 6) {
+    const QByteArray object = flat.mid(start, end - start);
+    if (object.contains("/S /Figure") && !object.contains("/Alt "))
+      problems << QStringLiteral("a figure without alternate text");
+    if (object.contains("/Subtype /Link") && (!object.contains("/StructParent ") || !object.contains("/Contents ")))
+      problems << QStringLiteral("a link outside the structure or without a description");
+  }
+  return problems.join(QLatin1Char('\n'));
+}

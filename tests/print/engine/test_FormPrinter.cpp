@@ -2,11 +2,19 @@
 // progress it reports, and failures returned rather than shown.
 #include "print/engine/FormPrinter.h"
 
+#include "platform/Printers.h"
+#include "platform/pdf/PdfFile.h"
+#include "print/engine/PrnWin.h"
+
 #include "tests/print/engine/EngineTestSupport.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -164,6 +172,65 @@ TEST_F(FormPrinterTest, AFormsLinksAndAddressesOpenFromThePdfOverTheirWords) {
     EXPECT_NEAR(link.Box.right(), words.right(), expected[index].Words.endsWith(',') ? 4 : 1.5);
     EXPECT_TRUE(link.Box.contains(words.center()));
   }
+}
+
+// A form of Qt's own widgets reads as what each widget is: a heading the form names, paragraphs, a check
+// box's and a radio button's state in words, a picture's name as its alternate text, a table with its
+// title cells, a rich text's heading and list, and its link; turned off, the PDF has no structure.
+TEST_F(FormPrinterTest, AStockWidgetFormReadsAsWhatEachWidgetIsAndTaggingTurnsOff) {
+  QWidget form;
+  auto* layout = new QVBoxLayout(&form);
+  auto* heading = new QLabel(QStringLiteral("Statement"), &form);
+  heading->setProperty(HeadingLevelProperty, 1);
+  layout->addWidget(heading);
+  layout->addWidget(new QLineEdit(QStringLiteral("Ada Lovelace"), &form));
+  auto* paid = new QCheckBox(QStringLiteral("&Paid"), &form);
+  paid->setChecked(true);
+  layout->addWidget(paid);
+  layout->addWidget(new QRadioButton(QStringLiteral("By post"), &form));
+  QImage logo(40, 20, QImage::Format_RGB32);
+  logo.fill(Qt::darkBlue);
+  auto* picture = new QLabel(&form);
+  picture->setPixmap(QPixmap::fromImage(logo));
+  picture->setAccessibleName(QStringLiteral("Company logo"));
+  layout->addWidget(picture);
+  auto* table = new QTableWidget(2, 2, &form);
+  table->setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Price")});
+  for (int row = 0; row < 2; ++row) {
+    table->setItem(row, 0, new QTableWidgetItem(QStringLiteral("Item %1").arg(row + 1)));
+    table->setItem(row, 1, new QTableWidgetItem(QStringLiteral("%1.00").arg(row + 1)));
+  }
+  layout->addWidget(table);
+  layout->addWidget(new QLabel(QStringLiteral("<h2>Terms</h2><ul><li>Net 30</li><li>In euros</li></ul>"
+                                              "<p>See <a href=\"https://example.org/terms\">our terms</a>.</p>"),
+                               &form));
+  const QString file = scratch_.File(QStringLiteral("tagged.pdf"));
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  printer.setOutputFileName(file);
+  printer.setDocumentLanguage(QStringLiteral("en-GB"));
+  ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
+  EXPECT_EQ(TaggingProblems(file), QString());
+  const QStringList read = StructureText(file).filter(QRegularExpression(QStringLiteral("^(?!Object \\d+ 0$)")));
+  EXPECT_EQ(read, (QStringList{"Document", "Div", "H1 (block)", "\"Statement\"", "P (block)", "\"Ada Lovelace\"",
+                               "P (block)", "\"Paid\"", "P (block)", "\"By post\"", "Figure", "\"\"", "Table (block)",
+                               "TR", "TH:", "/Scope /Column", "\"Item\"", "TH:", "/Scope /Column", "\"Price\"",
+                               "TR", "TD", "\"Item 1\"", "TD", "\"1.00\"", "TR", "TD", "\"Item 2\"", "TD",
+                               "\"2.00\"", "H2 (block)", "\"Terms\"", "L (block)", "LI (block)",
+                               "LBody (block)", "\"Net 30\"", "LI (block)", "LBody (block)", "\"In euros\"",
+                               "P (block)", "\"See our terms.\"", "Link (inline)"}))
+      << read.join('\n').toStdString();
+  const QByteArray decoded = QpdfDecoded(file);
+  for (const QString& words : {QStringLiteral("Paid: checked"), QStringLiteral("By post: not selected")})
+    EXPECT_TRUE(decoded.contains("/ActualText " + Pdf::TextString(words).toLower())) << words.toStdString();
+  EXPECT_TRUE(decoded.contains("/Alt " + Pdf::TextString(QStringLiteral("Company logo")).toLower()));
+  EXPECT_TRUE(decoded.contains("/Lang (en-GB)"));
+
+  printer.setTagged(false);
+  ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
+  EXPECT_EQ(QpdfProblems(file), QString());
+  EXPECT_FALSE(QpdfDecoded(file).contains("/StructTreeRoot"));
+  EXPECT_TRUE(Printer().PdfTagged()) << "the form's switch is its own, not the program's";
 }
 
 }  // namespace
