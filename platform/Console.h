@@ -66,7 +66,8 @@ struct TPrintOptions {
 };
 
 /**
- * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--pdf-a", "--untagged", "--copies N" (1 to 999),
+ * Reads "--pdf FILE", "--printer NAME", "--dpi N" (72 to 2400), "--pdf-a", "--untagged", "--copies N" (1 to
+ * 999),
  * "--collate", "--duplex long|short|none", "--paper A4|Letter|Legal|A5" or "--landscape" standing at
  * arguments[index] into the options; true when the argument was one of them (then error tells a missing or
  * bad value).

@@ -68,7 +68,30 @@ enum class Op : quint8 {
   StructureEnd = 44,
   ArtifactStart = 45,
   ArtifactEnd = 46,
+  // An element of a standard role and nothing more (a table's row or cell), by the role's number.
+  StructureRole = 47,
 };
+
+// The roles an element of nothing but its role is recorded by number as: a long table has one for each
+// cell, and a number is read back without making a text.
+const QString& StandardRole(quint8 number) {
+  static const QString roles[] = {
+      QStringLiteral("P"),      QStringLiteral("H1"),   QStringLiteral("H2"),    QStringLiteral("H3"),
+      QStringLiteral("H4"),     QStringLiteral("H5"),   QStringLiteral("H6"),    QStringLiteral("Table"),
+      QStringLiteral("TR"),     QStringLiteral("TH"),   QStringLiteral("TD"),    QStringLiteral("L"),
+      QStringLiteral("LI"),     QStringLiteral("Lbl"),  QStringLiteral("LBody"), QStringLiteral("Div"),
+      QStringLiteral("Figure"), QStringLiteral("Span"), QStringLiteral("Link")};
+  static const QString none;
+  return number < std::size(roles) ? roles[number] : none;
+}
+
+// The role's number among the standard ones; -1 for another.
+int StandardRoleNumber(const QString& role) {
+  for (quint8 number = 0; !StandardRole(number).isEmpty(); ++number) {
+    if (StandardRole(number) == role) return number;
+  }
+  return -1;
+}
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 // The largest coordinate a record holds, hundreds of times any page's size in printer pixels; larger ones
@@ -676,6 +699,13 @@ public:
   // A mark draws nothing and needs none of the painter's state: it goes straight into the list.
   void RecordStructureStart(const TStructureMark& mark) {
     Writer out(list_);
+    const int standard = StandardRoleNumber(mark.Role);
+    if (standard >= 0 && mark.Alt.isEmpty() && mark.ActualText.isEmpty() && mark.Scope == 0 &&
+        mark.Key == 0) {
+      out.Code(Op::StructureRole);
+      out.Byte(static_cast<quint8>(standard));
+      return;
+    }
     out.Code(Op::StructureStart);
     out.Text(mark.Role);
     out.Text(mark.Alt);
@@ -1159,6 +1189,14 @@ private:
         const quint8 continued = in_.Byte();
         if (!in_.Ok() || mark.Role.isEmpty() || mark.Scope > 2 || continued > 1) return false;
         mark.Continued = continued == 1;
+        ++openStructures_;
+        player_.BeginStructure(mark);
+        break;
+      }
+      case Op::StructureRole: {
+        TStructureMark mark;
+        mark.Role = StandardRole(in_.Byte());
+        if (!in_.Ok() || mark.Role.isEmpty()) return false;
         ++openStructures_;
         player_.BeginStructure(mark);
         break;

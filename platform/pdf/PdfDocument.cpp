@@ -121,7 +121,7 @@ void TPdfDocument::EndPage() {
     annotations = " /Tabs /S";
     if (pageMarkedContents_ > 0) {
       const int parents = file_->Reserve();
-      file_->Object(parents, '[' + pageParents_ + ']');
+      file_->CompactObject(parents, '[' + pageParents_ + ']');
       annotations += " /StructParents ";
       Pdf::AppendInteger(annotations, parentTreeKeys_);
       Pdf::AppendInteger(parentTree_, parentTreeKeys_++);
@@ -309,7 +309,7 @@ void TPdfDocument::BeginStructure(const TStructureMark& mark) {
     }
   }
   const int parent = openElements_.empty() ? documentElement_ : openElements_.back().Object;
-  openElements_.push_back({file_->Reserve(), parent, pageObject_, mark, QByteArray(), false});
+  openElements_.push_back({file_->Reserve(), parent, pageObject_, mark, QByteArray(), false, false});
 }
 
 bool TPdfDocument::Resume(const TStructureMark& mark) {
@@ -329,6 +329,7 @@ int TPdfDocument::MarkedContent() {
   const int number = pageMarkedContents_++;
   if (!openElements_.empty()) {
     TElement& element = openElements_.back();
+    element.Marked = true;
     if (element.Page == pageObject_) {
       Pdf::AppendInteger(element.Kids, number);
     } else {
@@ -337,7 +338,8 @@ int TPdfDocument::MarkedContent() {
       element.Kids += " >>";
     }
     element.Kids += ' ';
-    pageParents_ += Pdf::Reference(element.Object) + ' ';
+    Pdf::AppendInteger(pageParents_, element.Object);
+    pageParents_ += " 0 R ";
   } else {
     pageParents_ += "null ";
   }
@@ -349,7 +351,8 @@ void TPdfDocument::CloseElement() {
   openElements_.pop_back();
   if (!element.Named) {
     QByteArray& kids = openElements_.empty() ? documentKids_ : openElements_.back().Kids;
-    kids += Pdf::Reference(element.Object) + ' ';
+    Pdf::AppendInteger(kids, element.Object);
+    kids += " 0 R ";
     element.Named = true;
   }
   if (element.Mark.Key != 0) {
@@ -360,15 +363,28 @@ void TPdfDocument::CloseElement() {
 }
 
 void TPdfDocument::WriteElement(const TElement& element) {
-  QByteArray entry = "<< /S " + Pdf::Name(element.Mark.Role.toLatin1()) + " /P " +
-                     Pdf::Reference(element.Parent) + " /Pg " + Pdf::Reference(element.Page) + " /K [" +
-                     element.Kids + ']';
+  // A table cell's element is written for every cell of a long ledger: built in one buffer.
+  QByteArray& entry = elementText_;
+  entry.resize(0);
+  entry.append("<</S");
+  entry.append(Pdf::RoleName(element.Mark.Role));
+  entry.append("/P ");
+  Pdf::AppendInteger(entry, element.Parent);
+  // Only an element with marked content of its own needs its page; others name their kids' elements.
+  if (element.Marked) {
+    entry.append(" 0 R/Pg ");
+    Pdf::AppendInteger(entry, element.Page);
+  }
+  entry.append(" 0 R/K[");
+  entry.append(element.Kids);
+  entry.append(']');
   if (!element.Mark.Alt.isEmpty()) entry += " /Alt " + Pdf::TextString(element.Mark.Alt);
   if (!element.Mark.ActualText.isEmpty()) entry += " /ActualText " + Pdf::TextString(element.Mark.ActualText);
   if (element.Mark.Scope != 0)
     entry +=
         element.Mark.Scope == 1 ? " /A << /O /Table /Scope /Column >>" : " /A << /O /Table /Scope /Row >>";
-  file_->CompactObject(element.Object, entry + " >>");
+  entry.append(">>");
+  file_->CompactObject(element.Object, entry);
 }
 
 int TPdfDocument::WriteStructureTree() {

@@ -138,9 +138,13 @@ private:
     QByteArray Kids;
     /** Whether its parent names it already: an element held and gone on with is named once. */
     bool Named = false;
+    /** Whether it has marked content of its own (not only elements). */
+    bool Marked = false;
   };
   /** Elements ended on their page that a later page may go on with, by key. */
   std::map<quint32, TElement> held_;
+  /** The text of the element being written, its room kept from one to the next. */
+  QByteArray elementText_;
   void WriteElement(const TElement& element);
   /** The document element, every other element's ancestor; 0 until the first element. */
   int documentElement_ = 0;

@@ -1,6 +1,8 @@
 #include "platform/pdf/PdfFile.h"
 
+#include <QHash>
 #include <QIODevice>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <libdeflate.h>
@@ -71,6 +73,14 @@ QByteArray Pdf::Name(const QByteArray& name) {
     }
   }
   return out;
+}
+
+QByteArray Pdf::RoleName(const QString& role) {
+  thread_local QHash<QString, QByteArray> names;
+  if (const auto found = names.constFind(role); found != names.constEnd()) return *found;
+  // Roles come from pages, a damaged one may name anything: the kept ones stay few.
+  if (names.size() >= 64) names.clear();
+  return *names.insert(role, Name(role.toLatin1()));
 }
 
 TPdfFile::TPdfFile(QIODevice& device, int deflateLevel)
@@ -210,15 +220,25 @@ void TPdfFile::WriteTable(const QByteArray& trailer) {
 void TPdfFile::WriteCrossReferenceStream(const QByteArray& trailer) {
   const int self = Reserve();
   offsets_[static_cast<std::size_t>(self)] = offset_;
-  // Each entry: its type (0 free, 1 at an offset, 2 in an object stream), five bytes of offset or stream
-  // number, two of generation or index.
+  // Each entry: its type (0 free, 1 at an offset, 2 in an object stream), the offset or the stream's
+  // number, and the generation or the index in the stream, each field as few bytes as its largest needs.
+  qint64 largest = 0;
+  for (const qint64 at : offsets_) largest = std::max(largest, at >= 0 ? at : (-2 - at) >> 16);
+  const auto bytesFor = [](qint64 value) {
+    int bytes = 1;
+    while (bytes < 8 && (value >> (8 * bytes)) != 0) ++bytes;
+    return bytes;
+  };
+  const int middle = bytesFor(largest);
+  const int last = 2;  // the free list's head has generation 65535
   QByteArray entries;
-  entries.reserve(static_cast<qsizetype>(offsets_.size()) * 8);
-  const auto append = [&entries](int type, qint64 field, int last) {
+  entries.reserve(static_cast<qsizetype>(offsets_.size()) * (1 + middle + last));
+  const auto append = [&entries, middle](int type, qint64 field, int final) {
     entries.append(static_cast<char>(type));
-    for (int shift = 32; shift >= 0; shift -= 8) entries.append(static_cast<char>((field >> shift) & 0xFF));
-    entries.append(static_cast<char>((last >> 8) & 0xFF));
-    entries.append(static_cast<char>(last & 0xFF));
+    for (int shift = 8 * (middle - 1); shift >= 0; shift -= 8)
+      entries.append(static_cast<char>((field >> shift) & 0xFF));
+    entries.append(static_cast<char>((final >> 8) & 0xFF));
+    entries.append(static_cast<char>(final & 0xFF));
   };
   append(0, 0, 0xFFFF);
   for (std::size_t number = 1; number < offsets_.size(); ++number) {
@@ -234,7 +254,11 @@ void TPdfFile::WriteCrossReferenceStream(const QByteArray& trailer) {
   }
   QByteArray dictionary("/Type /XRef /Size ");
   Pdf::AppendInteger(dictionary, static_cast<qint64>(offsets_.size()));
-  dictionary.append(" /W [1 5 2]");
+  dictionary.append(" /W [1 ");
+  Pdf::AppendInteger(dictionary, middle);
+  dictionary.append(' ');
+  Pdf::AppendInteger(dictionary, last);
+  dictionary.append(']');
   dictionary.append(trailer);
   const qint64 start = offset_;
   Stream(self, dictionary, entries);

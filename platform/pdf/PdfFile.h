@@ -91,4 +91,9 @@ QByteArray TextString(const QString& text);
 QByteArray ByteString(const QByteArray& bytes);
 /** A name object ("/Name"), every byte outside the regular characters written as #xx. */
 QByteArray Name(const QByteArray& name);
+/**
+ * A structure role's name object: Name of its Latin-1 bytes, kept for the roles met lately, since a tagged
+ * table names the same few roles for every cell.
+ */
+QByteArray RoleName(const QString& role);
 }  // namespace Pdf

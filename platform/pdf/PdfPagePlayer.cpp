@@ -161,7 +161,7 @@ void TPdfPagePlayer::SetClipPath(const QPainterPath& path, Qt::ClipOperation ope
 void TPdfPagePlayer::BeginStructure(const TStructureMark& mark) {
   if (!resources_.Tagged()) return;
   resources_.BeginStructure(mark);
-  marks_.push_back({++markSerial_, false, TArtifactKind::Layout, Pdf::Name(mark.Role.toLatin1())});
+  marks_.push_back({++markSerial_, false, TArtifactKind::Layout, Pdf::RoleName(mark.Role)});
 }
 
 void TPdfPagePlayer::EndStructure() {

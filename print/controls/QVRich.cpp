@@ -193,7 +193,7 @@ quint32 DrawMarkedBlocks(QPainter& painter, const QTextDocument& document,
     }
     TStructureMark mark;
     const int heading = block.blockFormat().headingLevel();
-    mark.Role = list != nullptr ? QStringLiteral("LBody")
+    mark.Role = list != nullptr                ? QStringLiteral("LBody")
                 : heading >= 1 && heading <= 6 ? QStringLiteral("H%1").arg(heading)
                                                : QStringLiteral("P");
     if (list == nullptr && block == document.begin() && beginsCut && continued != 0) {
@@ -296,10 +296,10 @@ int PrintDocumentPortion(DrawingContext& context, const QTextDocument& document,
   const Portion portion = LayOutPortion(document, start, layoutSize, surface, atLeastOneLine);
   if (portion.End == start) return start;
   const bool beginsCut = start > 0 && document.findBlock(start).position() != start;
-  const quint32 cut = DrawPortion(
-      context, portion, box,
-      QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY), layoutSize,
-      textColor, beginsCut, cutParagraph != nullptr ? *cutParagraph : 0);
+  const quint32 cut =
+      DrawPortion(context, portion, box,
+                  QSizeF(static_cast<double>(printerX) / surfaceX, static_cast<double>(printerY) / surfaceY),
+                  layoutSize, textColor, beginsCut, cutParagraph != nullptr ? *cutParagraph : 0);
   if (cutParagraph != nullptr) *cutParagraph = cut;
   return portion.End;
 }

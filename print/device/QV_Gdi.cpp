@@ -216,16 +216,19 @@ void TGdi::BeginElement(const TStructureMark& mark) {
   // Inside an artifact (a form's controls printed again on a later page) nothing is content: the element
   // is left out, and so is its end.
   if (openArtifacts_ > 0) {
-    openElements_.emplace_back();
+    openElements_.push_back(TOpenElement::LeftOut);
     return;
   }
   RecordStructureStart(context_->Painter(), mark);
-  openElements_.push_back(mark.Role);
+  const bool figure = mark.Role == QLatin1String("Figure");
+  openElements_.push_back(figure ? TOpenElement::Figure : TOpenElement::Recorded);
+  if (figure) ++openFigures_;
 }
 
 void TGdi::EndElement() {
   if (!tagged_ || !context_ || openElements_.empty()) return;
-  if (!openElements_.back().isEmpty()) RecordStructureEnd(context_->Painter());
+  if (openElements_.back() != TOpenElement::LeftOut) RecordStructureEnd(context_->Painter());
+  if (openElements_.back() == TOpenElement::Figure) --openFigures_;
   openElements_.pop_back();
 }
 
@@ -243,8 +246,7 @@ void TGdi::EndArtifact() {
 
 bool TGdi::ShapesNeedMarking() const {
   // Outside every element whatever is drawn is the paper's already; a figure's shapes are its picture.
-  return tagged_ && context_ && openArtifacts_ == 0 && !openElements_.empty() &&
-         std::find(openElements_.begin(), openElements_.end(), QStringLiteral("Figure")) == openElements_.end();
+  return tagged_ && openArtifacts_ == 0 && openFigures_ == 0 && !openElements_.empty() && context_;
 }
 
 TMarked::TMarked(TGdi* device, const TStructureMark& mark)

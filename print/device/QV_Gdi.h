@@ -320,8 +320,10 @@ private:
   int boxTop_ = 0;
   bool tagged_ = false;
   quint32 elementKeys_ = 0;
-  /** The page's open elements' roles, innermost last, and how many artifacts are open. */
-  std::vector<QString> openElements_;
+  /** The page's open elements, innermost last: recorded, left out (inside an artifact) or a figure. */
+  enum class TOpenElement : quint8 { Recorded, LeftOut, Figure };
+  std::vector<TOpenElement> openElements_;
+  int openFigures_ = 0;
   int openArtifacts_ = 0;
 };
 

@@ -361,7 +361,8 @@ TStructureMark TDBPrintWin::ElementOf(QWidget* control, TChildRule rule) {
   // A shadowed label draws its caption more than once; it is read once.
   if (rule == TChildRule::ShadowLabel) mark.ActualText = WithoutMnemonic(AsControl(control)->Caption());
   const int heading = control->property(HeadingLevelProperty).toInt();
-  if (mark.Role == QLatin1String("P") && heading >= 1 && heading <= 6) mark.Role = QStringLiteral("H%1").arg(heading);
+  if (mark.Role == QLatin1String("P") && heading >= 1 && heading <= 6)
+    mark.Role = QStringLiteral("H%1").arg(heading);
   return mark;
 }
 

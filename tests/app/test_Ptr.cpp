@@ -147,12 +147,18 @@ TEST_F(ReportTest, TheReportsPdfReadsAsHeadingsAndParagraphsAndLooksAsAnUntagged
   // A link names its annotation by the object's number, which is the writer's business.
   const QStringList read =
       StructureText(PdfFile()).filter(QRegularExpression(QStringLiteral("^(?!Object \\d+ 0$)")));
-  EXPECT_EQ(read,
-            (QStringList{"Document", "Div", "H1 (block)", "\"Marie Curie\"", "P (block)", "\"Data:\"",
-                         "P (block)", "\"MARIE CURIE\"", "P (block)", "\"Total:\"", "P (block)", "\"422\"",
-                         "H2 (block)", "\"Quenary Oracle\"", "P (block)", "\"+ 400. ART, LOVE, PASSION\"",
-                         "P (block)", "\"+ 22. INVENTION, PRUDENCE, MYSTERY\"", "P (block)", "\"+\"",
-                         "P (block)", "\"Notes:\"", "Link (inline)", "Link (inline)"}));
+  EXPECT_EQ(read, (QStringList{"Document",      "Div",
+                               "H1 (block)",    "\"Marie Curie\"",
+                               "P (block)",     "\"Data:\"",
+                               "P (block)",     "\"MARIE CURIE\"",
+                               "P (block)",     "\"Total:\"",
+                               "P (block)",     "\"422\"",
+                               "H2 (block)",    "\"Quenary Oracle\"",
+                               "P (block)",     "\"+ 400. ART, LOVE, PASSION\"",
+                               "P (block)",     "\"+ 22. INVENTION, PRUDENCE, MYSTERY\"",
+                               "P (block)",     "\"+\"",
+                               "P (block)",     "\"Notes:\"",
+                               "Link (inline)", "Link (inline)"}));
   const QImage tagged = PdfReader(PdfFile()).Render(0, 100);
   Printer().SetPdfTagged(false);
   Print(QStringLiteral("Marie Curie"));

@@ -160,9 +160,9 @@ TEST_F(LedgerTest, AThreePageLedgerReadsAsItsHeadingAndOneTableOfEveryEntry) {
   EXPECT_EQ(TaggingProblems(PdfFile()), QString());
   const QStringList read = StructureText(PdfFile());
   ASSERT_GE(read.size(), 20);
-  EXPECT_EQ(read.mid(0, 14), (QStringList{"Document", "Div", "H1 (block)", "\"Quenary Ledger\"", "Table (block)",
-                                          "TR", "TH:", "/Scope /Column", "\"Date\"", "TH:", "/Scope /Column",
-                                          "\"Payee\"", "TH:", "/Scope /Column"}));
+  EXPECT_EQ(read.mid(0, 14), (QStringList{"Document", "Div", "H1 (block)", "\"Quenary Ledger\"",
+                                          "Table (block)", "TR", "TH:", "/Scope /Column", "\"Date\"",
+                                          "TH:", "/Scope /Column", "\"Payee\"", "TH:", "/Scope /Column"}));
   EXPECT_EQ(read.count(QStringLiteral("Table (block)")), 1);
   EXPECT_EQ(read.count(QStringLiteral("TH:")), 4);
   EXPECT_EQ(read.count(QStringLiteral("TR")), 121);

@@ -225,10 +225,9 @@ TEST(LedgerCommandLine, AnArchivalTaggedPrintLooksAsAnUntaggedOneAndBothAreSound
     SCOPED_TRACE(document.join(QLatin1Char(' ')).toStdString());
     const QString ordinary = scratch.File(QStringLiteral("ordinary.pdf"));
     const QString archival = scratch.File(QStringLiteral("archival.pdf"));
-    ASSERT_EQ(
-        RunLedgerCommand(ParseLedgerCommandLine(
-            document + QStringList{"--pdf", ordinary, "--dpi", "150", "--untagged"})),
-        0);
+    ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
+                  document + QStringList{"--pdf", ordinary, "--dpi", "150", "--untagged"})),
+              0);
     ASSERT_EQ(RunLedgerCommand(ParseLedgerCommandLine(
                   document + QStringList{"--pdf", archival, "--dpi", "150", "--pdf-a"})),
               0);

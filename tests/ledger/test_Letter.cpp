@@ -255,11 +255,12 @@ TEST_F(LetterTest, OnALaptopScreenTheWindowFitsWithItsButtonsInViewAndTheSheetSc
 // seal as a figure with words for it.
 TEST_F(LetterTest, TheLettersPdfReadsAsHeadingsParagraphsAListAndAFigureAtEveryResolution) {
   const QStringList expected = {
-      "Document", "Div",  "Div",   "H1 (block)", "P (block)", "H2 (block)", "P (block)", "P (block)",
-      "P (block)", "Div", "P (block)", "P (block)", "P (block)", "P (block)", "P (block)", "P (block)",
-      "P (block)", "P (block)", "L (block)", "LI (block)", "LBody (block)", "LI (block)", "LBody (block)",
-      "LI (block)", "LBody (block)", "LI (block)", "LBody (block)", "P (block)", "P (block)", "P (block)",
-      "P (block)", "P (block)", "P (block)", "Figure"};
+      "Document",      "Div",        "Div",           "H1 (block)", "P (block)",     "H2 (block)",
+      "P (block)",     "P (block)",  "P (block)",     "Div",        "P (block)",     "P (block)",
+      "P (block)",     "P (block)",  "P (block)",     "P (block)",  "P (block)",     "P (block)",
+      "L (block)",     "LI (block)", "LBody (block)", "LI (block)", "LBody (block)", "LI (block)",
+      "LBody (block)", "LI (block)", "LBody (block)", "P (block)",  "P (block)",     "P (block)",
+      "P (block)",     "P (block)",  "P (block)",     "Figure"};
   for (const int dpi : {Dpi, 600}) {
     SCOPED_TRACE(dpi);
     UseTestPrinter({TPrinter::PdfPrinterName()}, 0, dpi, PdfFile());
@@ -273,7 +274,8 @@ TEST_F(LetterTest, TheLettersPdfReadsAsHeadingsParagraphsAListAndAFigureAtEveryR
     }
     EXPECT_EQ(roles, expected) << read.join('\n').toStdString();
     EXPECT_TRUE(QpdfDecoded(PdfFile()).contains(
-        "/Alt " + Pdf::TextString(QStringLiteral("The Oracle's seal, a ring around the initials QO")).toLower()));
+        "/Alt " +
+        Pdf::TextString(QStringLiteral("The Oracle's seal, a ring around the initials QO")).toLower()));
   }
 }
 

@@ -184,7 +184,8 @@ QStringList StructureText(const QString& fileName) {
   pdfinfo.start(QStringLiteral("pdfinfo"), {QStringLiteral("-struct-text"), fileName});
   pdfinfo.waitForFinished(120000);
   QStringList lines;
-  for (const QString& line : QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+  for (const QString& line :
+       QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
     lines << line.simplified();
   return lines;
 }
@@ -205,7 +206,8 @@ QString TaggingProblems(const QString& fileName) {
     const QByteArray object = flat.mid(start, end - start);
     if (object.contains("/S /Figure") && !object.contains("/Alt "))
       problems << QStringLiteral("a figure without alternate text");
-    if (object.contains("/Subtype /Link") && (!object.contains("/StructParent ") || !object.contains("/Contents ")))
+    if (object.contains("/Subtype /Link") &&
+        (!object.contains("/StructParent ") || !object.contains("/Contents ")))
       problems << QStringLiteral("a link outside the structure or without a description");
   }
   return problems.join(QLatin1Char('\n'));

@@ -201,9 +201,10 @@ TEST_F(FormPrinterTest, AStockWidgetFormReadsAsWhatEachWidgetIsAndTaggingTurnsOf
     table->setItem(row, 1, new QTableWidgetItem(QStringLiteral("%1.00").arg(row + 1)));
   }
   layout->addWidget(table);
-  layout->addWidget(new QLabel(QStringLiteral("<h2>Terms</h2><ul><li>Net 30</li><li>In euros</li></ul>"
-                                              "<p>See <a href=\"https://example.org/terms\">our terms</a>.</p>"),
-                               &form));
+  layout->addWidget(
+      new QLabel(QStringLiteral("<h2>Terms</h2><ul><li>Net 30</li><li>In euros</li></ul>"
+                                "<p>See <a href=\"https://example.org/terms\">our terms</a>.</p>"),
+                 &form));
   const QString file = scratch_.File(QStringLiteral("tagged.pdf"));
   Quenary::FormPrinter printer;
   printer.setProgressDialogEnabled(false);
@@ -211,14 +212,50 @@ TEST_F(FormPrinterTest, AStockWidgetFormReadsAsWhatEachWidgetIsAndTaggingTurnsOf
   printer.setDocumentLanguage(QStringLiteral("en-GB"));
   ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
   EXPECT_EQ(TaggingProblems(file), QString());
-  const QStringList read = StructureText(file).filter(QRegularExpression(QStringLiteral("^(?!Object \\d+ 0$)")));
-  EXPECT_EQ(read, (QStringList{"Document", "Div", "H1 (block)", "\"Statement\"", "P (block)", "\"Ada Lovelace\"",
-                               "P (block)", "\"Paid\"", "P (block)", "\"By post\"", "Figure", "\"\"", "Table (block)",
-                               "TR", "TH:", "/Scope /Column", "\"Item\"", "TH:", "/Scope /Column", "\"Price\"",
-                               "TR", "TD", "\"Item 1\"", "TD", "\"1.00\"", "TR", "TD", "\"Item 2\"", "TD",
-                               "\"2.00\"", "H2 (block)", "\"Terms\"", "L (block)", "LI (block)",
-                               "LBody (block)", "\"Net 30\"", "LI (block)", "LBody (block)", "\"In euros\"",
-                               "P (block)", "\"See our terms.\"", "Link (inline)"}))
+  const QStringList read =
+      StructureText(file).filter(QRegularExpression(QStringLiteral("^(?!Object \\d+ 0$)")));
+  EXPECT_EQ(read, (QStringList{"Document",
+                               "Div",
+                               "H1 (block)",
+                               "\"Statement\"",
+                               "P (block)",
+                               "\"Ada Lovelace\"",
+                               "P (block)",
+                               "\"Paid\"",
+                               "P (block)",
+                               "\"By post\"",
+                               "Figure",
+                               "\"\"",
+                               "Table (block)",
+                               "TR",
+                               "TH:",
+                               "/Scope /Column",
+                               "\"Item\"",
+                               "TH:",
+                               "/Scope /Column",
+                               "\"Price\"",
+                               "TR",
+                               "TD",
+                               "\"Item 1\"",
+                               "TD",
+                               "\"1.00\"",
+                               "TR",
+                               "TD",
+                               "\"Item 2\"",
+                               "TD",
+                               "\"2.00\"",
+                               "H2 (block)",
+                               "\"Terms\"",
+                               "L (block)",
+                               "LI (block)",
+                               "LBody (block)",
+                               "\"Net 30\"",
+                               "LI (block)",
+                               "LBody (block)",
+                               "\"In euros\"",
+                               "P (block)",
+                               "\"See our terms.\"",
+                               "Link (inline)"}))
       << read.join('\n').toStdString();
   const QByteArray decoded = QpdfDecoded(file);
   for (const QString& words : {QStringLiteral("Paid: checked"), QStringLiteral("By post: not selected")})
