@@ -4,6 +4,7 @@
 // painter and into the program's PDF writer, whose every file qpdf must find sound.
 #include "platform/PagePicture.h"
 #include "platform/PageRecording.h"
+#include "platform/RecordPlayer.h"
 #include "platform/pdf/PdfDocument.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -42,6 +43,8 @@ void WritePdf(const QByteArray& list) {
     information.Title = QStringLiteral("Fuzzed");
     information.Creator = QStringLiteral("fuzz");
     information.Producer = QStringLiteral("fuzz");
+    // Tagged, so that the structure's records are written, whatever they became.
+    information.Tagged = true;
     TPdfDocument document(file, information);
     document.BeginPage(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()), 300);
     document.Play(list, &layoutDevice);
@@ -54,13 +57,31 @@ void WritePdf(const QByteArray& list) {
       "qpdf finds the written PDF sound");
 }
 
-// A page with text, a box, a line, a clip and a turn: most kinds of record.
+// A page with text, a box, a line, a clip and a turn, the page's count, an outline entry, a link and the
+// structure's marks: most kinds of record.
 void DrawPage(QPainter& painter, const QByteArray& text) {
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(40);
   painter.setFont(font);
+  TStructureMark table = TStructureMark::Of(QStringLiteral("Table"));
+  table.Key = 7;
+  table.Continued = true;
+  RecordStructureStart(painter, table);
+  RecordStructureStart(painter, TStructureMark::Of(QStringLiteral("TD")));
   painter.drawText(20, 60, QString::fromUtf8(text));
+  RecordLink(painter, QRectF(20, 20, 100, 40), QStringLiteral("https://example.org/a b"));
+  RecordStructureEnd(painter);
+  RecordStructureEnd(painter);
+  RecordOutlineEntry(painter, QPointF(10, 10), 1, QStringLiteral("Entry"));
+  RecordArtifactStart(painter, TArtifactKind::Pagination);
+  RecordPageCountText(painter, QPointF(300, 110), Qt::AlignRight,
+                      QStringLiteral("Page 1 of ") + PageCountMark);
+  RecordArtifactEnd(painter);
+  TStructureMark figure = TStructureMark::Of(QStringLiteral("Figure"));
+  figure.Alt = QStringLiteral("A box");
+  RecordStructureStart(painter, figure);
   painter.drawRect(10, 10, 300, 80);
+  RecordStructureEnd(painter);
   painter.setClipRect(0, 0, 200, 200);
   painter.rotate(10);
   painter.drawLine(10, 100, 310, 100);

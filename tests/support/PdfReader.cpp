@@ -200,6 +200,9 @@ QString TaggingProblems(const QString& fileName) {
     if (!decoded.contains(needed)) problems << QStringLiteral("no %1").arg(QString::fromLatin1(needed));
   }
   // qpdf writes every object on its own, its dictionary's entries a line each.
+  for (const PdfFont& font : PdfReader(fileName).Fonts()) {
+    if (!font.Embedded) problems << QStringLiteral("the font %1 is not embedded").arg(font.Name);
+  }
   QByteArray flat = decoded;
   flat.replace('\n', ' ');
   for (qsizetype start = 0, end = 0; (end = flat.indexOf("endobj", start)) >= 0; start = end + 6) {

@@ -99,8 +99,8 @@ QStringList StructureText(const QString& fileName);
 /**
  * What keeps a tagged PDF from being read by a screen reader as the accessibility standard asks, as far as
  * these checks go: qpdf's check, painting outside marked content (UnmarkedPainting), a missing language,
- * structure root, MarkInfo, title shown as the window's, or claim of PDF/UA-1 in the metadata; a figure
- * without alternate text; a link annotation that is not in the structure or has no description. Empty when
- * none.
+ * structure root, MarkInfo, title shown as the window's, or claim of PDF/UA-1 in the metadata; a font not
+ * embedded; a figure without alternate text; a link annotation that is not in the structure or has no
+ * description. Empty when none.
  */
 QString TaggingProblems(const QString& fileName);
