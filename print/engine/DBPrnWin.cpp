@@ -376,14 +376,15 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
   if (PageDevice() == nullptr) return;
 
   const TChildRule rule = ChildRuleOf(child);
-  // On a page after the first the form prints again around what goes on there (a grid's further rows, a
-  // text's further lines): a reader hears the rest of the form once.
-  const bool goesOn = rule == TChildRule::DataGrid || rule == TChildRule::StockItemView ||
-                      dynamic_cast<TQVPrintMessageReceiver*>(child) != nullptr;
-  const TMarked repeated(PagePass > 1 && !goesOn ? PageDevice() : nullptr, TArtifactKind::Pagination);
   const bool nested = rule == TChildRule::GroupBox || rule == TChildRule::Panel ||
                       rule == TChildRule::ScrollBox || rule == TChildRule::StockContainer ||
                       (rule == TChildRule::Window && !PrintedChildren(*child).empty());
+  // On a page after the first the form prints again around what goes on there (a grid's further rows, a
+  // text's further lines): a reader hears the rest of the form once. A container's controls decide each for
+  // itself, as a grid in a group box goes on.
+  const bool goesOn = nested || rule == TChildRule::DataGrid || rule == TChildRule::StockItemView ||
+                      dynamic_cast<TQVPrintMessageReceiver*>(child) != nullptr;
+  const TMarked repeated(PagePass > 1 && !goesOn ? PageDevice() : nullptr, TArtifactKind::Pagination);
   // A container's element is made where its own controls print (PrintControlAt).
   const TStructureMark mark = nested ? TStructureMark() : ElementOf(child, rule);
   const TMarked element(mark.Role.isEmpty() ? nullptr : PageDevice(), mark);

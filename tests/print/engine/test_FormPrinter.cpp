@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -268,6 +269,29 @@ TEST_F(FormPrinterTest, AStockWidgetFormReadsAsWhatEachWidgetIsAndTaggingTurnsOf
   EXPECT_EQ(QpdfProblems(file), QString());
   EXPECT_FALSE(QpdfDecoded(file).contains("/StructTreeRoot"));
   EXPECT_TRUE(Printer().PdfTagged()) << "the form's switch is its own, not the program's";
+}
+
+// A table inside a group box goes on over its pages as one table, though the box is printed again around it.
+TEST_F(FormPrinterTest, ATableInAGroupBoxReadsAsOneTableOverItsPages) {
+  QWidget form;
+  auto* layout = new QVBoxLayout(&form);
+  auto* box = new QGroupBox(QStringLiteral("Entries"), &form);
+  auto* inside = new QVBoxLayout(box);
+  auto* table = new QTableWidget(150, 1, box);
+  for (int row = 0; row < 150; ++row) table->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+  inside->addWidget(table);
+  layout->addWidget(box);
+  const QString file = scratch_.File(QStringLiteral("boxed.pdf"));
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  printer.setOutputFileName(file);
+  ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
+  ASSERT_GE(printer.pageCount(), 2);
+  EXPECT_EQ(TaggingProblems(file), QString());
+  const QStringList read = StructureText(file);
+  EXPECT_EQ(read.count(QStringLiteral("Table (block)")), 1);
+  EXPECT_EQ(read.count(QStringLiteral("TR")), 151) << "the title row and every row once";
+  EXPECT_EQ(read.filter(QStringLiteral("\"150\"")).size(), 1);
 }
 
 }  // namespace
