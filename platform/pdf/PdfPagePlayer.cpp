@@ -5,6 +5,7 @@
 #include "platform/pdf/PdfFonts.h"
 #include "platform/pdf/PdfSupport.h"
 
+#include <algorithm>
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintDevice>
@@ -97,7 +98,7 @@ TPdfPagePlayer::~TPdfPagePlayer() = default;
 void TPdfPagePlayer::Finish() {
   CloseMarked();
   while (!marks_.empty()) {
-    if (!marks_.back().Artifact) resources_.EndStructure();
+    if (marks_.back().Structure && !marks_.back().Artifact) resources_.EndStructure();
     marks_.pop_back();
   }
   if (groupOpen_) out_.append("Q\n");
@@ -160,22 +161,30 @@ void TPdfPagePlayer::SetClipPath(const QPainterPath& path, Qt::ClipOperation ope
 
 void TPdfPagePlayer::BeginStructure(const TStructureMark& mark) {
   if (!resources_.Tagged()) return;
+  // Inside an artifact nothing is content: the element goes on as part of the artifact, and so does its end.
+  const auto artifact =
+      std::find_if(marks_.rbegin(), marks_.rend(), [](const Mark& open) { return open.Artifact; });
+  if (artifact != marks_.rend()) {
+    marks_.push_back({artifact->Serial, true, artifact->Kind, QByteArray(), true});
+    return;
+  }
   resources_.BeginStructure(mark);
-  marks_.push_back({++markSerial_, false, TArtifactKind::Layout, Pdf::RoleName(mark.Role)});
+  marks_.push_back({++markSerial_, false, TArtifactKind::Layout, Pdf::RoleName(mark.Role), true});
 }
 
 void TPdfPagePlayer::EndStructure() {
-  if (!resources_.Tagged() || marks_.empty() || marks_.back().Artifact) return;
-  resources_.EndStructure();
+  if (!resources_.Tagged() || marks_.empty() || !marks_.back().Structure) return;
+  if (!marks_.back().Artifact) resources_.EndStructure();
   marks_.pop_back();
 }
 
 void TPdfPagePlayer::BeginArtifact(TArtifactKind kind) {
-  if (resources_.Tagged()) marks_.push_back({++markSerial_, true, kind, QByteArray()});
+  if (resources_.Tagged()) marks_.push_back({++markSerial_, true, kind, QByteArray(), false});
 }
 
 void TPdfPagePlayer::EndArtifact() {
-  if (resources_.Tagged() && !marks_.empty() && marks_.back().Artifact) marks_.pop_back();
+  if (resources_.Tagged() && !marks_.empty() && marks_.back().Artifact && !marks_.back().Structure)
+    marks_.pop_back();
 }
 
 void TPdfPagePlayer::EnsureMarked() {

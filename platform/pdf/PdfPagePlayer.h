@@ -191,6 +191,8 @@ private:
     bool Artifact = false;
     TArtifactKind Kind = TArtifactKind::Layout;
     QByteArray Role;
+    /** Begun as an element: one begun inside an artifact stays part of it (Artifact set, same serial). */
+    bool Structure = false;
   };
   std::vector<Mark> marks_;
   int markSerial_ = 0;

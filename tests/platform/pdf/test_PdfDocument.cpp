@@ -405,8 +405,9 @@ TEST_F(PdfWriterTest, ATaggedDocumentsStructureReadsBackInOrderAndNothingDrawnIs
   const QString file = scratch_.File(QStringLiteral("tagged.pdf"));
   Printer().SetPdfTagged(true);
   PrintPages(file, {[&](QPainter& painter) {
+                      // An element begun inside an artifact is the artifact's too.
                       RecordArtifactStart(painter, TArtifactKind::Pagination);
-                      text(painter, 60, QStringLiteral("Running head"));
+                      element(painter, "P", [&] { text(painter, 60, QStringLiteral("Running head")); });
                       RecordArtifactEnd(painter);
                       element(painter, "H1", [&] { text(painter, 150, QStringLiteral("Accounts")); });
                       painter.drawLine(100, 170, 900, 170);  // marked nowhere: a layout artifact
