@@ -5,13 +5,13 @@
 #include "platform/pdf/PdfFonts.h"
 #include "platform/pdf/PdfSupport.h"
 
-#include <algorithm>
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPicture>
 #include <QRawFont>
+#include <algorithm>
 #include <cmath>
 
 namespace {
