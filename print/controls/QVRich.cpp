@@ -235,9 +235,16 @@ quint32 DrawPortion(DrawingContext& context, const Portion& portion, const QRect
   // where this box's lines end, is not drawn here too.
   paint.clip = drawn.adjusted(0, 0, 0, -0.5);
   quint32 cut = 0;
-  if (Printer().PdfTagged()) {
+  const bool tagged = Printer().PdfTagged();
+  if (tagged && portion.Document->rootFrame()->childFrames().isEmpty()) {
     cut = DrawMarkedBlocks(painter, *portion.Document, paint, beginsCut, continued,
                            portion.Bottom < std::numeric_limits<double>::max());
+  } else if (tagged) {
+    // A table's cells are laid out in frames of their own, where clipping paragraph by paragraph would draw
+    // a row's words once for each of its paragraphs: text with tables is drawn whole, read as one division.
+    RecordStructureStart(painter, TStructureMark::Of(QStringLiteral("Div")));
+    portion.Document->documentLayout()->draw(&painter, paint);
+    RecordStructureEnd(painter);
   } else {
     portion.Document->documentLayout()->draw(&painter, paint);
   }

@@ -294,4 +294,29 @@ TEST_F(FormPrinterTest, ATableInAGroupBoxReadsAsOneTableOverItsPages) {
   EXPECT_EQ(read.filter(QStringLiteral("\"150\"")).size(), 1);
 }
 
+// A rich text with a table prints tagged as untagged, each word once, and reads as one division.
+TEST_F(FormPrinterTest, ARichTextTableLooksTheSameTaggedAndReadsOnceAsADivision) {
+  QWidget form;
+  auto* layout = new QVBoxLayout(&form);
+  layout->addWidget(new QLabel(QStringLiteral("<table border=2 cellpadding=6 style=\"background:#eee\">"
+                                              "<tr><td>Net</td><td>30 days</td></tr>"
+                                              "<tr><td>Currency</td><td>euro</td></tr></table>"),
+                               &form));
+  Quenary::FormPrinter printer;
+  printer.setProgressDialogEnabled(false);
+  QList<QImage> pages;
+  for (const bool tagged : {true, false}) {
+    const QString file = scratch_.File(tagged ? QStringLiteral("table.pdf") : QStringLiteral("plain.pdf"));
+    printer.setTagged(tagged);
+    printer.setOutputFileName(file);
+    ASSERT_TRUE(printer.print(&form)) << printer.errorString().toStdString();
+    pages << PdfReader(file).Render(0, 100);
+    if (tagged) {
+      EXPECT_EQ(TaggingProblems(file), QString());
+      EXPECT_EQ(StructureText(file), (QStringList{"Document", "Div", "Div", "\"Net30 daysCurrencyeuro\""}));
+    }
+  }
+  EXPECT_EQ(pages[0], pages[1]);
+}
+
 }  // namespace
