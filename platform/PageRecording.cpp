@@ -85,12 +85,15 @@ const QString& StandardRole(quint8 number) {
   return number < std::size(roles) ? roles[number] : none;
 }
 
-// The role's number among the standard ones; -1 for another.
+// The role's number among the standard ones; -1 for another. Asked for every table cell recorded.
 int StandardRoleNumber(const QString& role) {
-  for (quint8 number = 0; !StandardRole(number).isEmpty(); ++number) {
-    if (StandardRole(number) == role) return number;
-  }
-  return -1;
+  static const QHash<QString, int> numbers = [] {
+    QHash<QString, int> byRole;
+    for (quint8 number = 0; !StandardRole(number).isEmpty(); ++number)
+      byRole.insert(StandardRole(number), number);
+    return byRole;
+  }();
+  return numbers.value(role, -1);
 }
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
@@ -994,6 +997,11 @@ private:
   }
 
   // An end without its start is damage: the player's marks always nest.
+  void BeginStructure(const TStructureMark& mark) {
+    ++openStructures_;
+    player_.BeginStructure(mark);
+  }
+
   static bool Close(int& open) {
     if (open == 0) return false;
     --open;
@@ -1189,16 +1197,14 @@ private:
         const quint8 continued = in_.Byte();
         if (!in_.Ok() || mark.Role.isEmpty() || mark.Scope > 2 || continued > 1) return false;
         mark.Continued = continued == 1;
-        ++openStructures_;
-        player_.BeginStructure(mark);
+        BeginStructure(mark);
         break;
       }
       case Op::StructureRole: {
         TStructureMark mark;
         mark.Role = StandardRole(in_.Byte());
         if (!in_.Ok() || mark.Role.isEmpty()) return false;
-        ++openStructures_;
-        player_.BeginStructure(mark);
+        BeginStructure(mark);
         break;
       }
       case Op::StructureEnd:

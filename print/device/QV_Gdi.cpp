@@ -268,22 +268,6 @@ TMarked::~TMarked() {
   }
 }
 
-/** Marks the frames, rules and fills drawn while it lives as the paper's layout, when inside an element. */
-class TLayoutArtifact {
-public:
-  explicit TLayoutArtifact(TGdi& device) : device_(device.ShapesNeedMarking() ? &device : nullptr) {
-    if (device_ != nullptr) device_->BeginArtifact(TArtifactKind::Layout);
-  }
-  ~TLayoutArtifact() {
-    if (device_ != nullptr) device_->EndArtifact();
-  }
-  TLayoutArtifact(const TLayoutArtifact&) = delete;
-  TLayoutArtifact& operator=(const TLayoutArtifact&) = delete;
-
-private:
-  TGdi* device_;
-};
-
 // Shapes and pictures
 // ----------------------------------------------------------------------------------------
 
@@ -296,29 +280,29 @@ void TGdi::ResetClip() {
 }
 
 void TGdi::FillBox(const TRect& rect) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (context_ && !IsTextOnlyPrinter())
     context_->FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom, brush_);
 }
 
 void TGdi::Rectangle(int left, int top, int right, int bottom) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (context_ && !IsTextOnlyPrinter()) context_->Rectangle(left, top, right, bottom);
 }
 
 void TGdi::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (context_ && !IsTextOnlyPrinter())
     context_->RoundRect(left, top, right, bottom, cornerWidth, cornerHeight);
 }
 
 void TGdi::Ellipse(int left, int top, int right, int bottom) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (context_) context_->Ellipse(left, top, right, bottom);
 }
 
 void TGdi::Line(int x1, int y1, int x2, int y2) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (!context_ || IsTextOnlyPrinter()) return;
   context_->MoveTo(x1, y1);
   context_->LineTo(x2, y2);
@@ -329,7 +313,7 @@ void TGdi::MoveTo(int x, int y) {
 }
 
 void TGdi::LineTo(int x, int y) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (context_ && !IsTextOnlyPrinter()) context_->LineTo(x, y);
 }
 
@@ -351,7 +335,7 @@ void TGdi::FrameEdge(bool horizontal, int base, int from, int to, int kind, bool
 
 void TGdi::FrameBox(int left, int top, int right, int bottom, int leftKind, int topKind, int rightKind,
                     int bottomKind) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (!context_ || IsTextOnlyPrinter()) return;
   FrameEdge(true, top, left, right, topKind, false);
   FrameEdge(true, bottom, left, right, bottomKind, true);
@@ -360,7 +344,7 @@ void TGdi::FrameBox(int left, int top, int right, int bottom, int leftKind, int 
 }
 
 void TGdi::FillAndFrame(int left, int top, int right, int bottom, bool fill, const TRect& rect) {
-  const TLayoutArtifact paper(*this);
+  const TMarked paper(ShapesNeedMarking() ? this : nullptr, TArtifactKind::Layout);
   if (!context_ || IsTextOnlyPrinter()) return;
   if (fill) FillBox(rect);
   FrameBox(left, top, right, bottom, 2, 2, 2, 2);

@@ -291,7 +291,6 @@ private:
   void FrameEdge(bool horizontal, int base, int from, int to, int kind, bool farSide);
   /** Whether a frame, rule or fill drawn now is to be marked as the paper's, being inside an element. */
   bool ShapesNeedMarking() const;
-  friend class TLayoutArtifact;
 
   std::unique_ptr<TAtomicFile> htmlStream_;
   TSendTo target_;

@@ -187,7 +187,10 @@ void TDBPrintWin::PrintControlAt(QWidget* control, double left, double top) {
   Placement where = PlaceAt(control, x0, y0);
   where.CallLeft = left;
   // A later page's division would hold only what goes on in elements begun on the first.
-  TStructureMark mark = Is<TForm>(control) ? TStructureMark() : ElementOf(control, ChildRuleOf(control));
+  // (A handler of the event above may have ended the job.)
+  const bool tagged = PageDevice() != nullptr && PageDevice()->Tagged();
+  TStructureMark mark =
+      Is<TForm>(control) || !tagged ? TStructureMark() : ElementOf(control, ChildRuleOf(control));
   if (PagePass > 1 && mark.Role == QLatin1String("Div")) mark.Role.clear();
   const TMarked element(mark.Role.isEmpty() ? nullptr : PageDevice(), mark);
 
@@ -386,7 +389,7 @@ void TDBPrintWin::PrintChild(QWidget* child, const Placement& where) {
                       dynamic_cast<TQVPrintMessageReceiver*>(child) != nullptr;
   const TMarked repeated(PagePass > 1 && !goesOn ? PageDevice() : nullptr, TArtifactKind::Pagination);
   // A container's element is made where its own controls print (PrintControlAt).
-  const TStructureMark mark = nested ? TStructureMark() : ElementOf(child, rule);
+  const TStructureMark mark = nested || !PageDevice()->Tagged() ? TStructureMark() : ElementOf(child, rule);
   const TMarked element(mark.Role.isEmpty() ? nullptr : PageDevice(), mark);
   switch (rule) {
     case TChildRule::NotPrinted: return;  // for the screen only
